@@ -1,0 +1,70 @@
+#include "app/startup.h"
+
+#include "app/paths.h"
+#include "editor/tree_editor.h"
+#include "model/project.h"
+#include "platform/platform.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+HINSTANCE moduleInstance = nullptr;
+
+std::wstring ShellFolder(int id)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathW(nullptr, buffer, id, FALSE)) return std::wstring();
+    return buffer;
+}
+
+std::wstring CurrentFolder()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD length = ::GetCurrentDirectoryW(MAX_PATH, buffer);
+    return length > 0 && length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
+}
+
+} // namespace
+
+HINSTANCE ModuleInstance()
+{
+    return moduleInstance ? moduleInstance : ::GetModuleHandleW(nullptr);
+}
+
+void SetModuleInstance(HINSTANCE instance)
+{
+    moduleInstance = instance;
+}
+
+void InitFilePaths()
+{
+    std::wstring folder = ChooseFolder({ShellFolder(CSIDL_PERSONAL), ShellFolder(CSIDL_PROFILE),
+                                        CurrentFolder(), platform::TempFolder()});
+    // Nothing usable at all: a relative path keeps the files out of the drive root at least.
+    BuildFilePaths(folder.empty() ? std::wstring(L".") : folder);
+}
+
+bool StartUp(CProject& project, CfrmTreeEditor& window)
+{
+    ::InitCommonControls();
+    project.modified = false;
+    return window.Create();
+}
+
+int RunMessageLoop(CfrmTreeEditor& window, int showCommand)
+{
+    HWND main = window.MainWindow();
+    ::ShowWindow(main, showCommand);
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (::IsDialogMessageW(main, &message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,25 @@
+// Start-up, the message loop and the process-wide module instance.
+#pragma once
+
+#include <windows.h>
+
+class CProject;
+class CfrmTreeEditor;
+
+// The module whose resources the windows use; GetModuleHandleW(NULL) unless set otherwise.
+HINSTANCE ModuleInstance();
+void SetModuleInstance(HINSTANCE instance);
+
+// Queries the documents folder and builds the program's file paths. Where the folder cannot be
+// determined, the user profile and then the current folder stand in: never a drive root.
+void InitFilePaths();
+
+// Fills the project (project file, else homepage, else sample), clears its modified flag and
+// creates the windows. False when the windows cannot be created.
+bool StartUp(CProject& project, CfrmTreeEditor& window);
+
+// Shows the window and pumps messages until the quit message; returns its exit code.
+int RunMessageLoop(CfrmTreeEditor& window, int showCommand);
+
+// The exit code when the windows cannot be created.
+constexpr int kStartUpFailed = static_cast<int>(0xFEEDBEEF);

@@ -1,0 +1,43 @@
+// The chunk operations of the project file: a chunk is a tag, a payload length and the payload;
+// a node's payload is a sequence of chunks, a child node's chunk holds the child's sequence.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class CStream;
+class CStreamable;
+
+// Little-endian 32-bit values, as every integer of the file is stored.
+void WriteUInt32(CStream& writer, std::uint32_t value);
+// False when fewer than four bytes arrive.
+bool ReadUInt32(CStream& source, std::uint32_t& value);
+
+// Reads chunks until `size` bytes are used, handing each to the node's ReadChunk, then calls its
+// OnLoaded. Stops early at a header that cannot be read whole, has a negative length or runs past
+// `size`; the stream is then moved to the end of the extent as far as the input allows. Returns
+// the bytes of the chunks read whole.
+std::int32_t ReadChunkSequence(CStreamable& node, CStream& source, std::int32_t size);
+
+void WriteStringChunk(CStream& writer, std::uint32_t tag, const std::wstring& text);
+void WriteIntChunk(CStream& writer, std::uint32_t tag, std::int32_t value);
+// Writes the child's chunk sequence as one chunk; the payload is buffered first so that its
+// length is known before the header.
+void WriteChildChunk(CStreamable& child, CStream& writer, std::uint32_t tag);
+// Writes a header and copies `length` bytes from `source`, filling with zero bytes when the
+// source delivers fewer.
+void CopyAsChunk(CStream& destination, std::uint32_t tag, std::int32_t length, CStream& source);
+
+// Reads a UTF-8 string payload into `field` (cut at a zero byte); returns the bytes read.
+std::int32_t ReadStringChunk(CStream& source, std::int32_t length, std::wstring& field);
+// Reads an integer payload: the first four bytes, little-endian. Shorter payloads leave `field`
+// unchanged. Returns the bytes read.
+std::int32_t ReadIntChunk(CStream& source, std::int32_t length, std::int32_t& field);
+// Reads a child node's payload as its chunk sequence; returns the sequence's result. The stream
+// is at the end of the payload afterwards, so the caller has consumed all `length` bytes.
+std::int32_t ReadChildChunk(CStreamable& child, CStream& source, std::int32_t length);
+
+// Keeps an unrecognised chunk in the node; returns the bytes read.
+std::int32_t KeepRawChunk(CStreamable& node, CStream& source, std::uint32_t tag,
+                          std::int32_t length);
+void WriteKeptChunks(const CStreamable& node, CStream& writer);

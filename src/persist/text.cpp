@@ -1,0 +1,37 @@
+#include "persist/text.h"
+
+#include "persist/streams.h"
+#include "platform/platform.h"
+
+std::string ToUtf8(const std::wstring& text)
+{
+    std::string bytes(platform::Utf8Length(text.data(), text.size()), '\0');
+    if (!bytes.empty()) {
+        bytes.resize(platform::WideToUtf8(text.data(), text.size(), &bytes[0], bytes.size()));
+    }
+    return bytes;
+}
+
+std::wstring FromUtf8(const char* bytes, std::size_t count)
+{
+    std::wstring text(platform::WideLength(bytes, count), L'\0');
+    if (!text.empty()) {
+        text.resize(platform::Utf8ToWide(bytes, count, &text[0], text.size()));
+    }
+    return text;
+}
+
+void WriteUtf8(CStream& stream, const std::wstring& text)
+{
+    if (text.empty()) return;
+    // Short texts, nearly all of a page, convert on the stack without measuring first.
+    constexpr std::size_t kStackBytes = 1024;
+    if (text.size() * platform::kMaxUtf8PerWide <= kStackBytes) {
+        char bytes[kStackBytes];
+        std::size_t length = platform::WideToUtf8(text.data(), text.size(), bytes, kStackBytes);
+        stream.Write(bytes, static_cast<std::int32_t>(length));
+        return;
+    }
+    std::string bytes = ToUtf8(text);
+    stream.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+}

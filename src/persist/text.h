@@ -1,0 +1,16 @@
+// The only conversions between the model's wide strings and the UTF-8 bytes of files and pages.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+class CStream;
+
+std::string ToUtf8(const std::wstring& text);
+std::wstring FromUtf8(const char* bytes, std::size_t count);
+inline std::wstring FromUtf8(const std::string& bytes)
+{
+    return FromUtf8(bytes.data(), bytes.size());
+}
+// Converts and writes with one Write, without terminator or escaping.
+void WriteUtf8(CStream& stream, const std::wstring& text);

@@ -1,0 +1,70 @@
+// The only door from the portable core to the operating system: file handles, the temp folder,
+// the UTF-8 converters, ANSI lower-casing and one atomic increment. platform_win32.cpp makes the
+// Win32 calls; platform_posix.cpp does the same on Linux so the core can be tested natively.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// A file handle as an integer: a Win32 HANDLE or a POSIX descriptor. -1 is INVALID_HANDLE_VALUE
+// on Windows and an invalid descriptor on POSIX alike.
+using FileHandle = std::intptr_t;
+constexpr FileHandle kInvalidHandle = -1;
+// What GetFileSize and SetFilePointer report on failure.
+constexpr std::uint32_t kInvalidSize = 0xFFFFFFFFu;
+
+// CreateFileW: generic write + create always, or generic read + open existing; sharing read and
+// write; sequential-scan hint. Returns kInvalidHandle on failure.
+FileHandle OpenFile(const std::wstring& path, bool forWriting);
+// ReadFile / WriteFile: the count transferred, 0 on failure or at the end.
+std::int32_t ReadFile(FileHandle handle, void* buffer, std::int32_t count);
+std::int32_t WriteFile(FileHandle handle, const void* buffer, std::int32_t count);
+// SetFilePointer relative to the current position, with a high part of 0 so the move is always
+// forward. Returns the new position (low 32 bits) or kInvalidSize.
+std::uint32_t MoveFilePointer(FileHandle handle, std::uint32_t distance);
+// GetFileSize: the low 32 bits of the size, kInvalidSize on failure.
+std::uint32_t FileSize(FileHandle handle);
+// Pushes written data to the disk (FlushFileBuffers / fsync).
+bool FlushFile(FileHandle handle);
+void CloseFile(FileHandle handle);
+
+// Duplicates of the standard output and error handles, for a stream to own and close.
+FileHandle StandardOutput();
+FileHandle StandardError();
+
+bool RemoveFile(const std::wstring& path);
+// Replaces `target` with `source` in one step, even when `target` exists.
+bool MoveReplacing(const std::wstring& source, const std::wstring& target);
+bool FileExists(const std::wstring& path);
+// The temp folder, ending with a path separator.
+std::wstring TempFolder();
+// '\\' on Windows, '/' on POSIX.
+wchar_t PathSeparator();
+
+// UTF-8 conversion in the manner of WideCharToMultiByte / MultiByteToWideChar with code page
+// 65001 and flags 0: never fails, ill-formed input becomes U+FFFD.
+// The most UTF-8 bytes one wchar_t can need (UTF-16 units on Windows, code points on POSIX).
+constexpr std::size_t kMaxUtf8PerWide = sizeof(wchar_t) == 2 ? 3 : 4;
+// Measures: the number of UTF-8 bytes for `count` wide characters.
+std::size_t Utf8Length(const wchar_t* text, std::size_t count);
+// Converts into `out` (room for `capacity` bytes, at least Utf8Length); returns the bytes written.
+std::size_t WideToUtf8(const wchar_t* text, std::size_t count, char* out, std::size_t capacity);
+// Measures: the number of wide characters for `count` UTF-8 bytes.
+std::size_t WideLength(const char* bytes, std::size_t count);
+// Converts into `out` (room for `capacity` characters, at least WideLength); returns the count.
+std::size_t Utf8ToWide(const char* bytes, std::size_t count, wchar_t* out, std::size_t capacity);
+
+// CharLowerBuffA: lower-cases bytes in place by the ANSI code page (Windows-1252 on POSIX).
+void LowerAnsi(char* bytes, std::uint32_t count);
+
+// InterlockedIncrement: returns the incremented value.
+std::int32_t AtomicIncrement(volatile std::int32_t* value);
+
+// Test seam: after `bytes` more bytes have been written through WriteFile, every write fails
+// (reports 0) until the budget is reset with -1. Lets tests see what a full disk does.
+void SetWriteBudgetForTesting(std::int64_t bytes);
+
+} // namespace platform

@@ -1,0 +1,338 @@
+// The platform seam on POSIX, behaving as the Win32 calls do: descriptors for handles, an own
+// UTF-8 codec that replaces ill-formed input with U+FFFD (wchar_t holds code points here), and
+// Windows-1252 lower-casing for the ANSI code page.
+#include "platform/platform.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+namespace platform {
+
+namespace {
+
+constexpr wchar_t kReplacement = 0xFFFD;
+
+std::atomic<std::int64_t> writeBudget{-1};
+
+bool IsAscii16(const wchar_t* text)
+{
+    std::uint32_t bits = 0;
+    for (int k = 0; k < 16; ++k)
+        bits |= static_cast<std::uint32_t>(text[k]);
+    return bits < 0x80;
+}
+
+bool IsAscii16(const char* bytes)
+{
+    unsigned char bits = 0;
+    for (int k = 0; k < 16; ++k)
+        bits |= static_cast<unsigned char>(bytes[k]);
+    return bits < 0x80;
+}
+
+// Code points that UTF-8 cannot carry become U+FFFD, as WideCharToMultiByte does with a lone
+// surrogate.
+std::uint32_t Encodable(wchar_t c)
+{
+    std::uint32_t cp = static_cast<std::uint32_t>(c);
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacement;
+    return cp;
+}
+
+std::size_t EncodedLength(std::uint32_t cp)
+{
+    return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+// Decodes one character at bytes[i] (i < count). Ill-formed input yields U+FFFD for each maximal
+// subpart of a sequence, the practice Unicode recommends. Returns the bytes consumed.
+std::size_t DecodeOne(const unsigned char* bytes, std::size_t i, std::size_t count,
+                      std::uint32_t& cp)
+{
+    unsigned char lead = bytes[i];
+    if (lead < 0x80) {
+        cp = lead;
+        return 1;
+    }
+    std::size_t need;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        need = 1;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        need = 2;
+        cp = lead & 0x0F;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        need = 3;
+        cp = lead & 0x07;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        cp = kReplacement;
+        return 1;
+    }
+    std::size_t used = 1;
+    for (std::size_t k = 0; k < need; ++k) {
+        if (i + used >= count) {
+            cp = kReplacement;
+            return used;
+        }
+        unsigned char next = bytes[i + used];
+        if (next < low || next > high) {
+            cp = kReplacement;
+            return used;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+        ++used;
+        low = 0x80;
+        high = 0xBF;
+    }
+    return used;
+}
+
+std::string PathBytes(const std::wstring& path)
+{
+    std::string bytes(Utf8Length(path.data(), path.size()), '\0');
+    WideToUtf8(path.data(), path.size(), &bytes[0], bytes.size());
+    return bytes;
+}
+
+int Fd(FileHandle handle)
+{
+    return static_cast<int>(handle);
+}
+
+} // namespace
+
+FileHandle OpenFile(const std::wstring& path, bool forWriting)
+{
+    int flags = forWriting ? (O_WRONLY | O_CREAT | O_TRUNC) : O_RDONLY;
+    int fd = ::open(PathBytes(path).c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0) return kInvalidHandle;
+    if (!forWriting) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return fd;
+}
+
+std::int32_t ReadFile(FileHandle handle, void* buffer, std::int32_t count)
+{
+    if (count <= 0 || handle == kInvalidHandle) return 0;
+    std::int32_t done = 0;
+    while (done < count) {
+        ssize_t n = ::read(Fd(handle), static_cast<char*>(buffer) + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::int32_t>(n);
+    }
+    return done;
+}
+
+std::int32_t WriteFile(FileHandle handle, const void* buffer, std::int32_t count)
+{
+    if (count <= 0 || handle == kInvalidHandle) return 0;
+    std::int64_t budget = writeBudget.load();
+    if (budget >= 0) {
+        if (budget < count) count = static_cast<std::int32_t>(budget);
+        writeBudget = budget - count;
+        if (count == 0) return 0;
+    }
+    std::int32_t done = 0;
+    while (done < count) {
+        ssize_t n = ::write(Fd(handle), static_cast<const char*>(buffer) + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::int32_t>(n);
+    }
+    return done;
+}
+
+std::uint32_t MoveFilePointer(FileHandle handle, std::uint32_t distance)
+{
+    if (handle == kInvalidHandle) return kInvalidSize;
+    off_t position = ::lseek(Fd(handle), static_cast<off_t>(distance), SEEK_CUR);
+    if (position < 0) return kInvalidSize;
+    return static_cast<std::uint32_t>(position);
+}
+
+std::uint32_t FileSize(FileHandle handle)
+{
+    struct stat info;
+    if (handle == kInvalidHandle || ::fstat(Fd(handle), &info) != 0) return kInvalidSize;
+    return static_cast<std::uint32_t>(info.st_size);
+}
+
+bool FlushFile(FileHandle handle)
+{
+    return handle != kInvalidHandle && ::fsync(Fd(handle)) == 0;
+}
+
+void CloseFile(FileHandle handle)
+{
+    if (handle != kInvalidHandle) ::close(Fd(handle));
+}
+
+FileHandle StandardOutput()
+{
+    int fd = ::dup(1);
+    return fd < 0 ? kInvalidHandle : fd;
+}
+
+FileHandle StandardError()
+{
+    int fd = ::dup(2);
+    return fd < 0 ? kInvalidHandle : fd;
+}
+
+bool RemoveFile(const std::wstring& path)
+{
+    return ::unlink(PathBytes(path).c_str()) == 0;
+}
+
+bool MoveReplacing(const std::wstring& source, const std::wstring& target)
+{
+    std::string to = PathBytes(target);
+    if (::rename(PathBytes(source).c_str(), to.c_str()) != 0) return false;
+    // The rename is durable only once the folder entry is on disk.
+    std::string::size_type slash = to.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+    int fd = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+    return true;
+}
+
+bool FileExists(const std::wstring& path)
+{
+    struct stat info;
+    return ::stat(PathBytes(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::wstring TempFolder()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = tmp && *tmp ? tmp : "/tmp";
+    if (folder.back() != '/') folder += '/';
+    std::wstring wide(WideLength(folder.data(), folder.size()), L'\0');
+    Utf8ToWide(folder.data(), folder.size(), &wide[0], wide.size());
+    return wide;
+}
+
+wchar_t PathSeparator()
+{
+    return L'/';
+}
+
+std::size_t Utf8Length(const wchar_t* text, std::size_t count)
+{
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        length += EncodedLength(Encodable(text[i]));
+    return length;
+}
+
+std::size_t WideToUtf8(const wchar_t* text, std::size_t count, char* out, std::size_t capacity)
+{
+    std::size_t i = 0, o = 0;
+    while (i < count) {
+        // ASCII runs dominate page and project text: copy them sixteen at a time.
+        while (i + 16 <= count && o + 16 <= capacity && IsAscii16(text + i)) {
+            for (int k = 0; k < 16; ++k)
+                out[o + k] = static_cast<char>(text[i + k]);
+            i += 16;
+            o += 16;
+        }
+        if (i == count) break;
+        std::uint32_t cp = Encodable(text[i]);
+        std::size_t length = EncodedLength(cp);
+        if (o + length > capacity) break;
+        if (length == 1) {
+            out[o] = static_cast<char>(cp);
+        } else if (length == 2) {
+            out[o] = static_cast<char>(0xC0 | (cp >> 6));
+            out[o + 1] = static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (length == 3) {
+            out[o] = static_cast<char>(0xE0 | (cp >> 12));
+            out[o + 1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out[o + 2] = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out[o] = static_cast<char>(0xF0 | (cp >> 18));
+            out[o + 1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out[o + 2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out[o + 3] = static_cast<char>(0x80 | (cp & 0x3F));
+        }
+        o += length;
+        ++i;
+    }
+    return o;
+}
+
+std::size_t WideLength(const char* bytes, std::size_t count)
+{
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes);
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < count; ++length) {
+        if (data[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        std::uint32_t cp;
+        i += DecodeOne(data, i, count, cp);
+    }
+    return length;
+}
+
+std::size_t Utf8ToWide(const char* bytes, std::size_t count, wchar_t* out, std::size_t capacity)
+{
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes);
+    std::size_t i = 0, o = 0;
+    while (i < count && o < capacity) {
+        while (i + 16 <= count && o + 16 <= capacity && IsAscii16(bytes + i)) {
+            for (int k = 0; k < 16; ++k)
+                out[o + k] = static_cast<wchar_t>(data[i + k]);
+            i += 16;
+            o += 16;
+        }
+        if (i == count || o == capacity) break;
+        std::uint32_t cp;
+        i += DecodeOne(data, i, count, cp);
+        out[o++] = static_cast<wchar_t>(cp);
+    }
+    return o;
+}
+
+void LowerAnsi(char* bytes, std::uint32_t count)
+{
+    for (std::uint32_t i = 0; i < count; ++i) {
+        unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+            c = static_cast<unsigned char>(c + 0x20);
+        } else if (c == 0x8A || c == 0x8C || c == 0x8E) {
+            c = static_cast<unsigned char>(c + 0x10);
+        } else if (c == 0x9F) {
+            c = 0xFF;
+        }
+        bytes[i] = static_cast<char>(c);
+    }
+}
+
+std::int32_t AtomicIncrement(volatile std::int32_t* value)
+{
+    // GCC and Clang, the only compilers of the POSIX build.
+    return __atomic_add_fetch(value, 1, __ATOMIC_SEQ_CST);
+}
+
+void SetWriteBudgetForTesting(std::int64_t bytes)
+{
+    writeBudget = bytes;
+}
+
+} // namespace platform

@@ -1,0 +1,173 @@
+// The platform seam on Windows: exactly the Win32 calls the program is built around.
+#include "platform/platform.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace platform {
+
+namespace {
+
+HANDLE ToHandle(FileHandle handle)
+{
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+// -1 means unlimited. Only tests set it.
+std::atomic<std::int64_t> writeBudget{-1};
+
+} // namespace
+
+FileHandle OpenFile(const std::wstring& path, bool forWriting)
+{
+    HANDLE h = ::CreateFileW(
+        path.c_str(), forWriting ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        nullptr, forWriting ? CREATE_ALWAYS : OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    return reinterpret_cast<FileHandle>(h);
+}
+
+std::int32_t ReadFile(FileHandle handle, void* buffer, std::int32_t count)
+{
+    if (count <= 0) return 0;
+    DWORD done = 0;
+    if (!::ReadFile(ToHandle(handle), buffer, static_cast<DWORD>(count), &done, nullptr)) return 0;
+    return static_cast<std::int32_t>(done);
+}
+
+std::int32_t WriteFile(FileHandle handle, const void* buffer, std::int32_t count)
+{
+    if (count <= 0) return 0;
+    std::int64_t budget = writeBudget.load();
+    if (budget >= 0) {
+        if (budget < count) count = static_cast<std::int32_t>(budget);
+        writeBudget = budget - count;
+        if (count == 0) return 0;
+    }
+    DWORD done = 0;
+    if (!::WriteFile(ToHandle(handle), buffer, static_cast<DWORD>(count), &done, nullptr)) return 0;
+    return static_cast<std::int32_t>(done);
+}
+
+std::uint32_t MoveFilePointer(FileHandle handle, std::uint32_t distance)
+{
+    LONG high = 0;
+    return ::SetFilePointer(ToHandle(handle), static_cast<LONG>(distance), &high, FILE_CURRENT);
+}
+
+std::uint32_t FileSize(FileHandle handle)
+{
+    return ::GetFileSize(ToHandle(handle), nullptr);
+}
+
+bool FlushFile(FileHandle handle)
+{
+    return ::FlushFileBuffers(ToHandle(handle)) != FALSE;
+}
+
+void CloseFile(FileHandle handle)
+{
+    if (handle != kInvalidHandle) ::CloseHandle(ToHandle(handle));
+}
+
+namespace {
+
+FileHandle DuplicateStandard(DWORD which)
+{
+    HANDLE copy = nullptr;
+    HANDLE process = ::GetCurrentProcess();
+    if (!::DuplicateHandle(process, ::GetStdHandle(which), process, &copy, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS))
+        return kInvalidHandle;
+    return reinterpret_cast<FileHandle>(copy);
+}
+
+} // namespace
+
+FileHandle StandardOutput()
+{
+    return DuplicateStandard(STD_OUTPUT_HANDLE);
+}
+
+FileHandle StandardError()
+{
+    return DuplicateStandard(STD_ERROR_HANDLE);
+}
+
+bool RemoveFile(const std::wstring& path)
+{
+    return ::DeleteFileW(path.c_str()) != FALSE;
+}
+
+bool MoveReplacing(const std::wstring& source, const std::wstring& target)
+{
+    return ::MoveFileExW(source.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool FileExists(const std::wstring& path)
+{
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring TempFolder()
+{
+    wchar_t buffer[261] = {};
+    DWORD length = ::GetTempPathW(261, buffer);
+    std::wstring folder(buffer, length <= 260 ? length : 0);
+    if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
+wchar_t PathSeparator()
+{
+    return L'\\';
+}
+
+std::size_t Utf8Length(const wchar_t* text, std::size_t count)
+{
+    if (count == 0) return 0;
+    return static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(count),
+                                                          nullptr, 0, nullptr, nullptr));
+}
+
+std::size_t WideToUtf8(const wchar_t* text, std::size_t count, char* out, std::size_t capacity)
+{
+    if (count == 0) return 0;
+    return static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(count),
+                                                          out, static_cast<int>(capacity), nullptr,
+                                                          nullptr));
+}
+
+std::size_t WideLength(const char* bytes, std::size_t count)
+{
+    if (count == 0) return 0;
+    return static_cast<std::size_t>(
+        ::MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(count), nullptr, 0));
+}
+
+std::size_t Utf8ToWide(const char* bytes, std::size_t count, wchar_t* out, std::size_t capacity)
+{
+    if (count == 0) return 0;
+    return static_cast<std::size_t>(::MultiByteToWideChar(
+        CP_UTF8, 0, bytes, static_cast<int>(count), out, static_cast<int>(capacity)));
+}
+
+void LowerAnsi(char* bytes, std::uint32_t count)
+{
+    if (count > 0) ::CharLowerBuffA(bytes, count);
+}
+
+std::int32_t AtomicIncrement(volatile std::int32_t* value)
+{
+    static_assert(sizeof(LONG) == sizeof(std::int32_t), "LONG is 32 bits on Windows");
+    return ::InterlockedIncrement(reinterpret_cast<volatile LONG*>(value));
+}
+
+void SetWriteBudgetForTesting(std::int64_t bytes)
+{
+    writeBudget = bytes;
+}
+
+} // namespace platform

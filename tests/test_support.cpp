@@ -1,0 +1,84 @@
+#include "test_support.h"
+
+#include "persist/text.h"
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <ctime>
+#include <random>
+#include <string>
+
+namespace {
+
+std::atomic<int> tempCounter{0};
+
+} // namespace
+
+CTempFile::CTempFile(const std::wstring& suffix)
+{
+    // Test programs run side by side: a random token per process keeps their files apart.
+    static const unsigned long token =
+        std::random_device{}() ^ static_cast<unsigned long>(std::time(nullptr));
+    path = platform::TempFolder() + L"quiltest_" + std::to_wstring(token) + L"_" +
+           std::to_wstring(++tempCounter) + suffix;
+    platform::RemoveFile(path);
+}
+
+CTempFile::~CTempFile()
+{
+    platform::RemoveFile(path);
+}
+
+std::string ReadFileBytes(const std::wstring& path)
+{
+    CFileStream file(path, false);
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        std::int32_t n = file.Read(buffer, sizeof buffer);
+        if (n <= 0) break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    CFileStream file(path, true);
+    file.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+    file.Close();
+}
+
+std::string ReadAll(CMemoryStream& stream)
+{
+    std::string bytes(static_cast<std::size_t>(stream.Finish()), '\0');
+    if (!bytes.empty()) stream.Read(&bytes[0], static_cast<std::int32_t>(bytes.size()));
+    return bytes;
+}
+
+std::int32_t CRecordingStream::Read(void* destination, std::int32_t count)
+{
+    std::size_t n =
+        std::min<std::size_t>({static_cast<std::size_t>(std::max(count, 0)),
+                               input.size() - inputPosition, static_cast<std::size_t>(readLimit)});
+    std::memcpy(destination, input.data() + inputPosition, n);
+    inputPosition += n;
+    return static_cast<std::int32_t>(n);
+}
+
+std::int32_t CRecordingStream::Write(const void* source, std::int32_t count)
+{
+    pieces.emplace_back(static_cast<const char*>(source), static_cast<std::size_t>(count));
+    bytes.append(static_cast<const char*>(source), static_cast<std::size_t>(count));
+    return count;
+}
+
+std::int32_t CRecordingStream::Skip(std::int32_t count)
+{
+    std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(std::max(count, 0)),
+                                          input.size() - inputPosition);
+    inputPosition += n;
+    return static_cast<std::int32_t>(n);
+}

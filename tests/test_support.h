@@ -1,0 +1,51 @@
+// Helpers shared by the tests: temporary files and streams that record what they are given.
+#pragma once
+
+#include "persist/streams.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A fresh path in the temp folder; the file is removed when the object goes.
+class CTempFile
+{
+public:
+    explicit CTempFile(const std::wstring& suffix = L".tmp");
+    ~CTempFile();
+    CTempFile(const CTempFile&) = delete;
+    CTempFile& operator=(const CTempFile&) = delete;
+    const std::wstring& Path() const { return path; }
+
+private:
+    std::wstring path;
+};
+
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
+// Everything a memory stream holds, read from the start after Finish.
+std::string ReadAll(CMemoryStream& stream);
+
+// Collects writes in memory and remembers each Write call's piece; reads from a given text.
+class CRecordingStream : public CStream
+{
+public:
+    explicit CRecordingStream(std::string input = std::string()) : input(std::move(input)) {}
+    std::int32_t Read(void* destination, std::int32_t count) override;
+    std::int32_t Write(const void* source, std::int32_t count) override;
+    std::int32_t Skip(std::int32_t count) override;
+
+    std::string bytes;
+    std::vector<std::string> pieces;
+    std::string input;
+    std::size_t inputPosition = 0;
+    // Reads deliver at most this many bytes per call (to split input at awkward places).
+    std::int32_t readLimit = 0x7FFFFFFF;
+};
+
+// Bytes from a literal that may hold NUL bytes.
+template <std::size_t N> std::string Bytes(const char (&text)[N])
+{
+    return std::string(text, N - 1);
+}
