@@ -53,14 +53,32 @@ void WriteBytes(CStream& stream, const std::string& bytes)
     stream.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
 }
 
-void WriteColumnCell(const CColumn& column, CStream& stream)
+namespace {
+
+// Writes a column cell and, while each group is still in the cache, notes its popups in tree
+// order, so that the popup blocks after the table need no second walk over every item.
+void WriteColumnCellNotingPopups(const CColumn& column, CStream& stream,
+                                 std::vector<const CPopup*>* popups)
 {
     bool first = true;
     for (const CGroup* group : column.groups) {
         if (!first) WriteLiteral(stream, "<br />\r\n");
         first = false;
         WriteGroup(stream, *group);
+        if (!popups) continue;
+        for (const CItem* item : group->items) {
+            if (item->GetTag() != tags::kItemLink) continue;
+            const CItemLink* link = static_cast<const CItemLink*>(item);
+            if (link->popup) popups->push_back(link->popup.get());
+        }
     }
+}
+
+} // namespace
+
+void WriteColumnCell(const CColumn& column, CStream& stream)
+{
+    WriteColumnCellNotingPopups(column, stream, nullptr);
 }
 
 void WritePage(const CProject& project, CStream& stream)
@@ -96,20 +114,15 @@ void WritePage(const CProject& project, CStream& stream)
         WriteLiteral(stream, "</th>\r\n");
     }
     WriteLiteral(stream, "</tr>\r\n<tr>\r\n");
+    std::vector<const CPopup*> popups;
     for (const CColumn* column : project.columns) {
         WriteLiteral(stream, "\t<td valign=\"top\">");
-        WriteColumnCell(*column, stream);
+        WriteColumnCellNotingPopups(*column, stream, &popups);
         WriteLiteral(stream, "\t</td>\r\n");
     }
     WriteLiteral(stream, "</tr>\r\n</table>\r\n\r\n");
-    for (const CColumn* column : project.columns) {
-        for (const CGroup* group : column->groups) {
-            for (const CItem* item : group->items) {
-                if (item->GetTag() != tags::kItemLink) continue;
-                const CItemLink* link = static_cast<const CItemLink*>(item);
-                if (link->popup) WritePopupBlock(stream, *link->popup);
-            }
-        }
-    }
+    // The popups of the link items, in tree order.
+    for (const CPopup* popup : popups)
+        WritePopupBlock(stream, *popup);
     WriteLiteral(stream, "</html>");
 }

@@ -145,10 +145,12 @@ void CopyAsChunk(CStream& destination, std::uint32_t tag, std::int32_t length, C
 
 std::int32_t ReadStringChunk(CStream& source, std::int32_t length, std::wstring& field)
 {
-    std::string bytes;
+    // One reused buffer: a load reads many small strings, and the only allocation each needs is
+    // the field's own text.
+    static thread_local std::string bytes;
     std::int32_t got = ReadPayload(source, length, bytes);
     std::size_t end = bytes.find('\0');
-    field = FromUtf8(bytes.data(), end == std::string::npos ? bytes.size() : end);
+    AssignFromUtf8(field, bytes.data(), end == std::string::npos ? bytes.size() : end);
     return got;
 }
 

@@ -40,13 +40,14 @@ CAlignedBuffer::CAlignedBuffer(std::size_t size)
 // ---- CFileStream ----
 
 CFileStream::CFileStream(const std::wstring& path, bool forWriting)
-    : CHandleStream(platform::OpenFile(path, forWriting)), buffer(kBufferSize), writing(forWriting)
+    : CFileStream(platform::OpenFile(path, forWriting), forWriting)
 {
 }
 
 CFileStream::CFileStream(platform::FileHandle handle, bool forWriting)
     : CHandleStream(handle), buffer(kBufferSize), writing(forWriting)
 {
+    if (writing && IsOpen()) writeRoom = kBufferSize;
 }
 
 CFileStream::~CFileStream()
@@ -60,26 +61,26 @@ bool CFileStream::Drain()
         if (CHandleStream::Write(buffer.Data(), bufferUsed) != bufferUsed) failed = true;
         bufferUsed = 0;
     }
+    writeRoom = failed || !writing || !IsOpen() ? 0 : kBufferSize - bufferUsed;
     return !failed;
 }
 
-std::int32_t CFileStream::Write(const void* source, std::int32_t count)
+// Writes that do not fit into the buffer, and every write once writing is impossible.
+std::int32_t CFileStream::WriteThrough(const void* source, std::int32_t count)
 {
     if (count <= 0 || !writing || failed || !IsOpen()) return 0;
-    const char* bytes = static_cast<const char*>(source);
-    if (bufferUsed + count <= kBufferSize) {
-        std::memcpy(buffer.Data() + bufferUsed, bytes, static_cast<std::size_t>(count));
-        bufferUsed += count;
-        return count;
-    }
     if (!Drain()) return 0;
     if (count >= kBufferSize) {
-        std::int32_t written = CHandleStream::Write(bytes, count);
-        if (written != count) failed = true;
+        std::int32_t written = CHandleStream::Write(source, count);
+        if (written != count) {
+            failed = true;
+            writeRoom = 0;
+        }
         return written;
     }
-    std::memcpy(buffer.Data(), bytes, static_cast<std::size_t>(count));
+    std::memcpy(buffer.Data(), source, static_cast<std::size_t>(count));
     bufferUsed = count;
+    writeRoom = kBufferSize - count;
     return count;
 }
 
@@ -129,7 +130,10 @@ std::int32_t CFileStream::Skip(std::int32_t count)
 bool CFileStream::Flush()
 {
     if (!IsOpen() || !Drain()) return false;
-    if (writing && !platform::FlushFile(handle)) failed = true;
+    if (writing && !platform::FlushFile(handle)) {
+        failed = true;
+        writeRoom = 0;
+    }
     return !failed;
 }
 
@@ -138,6 +142,7 @@ bool CFileStream::Close()
     bool ok = IsOpen() && Drain();
     platform::CloseFile(handle);
     handle = platform::kInvalidHandle;
+    writeRoom = 0;
     return ok;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -72,7 +73,17 @@ public:
     ~CFileStream();
 
     std::int32_t Read(void* destination, std::int32_t count) override;
-    std::int32_t Write(const void* source, std::int32_t count) override;
+    std::int32_t Write(const void* source, std::int32_t count) override
+    {
+        // The common case, a small piece that fits, stays short.
+        if (count > 0 && count <= writeRoom) {
+            std::memcpy(buffer.Data() + bufferUsed, source, static_cast<std::size_t>(count));
+            bufferUsed += count;
+            writeRoom -= count;
+            return count;
+        }
+        return WriteThrough(source, count);
+    }
     std::int32_t Skip(std::int32_t count) override;
 
     bool IsOpen() const { return handle != platform::kInvalidHandle; }
@@ -86,11 +97,13 @@ public:
 
 private:
     bool Drain();
+    std::int32_t WriteThrough(const void* source, std::int32_t count);
 
     CAlignedBuffer buffer;
     const bool writing;
     std::int32_t bufferUsed = 0; // writing: bytes waiting; reading: bytes valid
     std::int32_t bufferRead = 0; // reading: bytes already handed out
+    std::int32_t writeRoom = 0;  // free buffer bytes while writing works; 0 otherwise
     bool failed = false;
 };
 

@@ -14,11 +14,15 @@ std::string ToUtf8(const std::wstring& text)
 
 std::wstring FromUtf8(const char* bytes, std::size_t count)
 {
-    std::wstring text(platform::WideLength(bytes, count), L'\0');
-    if (!text.empty()) {
-        text.resize(platform::Utf8ToWide(bytes, count, &text[0], text.size()));
-    }
+    std::wstring text;
+    AssignFromUtf8(text, bytes, count);
     return text;
+}
+
+void AssignFromUtf8(std::wstring& text, const char* bytes, std::size_t count)
+{
+    text.resize(platform::WideLength(bytes, count));
+    if (!text.empty()) text.resize(platform::Utf8ToWide(bytes, count, &text[0], text.size()));
 }
 
 void WriteUtf8(CStream& stream, const std::wstring& text)

@@ -12,5 +12,7 @@ inline std::wstring FromUtf8(const std::string& bytes)
 {
     return FromUtf8(bytes.data(), bytes.size());
 }
+// Replaces `text` with the converted bytes, reusing its storage.
+void AssignFromUtf8(std::wstring& text, const char* bytes, std::size_t count);
 // Converts and writes with one Write, without terminator or escaping.
 void WriteUtf8(CStream& stream, const std::wstring& text);

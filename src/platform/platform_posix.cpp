@@ -7,6 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -20,21 +24,59 @@ constexpr wchar_t kReplacement = 0xFFFD;
 
 std::atomic<std::int64_t> writeBudget{-1};
 
-bool IsAscii16(const wchar_t* text)
+// ASCII runs dominate page and project text: these move sixteen characters at a time when all
+// sixteen are ASCII, and report false (writing nothing) otherwise.
+#if defined(__SSE2__)
+bool NarrowAscii16(const wchar_t* text, char* out)
+{
+    static_assert(sizeof(wchar_t) == 4, "POSIX wchar_t holds code points");
+    const __m128i* in = reinterpret_cast<const __m128i*>(text);
+    __m128i a = _mm_loadu_si128(in), b = _mm_loadu_si128(in + 1);
+    __m128i c = _mm_loadu_si128(in + 2), d = _mm_loadu_si128(in + 3);
+    __m128i high =
+        _mm_and_si128(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d)), _mm_set1_epi32(~0x7F));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(high, _mm_setzero_si128())) != 0xFFFF) return false;
+    __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+    return true;
+}
+
+bool WidenAscii16(const char* bytes, wchar_t* out)
+{
+    __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    if (_mm_movemask_epi8(in) != 0) return false;
+    __m128i zero = _mm_setzero_si128();
+    __m128i low = _mm_unpacklo_epi8(in, zero), high = _mm_unpackhi_epi8(in, zero);
+    __m128i* to = reinterpret_cast<__m128i*>(out);
+    _mm_storeu_si128(to, _mm_unpacklo_epi16(low, zero));
+    _mm_storeu_si128(to + 1, _mm_unpackhi_epi16(low, zero));
+    _mm_storeu_si128(to + 2, _mm_unpacklo_epi16(high, zero));
+    _mm_storeu_si128(to + 3, _mm_unpackhi_epi16(high, zero));
+    return true;
+}
+#else
+bool NarrowAscii16(const wchar_t* text, char* out)
 {
     std::uint32_t bits = 0;
     for (int k = 0; k < 16; ++k)
         bits |= static_cast<std::uint32_t>(text[k]);
-    return bits < 0x80;
+    if (bits >= 0x80) return false;
+    for (int k = 0; k < 16; ++k)
+        out[k] = static_cast<char>(text[k]);
+    return true;
 }
 
-bool IsAscii16(const char* bytes)
+bool WidenAscii16(const char* bytes, wchar_t* out)
 {
     unsigned char bits = 0;
     for (int k = 0; k < 16; ++k)
         bits |= static_cast<unsigned char>(bytes[k]);
-    return bits < 0x80;
+    if (bits >= 0x80) return false;
+    for (int k = 0; k < 16; ++k)
+        out[k] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[k]));
+    return true;
 }
+#endif
 
 // Code points that UTF-8 cannot carry become U+FFFD, as WideCharToMultiByte does with a lone
 // surrogate.
@@ -243,15 +285,19 @@ std::size_t WideToUtf8(const wchar_t* text, std::size_t count, char* out, std::s
 {
     std::size_t i = 0, o = 0;
     while (i < count) {
-        // ASCII runs dominate page and project text: copy them sixteen at a time.
-        while (i + 16 <= count && o + 16 <= capacity && IsAscii16(text + i)) {
-            for (int k = 0; k < 16; ++k)
-                out[o + k] = static_cast<char>(text[i + k]);
+        while (i + 16 <= count && o + 16 <= capacity && NarrowAscii16(text + i, out + o)) {
             i += 16;
             o += 16;
         }
         if (i == count) break;
-        std::uint32_t cp = Encodable(text[i]);
+        std::uint32_t cp = static_cast<std::uint32_t>(text[i]);
+        if (cp < 0x80) {
+            if (o == capacity) break;
+            out[o++] = static_cast<char>(cp);
+            ++i;
+            continue;
+        }
+        cp = Encodable(text[i]);
         std::size_t length = EncodedLength(cp);
         if (o + length > capacity) break;
         if (length == 1) {
@@ -295,9 +341,7 @@ std::size_t Utf8ToWide(const char* bytes, std::size_t count, wchar_t* out, std::
     const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes);
     std::size_t i = 0, o = 0;
     while (i < count && o < capacity) {
-        while (i + 16 <= count && o + 16 <= capacity && IsAscii16(bytes + i)) {
-            for (int k = 0; k < 16; ++k)
-                out[o + k] = static_cast<wchar_t>(data[i + k]);
+        while (i + 16 <= count && o + 16 <= capacity && WidenAscii16(bytes + i, out + o)) {
             i += 16;
             o += 16;
         }

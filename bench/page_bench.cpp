@@ -1,0 +1,192 @@
+// Page generation into memory and into a file, beside fwrite of the same pieces, for pages of
+// about 100 KB, 10 MB and 100 MB.
+#include "synthetic.h"
+
+#include "homepage/page_writer.h"
+#include "model/project.h"
+#include "persist/streams.h"
+#include "platform/platform.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Copies every piece into one reused buffer.
+class CSinkStream : public CStream
+{
+public:
+    explicit CSinkStream(std::size_t capacity) : buffer(capacity) {}
+    std::int32_t Read(void*, std::int32_t) override { return 0; }
+    std::int32_t Write(const void* source, std::int32_t count) override
+    {
+        std::memcpy(buffer.data() + used, source, static_cast<std::size_t>(count));
+        used += static_cast<std::size_t>(count);
+        return count;
+    }
+    std::int32_t Skip(std::int32_t) override { return 0; }
+    std::vector<char> buffer;
+    std::size_t used = 0;
+};
+
+// Records the page once: its bytes and where each piece ends.
+class CPieceRecorder : public CStream
+{
+public:
+    std::int32_t Read(void*, std::int32_t) override { return 0; }
+    std::int32_t Write(const void* source, std::int32_t count) override
+    {
+        bytes.append(static_cast<const char*>(source), static_cast<std::size_t>(count));
+        ends.push_back(bytes.size());
+        return count;
+    }
+    std::int32_t Skip(std::int32_t) override { return 0; }
+    std::string bytes;
+    std::vector<std::size_t> ends;
+};
+
+struct Page
+{
+    CProject project;
+    std::size_t size = 0;
+    CPieceRecorder pieces;
+    std::size_t medianPiece = 0;
+};
+
+// Built once per size and shared by all benchmarks of that size.
+Page& PageOfSize(std::int64_t bytes)
+{
+    static std::map<std::int64_t, std::unique_ptr<Page>> pages;
+    auto& page = pages[bytes];
+    if (!page) {
+        page.reset(new Page);
+        page->size = LoadSyntheticProjectOfPageSize(page->project, static_cast<std::size_t>(bytes));
+        WritePage(page->project, page->pieces);
+        std::vector<std::size_t> lengths;
+        std::size_t start = 0;
+        for (std::size_t end : page->pieces.ends) {
+            lengths.push_back(end - start);
+            start = end;
+        }
+        std::nth_element(lengths.begin(), lengths.begin() + lengths.size() / 2, lengths.end());
+        page->medianPiece = lengths[lengths.size() / 2];
+    }
+    return *page;
+}
+
+std::wstring BenchFile()
+{
+    return platform::TempFolder() + L"quillomere-page-bench.html";
+}
+
+std::string NarrowPath(const std::wstring& path)
+{
+    return std::string(path.begin(), path.end());
+}
+
+void Report(benchmark::State& state, const Page& page)
+{
+    state.SetBytesProcessed(static_cast<std::int64_t>(page.size) * state.iterations());
+    state.counters["page_bytes"] = static_cast<double>(page.size);
+    state.counters["pieces"] = static_cast<double>(page.pieces.ends.size());
+    state.counters["median_piece"] = static_cast<double>(page.medianPiece);
+}
+
+void WritePageToMemory(benchmark::State& state)
+{
+    Page& page = PageOfSize(state.range(0));
+    CSinkStream sink(page.size);
+    for (auto _ : state) {
+        sink.used = 0;
+        WritePage(page.project, sink);
+        benchmark::DoNotOptimize(sink.buffer.data());
+    }
+    Report(state, page);
+}
+
+void WritePageToFile(benchmark::State& state)
+{
+    Page& page = PageOfSize(state.range(0));
+    std::wstring path = BenchFile();
+    for (auto _ : state) {
+        CFileStream file(path, true);
+        WritePage(page.project, file);
+        if (!file.Close()) state.SkipWithError("write failed");
+    }
+    platform::RemoveFile(path);
+    Report(state, page);
+}
+
+// The same pieces through stdio, one fwrite each.
+void FwritePieces(benchmark::State& state)
+{
+    Page& page = PageOfSize(state.range(0));
+    std::string path = NarrowPath(BenchFile());
+    for (auto _ : state) {
+        FILE* file = std::fopen(path.c_str(), "wb");
+        std::size_t start = 0;
+        for (std::size_t end : page.pieces.ends) {
+            std::fwrite(page.pieces.bytes.data() + start, 1, end - start, file);
+            start = end;
+        }
+        std::fclose(file);
+    }
+    std::remove(path.c_str());
+    Report(state, page);
+}
+
+// The same pieces through the buffered file stream, one virtual Write each: the write
+// mechanism alone, without walking the project.
+void BufferedStreamPieces(benchmark::State& state)
+{
+    Page& page = PageOfSize(state.range(0));
+    std::wstring path = BenchFile();
+    for (auto _ : state) {
+        CFileStream file(path, true);
+        CStream& stream = file;
+        std::size_t start = 0;
+        for (std::size_t end : page.pieces.ends) {
+            stream.Write(page.pieces.bytes.data() + start, static_cast<std::int32_t>(end - start));
+            start = end;
+        }
+        if (!file.Close()) state.SkipWithError("write failed");
+    }
+    platform::RemoveFile(path);
+    Report(state, page);
+}
+
+// The ceiling: the finished page in one write.
+void WholePageOneWrite(benchmark::State& state)
+{
+    Page& page = PageOfSize(state.range(0));
+    std::wstring path = BenchFile();
+    for (auto _ : state) {
+        CHandleStream file(platform::OpenFile(path, true));
+        file.Write(page.pieces.bytes.data(), static_cast<std::int32_t>(page.pieces.bytes.size()));
+    }
+    platform::RemoveFile(path);
+    Report(state, page);
+}
+
+void Sizes(benchmark::internal::Benchmark* benchmark)
+{
+    // Rates are per CPU second, as the reference figures were taken.
+    benchmark->Arg(100 << 10)->Arg(10 << 20)->Arg(100 << 20)->Unit(benchmark::kMillisecond);
+}
+
+} // namespace
+
+BENCHMARK(WritePageToMemory)->Apply(Sizes);
+BENCHMARK(WritePageToFile)->Apply(Sizes);
+BENCHMARK(FwritePieces)->Apply(Sizes);
+BENCHMARK(BufferedStreamPieces)->Apply(Sizes);
+BENCHMARK(WholePageOneWrite)->Apply(Sizes);
+
+BENCHMARK_MAIN();
