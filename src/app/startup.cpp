@@ -1,8 +1,10 @@
 #include "app/startup.h"
 
+#include "app/default_project.h"
 #include "app/paths.h"
 #include "editor/tree_editor.h"
 #include "model/project.h"
+#include "persist/project_file.h"
 #include "platform/platform.h"
 
 #include <commctrl.h>
@@ -52,6 +54,9 @@ void InitFilePaths()
 bool StartUp(CProject& project, CfrmTreeEditor& window)
 {
     ::InitCommonControls();
+    // Only a load that read something counts; a failed attempt leaves what it added, and the
+    // next step adds to it.
+    if (LoadProjectFile(project, ProjectFilePath) <= 0) BuildDefaultProject(project);
     project.modified = false;
     return window.Create();
 }

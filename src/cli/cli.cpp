@@ -1,6 +1,10 @@
 #include "cli/cli.h"
 
+#include "app/default_project.h"
+#include "cli/dump.h"
 #include "homepage/page_writer.h"
+#include "model/project.h"
+#include "persist/project_file.h"
 #include "persist/streams.h"
 #include "persist/text.h"
 
@@ -34,6 +38,102 @@ int UsageError(CStream& err, const std::string& reason)
     return kCliUsage;
 }
 
+int FileError(CStream& err, const std::string& reason)
+{
+    Print(err, "quillomere-cli: " + reason + "\n");
+    return kCliFileError;
+}
+
+std::string Quoted(const std::wstring& path)
+{
+    return "'" + ToUtf8(path) + "'";
+}
+
+// A command's operands: input files and an optional -o output.
+struct Operands
+{
+    std::vector<std::wstring> inputs;
+    std::wstring output;
+    bool hasOutput = false;
+    std::string error;
+};
+
+Operands ParseOperands(const std::vector<std::wstring>& arguments)
+{
+    Operands operands;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::wstring& argument = arguments[i];
+        if (argument == L"-o") {
+            if (operands.hasOutput) {
+                operands.error = "-o given twice";
+            } else if (i + 1 == arguments.size()) {
+                operands.error = "-o needs a file name";
+            } else {
+                operands.output = arguments[++i];
+                operands.hasOutput = true;
+            }
+        } else if (argument.size() > 1 && argument[0] == L'-') {
+            operands.error = "unknown option " + Quoted(argument);
+        } else {
+            operands.inputs.push_back(argument);
+        }
+        if (!operands.error.empty()) break;
+    }
+    return operands;
+}
+
+// Loads a project file; on failure says why on `err` and returns false.
+bool LoadForCli(CProject& project, const std::wstring& path, CStream& err)
+{
+    {
+        CFileStream probe(path, false);
+        if (!probe.IsOpen()) {
+            FileError(err, "cannot read " + Quoted(path));
+            return false;
+        }
+    }
+    std::int32_t result = LoadProjectFile(project, path);
+    if (result == kLoadInvalidData) {
+        FileError(err, Quoted(path) + " is not a Quillomere project file");
+        return false;
+    }
+    if (result == kLoadUnknownRevision) {
+        FileError(err, Quoted(path) + " is a project file of an unknown revision");
+        return false;
+    }
+    return true;
+}
+
+int Generate(const Operands& operands, CStream& out, CStream& err)
+{
+    if (operands.inputs.size() > 1) return UsageError(err, "generate takes at most one input");
+    CProject project;
+    if (operands.inputs.empty()) {
+        BuildDefaultProject(project);
+    } else if (!LoadForCli(project, operands.inputs[0], err)) {
+        return kCliFileError;
+    }
+    if (!operands.hasOutput) {
+        WritePage(project, out);
+        return kCliSuccess;
+    }
+    CFileStream page(operands.output, true);
+    if (!page.IsOpen()) return FileError(err, "cannot write " + Quoted(operands.output));
+    WritePage(project, page);
+    if (!page.Close()) return FileError(err, "cannot write " + Quoted(operands.output));
+    return kCliSuccess;
+}
+
+int Dump(const Operands& operands, CStream& out, CStream& err)
+{
+    if (operands.inputs.size() != 1 || operands.hasOutput)
+        return UsageError(err, "dump takes one project file");
+    CProject project;
+    if (!LoadForCli(project, operands.inputs[0], err)) return kCliFileError;
+    DumpProject(project, out);
+    return kCliSuccess;
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::wstring>& arguments, CStream& out, CStream& err)
@@ -48,5 +148,9 @@ int RunCli(const std::vector<std::wstring>& arguments, CStream& out, CStream& er
         Print(out, std::string("quillomere-cli ") + QUIL_VERSION + "\n");
         return kCliSuccess;
     }
+    Operands operands = ParseOperands(arguments);
+    if (!operands.error.empty()) return UsageError(err, operands.error);
+    if (command == L"generate") return Generate(operands, out, err);
+    if (command == L"dump") return Dump(operands, out, err);
     return UsageError(err, "unknown command '" + ToUtf8(command) + "'");
 }

@@ -3,6 +3,7 @@
 #include "model/streamable.h"
 #include "persist/streams.h"
 #include "persist/text.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cstring>
@@ -97,6 +98,17 @@ std::int32_t ReadChunkSequence(CStreamable& node, CStream& source, std::int32_t 
 
 void WriteStringChunk(CStream& writer, std::uint32_t tag, const std::wstring& text)
 {
+    // Short strings, nearly all of them, go out as one piece converted on the stack.
+    constexpr std::size_t kStackBytes = 1024;
+    if (text.size() * platform::kMaxUtf8PerWide <= kStackBytes - 8) {
+        unsigned char chunk[kStackBytes];
+        std::size_t length = platform::WideToUtf8(
+            text.data(), text.size(), reinterpret_cast<char*>(chunk + 8), kStackBytes - 8);
+        PutLE32(chunk, tag);
+        PutLE32(chunk + 4, static_cast<std::uint32_t>(length));
+        writer.Write(chunk, static_cast<std::int32_t>(length + 8));
+        return;
+    }
     std::string bytes = ToUtf8(text);
     WriteHeader(writer, tag, static_cast<std::int32_t>(bytes.size()));
     writer.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));

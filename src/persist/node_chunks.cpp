@@ -4,6 +4,7 @@
 #include "model/project.h"
 #include "model/tags.h"
 #include "persist/chunks.h"
+#include "persist/project_file.h"
 #include "persist/streams.h"
 
 #include <memory>
@@ -11,9 +12,6 @@
 namespace {
 
 constexpr std::int32_t kRevision = 0;
-// The negated Windows error codes the loader reports.
-constexpr std::int32_t kInvalidData = -13;       // ERROR_INVALID_DATA
-constexpr std::int32_t kUnknownRevision = -1305; // ERROR_UNKNOWN_REVISION
 
 // Reads a child that is kept only when its payload held anything (links, fields, options).
 template <typename Child, typename List>
@@ -85,9 +83,9 @@ std::int32_t CProject::Load(CStream& source, std::int32_t size)
 {
     DeleteChildren();
     std::uint32_t magic = 0, revision = 0;
-    if (!ReadUInt32(source, magic) || magic != tags::kMagic) return kInvalidData;
-    if (!ReadUInt32(source, revision)) return kInvalidData;
-    if (revision != kRevision) return kUnknownRevision;
+    if (!ReadUInt32(source, magic) || magic != tags::kMagic) return kLoadInvalidData;
+    if (!ReadUInt32(source, revision)) return kLoadInvalidData;
+    if (revision != kRevision) return kLoadUnknownRevision;
     std::int32_t result = ReadChunkSequence(*this, source, size - 8);
     if (result > 0) modified = false;
     return result;

@@ -21,8 +21,9 @@ std::wstring FromUtf8(const char* bytes, std::size_t count)
 
 void AssignFromUtf8(std::wstring& text, const char* bytes, std::size_t count)
 {
-    text.resize(platform::WideLength(bytes, count));
-    if (!text.empty()) text.resize(platform::Utf8ToWide(bytes, count, &text[0], text.size()));
+    // One character per byte at most: convert once into that much room instead of measuring.
+    text.resize(count);
+    if (count > 0) text.resize(platform::Utf8ToWide(bytes, count, &text[0], count));
 }
 
 void WriteUtf8(CStream& stream, const std::wstring& text)

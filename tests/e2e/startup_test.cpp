@@ -1,7 +1,5 @@
-// Start-up of the real program and of its windows in this process.
-#include "app/startup.h"
-#include "editor/tree_editor.h"
-#include "model/project.h"
+// The real program, started as a user starts it.
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -78,22 +76,6 @@ std::wstring WindowText(HWND window)
 }
 
 } // namespace
-
-TEST(StartUp, CreatesTheMainWindowAndClearsTheModifiedFlag)
-{
-    CProject project;
-    project.modified = true;
-    CfrmTreeEditor window(project);
-    ASSERT_TRUE(StartUp(project, window));
-    EXPECT_FALSE(project.modified);
-    HWND main = window.MainWindow();
-    wchar_t className[64] = {};
-    ::GetClassNameW(main, className, 64);
-    EXPECT_STREQ(className, L"CfrmTreeEditor");
-    EXPECT_EQ(WindowText(main), L"Quillomere");
-    EXPECT_TRUE(::GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
-    ::DestroyWindow(main);
-}
 
 TEST(Program, StartsShowsItsWindowAndQuitsWithExitCodeZero)
 {

@@ -1,0 +1,23 @@
+// Saving and loading the project file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class CProject;
+
+// What LoadProjectFile returns besides the positive count of a successful load: the header only,
+// and the negated Windows error codes ERROR_INVALID_DATA and ERROR_UNKNOWN_REVISION.
+constexpr std::int32_t kLoadHeaderOnly = 0;
+constexpr std::int32_t kLoadInvalidData = -13;       // missing, unreadable, short or wrong magic
+constexpr std::int32_t kLoadUnknownRevision = -1305; // a revision other than 0
+
+// Writes the whole file beside `path` under a temporary name, flushes it to the disk and then
+// replaces `path` with it in one step, so that a failed save leaves the old file as it was.
+// Returns false (with the temporary file removed, the old file untouched and the project's
+// modified flag as it was) when anything fails.
+bool SaveProjectFile(CProject& project, const std::wstring& path);
+
+// Loads the project file into `project` (its columns are discarded first). Returns the bytes of
+// chunks read (> 0), or one of the values above.
+std::int32_t LoadProjectFile(CProject& project, const std::wstring& path);

@@ -1,0 +1,83 @@
+// The start-up order: project file, else the sample project; always with a clear flag.
+#include "app/paths.h"
+#include "app/startup.h"
+#include "editor/tree_editor.h"
+#include "model/project.h"
+#include "persist/project_file.h"
+#include "platform/platform.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Points the program's file paths at a fresh folder for one test.
+class StartUpTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        folder = platform::TempFolder() + L"quillomere-startup-" +
+                 std::to_wstring(::GetCurrentProcessId());
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        BuildFilePaths(folder);
+        platform::RemoveFile(ProjectFilePath);
+        platform::RemoveFile(HomepageFilePath);
+    }
+    void TearDown() override
+    {
+        platform::RemoveFile(ProjectFilePath);
+        platform::RemoveFile(HomepageFilePath);
+        ::RemoveDirectoryW(folder.c_str());
+    }
+
+    // Runs the start-up routine and closes the window it made.
+    void Start(CProject& project)
+    {
+        CfrmTreeEditor window(project);
+        ASSERT_TRUE(StartUp(project, window));
+        HWND main = window.MainWindow();
+        wchar_t className[64] = {};
+        ::GetClassNameW(main, className, 64);
+        EXPECT_STREQ(className, L"CfrmTreeEditor");
+        ::DestroyWindow(main);
+    }
+
+    std::wstring folder;
+};
+
+} // namespace
+
+TEST_F(StartUpTest, WithoutFilesTheSampleProjectIsBuilt)
+{
+    CProject project;
+    Start(project);
+    EXPECT_EQ(project.title, L"New project");
+    ASSERT_EQ(project.columns.size(), 2u);
+    EXPECT_FALSE(project.modified);
+    EXPECT_FALSE(platform::FileExists(ProjectFilePath));
+}
+
+TEST_F(StartUpTest, TheProjectFileIsLoadedWhenItReadsAnything)
+{
+    {
+        CProject saved;
+        saved.title = L"Mine";
+        new CColumn(saved, L"Only");
+        ASSERT_TRUE(SaveProjectFile(saved, ProjectFilePath));
+    }
+    CProject project;
+    project.modified = true;
+    Start(project);
+    EXPECT_EQ(project.title, L"Mine");
+    ASSERT_EQ(project.columns.size(), 1u);
+    EXPECT_FALSE(project.modified);
+}
+
+TEST_F(StartUpTest, AHeaderOnlyProjectFileDoesNotCount)
+{
+    WriteFileBytes(ProjectFilePath, Bytes("\x6C\x69\x75\x71\x00\x00\x00\x00"));
+    CProject project;
+    Start(project);
+    EXPECT_EQ(project.title, L"New project");
+}

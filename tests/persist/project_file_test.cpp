@@ -1,0 +1,405 @@
+#include "model/item_form.h"
+#include "model/item_link.h"
+#include "model/project.h"
+#include "persist/chunks.h"
+#include "persist/project_file.h"
+#include "persist/streams.h"
+#include "random_project.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+namespace {
+
+std::string Le32(std::uint32_t value)
+{
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+std::string Chunk(const char (&tag)[5], const std::string& payload)
+{
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i)
+        value = (value << 8) | static_cast<unsigned char>(tag[i]);
+    return Le32(value) + Le32(static_cast<std::uint32_t>(payload.size())) + payload;
+}
+
+std::string Header(std::uint32_t revision = 0)
+{
+    return Bytes("\x6C\x69\x75\x71") + Le32(revision);
+}
+
+std::string Saved(CProject& project)
+{
+    CMemoryStream memory;
+    CStructStream writer(memory);
+    project.Save(writer);
+    return ReadAll(memory);
+}
+
+std::int32_t LoadBytes(CProject& project, const std::string& bytes)
+{
+    CRecordingStream source(bytes);
+    CStructStream reader(source);
+    return project.Load(reader, static_cast<std::int32_t>(bytes.size()));
+}
+
+CGroup* OneGroup(CProject& project)
+{
+    return new CGroup(*new CColumn(project, L"C"), L"G");
+}
+
+} // namespace
+
+TEST(ProjectFile, FirstWorkedExample)
+{
+    CProject project;
+    new CColumn(project, L"A");
+    std::string expected = Bytes("\x6C\x69\x75\x71\x00\x00\x00\x00"
+                                 "\x6C\x74\x69\x74\x00\x00\x00\x00"
+                                 "\x75\x6C\x6F\x63\x09\x00\x00\x00"
+                                 "\x74\x70\x61\x63\x01\x00\x00\x00\x41");
+    ASSERT_EQ(expected.size(), 33u);
+    EXPECT_EQ(Saved(project), expected);
+
+    CProject loaded;
+    loaded.title = L"old";
+    EXPECT_GT(LoadBytes(loaded, expected), 0);
+    EXPECT_EQ(loaded.title, L"");
+    ASSERT_EQ(loaded.columns.size(), 1u);
+    EXPECT_EQ(loaded.columns[0]->caption, L"A");
+}
+
+TEST(ProjectFile, SecondWorkedExampleShowsTheNesting)
+{
+    CProject project;
+    project.title = L"T";
+    CGroup* group = new CGroup(*new CColumn(project, L"C"), L"G");
+    new CItemLink(*group, L"a", L"u");
+    std::string expected = Bytes("\x6C\x69\x75\x71\x00\x00\x00\x00"
+                                 "\x6C\x74\x69\x74\x01\x00\x00\x00\x54"
+                                 "\x75\x6C\x6F\x63\x3C\x00\x00\x00"
+                                 "\x74\x70\x61\x63\x01\x00\x00\x00\x43"
+                                 "\x70\x75\x72\x67\x2B\x00\x00\x00"
+                                 "\x74\x70\x61\x63\x01\x00\x00\x00\x47"
+                                 "\x6B\x6E\x6C\x69\x1A\x00\x00\x00"
+                                 "\x74\x70\x61\x63\x01\x00\x00\x00\x61"
+                                 "\x20\x6C\x72\x75\x01\x00\x00\x00\x75"
+                                 "\x72\x64\x76\x64\x00\x00\x00\x00");
+    ASSERT_EQ(expected.size(), 85u);
+    EXPECT_EQ(Saved(project), expected);
+
+    CProject loaded;
+    EXPECT_EQ(LoadBytes(loaded, expected), 77);
+    EXPECT_EQ(DumpText(loaded), DumpText(project));
+}
+
+TEST(ProjectFile, SaveAndLoadThroughRealFiles)
+{
+    CTempFile file(L".quil");
+    CProject project;
+    project.title = L"Title \u010D";
+    project.modified = true;
+    new CItemLink(*OneGroup(project), L"a", L"u");
+    ASSERT_TRUE(SaveProjectFile(project, file.Path()));
+    EXPECT_FALSE(project.modified);
+    EXPECT_EQ(ReadFileBytes(file.Path()), Saved(project));
+
+    CProject loaded;
+    loaded.modified = true;
+    EXPECT_GT(LoadProjectFile(loaded, file.Path()), 0);
+    EXPECT_FALSE(loaded.modified);
+    EXPECT_EQ(DumpText(loaded), DumpText(project));
+}
+
+TEST(ProjectFile, LoadResultsForFilesThatAreNoProjects)
+{
+    CTempFile file;
+    CProject project;
+    new CColumn(project, L"discarded");
+    project.title = L"kept";
+    EXPECT_EQ(LoadProjectFile(project, file.Path()), kLoadInvalidData); // missing
+    EXPECT_TRUE(project.columns.empty());
+    EXPECT_EQ(project.title, L"kept");
+
+    WriteFileBytes(file.Path(), "");
+    EXPECT_EQ(LoadProjectFile(project, file.Path()), kLoadInvalidData);
+    WriteFileBytes(file.Path(), Bytes("\x6C\x69\x75\x71\x00\x00\x00"));
+    EXPECT_EQ(LoadProjectFile(project, file.Path()), kLoadInvalidData);
+    WriteFileBytes(file.Path(), Bytes("quil\x00\x00\x00\x00"));
+    EXPECT_EQ(LoadProjectFile(project, file.Path()), kLoadInvalidData);
+    WriteFileBytes(file.Path(), Header());
+    EXPECT_EQ(LoadProjectFile(project, file.Path()), kLoadHeaderOnly);
+
+    new CColumn(project, L"discarded");
+    WriteFileBytes(file.Path(), Header(1) + Chunk("colu", Chunk("capt", "A")));
+    EXPECT_EQ(LoadProjectFile(project, file.Path()), kLoadUnknownRevision);
+    EXPECT_TRUE(project.columns.empty());
+}
+
+TEST(ProjectFile, StringsAreUtf8AndCutAtAZeroByte)
+{
+    CProject project;
+    project.title = L"\u010D\u20AC";
+    std::string saved = Saved(project);
+    EXPECT_EQ(saved.substr(8), Chunk("titl", "\xC4\x8D\xE2\x82\xAC"));
+
+    CProject loaded;
+    EXPECT_GT(LoadBytes(loaded, Header() + Chunk("titl", Bytes("ab\0cd")) +
+                                    Chunk("colu", Chunk("capt", "next"))),
+              0);
+    EXPECT_EQ(loaded.title, L"ab");
+    ASSERT_EQ(loaded.columns.size(), 1u);
+    EXPECT_EQ(loaded.columns[0]->caption, L"next");
+}
+
+TEST(ProjectFile, ForeignChunkOrderRepetitionAndEmptyPayloads)
+{
+    CProject loaded;
+    std::string column =
+        Chunk("grup", "") + Chunk("capt", "first") + Chunk("capt", "second") +
+        Chunk("grup", Chunk("capt", "G") +
+                          Chunk("ifrm", Chunk("fild", Chunk("optn", "") + Chunk("name", "f"))));
+    EXPECT_GT(LoadBytes(loaded, Header() + Chunk("colu", column)), 0);
+    ASSERT_EQ(loaded.columns.size(), 1u);
+    CColumn* c = loaded.columns[0];
+    EXPECT_EQ(c->caption, L"second");
+    ASSERT_EQ(c->groups.size(), 2u);
+    EXPECT_EQ(c->groups[0]->caption, L"");
+    auto* form = static_cast<CItemForm*>(c->groups[1]->items[0]);
+    ASSERT_EQ(form->fields.size(), 1u);
+    EXPECT_EQ(form->fields[0]->name, L"f");
+    EXPECT_TRUE(form->fields[0]->options.empty());
+    // Defaults of a field read from a file.
+    EXPECT_EQ(form->fields[0]->type, 0);
+    EXPECT_EQ(form->fields[0]->size, -1);
+}
+
+TEST(ProjectFile, EmptyLinkFieldAndOptionPayloadsCreateNothing)
+{
+    CProject loaded;
+    std::string item = Chunk("link", "") + Chunk("url ", "u");
+    std::string form = Chunk("fild", "");
+    EXPECT_GT(LoadBytes(loaded, Header() + Chunk("colu", Chunk("grup", Chunk("ilnk", item) +
+                                                                           Chunk("ifrm", form)))),
+              0);
+    CGroup* group = loaded.columns[0]->groups[0];
+    ASSERT_EQ(group->items.size(), 2u);
+    EXPECT_TRUE(static_cast<CItemLink*>(group->items[0])->links.empty());
+    EXPECT_EQ(static_cast<CItemLink*>(group->items[0])->mainLink.url, L"u");
+    EXPECT_TRUE(static_cast<CItemForm*>(group->items[1])->fields.empty());
+}
+
+TEST(ProjectFile, IntegerChunksOfOtherLengths)
+{
+    CProject loaded;
+    std::string field =
+        Chunk("size", Le32(20) + Le32(99)) + Chunk("type", "\x01\x00") + Chunk("name", "after");
+    EXPECT_GT(
+        LoadBytes(loaded,
+                  Header() + Chunk("colu", Chunk("grup", Chunk("ifrm", Chunk("meth", "") +
+                                                                           Chunk("fild", field))))),
+        0);
+    auto* form = static_cast<CItemForm*>(loaded.columns[0]->groups[0]->items[0]);
+    EXPECT_EQ(form->method, 0);
+    ASSERT_EQ(form->fields.size(), 1u);
+    EXPECT_EQ(form->fields[0]->size, 20);
+    EXPECT_EQ(form->fields[0]->type, 0); // a 2-byte integer leaves the field as it was
+    EXPECT_EQ(form->fields[0]->name, L"after");
+}
+
+TEST(ProjectFile, UnknownChunksSurviveWhereTheNodeWritesThemBack)
+{
+    std::string unknown = Chunk("zzzz", "abc");
+    std::string itemPayload = Chunk("capt", "a") + unknown + Chunk("url ", "u") +
+                              Chunk("dvdr", "") +
+                              Chunk("link", Chunk("capt", "b") + Chunk("url ", "v"));
+    std::string file =
+        Header() + Chunk("titl", "") + unknown +
+        Chunk("colu", Chunk("capt", "C") + unknown +
+                          Chunk("grup", Chunk("capt", "G") + Chunk("ilnk", itemPayload)));
+    CProject loaded;
+    EXPECT_GT(LoadBytes(loaded, file), 0);
+    EXPECT_EQ(loaded.keptChunks.size(), 1u);
+    EXPECT_EQ(loaded.columns[0]->keptChunks.size(), 1u);
+    std::string expected =
+        Header() + Chunk("titl", "") +
+        Chunk("colu",
+              Chunk("capt", "C") +
+                  Chunk("grup",
+                        Chunk("capt", "G") +
+                            Chunk("ilnk",
+                                  Chunk("capt", "a") + Chunk("url ", "u") + Chunk("dvdr", "") +
+                                      Chunk("link", Chunk("capt", "b") + Chunk("url ", "v")) +
+                                      unknown)));
+    EXPECT_EQ(Saved(loaded), expected);
+}
+
+TEST(ProjectFile, FormWritesNameMethodActionThenFields)
+{
+    CProject project;
+    CItemForm* form = new CItemForm(*OneGroup(project));
+    form->name = L"n";
+    form->action = L"a";
+    CItemForm::CField* field = form->AddField(1, L"f", L"v", 7);
+    field->AddOption(L"t", L"w");
+    std::string optionPayload = Chunk("optn", "t") + Chunk("valu", "w");
+    std::string fieldPayload = Chunk("type", Le32(1)) + Chunk("name", "f") + Chunk("valu", "v") +
+                               Chunk("size", Le32(7)) + Chunk("optn", optionPayload);
+    std::string formPayload = Chunk("name", "n") + Chunk("meth", Le32(0)) + Chunk("acti", "a") +
+                              Chunk("fild", fieldPayload);
+    EXPECT_NE(Saved(project).find(Chunk("ifrm", formPayload)), std::string::npos);
+}
+
+TEST(ProjectFile, PopupsAndHiddenFlagsAreCarriedWithoutChangingOtherFiles)
+{
+    CProject project;
+    CGroup* group = OneGroup(project);
+    CItemLink* item = new CItemLink(*group, L"a", L"u");
+    item->AddLink(L"b", L"v");
+    CItemForm* form = new CItemForm(*group);
+    CItemForm::CField* field = form->AddField(1, L"f", L"", -1);
+    field->AddOption(L"o", L"o");
+    std::string plain = Saved(project);
+    EXPECT_EQ(plain.find(Le32(0x706F7075)), std::string::npos);
+    EXPECT_EQ(plain.find(Le32(0x6869646E)), std::string::npos);
+
+    item->SetPopupContent(L"pop");
+    field->hidden = true;
+    std::string saved = Saved(project);
+    std::string itemPayload = Chunk("capt", "a") + Chunk("url ", "u") + Chunk("dvdr", "") +
+                              Chunk("popu", Chunk("cont", "pop")) +
+                              Chunk("link", Chunk("capt", "b") + Chunk("url ", "v"));
+    EXPECT_NE(saved.find(Chunk("ilnk", itemPayload)), std::string::npos);
+    std::string fieldPayload = Chunk("type", Le32(1)) + Chunk("name", "f") + Chunk("valu", "") +
+                               Chunk("size", Le32(static_cast<std::uint32_t>(-1))) +
+                               Chunk("hidn", Le32(1)) +
+                               Chunk("optn", Chunk("optn", "o") + Chunk("valu", "o"));
+    EXPECT_NE(saved.find(Chunk("fild", fieldPayload)), std::string::npos);
+
+    CProject loaded;
+    ASSERT_GT(LoadBytes(loaded, saved), 0);
+    auto* loadedItem = static_cast<CItemLink*>(loaded.columns[0]->groups[0]->items[0]);
+    ASSERT_TRUE(loadedItem->popup);
+    EXPECT_EQ(loadedItem->popup->content, L"pop");
+    EXPECT_EQ(loadedItem->popup->parent, loadedItem);
+    EXPECT_GT(loadedItem->popup->id, item->popup->id); // numbered afresh
+    auto* loadedForm = static_cast<CItemForm*>(loaded.columns[0]->groups[0]->items[1]);
+    EXPECT_TRUE(loadedForm->fields[0]->hidden);
+    EXPECT_EQ(Saved(loaded), saved);
+}
+
+TEST(ProjectFile, DamagedInputNeverReadsOutsideItsExtent)
+{
+    // A column whose second chunk lies about its length, followed by a good column: the bad
+    // length stops only the inner sequence; the reader stays in step.
+    std::string column = Chunk("capt", "A") + Le32(0x67727570) + Le32(0x7FFFFFF0) + "xyz";
+    std::string file = Header() + Chunk("colu", column) + Chunk("colu", Chunk("capt", "B"));
+    CProject loaded;
+    EXPECT_GT(LoadBytes(loaded, file), 0);
+    ASSERT_EQ(loaded.columns.size(), 2u);
+    EXPECT_EQ(loaded.columns[0]->caption, L"A");
+    EXPECT_EQ(loaded.columns[1]->caption, L"B");
+
+    // Negative lengths, headers cut short and huge lengths in kept chunks.
+    for (std::string tail : {Le32(0x7A7A7A7A) + Le32(0xFFFFFFFF), Bytes("\x7A\x7A\x7A"),
+                             Le32(0x7A7A7A7A) + Le32(0x7FFFFFFF) + "ab"}) {
+        CProject damaged;
+        std::int32_t result =
+            LoadBytes(damaged, Header() + Chunk("colu", Chunk("capt", "A")) + tail);
+        EXPECT_EQ(result, 17);
+        ASSERT_EQ(damaged.columns.size(), 1u);
+        EXPECT_TRUE(damaged.keptChunks.empty());
+    }
+}
+
+TEST(ProjectFile, EveryTruncationOfAFileLoadsWhatItHolds)
+{
+    std::mt19937 random(11);
+    CProject project;
+    BuildRandomProject(project, random);
+    std::string saved = Saved(project);
+    for (std::size_t length = 0; length <= saved.size(); ++length) {
+        CProject loaded;
+        std::int32_t result = LoadBytes(loaded, saved.substr(0, length));
+        if (length < 8) {
+            EXPECT_EQ(result, kLoadInvalidData);
+        } else {
+            EXPECT_GE(result, 0);
+            EXPECT_LE(result, static_cast<std::int32_t>(length) - 8);
+        }
+    }
+}
+
+TEST(ProjectFile, RandomProjectsSurviveSaveAndLoad)
+{
+    std::mt19937 random(2024);
+    for (int round = 0; round < 200; ++round) {
+        CProject project;
+        BuildRandomProject(project, random);
+        std::string saved = Saved(project);
+        CProject loaded;
+        ASSERT_GT(LoadBytes(loaded, saved), 0) << "round " << round;
+        EXPECT_EQ(DumpText(loaded), DumpText(project)) << "round " << round;
+        EXPECT_EQ(Saved(loaded), saved) << "round " << round;
+    }
+}
+
+namespace {
+
+// The files in the folder of `path` whose names start with the file's name.
+std::vector<std::string> FilesBeside(const std::wstring& path)
+{
+    std::filesystem::path file(path);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind(file.filename().string(), 0) == 0) names.push_back(name);
+    }
+    return names;
+}
+
+} // namespace
+
+TEST(AtomicSave, FailedWriteLeavesTheOldFileAndTheModifiedFlag)
+{
+    CTempFile file(L".quil");
+    CProject old;
+    old.title = L"old";
+    ASSERT_TRUE(SaveProjectFile(old, file.Path()));
+    std::string before = ReadFileBytes(file.Path());
+
+    CProject project;
+    project.title = std::wstring(200000, L'x');
+    project.modified = true;
+    platform::SetWriteBudgetForTesting(70000); // the disk fills up midway
+    bool saved = SaveProjectFile(project, file.Path());
+    platform::SetWriteBudgetForTesting(-1);
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(project.modified);
+    EXPECT_EQ(ReadFileBytes(file.Path()), before);
+    EXPECT_EQ(FilesBeside(file.Path()).size(), 1u); // no temporary file left behind
+
+    EXPECT_TRUE(SaveProjectFile(project, file.Path()));
+    EXPECT_FALSE(project.modified);
+    EXPECT_EQ(ReadFileBytes(file.Path()), Saved(project));
+    EXPECT_EQ(FilesBeside(file.Path()).size(), 1u);
+}
+
+TEST(AtomicSave, UnwritableFolderReportsFailure)
+{
+    std::wstring path = platform::TempFolder() + L"no-such-folder-quillomere" +
+                        platform::PathSeparator() + L"Quillomere.quil";
+    CProject project;
+    project.modified = true;
+    EXPECT_FALSE(SaveProjectFile(project, path));
+    EXPECT_TRUE(project.modified);
+    EXPECT_FALSE(platform::FileExists(path));
+}

@@ -1,0 +1,25 @@
+// Random projects for the round-trip property tests: every node kind, non-ASCII text, popups,
+// dividers, selects, hidden fields and, where they are written back, kept chunks.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+class CProject;
+
+struct RandomProjectOptions
+{
+    // Add unrecognised chunks to the nodes that write them back.
+    bool keptChunks = true;
+    // Only what a homepage can carry back unchanged: no "<" or ">" in texts, captions without
+    // surrounding white space, no empty further links, select options with values, ...
+    bool pageSafe = false;
+};
+
+void BuildRandomProject(CProject& project, std::mt19937& random,
+                        const RandomProjectOptions& options = RandomProjectOptions());
+
+// Every field of every node as text (the command-line dump): equal dumps mean equal projects,
+// popup numbers aside.
+std::string DumpText(const CProject& project);
