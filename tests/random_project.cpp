@@ -22,7 +22,7 @@ public:
         static const wchar_t pieces[] = {L'a',      L'b',      L'Z',      L'0',  L' ', L'.',
                                          L'/',      L'&',      L'"',      L'\'', L'=', L'\u00E9',
                                          L'\u010D', L'\u4E2D', L'\u20AC', L'<',  L'>', L'\t'};
-        int count = pageSafe ? 16 : 18; // no "<", ">" or TAB for pages
+        int count = pageSafe ? 15 : 18; // no "<", ">" or TAB for pages
         std::wstring text;
         int length = Below(maximum + 1);
         for (int i = 0; i < length; ++i)
@@ -79,11 +79,7 @@ void AddLinkItem(CGroup& group, CRandomText& text, const RandomProjectOptions& o
         item->links.Append(new CItemLink::CLink(text.Text(15, safe), url));
         if (options.keptChunks && text.Below(4) == 0) AddKeptChunk(*item->links.back(), text);
     }
-    if (text.Below(3) == 0) {
-        std::wstring content = text.Text(40);
-        if (safe) content = L"\r\n" + content; // what a page adds in front
-        item->SetPopupContent(content);
-    }
+    if (text.Below(3) == 0) item->SetPopupContent(text.Text(40));
     if (options.keptChunks && text.Below(4) == 0) AddKeptChunk(*item, text);
 }
 

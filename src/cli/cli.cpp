@@ -3,6 +3,7 @@
 #include "app/default_project.h"
 #include "cli/dump.h"
 #include "homepage/page_writer.h"
+#include "import/project_html_parser.h"
 #include "model/project.h"
 #include "persist/project_file.h"
 #include "persist/streams.h"
@@ -104,12 +105,45 @@ bool LoadForCli(CProject& project, const std::wstring& path, CStream& err)
     return true;
 }
 
+// Reads a homepage into `project`; on failure says why on `err` and returns false.
+bool ImportForCli(CProject& project, const std::wstring& path, CStream& err)
+{
+    CFileStream page(path, false);
+    if (!page.IsOpen()) {
+        FileError(err, "cannot read " + Quoted(path));
+        return false;
+    }
+    CProjectHTMLParser parser(project);
+    if (parser.Parse(page)) return true;
+    if (parser.Failed()) {
+        FileError(err, Quoted(path) + " has a misplaced '<' or '>' at byte " +
+                           std::to_string(parser.ErrorOffset()));
+    } else {
+        FileError(err, Quoted(path) + " is empty or ends inside a tag or a comment");
+    }
+    return false;
+}
+
+bool IsPagePath(const std::wstring& path)
+{
+    std::wstring lower;
+    for (wchar_t c : path)
+        lower += c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c;
+    auto endsWith = [&lower](const std::wstring& suffix) {
+        return lower.size() >= suffix.size() &&
+               lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
+    };
+    return endsWith(L".html") || endsWith(L".htm");
+}
+
 int Generate(const Operands& operands, CStream& out, CStream& err)
 {
     if (operands.inputs.size() > 1) return UsageError(err, "generate takes at most one input");
     CProject project;
     if (operands.inputs.empty()) {
         BuildDefaultProject(project);
+    } else if (IsPagePath(operands.inputs[0])) {
+        if (!ImportForCli(project, operands.inputs[0], err)) return kCliFileError;
     } else if (!LoadForCli(project, operands.inputs[0], err)) {
         return kCliFileError;
     }
@@ -121,6 +155,20 @@ int Generate(const Operands& operands, CStream& out, CStream& err)
     if (!page.IsOpen()) return FileError(err, "cannot write " + Quoted(operands.output));
     WritePage(project, page);
     if (!page.Close()) return FileError(err, "cannot write " + Quoted(operands.output));
+    return kCliSuccess;
+}
+
+int Import(const Operands& operands, CStream& out, CStream& err)
+{
+    if (operands.inputs.size() != 1) return UsageError(err, "import takes one homepage file");
+    CProject project;
+    if (!ImportForCli(project, operands.inputs[0], err)) return kCliFileError;
+    if (!operands.hasOutput) {
+        DumpProject(project, out);
+        return kCliSuccess;
+    }
+    if (!SaveProjectFile(project, operands.output))
+        return FileError(err, "cannot write " + Quoted(operands.output));
     return kCliSuccess;
 }
 
@@ -151,6 +199,7 @@ int RunCli(const std::vector<std::wstring>& arguments, CStream& out, CStream& er
     Operands operands = ParseOperands(arguments);
     if (!operands.error.empty()) return UsageError(err, operands.error);
     if (command == L"generate") return Generate(operands, out, err);
+    if (command == L"import") return Import(operands, out, err);
     if (command == L"dump") return Dump(operands, out, err);
     return UsageError(err, "unknown command '" + ToUtf8(command) + "'");
 }

@@ -2,23 +2,22 @@
 
 #include "model/tags.h"
 
-CItemForm::COption::COption(const std::wstring& text, const std::wstring& value)
-    : text(text), value(value)
+CItemForm::COption::COption(std::wstring text, std::wstring value)
+    : text(std::move(text)), value(std::move(value))
 {
 }
 
-CItemForm::CField::CField(CItemForm& parent, std::int32_t type, const std::wstring& name,
-                          const std::wstring& value, std::int32_t size)
-    : parent(&parent), type(type), name(name), value(value), size(size)
+CItemForm::CField::CField(CItemForm& parent, std::int32_t type, std::wstring name,
+                          std::wstring value, std::int32_t size)
+    : parent(&parent), type(type), name(std::move(name)), value(std::move(value)), size(size)
 {
 }
 
 CItemForm::CField::~CField() = default;
 
-CItemForm::COption* CItemForm::CField::AddOption(const std::wstring& text,
-                                                 const std::wstring& value)
+CItemForm::COption* CItemForm::CField::AddOption(std::wstring text, std::wstring value)
 {
-    COption* option = new COption(text, value);
+    COption* option = new COption(std::move(text), std::move(value));
     options.Append(option);
     return option;
 }
@@ -42,10 +41,10 @@ std::wstring CItemForm::GetLabel() const
     return name.empty() ? L"Unnamed form" : name;
 }
 
-CItemForm::CField* CItemForm::AddField(std::int32_t type, const std::wstring& name,
-                                       const std::wstring& value, std::int32_t size)
+CItemForm::CField* CItemForm::AddField(std::int32_t type, std::wstring name, std::wstring value,
+                                       std::int32_t size)
 {
-    CField* field = new CField(*this, type, name, value, size);
+    CField* field = new CField(*this, type, std::move(name), std::move(value), size);
     fields.Append(field);
     return field;
 }

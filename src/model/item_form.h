@@ -17,7 +17,7 @@ public:
         std::wstring value; // submitted; selected when equal to the field's value
 
         COption() = default;
-        COption(const std::wstring& text, const std::wstring& value);
+        COption(std::wstring text, std::wstring value);
 
         std::int32_t ReadChunk(CStream& source, std::uint32_t tag, std::int32_t length) override;
         void WriteChunks(CStructStream& writer) override;
@@ -36,14 +36,14 @@ public:
         COwnedList<COption> options;
 
         // Does not link the field into the form (AddField does).
-        CField(CItemForm& parent, std::int32_t type, const std::wstring& name,
-               const std::wstring& value, std::int32_t size);
+        CField(CItemForm& parent, std::int32_t type, std::wstring name, std::wstring value,
+               std::int32_t size);
 
         std::int32_t ReadChunk(CStream& source, std::uint32_t tag, std::int32_t length) override;
         void WriteChunks(CStructStream& writer) override;
         virtual ~CField();
 
-        COption* AddOption(const std::wstring& text, const std::wstring& value);
+        COption* AddOption(std::wstring text, std::wstring value);
         // Removes and destroys an option of this field; anything else is left alone.
         void RemoveOption(COption* option);
     };
@@ -63,8 +63,7 @@ public:
     void WriteHtml(CStream& stream) const override;
     std::wstring GetLabel() const override;
 
-    CField* AddField(std::int32_t type, const std::wstring& name, const std::wstring& value,
-                     std::int32_t size);
+    CField* AddField(std::int32_t type, std::wstring name, std::wstring value, std::int32_t size);
     // Removes and destroys a field of this form; anything else is left alone.
     void RemoveField(CField* field);
 };

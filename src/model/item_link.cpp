@@ -6,8 +6,8 @@
 
 volatile std::int32_t popupCounter = 0;
 
-CItemLink::CLink::CLink(const std::wstring& caption, const std::wstring& url)
-    : caption(caption), url(url)
+CItemLink::CLink::CLink(std::wstring caption, std::wstring url)
+    : caption(std::move(caption)), url(std::move(url))
 {
 }
 
@@ -30,14 +30,14 @@ std::wstring CItemLink::GetLabel() const
     return mainLink.caption;
 }
 
-CItemLink::CLink* CItemLink::AddLink(const std::wstring& caption, const std::wstring& url)
+CItemLink::CLink* CItemLink::AddLink(std::wstring caption, std::wstring url)
 {
     if (mainLink.url.empty()) {
-        mainLink.caption = caption;
-        mainLink.url = url;
+        mainLink.caption = std::move(caption);
+        mainLink.url = std::move(url);
         return nullptr;
     }
-    CLink* link = new CLink(caption, url);
+    CLink* link = new CLink(std::move(caption), std::move(url));
     links.Append(link);
     return link;
 }

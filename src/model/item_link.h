@@ -19,7 +19,8 @@ public:
         std::wstring caption;
         std::wstring url;
 
-        CLink(const std::wstring& caption, const std::wstring& url);
+        // The texts are taken by value so that callers with temporaries hand them over.
+        CLink(std::wstring caption, std::wstring url);
 
         std::int32_t ReadChunk(CStream& source, std::uint32_t tag, std::int32_t length) override;
         void WriteChunks(CStructStream& writer) override;
@@ -43,7 +44,7 @@ public:
 
     // Fills the main link while its URL is empty (returning null); otherwise appends a further
     // link and returns it.
-    CLink* AddLink(const std::wstring& caption, const std::wstring& url);
+    CLink* AddLink(std::wstring caption, std::wstring url);
     // Removes and destroys a further link of this item; anything else is left alone.
     void RemoveLink(CLink* link);
     // Replaces the popup's content (keeping its number), or creates the popup.

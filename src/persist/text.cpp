@@ -3,6 +3,9 @@
 #include "persist/streams.h"
 #include "platform/platform.h"
 
+#include <cstdint>
+#include <cstring>
+
 std::string ToUtf8(const std::wstring& text)
 {
     std::string bytes(platform::Utf8Length(text.data(), text.size()), '\0');
@@ -12,8 +15,28 @@ std::string ToUtf8(const std::wstring& text)
     return bytes;
 }
 
+namespace {
+
+bool IsAscii(const char* bytes, std::size_t count)
+{
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        if (word & 0x8080808080808080ull) return false;
+    }
+    for (; i < count; ++i) {
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::wstring FromUtf8(const char* bytes, std::size_t count)
 {
+    // Most text is ASCII: then each byte is its character, and one allocation does.
+    if (IsAscii(bytes, count)) return std::wstring(bytes, bytes + count);
     std::wstring text;
     AssignFromUtf8(text, bytes, count);
     return text;

@@ -346,6 +346,10 @@ std::size_t Utf8ToWide(const char* bytes, std::size_t count, wchar_t* out, std::
             o += 16;
         }
         if (i == count || o == capacity) break;
+        if (data[i] < 0x80) {
+            out[o++] = static_cast<wchar_t>(data[i++]);
+            continue;
+        }
         std::uint32_t cp;
         i += DecodeOne(data, i, count, cp);
         out[o++] = static_cast<wchar_t>(cp);
@@ -353,19 +357,36 @@ std::size_t Utf8ToWide(const char* bytes, std::size_t count, wchar_t* out, std::
     return o;
 }
 
+namespace {
+
+// Windows-1252 lower-casing: A-Z, the accented capitals C0-DE but for the multiplication sign,
+// and the three capitals with a caron or a diaeresis in 8A-9F.
+struct LowerTable
+{
+    unsigned char of[256];
+    constexpr LowerTable() : of()
+    {
+        for (int c = 0; c < 256; ++c) {
+            int lower = c;
+            if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+                lower = c + 0x20;
+            } else if (c == 0x8A || c == 0x8C || c == 0x8E) {
+                lower = c + 0x10;
+            } else if (c == 0x9F) {
+                lower = 0xFF;
+            }
+            of[c] = static_cast<unsigned char>(lower);
+        }
+    }
+};
+constexpr LowerTable kLower;
+
+} // namespace
+
 void LowerAnsi(char* bytes, std::uint32_t count)
 {
-    for (std::uint32_t i = 0; i < count; ++i) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
-            c = static_cast<unsigned char>(c + 0x20);
-        } else if (c == 0x8A || c == 0x8C || c == 0x8E) {
-            c = static_cast<unsigned char>(c + 0x10);
-        } else if (c == 0x9F) {
-            c = 0xFF;
-        }
-        bytes[i] = static_cast<char>(c);
-    }
+    for (std::uint32_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<char>(kLower.of[static_cast<unsigned char>(bytes[i])]);
 }
 
 std::int32_t AtomicIncrement(volatile std::int32_t* value)

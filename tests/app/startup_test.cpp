@@ -1,7 +1,9 @@
-// The start-up order: project file, else the sample project; always with a clear flag.
+// The start-up order: project file, else homepage, else the sample project; always with a
+// clear modified flag.
 #include "app/paths.h"
 #include "app/startup.h"
 #include "editor/tree_editor.h"
+#include "homepage/page_writer.h"
 #include "model/project.h"
 #include "persist/project_file.h"
 #include "platform/platform.h"
@@ -79,5 +81,44 @@ TEST_F(StartUpTest, AHeaderOnlyProjectFileDoesNotCount)
     WriteFileBytes(ProjectFilePath, Bytes("\x6C\x69\x75\x71\x00\x00\x00\x00"));
     CProject project;
     Start(project);
+    EXPECT_EQ(project.title, L"New project");
+}
+
+TEST_F(StartUpTest, WithOnlyTheHomepageItIsImported)
+{
+    {
+        CProject page;
+        page.title = L"From the page";
+        new CColumn(page, L"One");
+        CFileStream file(HomepageFilePath, true);
+        WritePage(page, file);
+    }
+    CProject project;
+    Start(project);
+    EXPECT_EQ(project.title, L"From the page");
+    ASSERT_EQ(project.columns.size(), 1u);
+    EXPECT_EQ(project.columns[0]->caption, L"One");
+    EXPECT_FALSE(project.modified);
+    EXPECT_FALSE(platform::FileExists(ProjectFilePath));
+}
+
+TEST_F(StartUpTest, AHomepageWithNothingRecognisableGivesAnEmptyProject)
+{
+    WriteFileBytes(HomepageFilePath, "<p>Nothing of ours here.</p>");
+    CProject project;
+    Start(project);
+    EXPECT_TRUE(project.columns.empty());
+    EXPECT_EQ(project.title, L"");
+}
+
+TEST_F(StartUpTest, AFailedImportKeepsWhatItReadAndAddsTheSample)
+{
+    WriteFileBytes(HomepageFilePath,
+                   "<html><table><tr><th>Read</th></tr><tr><td>a > b</td></tr></table></html>");
+    CProject project;
+    Start(project);
+    ASSERT_EQ(project.columns.size(), 3u);
+    EXPECT_EQ(project.columns[0]->caption, L"Read");
+    EXPECT_EQ(project.columns[1]->caption, L"New Column");
     EXPECT_EQ(project.title, L"New project");
 }

@@ -1,8 +1,17 @@
+#include "app/default_project.h"
 #include "cli/cli.h"
+#include "homepage/page_writer.h"
+#include "model/item_link.h"
+#include "model/project.h"
+#include "persist/project_file.h"
 #include "persist/streams.h"
+#include "persist/text.h"
+#include "random_project.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -43,4 +52,138 @@ TEST(Cli, WrongUsageExitsWithTwoAndSaysWhy)
     EXPECT_EQ(unknown.status, kCliUsage);
     EXPECT_NE(unknown.err.find("unknown command 'frobnicate'"), std::string::npos);
     EXPECT_TRUE(unknown.out.empty());
+}
+
+namespace {
+
+std::string PageOf(const CProject& project)
+{
+    CRecordingStream stream;
+    WritePage(project, stream);
+    return stream.bytes;
+}
+
+std::string Utf8Path(const CTempFile& file)
+{
+    return ToUtf8(file.Path());
+}
+
+} // namespace
+
+TEST(Cli, GenerateWritesTheSampleProjectWithoutAnInput)
+{
+    CProject sample;
+    BuildDefaultProject(sample);
+    CliRun run = RunWith({L"generate"});
+    EXPECT_EQ(run.status, kCliSuccess);
+    EXPECT_EQ(run.out, PageOf(sample));
+
+    CTempFile page(L".html");
+    CliRun toFile = RunWith({L"generate", L"-o", page.Path()});
+    EXPECT_EQ(toFile.status, kCliSuccess);
+    EXPECT_TRUE(toFile.out.empty());
+    EXPECT_EQ(ReadFileBytes(page.Path()), PageOf(sample));
+}
+
+TEST(Cli, GenerateAndDumpReadProjectFiles)
+{
+    CTempFile file(L".quil");
+    CProject project;
+    project.title = L"T\u010D";
+    CGroup* group = new CGroup(*new CColumn(project, L"C"), L"G");
+    new CItemLink(*group, L"a", L"u");
+    ASSERT_TRUE(SaveProjectFile(project, file.Path()));
+
+    CliRun generate = RunWith({L"generate", file.Path()});
+    EXPECT_EQ(generate.status, kCliSuccess);
+    EXPECT_EQ(generate.out, PageOf(project));
+
+    CliRun dump = RunWith({L"dump", file.Path()});
+    EXPECT_EQ(dump.status, kCliSuccess);
+    EXPECT_EQ(dump.out, "project \"T\xC4\x8D\"\n  column \"C\"\n    group \"G\"\n"
+                        "      link \"a\" -> \"u\"\n        divider \"\"\n");
+}
+
+TEST(Cli, FilesThatDoNotLoadExitWithOneAndSayWhy)
+{
+    CTempFile missing(L".quil"), notProject(L".quil"), futureRevision(L".quil");
+    WriteFileBytes(notProject.Path(), "<html></html>");
+    WriteFileBytes(futureRevision.Path(), Bytes("\x6C\x69\x75\x71\x01\x00\x00\x00"));
+    struct Case
+    {
+        const CTempFile& file;
+        const char* reason;
+    } cases[] = {{missing, "cannot read"},
+                 {notProject, "is not a Quillomere project file"},
+                 {futureRevision, "unknown revision"}};
+    for (const Case& c : cases) {
+        for (const wchar_t* command : {L"generate", L"dump"}) {
+            CliRun run = RunWith({command, c.file.Path()});
+            EXPECT_EQ(run.status, kCliFileError) << c.reason;
+            EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find(Utf8Path(c.file)), std::string::npos) << run.err;
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+            EXPECT_TRUE(run.out.empty());
+        }
+    }
+}
+
+TEST(Cli, ImportReadsAHomepageIntoAProject)
+{
+    CProject sample;
+    BuildDefaultProject(sample);
+    CTempFile page(L".HTM"), project(L".quil");
+    WriteFileBytes(page.Path(), PageOf(sample));
+
+    CliRun dump = RunWith({L"import", page.Path()});
+    EXPECT_EQ(dump.status, kCliSuccess);
+    EXPECT_EQ(dump.out, DumpText(sample));
+
+    CliRun save = RunWith({L"import", page.Path(), L"-o", project.Path()});
+    EXPECT_EQ(save.status, kCliSuccess);
+    CProject loaded;
+    EXPECT_GT(LoadProjectFile(loaded, project.Path()), 0);
+    EXPECT_EQ(DumpText(loaded), DumpText(sample));
+
+    // generate on a page: read it back, then write it again.
+    CliRun generate = RunWith({L"generate", page.Path()});
+    EXPECT_EQ(generate.status, kCliSuccess);
+    EXPECT_EQ(generate.out, PageOf(sample));
+}
+
+TEST(Cli, PagesThatDoNotReadToTheirEndExitWithOne)
+{
+    CTempFile broken(L".html"), empty(L".html"), cut(L".html");
+    WriteFileBytes(broken.Path(), "<html><title>a > b</title></html>");
+    WriteFileBytes(empty.Path(), "");
+    WriteFileBytes(cut.Path(), "<html><title>x</title");
+    CliRun misplaced = RunWith({L"import", broken.Path()});
+    EXPECT_EQ(misplaced.status, kCliFileError);
+    EXPECT_NE(misplaced.err.find("misplaced '<' or '>' at byte 15"), std::string::npos)
+        << misplaced.err;
+    for (const CTempFile* file : {&empty, &cut}) {
+        for (const wchar_t* command : {L"import", L"generate"}) {
+            CliRun run = RunWith({command, file->Path()});
+            EXPECT_EQ(run.status, kCliFileError);
+            EXPECT_NE(run.err.find("is empty or ends inside a tag or a comment"), std::string::npos)
+                << run.err;
+            EXPECT_TRUE(run.out.empty());
+        }
+    }
+}
+
+TEST(Cli, OperandsInTheWrongShapeAreUsageErrors)
+{
+    for (std::vector<std::wstring> arguments :
+         std::vector<std::vector<std::wstring>>{{L"generate", L"a.quil", L"b.quil"},
+                                                {L"generate", L"-o"},
+                                                {L"generate", L"-o", L"x", L"-o", L"y"},
+                                                {L"generate", L"--fast"},
+                                                {L"import"},
+                                                {L"dump"},
+                                                {L"dump", L"a.quil", L"-o", L"b"}}) {
+        CliRun run = RunWith(arguments);
+        EXPECT_EQ(run.status, kCliUsage) << ToUtf8(arguments[0]);
+        EXPECT_NE(run.err.find("Try 'quillomere-cli --help'"), std::string::npos);
+    }
 }

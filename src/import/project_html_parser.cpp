@@ -1,0 +1,490 @@
+#include "import/project_html_parser.h"
+
+#include "model/item_link.h"
+#include "model/project.h"
+#include "model/tags.h"
+#include "persist/text.h"
+#include "platform/platform.h"
+
+#include <climits>
+#include <unordered_map>
+
+namespace {
+
+bool IsTrimmed(wchar_t c)
+{
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
+// Removes surrounding space, TAB, CR and LF; a text of nothing else stays as it is.
+std::wstring Trim(std::wstring text)
+{
+    std::size_t first = 0, last = text.size();
+    while (first < last && IsTrimmed(text[first]))
+        ++first;
+    if (first == last) return text;
+    while (IsTrimmed(text[last - 1]))
+        --last;
+    text.erase(last);
+    text.erase(0, first);
+    return text;
+}
+
+TagName Classify(std::string_view name)
+{
+    switch (name.size()) {
+    case 1:
+        return name[0] == 'a' ? TagName::A : name[0] == 'p' ? TagName::P : TagName::Other;
+    case 2:
+        if (name == "tr") return TagName::Tr;
+        if (name == "td") return TagName::Td;
+        if (name == "th") return TagName::Th;
+        if (name == "br") return TagName::Br;
+        return TagName::Other;
+    case 3:
+        return name == "div" ? TagName::Div : name == "img" ? TagName::Img : TagName::Other;
+    case 4:
+        if (name == "html") return TagName::Html;
+        if (name == "form") return TagName::Form;
+        if (name == "span") return TagName::Span;
+        return TagName::Other;
+    case 5:
+        if (name == "table") return TagName::Table;
+        if (name == "title") return TagName::Title;
+        if (name == "input") return TagName::Input;
+        return TagName::Other;
+    case 6:
+        if (name == "select") return TagName::Select;
+        if (name == "option") return TagName::Option;
+        return TagName::Other;
+    default:
+        return TagName::Other;
+    }
+}
+
+std::wstring Wide(std::string_view bytes)
+{
+    return FromUtf8(bytes.data(), bytes.size());
+}
+
+std::string Lower(std::string_view bytes)
+{
+    std::string lower(bytes);
+    if (!lower.empty()) platform::LowerAnsi(&lower[0], static_cast<std::uint32_t>(lower.size()));
+    return lower;
+}
+
+// A field's size: the attribute as a decimal integer (leading white space, an optional sign,
+// digits up to the first other character; no digits give 0), or -1 when it is absent or empty.
+// Values beyond 32 bits are held at the limit.
+std::int32_t SizeAttribute(std::string_view text)
+{
+    if (text.empty()) return -1;
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' ||
+                               text[i] == '\n' || text[i] == '\v' || text[i] == '\f'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<std::int64_t>(INT_MAX) + 1)
+            value = static_cast<std::int64_t>(INT_MAX) + 1;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) value = INT_MAX;
+    return static_cast<std::int32_t>(value);
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// The void elements and rows that an end tag closes on its way to its own element.
+bool ClosedOnTheWay(TagName tag)
+{
+    return tag == TagName::Input || tag == TagName::Br || tag == TagName::Img || tag == TagName::Tr;
+}
+
+} // namespace
+
+CProjectHTMLParser::CProjectHTMLParser(CProject& project) : project(&project) {}
+
+CProjectHTMLParser::~CProjectHTMLParser() = default;
+
+// ---- the tokenizer's callbacks ----
+
+void CProjectHTMLParser::OnTag(const char* content, std::int32_t length)
+{
+    std::string_view name;
+    // A tag that breaks the attribute grammar is ignored; the text before it stays pending.
+    if (!SplitTag(content, length, name, attributes)) return;
+    lowerName.assign(name.data(), name.size());
+    if (!lowerName.empty())
+        platform::LowerAnsi(&lowerName[0], static_cast<std::uint32_t>(lowerName.size()));
+    std::string_view lower(lowerName);
+    if (length > 0 && content[0] == '/') {
+        lower = lower.substr(lower.empty() ? 0 : 1);
+        EndTag(Name{lower, Classify(lower)});
+    } else if (length > 0 && content[length - 1] == '/') {
+        Name tag{lower, Classify(lower)};
+        StartTag(tag, attributes);
+        EndTag(tag);
+    } else {
+        StartTag(Name{lower, Classify(lower)}, attributes);
+    }
+}
+
+void CProjectHTMLParser::OnText(const char* text, std::int32_t length)
+{
+    pendingText.append(text, static_cast<std::size_t>(length));
+}
+
+bool CProjectHTMLParser::OnError(const char* at)
+{
+    failed = true;
+    errorOffset = BufferOffset() + (at - BufferStart());
+    return false;
+}
+
+void CProjectHTMLParser::OnEnd()
+{
+    // For each reference the last definition of its name wins, as a walk over every reference
+    // and every definition would leave it; a map makes that linear.
+    std::unordered_map<std::string_view, std::size_t> lastDefinition;
+    for (std::size_t i = 0; i < popupDefs.size(); ++i)
+        lastDefinition[popupDefs[i].id] = i;
+    for (const PopupRef& reference : popupRefs) {
+        auto found = lastDefinition.find(reference.id);
+        if (found != lastDefinition.end())
+            reference.item->SetPopupContent(FromUtf8(popupDefs[found->second].html));
+    }
+}
+
+// ---- the element stack ----
+
+bool CProjectHTMLParser::Named(const OpenElement& element, Name name) const
+{
+    // Known names compare by what they are; other names by their bytes.
+    if (name.tag != TagName::Other || element.tag != static_cast<std::uint32_t>(TagName::Other))
+        return element.tag == static_cast<std::uint32_t>(name.tag);
+    return std::string_view(stackNames).substr(element.nameStart, element.nameLength) == name.text;
+}
+
+bool CProjectHTMLParser::TopIs(Name name) const
+{
+    return !stack.empty() && Named(stack.back(), name);
+}
+
+ImportContext CProjectHTMLParser::Context() const
+{
+    return stack.empty() ? ImportContext::Outside
+                         : static_cast<ImportContext>(stack.back().context);
+}
+
+bool CProjectHTMLParser::BelowTopIs(ImportContext context) const
+{
+    return stack.size() >= 2 &&
+           static_cast<ImportContext>(stack[stack.size() - 2].context) == context;
+}
+
+void CProjectHTMLParser::Push(Name name, ImportContext context)
+{
+    OpenElement element;
+    element.nameStart = static_cast<std::uint32_t>(stackNames.size());
+    element.nameLength = static_cast<std::uint32_t>(name.text.size());
+    element.context = static_cast<std::uint32_t>(context);
+    element.tag = static_cast<std::uint32_t>(name.tag);
+    stack.push_back(element);
+    // Known names need no bytes of their own.
+    if (name.tag == TagName::Other) {
+        stackNames.append(name.text.data(), name.text.size());
+    } else {
+        stack.back().nameLength = 0;
+    }
+}
+
+void CProjectHTMLParser::PopTo(Name name)
+{
+    // Walk down past void elements and rows left open above the matching entry, never past the
+    // bottom one; remove the entry where the walk stops and everything above it.
+    std::size_t at = stack.size() - 1;
+    while (at > 0 && !Named(stack[at], name) && ClosedOnTheWay(static_cast<TagName>(stack[at].tag)))
+        --at;
+    stackNames.resize(stack[at].nameStart);
+    stack.resize(at);
+}
+
+CItemLink* CProjectHTMLParser::CurrentLink() const
+{
+    if (!currentItem || currentItem->GetTag() != tags::kItemLink) return nullptr;
+    return static_cast<CItemLink*>(currentItem);
+}
+
+// Deleting the project's columns takes every node the import points at with it.
+void CProjectHTMLParser::ForgetNodes()
+{
+    currentColumn = nullptr;
+    currentGroup = nullptr;
+    currentItem = nullptr;
+    currentSelect = nullptr;
+    lastOption = nullptr;
+    popupRefs.clear();
+}
+
+// ---- start and end tags ----
+
+void CProjectHTMLParser::StartTag(Name name, const TagAttributes& tagAttributes)
+{
+    const TagName tag = name.tag;
+    precedingText.swap(pendingText);
+    pendingText.clear();
+    // An open row, cell or paragraph is closed by the next one.
+    if ((tag == TagName::Tr || tag == TagName::Td || tag == TagName::P) && TopIs(name))
+        EndTag(name);
+    // A cell right after a table start stands in an implied row.
+    if (tag == TagName::Td && TopIs(Name{"table", TagName::Table})) {
+        std::string ownPreceding;
+        ownPreceding.swap(precedingText);
+        StartTag(Name{"tr", TagName::Tr}, TagAttributes());
+        precedingText.swap(ownPreceding);
+    }
+
+    ImportContext context = Context();
+    switch (context) {
+    case ImportContext::Outside:
+        if (tag == TagName::Html) {
+            project->DeleteChildren();
+            ForgetNodes();
+            Push(name, ImportContext::Outside);
+            return;
+        }
+        if (tag == TagName::Table) {
+            nextColumn = project->columns.size();
+            Push(name, ImportContext::PageTable);
+            return;
+        }
+        if (tag == TagName::Div) {
+            std::string_view id = GetAttribute(tagAttributes, "id");
+            if (!id.empty() &&
+                Lower(GetAttribute(tagAttributes, "style")).find("display:") != std::string::npos) {
+                popupName.assign(id.data(), id.size());
+                popupHtml.clear();
+                Push(name, ImportContext::PopupDiv);
+                return;
+            }
+        }
+        break;
+    case ImportContext::PageTable:
+        if (tag == TagName::Th) {
+            currentColumn = new CColumn(*project);
+            Push(name, ImportContext::PageTable);
+            return;
+        }
+        if (tag == TagName::Td) {
+            currentColumn =
+                nextColumn < project->columns.size() ? project->columns[nextColumn++] : nullptr;
+            currentGroup = nullptr;
+            Push(name, ImportContext::ColumnCell);
+            return;
+        }
+        break;
+    case ImportContext::ColumnCell:
+        if (tag == TagName::Table && currentColumn) {
+            currentGroup = new CGroup(*currentColumn);
+            currentItem = nullptr;
+            Push(name, ImportContext::GroupTable);
+            return;
+        }
+        if (tag == TagName::Td) {
+            Push(name, ImportContext::ItemCell);
+            return;
+        }
+        break;
+    case ImportContext::GroupTable:
+        if (tag == TagName::Td) {
+            Push(name, ImportContext::ItemCell);
+            return;
+        }
+        break;
+    case ImportContext::ItemCell:
+        if (tag == TagName::Form) {
+            if (currentGroup) {
+                CItemForm* form = new CItemForm(*currentGroup);
+                form->name = Wide(GetAttribute(tagAttributes, "name"));
+                form->action = Wide(GetAttribute(tagAttributes, "action"));
+                form->method = Lower(GetAttribute(tagAttributes, "method")) == "post" ? 1 : 0;
+                currentItem = form;
+            }
+            Push(name, ImportContext::Form);
+            return;
+        }
+        if (tag == TagName::A && currentGroup) {
+            Anchor(tagAttributes);
+            Push(name, ImportContext::ItemCell);
+            return;
+        }
+        if (tag == TagName::Span) {
+            Span(tagAttributes);
+            Push(name, ImportContext::ItemCell);
+            return;
+        }
+        break;
+    case ImportContext::Form:
+        if ((tag == TagName::Input || tag == TagName::Select) && currentItem &&
+            currentItem->GetTag() == tags::kItemForm) {
+            bool select = tag == TagName::Select;
+            CItemForm::CField* field =
+                static_cast<CItemForm*>(currentItem)
+                    ->AddField(select ? 1 : 0, Wide(GetAttribute(tagAttributes, "name")),
+                               Wide(GetAttribute(tagAttributes, "value")),
+                               SizeAttribute(GetAttribute(tagAttributes, "size")));
+            std::string type = Lower(GetAttribute(tagAttributes, "type"));
+            field->hidden = type == "hidden" || (!select && type == "image");
+            if (select) currentSelect = field;
+            Push(name, select ? ImportContext::Select : ImportContext::Form);
+            return;
+        }
+        break;
+    case ImportContext::Select:
+        if (tag == TagName::Option) {
+            lastOption = currentSelect
+                             ? currentSelect->AddOption(std::wstring(),
+                                                        Wide(GetAttribute(tagAttributes, "value")))
+                             : nullptr;
+            Push(name, ImportContext::Option);
+            return;
+        }
+        break;
+    case ImportContext::PopupDiv:
+        if (tag == TagName::Table) {
+            Push(name, ImportContext::PopupTable);
+            return;
+        }
+        break;
+    case ImportContext::PopupTable:
+        if (tag == TagName::Tr) {
+            Push(name, ImportContext::PopupRow);
+            return;
+        }
+        break;
+    case ImportContext::PopupRow:
+        if (tag == TagName::Td) {
+            Push(name, ImportContext::PopupCell);
+            return;
+        }
+        break;
+    case ImportContext::PopupCell:
+        // Markup inside the popup cell is copied back as source.
+        popupHtml += precedingText;
+        popupHtml += '<';
+        popupHtml.append(name.text.data(), name.text.size());
+        for (const TagAttribute& attribute : tagAttributes) {
+            popupHtml += ' ';
+            popupHtml.append(attribute.name.data(), attribute.name.size());
+            if (attribute.hasValue) {
+                popupHtml += "=\"";
+                popupHtml.append(attribute.value.data(), attribute.value.size());
+                popupHtml += '"';
+            }
+        }
+        popupHtml += '>';
+        break;
+    default:
+        break;
+    }
+    Push(name, context);
+}
+
+void CProjectHTMLParser::Anchor(const TagAttributes& tagAttributes)
+{
+    if (!currentItem) {
+        currentItem = new CItemLink(*currentGroup);
+    } else if (CItemLink* link = CurrentLink()) {
+        // The text between the previous anchor's end and this one, as it stands.
+        link->divider = Wide(precedingText);
+    }
+    if (CItemLink* link = CurrentLink()) {
+        pendingHref = Wide(GetAttribute(tagAttributes, "href"));
+        if (!popupName.empty()) popupRefs.push_back(PopupRef{popupName, link});
+    }
+}
+
+void CProjectHTMLParser::Span(const TagAttributes& tagAttributes)
+{
+    std::string_view out = GetAttribute(tagAttributes, "onmouseout");
+    std::string_view over = GetAttribute(tagAttributes, "onmouseover");
+    if (!StartsWith(out, "phide(") || !StartsWith(over, "pshow(")) return;
+    std::string_view argument = out.substr(6);
+    argument = argument.substr(0, argument.find(')'));
+    if (argument == "this.id") argument = GetAttribute(tagAttributes, "id");
+    if (!argument.empty() && argument.front() == '\'') argument.remove_prefix(1);
+    if (!argument.empty() && argument.back() == '\'') argument.remove_suffix(1);
+    popupName.assign(argument.data(), argument.size());
+}
+
+void CProjectHTMLParser::EndTag(Name name)
+{
+    const TagName tag = name.tag;
+    // A stray end tag at the top level closes nothing.
+    if (stack.empty()) return;
+    switch (Context()) {
+    case ImportContext::Outside:
+        if (tag == TagName::Title) project->title = Trim(Wide(pendingText));
+        break;
+    case ImportContext::PageTable:
+        if (tag == TagName::Th && currentColumn) {
+            currentColumn->caption = Trim(Wide(pendingText));
+            currentColumn = nullptr;
+        }
+        break;
+    case ImportContext::GroupTable:
+        if (tag == TagName::Th && currentGroup) currentGroup->caption = Trim(Wide(pendingText));
+        if (tag == TagName::Table && BelowTopIs(ImportContext::ColumnCell)) {
+            currentGroup = nullptr;
+            currentItem = nullptr;
+        }
+        break;
+    case ImportContext::ItemCell:
+        if (tag == TagName::A) {
+            if (CItemLink* link = CurrentLink()) {
+                link->AddLink(Trim(Wide(pendingText)), std::move(pendingHref));
+                pendingHref.clear();
+                popupName.clear();
+            }
+        }
+        // The item ends with its cell.
+        if (!BelowTopIs(ImportContext::ItemCell)) currentItem = nullptr;
+        break;
+    case ImportContext::Option:
+        if (BelowTopIs(ImportContext::Select) && lastOption) {
+            lastOption->text = Wide(pendingText);
+            if (lastOption->value.empty()) lastOption->value = lastOption->text;
+        }
+        break;
+    case ImportContext::PopupCell:
+        if (BelowTopIs(ImportContext::PopupCell)) {
+            // A nested element closes, unless a self-closed one was just copied.
+            std::size_t slash = popupHtml.rfind('/');
+            if (!(slash != std::string::npos && popupHtml.size() >= 2 &&
+                  slash == popupHtml.size() - 2)) {
+                popupHtml += pendingText;
+                popupHtml += "</";
+                popupHtml.append(name.text.data(), name.text.size());
+                popupHtml += '>';
+            }
+        } else {
+            // The popup cell itself closes.
+            popupHtml += pendingText;
+            popupDefs.push_back(PopupDef{popupName, std::move(popupHtml)});
+            popupHtml.clear();
+        }
+        break;
+    default:
+        break;
+    }
+    pendingText.clear();
+    PopTo(name);
+}
