@@ -1,5 +1,6 @@
 // Page generation into memory and into a file, beside fwrite of the same pieces, for pages of
 // about 100 KB, 10 MB and 100 MB.
+#include "bench_support.h"
 #include "synthetic.h"
 
 #include "homepage/page_writer.h"
@@ -18,23 +19,6 @@
 #include <vector>
 
 namespace {
-
-// Copies every piece into one reused buffer.
-class CSinkStream : public CStream
-{
-public:
-    explicit CSinkStream(std::size_t capacity) : buffer(capacity) {}
-    std::int32_t Read(void*, std::int32_t) override { return 0; }
-    std::int32_t Write(const void* source, std::int32_t count) override
-    {
-        std::memcpy(buffer.data() + used, source, static_cast<std::size_t>(count));
-        used += static_cast<std::size_t>(count);
-        return count;
-    }
-    std::int32_t Skip(std::int32_t) override { return 0; }
-    std::vector<char> buffer;
-    std::size_t used = 0;
-};
 
 // Records the page once: its bytes and where each piece ends.
 class CPieceRecorder : public CStream
@@ -102,13 +86,22 @@ void Report(benchmark::State& state, const Page& page)
 void WritePageToMemory(benchmark::State& state)
 {
     Page& page = PageOfSize(state.range(0));
-    CSinkStream sink(page.size);
+    CByteSink sink;
     for (auto _ : state) {
-        sink.used = 0;
+        sink.Clear();
         WritePage(page.project, sink);
-        benchmark::DoNotOptimize(sink.buffer.data());
     }
     Report(state, page);
+}
+
+// Hands each recorded piece of the page to `write`.
+template <typename Write> void ForEachPiece(const Page& page, Write write)
+{
+    std::size_t start = 0;
+    for (std::size_t end : page.pieces.ends) {
+        write(page.pieces.bytes.data() + start, end - start);
+        start = end;
+    }
 }
 
 void WritePageToFile(benchmark::State& state)
@@ -131,11 +124,9 @@ void FwritePieces(benchmark::State& state)
     std::string path = NarrowPath(BenchFile());
     for (auto _ : state) {
         FILE* file = std::fopen(path.c_str(), "wb");
-        std::size_t start = 0;
-        for (std::size_t end : page.pieces.ends) {
-            std::fwrite(page.pieces.bytes.data() + start, 1, end - start, file);
-            start = end;
-        }
+        ForEachPiece(page, [file](const char* piece, std::size_t length) {
+            std::fwrite(piece, 1, length, file);
+        });
         std::fclose(file);
     }
     std::remove(path.c_str());
@@ -151,11 +142,9 @@ void BufferedStreamPieces(benchmark::State& state)
     for (auto _ : state) {
         CFileStream file(path, true);
         CStream& stream = file;
-        std::size_t start = 0;
-        for (std::size_t end : page.pieces.ends) {
-            stream.Write(page.pieces.bytes.data() + start, static_cast<std::int32_t>(end - start));
-            start = end;
-        }
+        ForEachPiece(page, [&stream](const char* piece, std::size_t length) {
+            stream.Write(piece, static_cast<std::int32_t>(length));
+        });
         if (!file.Close()) state.SkipWithError("write failed");
     }
     platform::RemoveFile(path);
@@ -189,4 +178,7 @@ BENCHMARK(FwritePieces)->Apply(Sizes);
 BENCHMARK(BufferedStreamPieces)->Apply(Sizes);
 BENCHMARK(WholePageOneWrite)->Apply(Sizes);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return RunBenchmarks(argc, argv);
+}

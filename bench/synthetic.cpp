@@ -1,5 +1,7 @@
 #include "synthetic.h"
 
+#include "bench_support.h"
+
 #include "homepage/page_writer.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
@@ -9,19 +11,6 @@
 #include <random>
 
 namespace {
-
-class CCountingStream : public CStream
-{
-public:
-    std::int32_t Read(void*, std::int32_t) override { return 0; }
-    std::int32_t Write(const void*, std::int32_t count) override
-    {
-        total += static_cast<std::size_t>(count);
-        return count;
-    }
-    std::int32_t Skip(std::int32_t) override { return 0; }
-    std::size_t total = 0;
-};
 
 class CText
 {

@@ -4,42 +4,16 @@
 #include "import/project_html_parser.h"
 #include "model/project.h"
 #include "persist/streams.h"
+#include "test_support.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 namespace {
 
-class CByteSource : public CStream
+bool Import(CProject& project, const std::string& page)
 {
-public:
-    CByteSource(const char* data, std::size_t size) : data(data), size(size) {}
-    std::int32_t Read(void* destination, std::int32_t count) override
-    {
-        std::size_t n = count > 0 ? std::min(size - position, static_cast<std::size_t>(count)) : 0;
-        std::memcpy(destination, data + position, n);
-        position += n;
-        return static_cast<std::int32_t>(n);
-    }
-    std::int32_t Write(const void* source, std::int32_t count) override
-    {
-        written.append(static_cast<const char*>(source), static_cast<std::size_t>(count));
-        return count;
-    }
-    std::int32_t Skip(std::int32_t) override { return 0; }
-    std::string written;
-
-private:
-    const char* data;
-    std::size_t size;
-    std::size_t position = 0;
-};
-
-bool Import(CProject& project, const char* data, std::size_t size)
-{
-    CByteSource source(data, size);
+    CRecordingStream source(page);
     CProjectHTMLParser parser(project);
     return parser.Parse(source);
 }
@@ -49,10 +23,10 @@ bool Import(CProject& project, const char* data, std::size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     CProject project;
-    if (!Import(project, reinterpret_cast<const char*>(data), size)) return 0;
-    CByteSource page(nullptr, 0);
+    if (!Import(project, std::string(reinterpret_cast<const char*>(data), size))) return 0;
+    CRecordingStream page;
     WritePage(project, page);
     CProject again;
-    if (!Import(again, page.written.data(), page.written.size())) __builtin_trap();
+    if (!Import(again, page.bytes)) __builtin_trap();
     return 0;
 }

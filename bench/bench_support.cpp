@@ -1,0 +1,44 @@
+#include "bench_support.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+std::int32_t CByteSource::Read(void* destination, std::int32_t count)
+{
+    std::size_t n = std::min(bytes->size() - position, static_cast<std::size_t>(count));
+    std::memcpy(destination, bytes->data() + position, n);
+    position += n;
+    return static_cast<std::int32_t>(n);
+}
+
+std::int32_t CByteSource::Skip(std::int32_t count)
+{
+    std::size_t n = std::min(bytes->size() - position, static_cast<std::size_t>(count));
+    position += n;
+    return static_cast<std::int32_t>(n);
+}
+
+std::int32_t CByteSink::Write(const void* source, std::int32_t count)
+{
+    if (used + static_cast<std::size_t>(count) > buffer.size())
+        buffer.resize(std::max(buffer.size() * 2, used + static_cast<std::size_t>(count)));
+    std::memcpy(&buffer[used], source, static_cast<std::size_t>(count));
+    used += static_cast<std::size_t>(count);
+    return count;
+}
+
+int RunBenchmarks(int argc, char** argv)
+{
+#if defined(__GLIBC__)
+    mallopt(M_TRIM_THRESHOLD, 0x7FFFFFFF);
+#endif
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
