@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include "model/project.h"
 #include "persist/text.h"
 #include "platform/platform.h"
 
@@ -56,6 +57,21 @@ std::string ReadAll(CMemoryStream& stream)
     std::string bytes(static_cast<std::size_t>(stream.Finish()), '\0');
     if (!bytes.empty()) stream.Read(&bytes[0], static_cast<std::int32_t>(bytes.size()));
     return bytes;
+}
+
+std::string SaveToBytes(CProject& project)
+{
+    CMemoryStream memory;
+    CStructStream writer(memory);
+    project.Save(writer);
+    return ReadAll(memory);
+}
+
+std::int32_t LoadFromBytes(CProject& project, const std::string& bytes)
+{
+    CRecordingStream source(bytes);
+    CStructStream reader(source);
+    return project.Load(reader, static_cast<std::int32_t>(bytes.size()));
 }
 
 std::int32_t CRecordingStream::Read(void* destination, std::int32_t count)

@@ -27,6 +27,12 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // Everything a memory stream holds, read from the start after Finish.
 std::string ReadAll(CMemoryStream& stream);
 
+class CProject;
+// The project file bytes of a project, as Save writes them.
+std::string SaveToBytes(CProject& project);
+// Loads project file bytes with Load; returns its result.
+std::int32_t LoadFromBytes(CProject& project, const std::string& bytes);
+
 // Collects writes in memory and remembers each Write call's piece; reads from a given text.
 class CRecordingStream : public CStream
 {

@@ -36,21 +36,6 @@ std::string Header(std::uint32_t revision = 0)
     return Bytes("\x6C\x69\x75\x71") + Le32(revision);
 }
 
-std::string Saved(CProject& project)
-{
-    CMemoryStream memory;
-    CStructStream writer(memory);
-    project.Save(writer);
-    return ReadAll(memory);
-}
-
-std::int32_t LoadBytes(CProject& project, const std::string& bytes)
-{
-    CRecordingStream source(bytes);
-    CStructStream reader(source);
-    return project.Load(reader, static_cast<std::int32_t>(bytes.size()));
-}
-
 CGroup* OneGroup(CProject& project)
 {
     return new CGroup(*new CColumn(project, L"C"), L"G");
@@ -67,11 +52,11 @@ TEST(ProjectFile, FirstWorkedExample)
                                  "\x75\x6C\x6F\x63\x09\x00\x00\x00"
                                  "\x74\x70\x61\x63\x01\x00\x00\x00\x41");
     ASSERT_EQ(expected.size(), 33u);
-    EXPECT_EQ(Saved(project), expected);
+    EXPECT_EQ(SaveToBytes(project), expected);
 
     CProject loaded;
     loaded.title = L"old";
-    EXPECT_GT(LoadBytes(loaded, expected), 0);
+    EXPECT_GT(LoadFromBytes(loaded, expected), 0);
     EXPECT_EQ(loaded.title, L"");
     ASSERT_EQ(loaded.columns.size(), 1u);
     EXPECT_EQ(loaded.columns[0]->caption, L"A");
@@ -94,10 +79,10 @@ TEST(ProjectFile, SecondWorkedExampleShowsTheNesting)
                                  "\x20\x6C\x72\x75\x01\x00\x00\x00\x75"
                                  "\x72\x64\x76\x64\x00\x00\x00\x00");
     ASSERT_EQ(expected.size(), 85u);
-    EXPECT_EQ(Saved(project), expected);
+    EXPECT_EQ(SaveToBytes(project), expected);
 
     CProject loaded;
-    EXPECT_EQ(LoadBytes(loaded, expected), 77);
+    EXPECT_EQ(LoadFromBytes(loaded, expected), 77);
     EXPECT_EQ(DumpText(loaded), DumpText(project));
 }
 
@@ -110,7 +95,7 @@ TEST(ProjectFile, SaveAndLoadThroughRealFiles)
     new CItemLink(*OneGroup(project), L"a", L"u");
     ASSERT_TRUE(SaveProjectFile(project, file.Path()));
     EXPECT_FALSE(project.modified);
-    EXPECT_EQ(ReadFileBytes(file.Path()), Saved(project));
+    EXPECT_EQ(ReadFileBytes(file.Path()), SaveToBytes(project));
 
     CProject loaded;
     loaded.modified = true;
@@ -148,12 +133,12 @@ TEST(ProjectFile, StringsAreUtf8AndCutAtAZeroByte)
 {
     CProject project;
     project.title = L"\u010D\u20AC";
-    std::string saved = Saved(project);
+    std::string saved = SaveToBytes(project);
     EXPECT_EQ(saved.substr(8), Chunk("titl", "\xC4\x8D\xE2\x82\xAC"));
 
     CProject loaded;
-    EXPECT_GT(LoadBytes(loaded, Header() + Chunk("titl", Bytes("ab\0cd")) +
-                                    Chunk("colu", Chunk("capt", "next"))),
+    EXPECT_GT(LoadFromBytes(loaded, Header() + Chunk("titl", Bytes("ab\0cd")) +
+                                        Chunk("colu", Chunk("capt", "next"))),
               0);
     EXPECT_EQ(loaded.title, L"ab");
     ASSERT_EQ(loaded.columns.size(), 1u);
@@ -167,7 +152,7 @@ TEST(ProjectFile, ForeignChunkOrderRepetitionAndEmptyPayloads)
         Chunk("grup", "") + Chunk("capt", "first") + Chunk("capt", "second") +
         Chunk("grup", Chunk("capt", "G") +
                           Chunk("ifrm", Chunk("fild", Chunk("optn", "") + Chunk("name", "f"))));
-    EXPECT_GT(LoadBytes(loaded, Header() + Chunk("colu", column)), 0);
+    EXPECT_GT(LoadFromBytes(loaded, Header() + Chunk("colu", column)), 0);
     ASSERT_EQ(loaded.columns.size(), 1u);
     CColumn* c = loaded.columns[0];
     EXPECT_EQ(c->caption, L"second");
@@ -187,9 +172,10 @@ TEST(ProjectFile, EmptyLinkFieldAndOptionPayloadsCreateNothing)
     CProject loaded;
     std::string item = Chunk("link", "") + Chunk("url ", "u");
     std::string form = Chunk("fild", "");
-    EXPECT_GT(LoadBytes(loaded, Header() + Chunk("colu", Chunk("grup", Chunk("ilnk", item) +
-                                                                           Chunk("ifrm", form)))),
-              0);
+    EXPECT_GT(
+        LoadFromBytes(loaded, Header() + Chunk("colu", Chunk("grup", Chunk("ilnk", item) +
+                                                                         Chunk("ifrm", form)))),
+        0);
     CGroup* group = loaded.columns[0]->groups[0];
     ASSERT_EQ(group->items.size(), 2u);
     EXPECT_TRUE(static_cast<CItemLink*>(group->items[0])->links.empty());
@@ -202,11 +188,11 @@ TEST(ProjectFile, IntegerChunksOfOtherLengths)
     CProject loaded;
     std::string field =
         Chunk("size", Le32(20) + Le32(99)) + Chunk("type", "\x01\x00") + Chunk("name", "after");
-    EXPECT_GT(
-        LoadBytes(loaded,
+    EXPECT_GT(LoadFromBytes(
+                  loaded,
                   Header() + Chunk("colu", Chunk("grup", Chunk("ifrm", Chunk("meth", "") +
                                                                            Chunk("fild", field))))),
-        0);
+              0);
     auto* form = static_cast<CItemForm*>(loaded.columns[0]->groups[0]->items[0]);
     EXPECT_EQ(form->method, 0);
     ASSERT_EQ(form->fields.size(), 1u);
@@ -226,7 +212,7 @@ TEST(ProjectFile, UnknownChunksSurviveWhereTheNodeWritesThemBack)
         Chunk("colu", Chunk("capt", "C") + unknown +
                           Chunk("grup", Chunk("capt", "G") + Chunk("ilnk", itemPayload)));
     CProject loaded;
-    EXPECT_GT(LoadBytes(loaded, file), 0);
+    EXPECT_GT(LoadFromBytes(loaded, file), 0);
     EXPECT_EQ(loaded.keptChunks.size(), 1u);
     EXPECT_EQ(loaded.columns[0]->keptChunks.size(), 1u);
     std::string expected =
@@ -239,7 +225,7 @@ TEST(ProjectFile, UnknownChunksSurviveWhereTheNodeWritesThemBack)
                                   Chunk("capt", "a") + Chunk("url ", "u") + Chunk("dvdr", "") +
                                       Chunk("link", Chunk("capt", "b") + Chunk("url ", "v")) +
                                       unknown)));
-    EXPECT_EQ(Saved(loaded), expected);
+    EXPECT_EQ(SaveToBytes(loaded), expected);
 }
 
 TEST(ProjectFile, FormWritesNameMethodActionThenFields)
@@ -255,7 +241,7 @@ TEST(ProjectFile, FormWritesNameMethodActionThenFields)
                                Chunk("size", Le32(7)) + Chunk("optn", optionPayload);
     std::string formPayload = Chunk("name", "n") + Chunk("meth", Le32(0)) + Chunk("acti", "a") +
                               Chunk("fild", fieldPayload);
-    EXPECT_NE(Saved(project).find(Chunk("ifrm", formPayload)), std::string::npos);
+    EXPECT_NE(SaveToBytes(project).find(Chunk("ifrm", formPayload)), std::string::npos);
 }
 
 TEST(ProjectFile, PopupsAndHiddenFlagsAreCarriedWithoutChangingOtherFiles)
@@ -267,13 +253,13 @@ TEST(ProjectFile, PopupsAndHiddenFlagsAreCarriedWithoutChangingOtherFiles)
     CItemForm* form = new CItemForm(*group);
     CItemForm::CField* field = form->AddField(1, L"f", L"", -1);
     field->AddOption(L"o", L"o");
-    std::string plain = Saved(project);
+    std::string plain = SaveToBytes(project);
     EXPECT_EQ(plain.find(Le32(0x706F7075)), std::string::npos);
     EXPECT_EQ(plain.find(Le32(0x6869646E)), std::string::npos);
 
     item->SetPopupContent(L"pop");
     field->hidden = true;
-    std::string saved = Saved(project);
+    std::string saved = SaveToBytes(project);
     std::string itemPayload = Chunk("capt", "a") + Chunk("url ", "u") + Chunk("dvdr", "") +
                               Chunk("popu", Chunk("cont", "pop")) +
                               Chunk("link", Chunk("capt", "b") + Chunk("url ", "v"));
@@ -285,7 +271,7 @@ TEST(ProjectFile, PopupsAndHiddenFlagsAreCarriedWithoutChangingOtherFiles)
     EXPECT_NE(saved.find(Chunk("fild", fieldPayload)), std::string::npos);
 
     CProject loaded;
-    ASSERT_GT(LoadBytes(loaded, saved), 0);
+    ASSERT_GT(LoadFromBytes(loaded, saved), 0);
     auto* loadedItem = static_cast<CItemLink*>(loaded.columns[0]->groups[0]->items[0]);
     ASSERT_TRUE(loadedItem->popup);
     EXPECT_EQ(loadedItem->popup->content, L"pop");
@@ -293,7 +279,7 @@ TEST(ProjectFile, PopupsAndHiddenFlagsAreCarriedWithoutChangingOtherFiles)
     EXPECT_GT(loadedItem->popup->id, item->popup->id); // numbered afresh
     auto* loadedForm = static_cast<CItemForm*>(loaded.columns[0]->groups[0]->items[1]);
     EXPECT_TRUE(loadedForm->fields[0]->hidden);
-    EXPECT_EQ(Saved(loaded), saved);
+    EXPECT_EQ(SaveToBytes(loaded), saved);
 }
 
 TEST(ProjectFile, DamagedInputNeverReadsOutsideItsExtent)
@@ -303,7 +289,7 @@ TEST(ProjectFile, DamagedInputNeverReadsOutsideItsExtent)
     std::string column = Chunk("capt", "A") + Le32(0x67727570) + Le32(0x7FFFFFF0) + "xyz";
     std::string file = Header() + Chunk("colu", column) + Chunk("colu", Chunk("capt", "B"));
     CProject loaded;
-    EXPECT_GT(LoadBytes(loaded, file), 0);
+    EXPECT_GT(LoadFromBytes(loaded, file), 0);
     ASSERT_EQ(loaded.columns.size(), 2u);
     EXPECT_EQ(loaded.columns[0]->caption, L"A");
     EXPECT_EQ(loaded.columns[1]->caption, L"B");
@@ -313,7 +299,7 @@ TEST(ProjectFile, DamagedInputNeverReadsOutsideItsExtent)
                              Le32(0x7A7A7A7A) + Le32(0x7FFFFFFF) + "ab"}) {
         CProject damaged;
         std::int32_t result =
-            LoadBytes(damaged, Header() + Chunk("colu", Chunk("capt", "A")) + tail);
+            LoadFromBytes(damaged, Header() + Chunk("colu", Chunk("capt", "A")) + tail);
         EXPECT_EQ(result, 17);
         ASSERT_EQ(damaged.columns.size(), 1u);
         EXPECT_TRUE(damaged.keptChunks.empty());
@@ -325,10 +311,10 @@ TEST(ProjectFile, EveryTruncationOfAFileLoadsWhatItHolds)
     std::mt19937 random(11);
     CProject project;
     BuildRandomProject(project, random);
-    std::string saved = Saved(project);
+    std::string saved = SaveToBytes(project);
     for (std::size_t length = 0; length <= saved.size(); ++length) {
         CProject loaded;
-        std::int32_t result = LoadBytes(loaded, saved.substr(0, length));
+        std::int32_t result = LoadFromBytes(loaded, saved.substr(0, length));
         if (length < 8) {
             EXPECT_EQ(result, kLoadInvalidData);
         } else {
@@ -344,11 +330,11 @@ TEST(ProjectFile, RandomProjectsSurviveSaveAndLoad)
     for (int round = 0; round < 200; ++round) {
         CProject project;
         BuildRandomProject(project, random);
-        std::string saved = Saved(project);
+        std::string saved = SaveToBytes(project);
         CProject loaded;
-        ASSERT_GT(LoadBytes(loaded, saved), 0) << "round " << round;
+        ASSERT_GT(LoadFromBytes(loaded, saved), 0) << "round " << round;
         EXPECT_EQ(DumpText(loaded), DumpText(project)) << "round " << round;
-        EXPECT_EQ(Saved(loaded), saved) << "round " << round;
+        EXPECT_EQ(SaveToBytes(loaded), saved) << "round " << round;
     }
 }
 
@@ -389,7 +375,7 @@ TEST(AtomicSave, FailedWriteLeavesTheOldFileAndTheModifiedFlag)
 
     EXPECT_TRUE(SaveProjectFile(project, file.Path()));
     EXPECT_FALSE(project.modified);
-    EXPECT_EQ(ReadFileBytes(file.Path()), Saved(project));
+    EXPECT_EQ(ReadFileBytes(file.Path()), SaveToBytes(project));
     EXPECT_EQ(FilesBeside(file.Path()).size(), 1u);
 }
 
