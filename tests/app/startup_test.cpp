@@ -122,3 +122,27 @@ TEST_F(StartUpTest, AFailedImportKeepsWhatItReadAndAddsTheSample)
     EXPECT_EQ(project.columns[1]->caption, L"New Column");
     EXPECT_EQ(project.title, L"New project");
 }
+
+namespace {
+
+// Refuses every window creation on this thread while it is installed.
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) return 1;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(StartUpTest, WindowsThatCannotBeCreatedFailTheStartUp)
+{
+    HHOOK hook = ::SetWindowsHookExW(WH_CBT, RefuseWindows, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    CProject project;
+    CfrmTreeEditor window(project);
+    bool started = StartUp(project, window);
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(started);
+    EXPECT_EQ(window.MainWindow(), nullptr);
+    EXPECT_EQ(static_cast<unsigned>(kStartUpFailed), 0xFEEDBEEFu);
+}
