@@ -2,12 +2,27 @@
 
 #include <cstring>
 
+#if defined(_MSC_VER)
+#include <intrin.h>
+#endif
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define QUIL_HAVE_SSE2 1
 #endif
 
 namespace {
+
+// The index of the lowest set bit of a non-zero mask.
+inline int LowestBit(unsigned mask)
+{
+#if defined(_MSC_VER)
+    unsigned long index;
+    _BitScanForward(&index, mask);
+    return static_cast<int>(index);
+#else
+    return __builtin_ctz(mask);
+#endif
+}
 
 // The position of the first "<" or ">" in [from, end), or `end`. Sixteen bytes at a time where
 // the processor allows: nearly every byte of a page is looked at here.
@@ -20,12 +35,7 @@ std::int32_t FindAngle(const char* bytes, std::int32_t from, std::int32_t end)
         __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
         int mask = _mm_movemask_epi8(
             _mm_or_si128(_mm_cmpeq_epi8(chunk, open), _mm_cmpeq_epi8(chunk, close)));
-        if (mask != 0) {
-            int bit = 0;
-            while (!(mask & (1 << bit)))
-                ++bit;
-            return i + bit;
-        }
+        if (mask != 0) return i + LowestBit(static_cast<unsigned>(mask));
     }
 #endif
     for (; i < end; ++i) {

@@ -30,36 +30,53 @@ std::wstring Trim(std::wstring text)
     return text;
 }
 
+// Compares a name with a literal byte by byte; names are short, and this runs for every tag.
+template <std::size_t N> bool Is(std::string_view name, const char (&literal)[N])
+{
+    for (std::size_t i = 0; i + 1 < N; ++i) {
+        if (name[i] != literal[i]) return false;
+    }
+    return true;
+}
+
 TagName Classify(std::string_view name)
 {
     switch (name.size()) {
     case 1:
         return name[0] == 'a' ? TagName::A : name[0] == 'p' ? TagName::P : TagName::Other;
     case 2:
-        if (name == "tr") return TagName::Tr;
-        if (name == "td") return TagName::Td;
-        if (name == "th") return TagName::Th;
-        if (name == "br") return TagName::Br;
+        if (Is(name, "tr")) return TagName::Tr;
+        if (Is(name, "td")) return TagName::Td;
+        if (Is(name, "th")) return TagName::Th;
+        if (Is(name, "br")) return TagName::Br;
         return TagName::Other;
     case 3:
-        return name == "div" ? TagName::Div : name == "img" ? TagName::Img : TagName::Other;
+        return Is(name, "div") ? TagName::Div : Is(name, "img") ? TagName::Img : TagName::Other;
     case 4:
-        if (name == "html") return TagName::Html;
-        if (name == "form") return TagName::Form;
-        if (name == "span") return TagName::Span;
+        if (Is(name, "html")) return TagName::Html;
+        if (Is(name, "form")) return TagName::Form;
+        if (Is(name, "span")) return TagName::Span;
         return TagName::Other;
     case 5:
-        if (name == "table") return TagName::Table;
-        if (name == "title") return TagName::Title;
-        if (name == "input") return TagName::Input;
+        if (Is(name, "table")) return TagName::Table;
+        if (Is(name, "title")) return TagName::Title;
+        if (Is(name, "input")) return TagName::Input;
         return TagName::Other;
     case 6:
-        if (name == "select") return TagName::Select;
-        if (name == "option") return TagName::Option;
+        if (Is(name, "select")) return TagName::Select;
+        if (Is(name, "option")) return TagName::Option;
         return TagName::Other;
     default:
         return TagName::Other;
     }
+}
+
+bool NeedsLowering(std::string_view name)
+{
+    for (char c : name) {
+        if ((c >= 'A' && c <= 'Z') || static_cast<unsigned char>(c) >= 0x80) return true;
+    }
+    return false;
 }
 
 std::wstring Wide(std::string_view bytes)
@@ -121,10 +138,14 @@ void CProjectHTMLParser::OnTag(const char* content, std::int32_t length)
     std::string_view name;
     // A tag that breaks the attribute grammar is ignored; the text before it stays pending.
     if (!SplitTag(content, length, name, attributes)) return;
-    lowerName.assign(name.data(), name.size());
-    if (!lowerName.empty())
+    // Lower-casing leaves ASCII without capitals as it is, whatever the code page: only other
+    // names need a lower-cased copy.
+    std::string_view lower = name;
+    if (NeedsLowering(name)) {
+        lowerName.assign(name.data(), name.size());
         platform::LowerAnsi(&lowerName[0], static_cast<std::uint32_t>(lowerName.size()));
-    std::string_view lower(lowerName);
+        lower = lowerName;
+    }
     if (length > 0 && content[0] == '/') {
         lower = lower.substr(lower.empty() ? 0 : 1);
         EndTag(Name{lower, Classify(lower)});
@@ -139,7 +160,7 @@ void CProjectHTMLParser::OnTag(const char* content, std::int32_t length)
 
 void CProjectHTMLParser::OnText(const char* text, std::int32_t length)
 {
-    pendingText.append(text, static_cast<std::size_t>(length));
+    pendingText.Append(text, static_cast<std::size_t>(length));
 }
 
 bool CProjectHTMLParser::OnError(const char* at)
@@ -239,17 +260,17 @@ void CProjectHTMLParser::ForgetNodes()
 void CProjectHTMLParser::StartTag(Name name, const TagAttributes& tagAttributes)
 {
     const TagName tag = name.tag;
-    precedingText.swap(pendingText);
-    pendingText.clear();
+    precedingText.Swap(pendingText);
+    pendingText.Clear();
     // An open row, cell or paragraph is closed by the next one.
     if ((tag == TagName::Tr || tag == TagName::Td || tag == TagName::P) && TopIs(name))
         EndTag(name);
     // A cell right after a table start stands in an implied row.
     if (tag == TagName::Td && TopIs(Name{"table", TagName::Table})) {
-        std::string ownPreceding;
-        ownPreceding.swap(precedingText);
+        CTextBuffer ownPreceding;
+        ownPreceding.Swap(precedingText);
         StartTag(Name{"tr", TagName::Tr}, TagAttributes());
-        precedingText.swap(ownPreceding);
+        precedingText.Swap(ownPreceding);
     }
 
     ImportContext context = Context();
@@ -378,7 +399,7 @@ void CProjectHTMLParser::StartTag(Name name, const TagAttributes& tagAttributes)
         break;
     case ImportContext::PopupCell:
         // Markup inside the popup cell is copied back as source.
-        popupHtml += precedingText;
+        popupHtml += precedingText.View();
         popupHtml += '<';
         popupHtml.append(name.text.data(), name.text.size());
         for (const TagAttribute& attribute : tagAttributes) {
@@ -404,7 +425,7 @@ void CProjectHTMLParser::Anchor(const TagAttributes& tagAttributes)
         currentItem = new CItemLink(*currentGroup);
     } else if (CItemLink* link = CurrentLink()) {
         // The text between the previous anchor's end and this one, as it stands.
-        link->divider = Wide(precedingText);
+        link->divider = Wide(precedingText.View());
     }
     if (CItemLink* link = CurrentLink()) {
         pendingHref = Wide(GetAttribute(tagAttributes, "href"));
@@ -432,16 +453,17 @@ void CProjectHTMLParser::EndTag(Name name)
     if (stack.empty()) return;
     switch (Context()) {
     case ImportContext::Outside:
-        if (tag == TagName::Title) project->title = Trim(Wide(pendingText));
+        if (tag == TagName::Title) project->title = Trim(Wide(pendingText.View()));
         break;
     case ImportContext::PageTable:
         if (tag == TagName::Th && currentColumn) {
-            currentColumn->caption = Trim(Wide(pendingText));
+            currentColumn->caption = Trim(Wide(pendingText.View()));
             currentColumn = nullptr;
         }
         break;
     case ImportContext::GroupTable:
-        if (tag == TagName::Th && currentGroup) currentGroup->caption = Trim(Wide(pendingText));
+        if (tag == TagName::Th && currentGroup)
+            currentGroup->caption = Trim(Wide(pendingText.View()));
         if (tag == TagName::Table && BelowTopIs(ImportContext::ColumnCell)) {
             currentGroup = nullptr;
             currentItem = nullptr;
@@ -450,7 +472,7 @@ void CProjectHTMLParser::EndTag(Name name)
     case ImportContext::ItemCell:
         if (tag == TagName::A) {
             if (CItemLink* link = CurrentLink()) {
-                link->AddLink(Trim(Wide(pendingText)), std::move(pendingHref));
+                link->AddLink(Trim(Wide(pendingText.View())), std::move(pendingHref));
                 pendingHref.clear();
                 popupName.clear();
             }
@@ -460,7 +482,7 @@ void CProjectHTMLParser::EndTag(Name name)
         break;
     case ImportContext::Option:
         if (BelowTopIs(ImportContext::Select) && lastOption) {
-            lastOption->text = Wide(pendingText);
+            lastOption->text = Wide(pendingText.View());
             if (lastOption->value.empty()) lastOption->value = lastOption->text;
         }
         break;
@@ -470,14 +492,14 @@ void CProjectHTMLParser::EndTag(Name name)
             std::size_t slash = popupHtml.rfind('/');
             if (!(slash != std::string::npos && popupHtml.size() >= 2 &&
                   slash == popupHtml.size() - 2)) {
-                popupHtml += pendingText;
+                popupHtml += pendingText.View();
                 popupHtml += "</";
                 popupHtml.append(name.text.data(), name.text.size());
                 popupHtml += '>';
             }
         } else {
             // The popup cell itself closes.
-            popupHtml += pendingText;
+            popupHtml += pendingText.View();
             popupDefs.push_back(PopupDef{popupName, std::move(popupHtml)});
             popupHtml.clear();
         }
@@ -485,6 +507,6 @@ void CProjectHTMLParser::EndTag(Name name)
     default:
         break;
     }
-    pendingText.clear();
+    pendingText.Clear();
     PopTo(name);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "import/html_parser.h"
+#include "import/text_buffer.h"
 #include "model/item_form.h"
 
 #include <cstdint>
@@ -139,8 +140,8 @@ private:
     std::string popupHtml;
     std::vector<PopupRef> popupRefs;
     std::vector<PopupDef> popupDefs;
-    std::string pendingText;
-    std::string precedingText;
+    CTextBuffer pendingText;
+    CTextBuffer precedingText;
     std::size_t nextColumn = 0;
 
     // Reused for every tag.
