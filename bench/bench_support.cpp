@@ -32,10 +32,12 @@ std::int32_t CByteSink::Write(const void* source, std::int32_t count)
     return count;
 }
 
-int RunBenchmarks(int argc, char** argv)
+int RunBenchmarks(int argc, char** argv, bool keepFreedMemory)
 {
 #if defined(__GLIBC__)
-    mallopt(M_TRIM_THRESHOLD, 0x7FFFFFFF);
+    if (keepFreedMemory) mallopt(M_TRIM_THRESHOLD, 0x7FFFFFFF);
+#else
+    (void)keepFreedMemory;
 #endif
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

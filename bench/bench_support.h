@@ -51,7 +51,8 @@ public:
     std::size_t total = 0;
 };
 
-// Runs the registered benchmarks. Freed memory is kept for the next iteration, as the Windows
-// heap keeps it, instead of being handed back to the kernel and faulted in again each time a
-// large tree is built.
-int RunBenchmarks(int argc, char** argv);
+// Runs the registered benchmarks. With `keepFreedMemory`, freed memory stays with the process
+// for the next iteration, as the Windows heap keeps it, instead of being handed back to the
+// kernel and faulted in again each time a large tree is built; benchmarks that build no trees
+// leave it off, so that the trees they walk lie in memory as a fresh load places them.
+int RunBenchmarks(int argc, char** argv, bool keepFreedMemory);

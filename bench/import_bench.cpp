@@ -182,5 +182,5 @@ BENCHMARK(ManyPopups)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     xmlInitParser();
-    return RunBenchmarks(argc, argv);
+    return RunBenchmarks(argc, argv, true);
 }

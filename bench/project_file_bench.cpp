@@ -142,5 +142,5 @@ BENCHMARK(LoadFromFile)->Apply(Sizes);
 
 int main(int argc, char** argv)
 {
-    return RunBenchmarks(argc, argv);
+    return RunBenchmarks(argc, argv, true);
 }
