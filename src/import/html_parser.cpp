@@ -112,7 +112,7 @@ bool CHTMLParser::Scan()
         }
         case ScanState::InTag: {
             // "<!--" opens a comment: a "-" as the third content byte after "!-".
-            if (position == tagStart) {
+            if (position == tagStart && (tagStart == end || bytes[tagStart] == '!')) {
                 std::int32_t have = end - tagStart < 3 ? end - tagStart : 3;
                 if (std::memcmp(bytes + tagStart, "!--", static_cast<std::size_t>(have)) == 0) {
                     if (have < 3) {
@@ -273,7 +273,15 @@ bool CHTMLParser::SplitTag(const char* content, std::int32_t length, std::string
 std::string_view CHTMLParser::GetAttribute(const TagAttributes& attributes, std::string_view name)
 {
     for (const TagAttribute& attribute : attributes) {
-        if (attribute.name == name) return attribute.value;
+        // The first byte settles most comparisons without a call.
+        if (attribute.name.size() == name.size() && !name.empty() && attribute.name[0] == name[0] &&
+            attribute.name == name)
+            return attribute.value;
+    }
+    if (name.empty()) {
+        for (const TagAttribute& attribute : attributes) {
+            if (attribute.name.empty()) return attribute.value;
+        }
     }
     return std::string_view();
 }
