@@ -273,15 +273,10 @@ bool CHTMLParser::SplitTag(const char* content, std::int32_t length, std::string
 std::string_view CHTMLParser::GetAttribute(const TagAttributes& attributes, std::string_view name)
 {
     for (const TagAttribute& attribute : attributes) {
-        // The first byte settles most comparisons without a call.
-        if (attribute.name.size() == name.size() && !name.empty() && attribute.name[0] == name[0] &&
-            attribute.name == name)
+        // The length and the first byte settle most comparisons without a call.
+        if (attribute.name.size() == name.size() &&
+            (name.empty() || attribute.name[0] == name[0]) && attribute.name == name)
             return attribute.value;
-    }
-    if (name.empty()) {
-        for (const TagAttribute& attribute : attributes) {
-            if (attribute.name.empty()) return attribute.value;
-        }
     }
     return std::string_view();
 }
