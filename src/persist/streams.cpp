@@ -30,8 +30,7 @@ std::int32_t CHandleStream::Skip(std::int32_t count)
 
 // ---- CAlignedBuffer ----
 
-CAlignedBuffer::CAlignedBuffer(std::size_t size)
-    : storage(new char[size + 63]), data(nullptr), size(size)
+CAlignedBuffer::CAlignedBuffer(std::size_t size) : storage(new char[size + 63]), data(nullptr)
 {
     std::uintptr_t address = reinterpret_cast<std::uintptr_t>(storage.get());
     data = storage.get() + ((64 - address % 64) % 64);

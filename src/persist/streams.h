@@ -52,12 +52,10 @@ class CAlignedBuffer
 public:
     explicit CAlignedBuffer(std::size_t size);
     char* Data() const { return data; }
-    std::size_t Size() const { return size; }
 
 private:
     std::unique_ptr<char[]> storage;
     char* data;
-    std::size_t size;
 };
 
 // A file opened by path. Reads and writes go through a 64 KB buffer, so that the many small

@@ -52,9 +52,8 @@ constexpr std::size_t kMaxUtf8PerWide = sizeof(wchar_t) == 2 ? 3 : 4;
 std::size_t Utf8Length(const wchar_t* text, std::size_t count);
 // Converts into `out` (room for `capacity` bytes, at least Utf8Length); returns the bytes written.
 std::size_t WideToUtf8(const wchar_t* text, std::size_t count, char* out, std::size_t capacity);
-// Measures: the number of wide characters for `count` UTF-8 bytes.
-std::size_t WideLength(const char* bytes, std::size_t count);
-// Converts into `out` (room for `capacity` characters, at least WideLength); returns the count.
+// Converts into `out` (room for `capacity` characters; `count` is always enough); returns the
+// characters written.
 std::size_t Utf8ToWide(const char* bytes, std::size_t count, wchar_t* out, std::size_t capacity);
 
 // CharLowerBuffA: lower-cases bytes in place by the ANSI code page (Windows-1252 on POSIX).

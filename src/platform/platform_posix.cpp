@@ -263,8 +263,8 @@ std::wstring TempFolder()
     const char* tmp = std::getenv("TMPDIR");
     std::string folder = tmp && *tmp ? tmp : "/tmp";
     if (folder.back() != '/') folder += '/';
-    std::wstring wide(WideLength(folder.data(), folder.size()), L'\0');
-    Utf8ToWide(folder.data(), folder.size(), &wide[0], wide.size());
+    std::wstring wide(folder.size(), L'\0');
+    wide.resize(Utf8ToWide(folder.data(), folder.size(), &wide[0], wide.size()));
     return wide;
 }
 
@@ -319,21 +319,6 @@ std::size_t WideToUtf8(const wchar_t* text, std::size_t count, char* out, std::s
         ++i;
     }
     return o;
-}
-
-std::size_t WideLength(const char* bytes, std::size_t count)
-{
-    const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes);
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < count; ++length) {
-        if (data[i] < 0x80) {
-            ++i;
-            continue;
-        }
-        std::uint32_t cp;
-        i += DecodeOne(data, i, count, cp);
-    }
-    return length;
 }
 
 std::size_t Utf8ToWide(const char* bytes, std::size_t count, wchar_t* out, std::size_t capacity)

@@ -140,13 +140,6 @@ std::size_t WideToUtf8(const wchar_t* text, std::size_t count, char* out, std::s
                                                           nullptr));
 }
 
-std::size_t WideLength(const char* bytes, std::size_t count)
-{
-    if (count == 0) return 0;
-    return static_cast<std::size_t>(
-        ::MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(count), nullptr, 0));
-}
-
 std::size_t Utf8ToWide(const char* bytes, std::size_t count, wchar_t* out, std::size_t capacity)
 {
     if (count == 0) return 0;
