@@ -48,7 +48,7 @@ std::string ReadFileBytes(const std::wstring& path)
 void WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {
     CFileStream file(path, true);
-    file.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+    WriteBytes(file, bytes);
     file.Close();
 }
 

@@ -28,20 +28,15 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 success, 1 a file cannot be read, loaded or imported, 2 wrong usage.\n";
 
-void Print(CStream& stream, const std::string& text)
-{
-    stream.Write(text.data(), static_cast<std::int32_t>(text.size()));
-}
-
 int UsageError(CStream& err, const std::string& reason)
 {
-    Print(err, "quillomere-cli: " + reason + "\nTry 'quillomere-cli --help'.\n");
+    WriteBytes(err, "quillomere-cli: " + reason + "\nTry 'quillomere-cli --help'.\n");
     return kCliUsage;
 }
 
 int FileError(CStream& err, const std::string& reason)
 {
-    Print(err, "quillomere-cli: " + reason + "\n");
+    WriteBytes(err, "quillomere-cli: " + reason + "\n");
     return kCliFileError;
 }
 
@@ -189,11 +184,11 @@ int RunCli(const std::vector<std::wstring>& arguments, CStream& out, CStream& er
     if (arguments.empty()) return UsageError(err, "no command given");
     const std::wstring& command = arguments[0];
     if (command == L"--help" || command == L"-h") {
-        Print(out, kUsage);
+        WriteBytes(out, kUsage);
         return kCliSuccess;
     }
     if (command == L"--version") {
-        Print(out, std::string("quillomere-cli ") + QUIL_VERSION + "\n");
+        WriteBytes(out, std::string("quillomere-cli ") + QUIL_VERSION + "\n");
         return kCliSuccess;
     }
     Operands operands = ParseOperands(arguments);

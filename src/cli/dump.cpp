@@ -124,7 +124,7 @@ private:
         std::string line(static_cast<std::size_t>(depth) * 2, ' ');
         line += text;
         line += '\n';
-        out.Write(line.data(), static_cast<std::int32_t>(line.size()));
+        WriteBytes(out, line);
     }
 
     CStream& out;

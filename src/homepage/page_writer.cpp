@@ -48,11 +48,6 @@ void FormatNarrowAppend(std::string& target, const char* format, ...)
     va_end(arguments);
 }
 
-void WriteBytes(CStream& stream, const std::string& bytes)
-{
-    stream.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-}
-
 namespace {
 
 // Writes a column cell and, while each group is still in the cache, notes its popups in tree

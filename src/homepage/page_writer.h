@@ -31,5 +31,3 @@ template <std::size_t N> void WriteLiteral(CStream& stream, const char (&text)[N
 {
     stream.Write(text, static_cast<std::int32_t>(N - 1));
 }
-
-void WriteBytes(CStream& stream, const std::string& bytes);

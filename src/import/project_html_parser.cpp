@@ -79,11 +79,6 @@ bool NeedsLowering(std::string_view name)
     return false;
 }
 
-std::wstring Wide(std::string_view bytes)
-{
-    return FromUtf8(bytes.data(), bytes.size());
-}
-
 std::string Lower(std::string_view bytes)
 {
     std::string lower(bytes);
@@ -334,8 +329,8 @@ void CProjectHTMLParser::StartTag(Name name, const TagAttributes& tagAttributes)
         if (tag == TagName::Form) {
             if (currentGroup) {
                 CItemForm* form = new CItemForm(*currentGroup);
-                form->name = Wide(GetAttribute(tagAttributes, "name"));
-                form->action = Wide(GetAttribute(tagAttributes, "action"));
+                form->name = FromUtf8(GetAttribute(tagAttributes, "name"));
+                form->action = FromUtf8(GetAttribute(tagAttributes, "action"));
                 form->method = Lower(GetAttribute(tagAttributes, "method")) == "post" ? 1 : 0;
                 currentItem = form;
             }
@@ -359,8 +354,8 @@ void CProjectHTMLParser::StartTag(Name name, const TagAttributes& tagAttributes)
             bool select = tag == TagName::Select;
             CItemForm::CField* field =
                 static_cast<CItemForm*>(currentItem)
-                    ->AddField(select ? 1 : 0, Wide(GetAttribute(tagAttributes, "name")),
-                               Wide(GetAttribute(tagAttributes, "value")),
+                    ->AddField(select ? 1 : 0, FromUtf8(GetAttribute(tagAttributes, "name")),
+                               FromUtf8(GetAttribute(tagAttributes, "value")),
                                SizeAttribute(GetAttribute(tagAttributes, "size")));
             std::string type = Lower(GetAttribute(tagAttributes, "type"));
             field->hidden = type == "hidden" || (!select && type == "image");
@@ -372,8 +367,8 @@ void CProjectHTMLParser::StartTag(Name name, const TagAttributes& tagAttributes)
     case ImportContext::Select:
         if (tag == TagName::Option) {
             lastOption = currentSelect
-                             ? currentSelect->AddOption(std::wstring(),
-                                                        Wide(GetAttribute(tagAttributes, "value")))
+                             ? currentSelect->AddOption(
+                                   std::wstring(), FromUtf8(GetAttribute(tagAttributes, "value")))
                              : nullptr;
             Push(name, ImportContext::Option);
             return;
@@ -425,10 +420,10 @@ void CProjectHTMLParser::Anchor(const TagAttributes& tagAttributes)
         currentItem = new CItemLink(*currentGroup);
     } else if (CItemLink* link = CurrentLink()) {
         // The text between the previous anchor's end and this one, as it stands.
-        link->divider = Wide(precedingText.View());
+        link->divider = FromUtf8(precedingText.View());
     }
     if (CItemLink* link = CurrentLink()) {
-        pendingHref = Wide(GetAttribute(tagAttributes, "href"));
+        pendingHref = FromUtf8(GetAttribute(tagAttributes, "href"));
         if (!popupName.empty()) popupRefs.push_back(PopupRef{popupName, link});
     }
 }
@@ -453,17 +448,17 @@ void CProjectHTMLParser::EndTag(Name name)
     if (stack.empty()) return;
     switch (Context()) {
     case ImportContext::Outside:
-        if (tag == TagName::Title) project->title = Trim(Wide(pendingText.View()));
+        if (tag == TagName::Title) project->title = Trim(FromUtf8(pendingText.View()));
         break;
     case ImportContext::PageTable:
         if (tag == TagName::Th && currentColumn) {
-            currentColumn->caption = Trim(Wide(pendingText.View()));
+            currentColumn->caption = Trim(FromUtf8(pendingText.View()));
             currentColumn = nullptr;
         }
         break;
     case ImportContext::GroupTable:
         if (tag == TagName::Th && currentGroup)
-            currentGroup->caption = Trim(Wide(pendingText.View()));
+            currentGroup->caption = Trim(FromUtf8(pendingText.View()));
         if (tag == TagName::Table && BelowTopIs(ImportContext::ColumnCell)) {
             currentGroup = nullptr;
             currentItem = nullptr;
@@ -472,7 +467,7 @@ void CProjectHTMLParser::EndTag(Name name)
     case ImportContext::ItemCell:
         if (tag == TagName::A) {
             if (CItemLink* link = CurrentLink()) {
-                link->AddLink(Trim(Wide(pendingText.View())), std::move(pendingHref));
+                link->AddLink(Trim(FromUtf8(pendingText.View())), std::move(pendingHref));
                 pendingHref.clear();
                 popupName.clear();
             }
@@ -482,7 +477,7 @@ void CProjectHTMLParser::EndTag(Name name)
         break;
     case ImportContext::Option:
         if (BelowTopIs(ImportContext::Select) && lastOption) {
-            lastOption->text = Wide(pendingText.View());
+            lastOption->text = FromUtf8(pendingText.View());
             if (lastOption->value.empty()) lastOption->value = lastOption->text;
         }
         break;

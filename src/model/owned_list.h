@@ -47,12 +47,6 @@ public:
     // Takes ownership of a node and appends it.
     void Append(T* node) { items.emplace_back(node); }
 
-    bool Contains(const T* node) const { return Find(node) != items.end(); }
-    std::size_t IndexOf(const T* node) const
-    {
-        return static_cast<std::size_t>(Find(node) - items.begin());
-    }
-
     // Unlinks the first element equal to `node` without destroying it; the caller owns it again.
     // Returns false when it is not in the list.
     bool Remove(const T* node)
@@ -94,11 +88,6 @@ public:
     }
 
 private:
-    typename Storage::const_iterator Find(const T* node) const
-    {
-        return std::find_if(items.begin(), items.end(),
-                            [node](const std::unique_ptr<T>& item) { return item.get() == node; });
-    }
     typename Storage::iterator Find(const T* node)
     {
         return std::find_if(items.begin(), items.end(),

@@ -111,7 +111,7 @@ void WriteStringChunk(CStream& writer, std::uint32_t tag, const std::wstring& te
     }
     std::string bytes = ToUtf8(text);
     WriteHeader(writer, tag, static_cast<std::int32_t>(bytes.size()));
-    writer.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+    WriteBytes(writer, bytes);
 }
 
 void WriteIntChunk(CStream& writer, std::uint32_t tag, std::int32_t value)

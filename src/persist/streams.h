@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // A stream of bytes. Streams live on the stack and are destroyed as their own type, so the
 // destructor is not virtual (and not public, so nobody deletes through this base).
@@ -25,6 +26,12 @@ protected:
     CStream() = default;
     ~CStream() = default;
 };
+
+// Writes all of `bytes` with one Write.
+inline void WriteBytes(CStream& stream, std::string_view bytes)
+{
+    stream.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+}
 
 // A stream over an open file handle, which it owns and closes. A handle that failed to open
 // transfers nothing.

@@ -61,5 +61,5 @@ void WriteUtf8(CStream& stream, const std::wstring& text)
         return;
     }
     std::string bytes = ToUtf8(text);
-    stream.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+    WriteBytes(stream, bytes);
 }

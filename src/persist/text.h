@@ -3,12 +3,13 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 class CStream;
 
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const char* bytes, std::size_t count);
-inline std::wstring FromUtf8(const std::string& bytes)
+inline std::wstring FromUtf8(std::string_view bytes)
 {
     return FromUtf8(bytes.data(), bytes.size());
 }
