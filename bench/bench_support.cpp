@@ -32,6 +32,11 @@ std::int32_t CByteSink::Write(const void* source, std::int32_t count)
     return count;
 }
 
+void TenAndHundredMegabytes(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->Arg(10 << 20)->Arg(100 << 20)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+}
+
 int RunBenchmarks(int argc, char** argv, bool keepFreedMemory)
 {
 #if defined(__GLIBC__)

@@ -51,6 +51,17 @@ public:
     std::size_t total = 0;
 };
 
+namespace benchmark {
+namespace internal {
+class Benchmark;
+}
+} // namespace benchmark
+
+// Inputs of 10 MB and 100 MB, timed in milliseconds, rates per CPU second; two sizes show whether
+// the cost grows linearly. Several iterations even of the largest size: the first after building
+// a big tree pays for the allocator sorting its freed memory.
+void TenAndHundredMegabytes(benchmark::internal::Benchmark* benchmark);
+
 // Runs the registered benchmarks. With `keepFreedMemory`, freed memory stays with the process
 // for the next iteration, as the Windows heap keeps it, instead of being handed back to the
 // kernel and faulted in again each time a large tree is built; benchmarks that build no trees

@@ -163,20 +163,12 @@ void Libxml2SaxNoCallbacks(benchmark::State& state)
     Report(state, page);
 }
 
-void Sizes(benchmark::internal::Benchmark* benchmark)
-{
-    // Rates are per CPU second.
-    // Several iterations even of the largest size: the first after building a big tree pays for
-    // the allocator sorting its freed memory.
-    benchmark->Arg(10 << 20)->Arg(100 << 20)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-}
-
 } // namespace
 
-BENCHMARK(Tokenizer)->Apply(Sizes);
-BENCHMARK(TokenizerAndSplit)->Apply(Sizes);
-BENCHMARK(FullImport)->Apply(Sizes);
-BENCHMARK(Libxml2SaxNoCallbacks)->Apply(Sizes);
+BENCHMARK(Tokenizer)->Apply(TenAndHundredMegabytes);
+BENCHMARK(TokenizerAndSplit)->Apply(TenAndHundredMegabytes);
+BENCHMARK(FullImport)->Apply(TenAndHundredMegabytes);
+BENCHMARK(Libxml2SaxNoCallbacks)->Apply(TenAndHundredMegabytes);
 BENCHMARK(ManyPopups)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

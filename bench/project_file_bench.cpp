@@ -125,20 +125,12 @@ void LoadFromFile(benchmark::State& state)
     Report(state, source);
 }
 
-void Sizes(benchmark::internal::Benchmark* benchmark)
-{
-    // Rates are per CPU second; two sizes show whether the cost grows linearly.
-    // Several iterations even of the largest size: the first after building a big tree pays for
-    // the allocator sorting its freed memory.
-    benchmark->Arg(10 << 20)->Arg(100 << 20)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-}
-
 } // namespace
 
-BENCHMARK(SaveToMemory)->Apply(Sizes);
-BENCHMARK(SaveToFile)->Apply(Sizes);
-BENCHMARK(LoadFromMemory)->Apply(Sizes);
-BENCHMARK(LoadFromFile)->Apply(Sizes);
+BENCHMARK(SaveToMemory)->Apply(TenAndHundredMegabytes);
+BENCHMARK(SaveToFile)->Apply(TenAndHundredMegabytes);
+BENCHMARK(LoadFromMemory)->Apply(TenAndHundredMegabytes);
+BENCHMARK(LoadFromFile)->Apply(TenAndHundredMegabytes);
 
 int main(int argc, char** argv)
 {
