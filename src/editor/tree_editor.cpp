@@ -1,6 +1,7 @@
 #include "editor/tree_editor.h"
 
 #include "app/startup.h"
+#include "model/project.h"
 #include "resources/resource.h"
 
 namespace {
@@ -9,7 +10,11 @@ const wchar_t kClassName[] = L"CfrmTreeEditor";
 
 } // namespace
 
-CfrmTreeEditor::CfrmTreeEditor(CProject& project) : project(&project) {}
+CfrmTreeEditor::CfrmTreeEditor(CProject& project)
+    : projectPane(*this), columnPane(*this), groupPane(*this), linkPane(*this), formPane(*this),
+      project(&project)
+{
+}
 
 CfrmTreeEditor::~CfrmTreeEditor() = default;
 
@@ -36,7 +41,18 @@ bool CfrmTreeEditor::Create()
                           CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return false;
     ::SetWindowLongPtrW(mainWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    for (CdlgPropBase* pane :
+         {static_cast<CdlgPropBase*>(&projectPane), static_cast<CdlgPropBase*>(&columnPane),
+          static_cast<CdlgPropBase*>(&groupPane), static_cast<CdlgPropBase*>(&linkPane),
+          static_cast<CdlgPropBase*>(&formPane)}) {
+        if (!pane->Create(mainWindow)) return false;
+    }
     return true;
+}
+
+void CfrmTreeEditor::NodeEdited(std::int32_t, CStreamable*)
+{
+    project->modified = true;
 }
 
 LRESULT CALLBACK CfrmTreeEditor::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

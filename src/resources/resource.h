@@ -1,4 +1,72 @@
 // Resource numbers, control ids and command ids, shared by quillomere.rc and the code.
 #pragma once
 
+// Icon, menus and accelerators.
 #define IDI_QUILLOMERE 114
+#define IDR_MAINMENU 111 // the main menu and the accelerator table share the number
+#define IDR_CONTEXTMENU 109
+
+// Property pane dialog templates.
+#define IDD_PROP_PROJECT 101
+#define IDD_PROP_COLUMN 103
+#define IDD_PROP_GROUP 105
+#define IDD_PROP_ITEMLINK 107
+#define IDD_PROP_ITEMFORM 112
+
+// Commands of the main window (menus, context menu, accelerators).
+#define IDM_ADD_COLUMN 40000
+#define IDM_SAVE 40001
+#define IDM_ADD_GROUP 40002
+#define IDM_GENERATE 40003
+#define IDM_ADD_LINK 40004
+#define IDM_ADD_FORM 40005
+#define IDM_EXIT 40006
+#define IDM_REFRESH 40007
+#define IDM_MOVE_UP 40008
+#define IDM_MOVE_DOWN 40009
+#define IDM_DELETE 40010
+#define IDM_READ_HTML 40014
+#define IDM_PREVIEW 40016
+
+// Project, column and group panes.
+#define IDC_PROJECT_TITLE 1003
+#define IDC_COLUMN_CAPTION 1004
+#define IDC_GROUP_CAPTION 1001
+
+// Link pane.
+#define IDC_LINK_CAPTION_LABEL 40054
+#define IDC_LINK_CAPTION 1007
+#define IDC_LINK_URL_LABEL 40056
+#define IDC_LINK_URL 1006
+#define IDC_LINK_DIVIDER_LABEL 40057
+#define IDC_LINK_DIVIDER 1001
+#define IDC_LINK_POPUP_LABEL 1003
+#define IDC_LINK_POPUP 40059
+#define IDC_LINK_LIST_LABEL 40053
+#define IDC_LINK_LIST 40047
+#define IDC_LINK_ROW_CAPTION 40048
+#define IDC_LINK_ADD 40050
+#define IDC_LINK_REMOVE 40058
+#define IDC_LINK_ROW_URL 40049
+
+// Form pane.
+#define IDC_FORM_NAME_LABEL 40011
+#define IDC_FORM_NAME 40036
+#define IDC_FORM_URL_LABEL 40012
+#define IDC_FORM_URL 40037
+#define IDC_FORM_METHOD_LABEL 40013
+#define IDC_FORM_METHOD 40015
+#define IDC_FORM_FIELDS_LABEL 40023
+#define IDC_FORM_FIELDS 40017
+#define IDC_FIELD_NAME 1002
+#define IDC_FIELD_VALUE 40038
+#define IDC_FIELD_ADD 40019
+#define IDC_FIELD_REMOVE 40021
+#define IDC_FIELD_TYPE 40041
+#define IDC_FIELD_HIDDEN 40042
+#define IDC_FORM_OPTIONS_LABEL 40024
+#define IDC_FORM_OPTIONS 40025
+#define IDC_OPTION_NAME 40032
+#define IDC_OPTION_VALUE 40033
+#define IDC_OPTION_ADD 40029
+#define IDC_OPTION_REMOVE 40028

@@ -1,0 +1,94 @@
+#include "panes/prop_base.h"
+
+#include "app/startup.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+CdlgPropBase::CdlgPropBase(UINT templateId, CfrmTreeEditor& owner)
+    : templateId(templateId), owner(&owner)
+{
+}
+
+CdlgPropBase::~CdlgPropBase()
+{
+    // A dialog that outlives its pane object must not reach it any more.
+    if (window && ::IsWindow(window)) ::SetWindowLongPtrW(window, DWLP_USER, 0);
+}
+
+int CdlgPropBase::OnInitDialog()
+{
+    return 0;
+}
+
+int CdlgPropBase::OnSize()
+{
+    return 0;
+}
+
+int CdlgPropBase::OnCommand(WPARAM, LPARAM)
+{
+    return 0;
+}
+
+int CdlgPropBase::OnNotify(WPARAM, LPARAM)
+{
+    return 0;
+}
+
+bool CdlgPropBase::Create(HWND parent)
+{
+    HWND created = ::CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(templateId), parent,
+                                        DialogProc, reinterpret_cast<LPARAM>(this));
+    return created != nullptr;
+}
+
+INT_PTR CALLBACK CdlgPropBase::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // No exception may unwind into the dialog manager.
+    try {
+        if (message == WM_INITDIALOG) {
+            auto* pane = reinterpret_cast<CdlgPropBase*>(lParam);
+            ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            pane->window = dialog;
+            return pane->OnInitDialog();
+        }
+        auto* pane = reinterpret_cast<CdlgPropBase*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+        if (!pane) return 0;
+        switch (message) {
+        case WM_SIZE:
+            return pane->OnSize();
+        case WM_COMMAND:
+            return pane->OnCommand(wParam, lParam);
+        case WM_NOTIFY:
+            return pane->OnNotify(wParam, lParam);
+        default:
+            return 0;
+        }
+    } catch (...) {
+        return 0;
+    }
+}
+
+std::wstring CdlgPropBase::ReadWindowText(HWND control)
+{
+    // Room for what the length reports and a little more, cut to what was actually fetched.
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 10);
+    int length = ::GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
+    return std::wstring(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+void CdlgPropBase::DeselectAllRows(HWND listView)
+{
+    LVITEMW state = {};
+    state.mask = LVIF_STATE;
+    state.stateMask = LVIS_SELECTED;
+    state.state = 0;
+    int row = -1;
+    while ((row = static_cast<int>(
+                ::SendMessageW(listView, LVM_GETNEXTITEM, row, LVNI_SELECTED))) != -1) {
+        state.iItem = row;
+        ::SendMessageW(listView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&state));
+    }
+}

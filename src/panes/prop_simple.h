@@ -1,0 +1,35 @@
+// The project, column and group panes: one label and one edit box each.
+#pragma once
+
+#include "panes/prop_base.h"
+
+class CColumn;
+class CGroup;
+class CProject;
+
+class CdlgPropProject : public CdlgPropBase
+{
+public:
+    explicit CdlgPropProject(CfrmTreeEditor& owner);
+    void SetNode(CStreamable* node) override;
+
+    CProject* node = nullptr; // not owned
+};
+
+class CdlgPropColumn : public CdlgPropBase
+{
+public:
+    explicit CdlgPropColumn(CfrmTreeEditor& owner);
+    void SetNode(CStreamable* node) override;
+
+    CColumn* node = nullptr; // not owned
+};
+
+class CdlgPropGroup : public CdlgPropBase
+{
+public:
+    explicit CdlgPropGroup(CfrmTreeEditor& owner);
+    void SetNode(CStreamable* node) override;
+
+    CGroup* node = nullptr; // not owned
+};
