@@ -1,4 +1,6 @@
 // The real program, started as a user starts it.
+#include "test_support.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,17 +9,9 @@
 
 namespace {
 
-// The path of the built program as Windows sees it (a Unix path under Wine becomes Z:\...).
 std::wstring ProgramPath()
 {
-    std::wstring path = QUIL_EXE_PATH;
-    if (!path.empty() && path[0] == L'/') {
-        for (wchar_t& c : path) {
-            if (c == L'/') c = L'\\';
-        }
-        path = L"Z:" + path;
-    }
-    return path;
+    return WinePath(QUIL_EXE_PATH);
 }
 
 // A running copy of the program, killed if a test leaves it behind.
