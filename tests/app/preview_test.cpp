@@ -1,8 +1,11 @@
 // The browser preview under Wine: the browser command comes from the prefix's registry and names
 // a small test program of ours (test_browser.cpp) that logs what it was given.
 #include "app/default_project.h"
+#include "app/paths.h"
 #include "app/preview.h"
 #include "app/shell.h"
+#include "app/startup.h"
+#include "editor/tree_editor.h"
 #include "homepage/page_writer.h"
 #include "model/project.h"
 #include "persist/text.h"
@@ -128,16 +131,13 @@ private:
     bool existed = false;
 };
 
-// Passes every call to the system's shell and counts the launches.
+// Passes launches to the system's shell and counts them; answers message boxes with No.
 class CCountingShell final : public IShell
 {
 public:
     CCountingShell() : real(Shell()) { SetShellForTesting(this); }
     ~CCountingShell() { SetShellForTesting(nullptr); }
-    int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override
-    {
-        return real.ShowMessage(owner, text, caption, type);
-    }
+    int ShowMessage(HWND, const wchar_t*, const wchar_t*, UINT) override { return IDNO; }
     bool ChooseOpenFile(OPENFILENAMEW& dialog) override { return real.ChooseOpenFile(dialog); }
     bool Execute(SHELLEXECUTEINFOW& info) override
     {
@@ -432,4 +432,99 @@ TEST_F(PreviewTest, TwoPreviewsInARowEachStartABrowser)
         ASSERT_EQ(arguments.size(), 2u) << run.commandLine;
         EXPECT_EQ(arguments[1], path);
     }
+}
+
+namespace {
+
+// What the Ctrl+F5 test's timer does and sees while the editor's own message loop runs.
+struct EditorRun
+{
+    HWND main = nullptr;
+    DWORD start = 0;
+    int step = 0;
+    bool previewSeen = false;
+    int ticksWhileWaiting = 0;
+    bool timedOut = false;
+};
+EditorRun* editorRun = nullptr;
+
+void SetControlKey(bool down)
+{
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+}
+
+LPARAM KeyData(bool release)
+{
+    LPARAM scanCode = static_cast<LPARAM>(::MapVirtualKeyW(VK_F5, MAPVK_VK_TO_VSC));
+    return 1 | (scanCode << 16) | (release ? (3 << 30) : 0);
+}
+
+void CALLBACK DriveEditor(HWND, UINT, UINT_PTR, DWORD)
+{
+    EditorRun& run = *editorRun;
+    if (run.step == 0) {
+        // Control held while the loop takes F5 from the queue, as the accelerator table reads it.
+        SetControlKey(true);
+        ::PostMessageW(run.main, WM_KEYDOWN, VK_F5, KeyData(false));
+        run.step = 1;
+        return;
+    }
+    if (run.step == 1) {
+        SetControlKey(false);
+        ::PostMessageW(run.main, WM_KEYUP, VK_F5, KeyData(true));
+        run.step = 2;
+    }
+    if (run.step != 2) return;
+    if (PreviewsRunning() > 0) {
+        run.previewSeen = true;
+        ++run.ticksWhileWaiting;
+    } else if (run.previewSeen || ::GetTickCount() - run.start > 60000) {
+        run.timedOut = !run.previewSeen;
+        run.step = 3;
+        ::PostMessageW(run.main, WM_CLOSE, 0, 0);
+    }
+}
+
+} // namespace
+
+TEST_F(PreviewTest, DISABLED_CtrlF5InTheEditorPreviewsWhileTheWindowGoesOnAnswering)
+{
+    std::wstring folder = platform::TempFolder() + L"quillomere-preview-editor-" +
+                          std::to_wstring(::GetCurrentProcessId());
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    BuildFilePaths(folder);
+    SetPreviewWaitForTesting(10 * 60 * 1000);
+    browserCommand.SetText(REG_SZ, L"\"" + TestBrowser() + L"\" -osint -url \"%1\"");
+    CCountingShell shell;
+    std::wstring path = PreviewPath();
+
+    CProject edited;
+    {
+        CfrmTreeEditor window(edited);
+        ASSERT_TRUE(StartUp(edited, window));
+        EditorRun run;
+        run.main = window.MainWindow();
+        run.start = ::GetTickCount();
+        editorRun = &run;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, DriveEditor);
+        EXPECT_EQ(RunMessageLoop(window, SW_SHOWNORMAL), 0);
+        ::KillTimer(nullptr, timer);
+        editorRun = nullptr;
+        SetControlKey(false);
+
+        EXPECT_FALSE(run.timedOut);
+        EXPECT_GT(run.ticksWhileWaiting, 0);
+    }
+    EXPECT_EQ(shell.launches.load(), 1);
+    EXPECT_FALSE(platform::FileExists(path));
+    std::vector<BrowserRun> runs = TakeBrowserRuns();
+    ASSERT_EQ(runs.size(), 1u);
+    std::vector<std::wstring> arguments = Arguments(runs[0].commandLine);
+    ASSERT_EQ(arguments.size(), 2u) << runs[0].commandLine;
+    EXPECT_EQ(arguments[1], path);
+    EXPECT_EQ(runs[0].page, PageOf(edited));
+    ::RemoveDirectoryW(folder.c_str());
 }
