@@ -45,17 +45,20 @@ public:
         HKEY key = nullptr;
         if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, kCommandKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
             return;
-        for (DWORD index = 0;; ++index) {
-            wchar_t name[256];
-            DWORD nameLength = 256;
+        DWORD count = 0, longestName = 0, largestData = 0;
+        ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                           &longestName, &largestData, nullptr, nullptr);
+        for (DWORD index = 0; index < count; ++index) {
+            std::vector<wchar_t> name(longestName + 1);
+            DWORD nameLength = longestName + 1;
             DWORD type = 0;
-            BYTE data[4096];
-            DWORD size = sizeof data;
-            if (::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &size) !=
-                ERROR_SUCCESS)
-                break;
-            saved.push_back(
-                {std::wstring(name, nameLength), type, std::vector<BYTE>(data, data + size)});
+            std::vector<BYTE> data(largestData);
+            DWORD size = largestData;
+            EXPECT_EQ(::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
+                                      data.data(), &size),
+                      ERROR_SUCCESS);
+            data.resize(size);
+            saved.push_back({std::wstring(name.data(), nameLength), type, data});
         }
         ::RegCloseKey(key);
     }
