@@ -106,6 +106,11 @@ TEST(BookmarkImport, GroupsAndTheLooseColumnAppearWhereTheirFirstBookmarkStands)
     EXPECT_EQ(result.groups, 4u);
     EXPECT_EQ(result.links, 5u);
     EXPECT_EQ(result.skipped, 1u);
+
+    // Without an outermost list, the folders at the top are still columns.
+    CProject bare;
+    ASSERT_TRUE(Read(bare, kHead + Folder("F", Mark("u", "x")) + Mark("v", "y")).complete);
+    EXPECT_EQ(Outline(bare), "F\n  F\n    x\nBookmarks\n  Bookmarks\n    y\n");
 }
 
 TEST(BookmarkImport, ColumnsAreAppendedAndANamedProjectKeepsItsTitle)
