@@ -86,10 +86,10 @@ bool CfrmTreeEditor::Create()
 
     // Child, visible, buttons, lines, lines at the root, selection shown always; no tab stop,
     // so Tab moves only among the controls of the visible pane.
-    const DWORD treeStyle = WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES |
-                            TVS_LINESATROOT | TVS_SHOWSELALWAYS;
-    treeView = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", treeStyle, 0, 0, treeWidth,
-                                 0, mainWindow, nullptr, instance, nullptr);
+    const DWORD treeStyle =
+        WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+    treeView = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", treeStyle, 0, 0, treeWidth, 0,
+                                 mainWindow, nullptr, instance, nullptr);
     if (!treeView) return false;
 
     for (CdlgPropBase* pane :
@@ -285,11 +285,11 @@ void CfrmTreeEditor::Layout()
                                      SWP_NOZORDER | SWP_NOACTIVATE);
     };
     place(treeView, 0, treeWidth);
-    for (const CdlgPropBase* pane : {static_cast<const CdlgPropBase*>(&columnPane),
-                                     static_cast<const CdlgPropBase*>(&groupPane),
-                                     static_cast<const CdlgPropBase*>(&linkPane),
-                                     static_cast<const CdlgPropBase*>(&formPane),
-                                     static_cast<const CdlgPropBase*>(&projectPane)})
+    for (const CdlgPropBase* pane :
+         {static_cast<const CdlgPropBase*>(&columnPane),
+          static_cast<const CdlgPropBase*>(&groupPane), static_cast<const CdlgPropBase*>(&linkPane),
+          static_cast<const CdlgPropBase*>(&formPane),
+          static_cast<const CdlgPropBase*>(&projectPane)})
         place(pane->Window(), treeWidth, width - treeWidth);
     if (batch) ::EndDeferWindowPos(batch);
 }

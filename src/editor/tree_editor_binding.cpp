@@ -76,7 +76,8 @@ void CfrmTreeEditor::FillTree(std::int32_t selectKind, const CStreamable* select
         const auto& columns = project->columns;
         columnItems.resize(columns.size());
         for (std::size_t c = columns.size(); c-- > 0;)
-            columnItems[c] = InsertItem(root, TVI_FIRST, kNodeColumn, columns[c], columns[c]->caption);
+            columnItems[c] =
+                InsertItem(root, TVI_FIRST, kNodeColumn, columns[c], columns[c]->caption);
         for (std::size_t c = 0; c < columns.size(); ++c) {
             if (!columnItems[c]) continue;
             const auto& groups = columns[c]->groups;

@@ -24,7 +24,7 @@ const wchar_t kNewLinkUrl[] = L"https://www.example.com/";
 // and the sort keeps equal items in their order.
 struct SwapPair
 {
-    LPARAM later;   // goes after `earlier`
+    LPARAM later; // goes after `earlier`
     LPARAM earlier;
 };
 
@@ -126,9 +126,8 @@ void CfrmTreeEditor::AddItem(TreeItemData* acting, bool form)
     ShowAddedNode(*parent, kNodeItem, added, sibling, added->GetLabel());
 }
 
-void CfrmTreeEditor::ShowAddedNode(const TreeItemData& parent, std::int32_t kind,
-                                   CStreamable* node, const CStreamable* sibling,
-                                   const std::wstring& label)
+void CfrmTreeEditor::ShowAddedNode(const TreeItemData& parent, std::int32_t kind, CStreamable* node,
+                                   const CStreamable* sibling, const std::wstring& label)
 {
     project->modified = true;
     HTREEITEM after = TVI_LAST;
@@ -158,8 +157,7 @@ void CfrmTreeEditor::MoveDown(TreeItemData* acting)
     SwapInTree(*acting, *next);
 }
 
-bool CfrmTreeEditor::MoveInModel(const TreeItemData& acting, CStreamable* moved,
-                                 CStreamable* after)
+bool CfrmTreeEditor::MoveInModel(const TreeItemData& acting, CStreamable* moved, CStreamable* after)
 {
     switch (acting.kind) {
     case kNodeColumn:
@@ -284,9 +282,9 @@ void CfrmTreeEditor::Preview() {}
 bool CfrmTreeEditor::ConfirmQuit()
 {
     if (project->modified) {
-        int answer = Shell().ShowMessage(mainWindow,
-                                         L"Project is changed.\r\n\r\nSave changes before quitting?",
-                                         L"Quillomere", MB_YESNOCANCEL);
+        int answer = Shell().ShowMessage(
+            mainWindow, L"Project is changed.\r\n\r\nSave changes before quitting?", L"Quillomere",
+            MB_YESNOCANCEL);
         // Only a clear No quits without saving; Cancel, or a box that could not be shown,
         // keeps the program running.
         if (answer != IDYES && answer != IDNO) return false;

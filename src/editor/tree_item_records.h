@@ -32,10 +32,7 @@ private:
     {
         std::int32_t kind;
         const CStreamable* node; // only compared, never followed
-        bool operator==(const Key& other) const
-        {
-            return kind == other.kind && node == other.node;
-        }
+        bool operator==(const Key& other) const { return kind == other.kind && node == other.node; }
     };
     struct KeyHash
     {
