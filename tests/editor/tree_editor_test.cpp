@@ -204,6 +204,20 @@ TEST_F(EditorTest, NodeEditedRelabelsTheNodeAndMarksTheProject)
     EXPECT_EQ(label(kNodeItem, paper), L"Times");
     ExpectTreeShowsModel();
 
+    // A field the label does not show: the label stays, the project is marked.
+    project.modified = false;
+    static_cast<CItemLink*>(radio)->mainLink.url = L"https://fm.example.com/";
+    editor->NodeEdited(kNodeItem, radio);
+    EXPECT_EQ(label(kNodeItem, radio), L"Radio");
+    EXPECT_TRUE(project.modified);
+    // A label that grows by one character at the end, and shrinks back.
+    static_cast<CItemLink*>(radio)->mainLink.caption = L"Radio1";
+    editor->NodeEdited(kNodeItem, radio);
+    EXPECT_EQ(label(kNodeItem, radio), L"Radio1");
+    static_cast<CItemLink*>(radio)->mainLink.caption = L"Radio";
+    editor->NodeEdited(kNodeItem, radio);
+    EXPECT_EQ(label(kNodeItem, radio), L"Radio");
+
     // A node no item shows is only marked.
     project.modified = false;
     editor->NodeEdited(kNodeGroup, play);
