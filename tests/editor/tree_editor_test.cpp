@@ -72,6 +72,18 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
     }
 }
 
+TEST(Resources, TheManifestSelectsCommonControlsSix)
+{
+    // The manifest redirects comctl32.dll to the side-by-side version 6 assembly.
+    ACTCTX_SECTION_KEYED_DATA redirection = {};
+    redirection.cbSize = sizeof redirection;
+    ASSERT_TRUE(::FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION,
+                                           L"comctl32.dll", &redirection));
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
+    EXPECT_NE(std::wstring(path).find(L"common-controls"), std::wstring::npos) << path;
+}
+
 TEST_F(EditorTest, TheAcceleratorTableBindsTheKeysInItsStoredOrder)
 {
     Open();
