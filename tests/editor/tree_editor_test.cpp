@@ -340,3 +340,16 @@ TEST_F(EditorTest, RightClickingEmptySpaceShowsNoMenu)
     EXPECT_EQ(project.columns.size(), 3u);
     EXPECT_EQ(editor->ContextRecord(), nullptr);
 }
+
+TEST_F(EditorTest, TabMovesOnlyAmongTheVisiblePanesControls)
+{
+    Open();
+    Select(kNodeGroup, news);
+    HWND edit = ::GetDlgItem(editor->groupPane.Window(), IDC_GROUP_CAPTION);
+    ASSERT_NE(edit, nullptr);
+    ::SetFocus(tree);
+    PressKey(VK_TAB);
+    EXPECT_EQ(::GetFocus(), edit);
+    PressKey(VK_TAB);
+    EXPECT_EQ(::GetFocus(), edit) << "the tree has no tab stop, the hidden panes are skipped";
+}
