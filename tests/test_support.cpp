@@ -32,17 +32,6 @@ CTempFile::~CTempFile()
     platform::RemoveFile(path);
 }
 
-std::wstring WinePath(std::wstring path)
-{
-    if (!path.empty() && path[0] == L'/') {
-        for (wchar_t& c : path) {
-            if (c == L'/') c = L'\\';
-        }
-        path = L"Z:" + path;
-    }
-    return path;
-}
-
 std::string ReadFileBytes(const std::wstring& path)
 {
     CFileStream file(path, false);

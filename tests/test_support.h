@@ -24,9 +24,6 @@ private:
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
-// A path of the build as Windows programs see it: a Unix path under Wine becomes Z:\...
-std::wstring WinePath(std::wstring path);
-
 // Everything a memory stream holds, read from the start after Finish.
 std::string ReadAll(CMemoryStream& stream);
 

@@ -247,9 +247,17 @@ protected:
     CBrowserCommandOverride browserCommand;
 };
 
+// The stand-in browser as Windows sees it (Z:\... under Wine).
 std::wstring TestBrowser()
 {
-    return WinePath(QUIL_TEST_BROWSER_PATH);
+    std::wstring path = QUIL_TEST_BROWSER_PATH;
+    if (!path.empty() && path[0] == L'/') {
+        for (wchar_t& c : path) {
+            if (c == L'/') c = L'\\';
+        }
+        path = L"Z:" + path;
+    }
+    return path;
 }
 
 std::vector<std::wstring> Arguments(const std::wstring& commandLine)
