@@ -3,6 +3,7 @@
 #include "editor/tree_editor.h"
 
 #include "app/paths.h"
+#include "app/preview.h"
 #include "app/shell.h"
 #include "homepage/page_writer.h"
 #include "import/project_html_parser.h"
@@ -277,7 +278,10 @@ void CfrmTreeEditor::GenerateHomepage()
     WritePage(*project, file);
 }
 
-void CfrmTreeEditor::Preview() {}
+void CfrmTreeEditor::Preview()
+{
+    ::Preview(*project);
+}
 
 bool CfrmTreeEditor::ConfirmQuit()
 {

@@ -501,7 +501,7 @@ void CALLBACK DriveEditor(HWND, UINT, UINT_PTR, DWORD)
 
 } // namespace
 
-TEST_F(PreviewTest, DISABLED_CtrlF5InTheEditorPreviewsWhileTheWindowGoesOnAnswering)
+TEST_F(PreviewTest, CtrlF5InTheEditorPreviewsWhileTheWindowGoesOnAnswering)
 {
     std::wstring folder = platform::TempFolder() + L"quillomere-preview-editor-" +
                           std::to_wstring(::GetCurrentProcessId());
