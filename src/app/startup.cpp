@@ -46,8 +46,9 @@ void SetModuleInstance(HINSTANCE instance)
 
 void InitFilePaths()
 {
-    std::wstring folder = ChooseFolder({ShellFolder(CSIDL_PERSONAL), ShellFolder(CSIDL_PROFILE),
-                                        CurrentFolder(), platform::TempFolder()});
+    std::wstring folder =
+        ChooseFolder(ShellFolder(CSIDL_PERSONAL),
+                     {ShellFolder(CSIDL_PROFILE), CurrentFolder(), platform::TempFolder()});
     // Nothing usable at all: a relative path keeps the files out of the drive root at least.
     BuildFilePaths(folder.empty() ? std::wstring(L".") : folder);
 }
