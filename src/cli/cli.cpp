@@ -8,6 +8,7 @@
 #include "persist/project_file.h"
 #include "persist/streams.h"
 #include "persist/text.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -85,6 +86,10 @@ bool LoadForCli(CProject& project, const std::wstring& path, CStream& err)
         CFileStream probe(path, false);
         if (!probe.IsOpen()) {
             FileError(err, "cannot read " + Quoted(path));
+            return false;
+        }
+        if (platform::FileSize(probe.Handle()) > kMaxProjectFileSize) {
+            FileError(err, Quoted(path) + " is too large for a project file (2 GiB or more)");
             return false;
         }
     }

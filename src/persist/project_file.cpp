@@ -38,8 +38,14 @@ bool SaveProjectFile(CProject& project, const std::wstring& path)
 std::int32_t LoadProjectFile(CProject& project, const std::wstring& path)
 {
     CFileStream file(path, false);
-    // An unopened file reports the invalid size, -1, and then fails the header check.
-    std::int32_t size = static_cast<std::int32_t>(platform::FileSize(file.Handle()));
+    std::int64_t size = platform::FileSize(file.Handle());
+    if (size > kMaxProjectFileSize) {
+        // Chunk lengths and offsets are 32-bit: such a file cannot be read. A load discards the
+        // columns whatever the outcome.
+        project.DeleteChildren();
+        return kLoadInvalidData;
+    }
+    // An unopened file reports the size -1, and then fails the header check.
     CStructStream reader(file);
-    return project.Load(reader, size);
+    return project.Load(reader, static_cast<std::int32_t>(size));
 }
