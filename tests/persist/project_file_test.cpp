@@ -416,3 +416,39 @@ TEST(AtomicSave, UnwritableFolderReportsFailure)
     EXPECT_TRUE(project.modified);
     EXPECT_FALSE(platform::FileExists(path));
 }
+
+TEST(AtomicSave, ASaveRemovesWhatKilledSavesLeftAndNothingElse)
+{
+    CTempFile file(L".quil");
+    const std::wstring& path = file.Path();
+    // Leftovers are named after their target: a killed save's, one that another save is still
+    // writing, and a name that only looks alike.
+    const std::wstring killedPath = path + L".saving-123", inUsePath = path + L".saving-456",
+                       otherPath = path + L".saving-x1";
+    struct Cleanup
+    {
+        std::vector<std::wstring> paths;
+        ~Cleanup()
+        {
+            for (const std::wstring& leftover : paths)
+                platform::RemoveFile(leftover);
+        }
+    } cleanup{{killedPath, inUsePath, otherPath}};
+    WriteFileBytes(killedPath, "half a project");
+    WriteFileBytes(otherPath, "not ours");
+    platform::FileHandle writing = platform::CreateNewFile(inUsePath);
+    ASSERT_NE(writing, platform::kInvalidHandle);
+
+    CProject project;
+    project.title = L"saved";
+    ASSERT_TRUE(SaveProjectFile(project, path));
+    EXPECT_FALSE(platform::PathExists(killedPath));
+    EXPECT_TRUE(platform::PathExists(inUsePath)); // another save is still writing it
+    EXPECT_EQ(ReadFileBytes(otherPath), "not ours");
+    EXPECT_EQ(ReadFileBytes(path), SaveToBytes(project));
+
+    platform::CloseFile(writing);
+    ASSERT_TRUE(SaveProjectFile(project, path));
+    EXPECT_FALSE(platform::PathExists(inUsePath));
+    EXPECT_EQ(FilesBeside(path).size(), 2u); // the file and the look-alike
+}
