@@ -136,10 +136,9 @@ bool IsPagePath(const std::wstring& path)
     return endsWith(L".html") || endsWith(L".htm");
 }
 
-int Generate(const Operands& operands, CStream& out, CStream& err)
+int Generate(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() > 1) return UsageError(err, "generate takes at most one input");
-    CProject project;
     if (operands.inputs.empty()) {
         BuildDefaultProject(project);
     } else if (IsPagePath(operands.inputs[0])) {
@@ -158,10 +157,9 @@ int Generate(const Operands& operands, CStream& out, CStream& err)
     return kCliSuccess;
 }
 
-int Import(const Operands& operands, CStream& out, CStream& err)
+int Import(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() != 1) return UsageError(err, "import takes one homepage file");
-    CProject project;
     if (!ImportForCli(project, operands.inputs[0], err)) return kCliFileError;
     if (!operands.hasOutput) {
         DumpProject(project, out);
@@ -172,11 +170,10 @@ int Import(const Operands& operands, CStream& out, CStream& err)
     return kCliSuccess;
 }
 
-int Dump(const Operands& operands, CStream& out, CStream& err)
+int Dump(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() != 1 || operands.hasOutput)
         return UsageError(err, "dump takes one project file");
-    CProject project;
     if (!LoadForCli(project, operands.inputs[0], err)) return kCliFileError;
     DumpProject(project, out);
     return kCliSuccess;
@@ -184,7 +181,8 @@ int Dump(const Operands& operands, CStream& out, CStream& err)
 
 } // namespace
 
-int RunCli(const std::vector<std::wstring>& arguments, CStream& out, CStream& err)
+int RunCli(const std::vector<std::wstring>& arguments, CProject& project, CStream& out,
+           CStream& err)
 {
     if (arguments.empty()) return UsageError(err, "no command given");
     const std::wstring& command = arguments[0];
@@ -198,8 +196,8 @@ int RunCli(const std::vector<std::wstring>& arguments, CStream& out, CStream& er
     }
     Operands operands = ParseOperands(arguments);
     if (!operands.error.empty()) return UsageError(err, operands.error);
-    if (command == L"generate") return Generate(operands, out, err);
-    if (command == L"import") return Import(operands, out, err);
-    if (command == L"dump") return Dump(operands, out, err);
+    if (command == L"generate") return Generate(operands, project, out, err);
+    if (command == L"import") return Import(operands, project, out, err);
+    if (command == L"dump") return Dump(operands, project, out, err);
     return UsageError(err, "unknown command '" + ToUtf8(command) + "'");
 }

@@ -26,7 +26,8 @@ struct CliRun
 CliRun RunWith(std::vector<std::wstring> arguments)
 {
     CRecordingStream out, err;
-    int status = RunCli(arguments, out, err);
+    CProject project;
+    int status = RunCli(arguments, project, out, err);
     return {status, out.bytes, err.bytes};
 }
 
@@ -130,6 +131,18 @@ TEST(Cli, FilesThatDoNotLoadExitWithOneAndSayWhy)
             EXPECT_TRUE(run.out.empty());
         }
     }
+}
+
+TEST(Cli, TheCommandsProjectIsLeftToTheCaller)
+{
+    CTempFile file(L".quil");
+    CProject saved;
+    new CColumn(saved, L"C");
+    ASSERT_TRUE(SaveProjectFile(saved, file.Path()));
+    CRecordingStream out, err;
+    CProject project;
+    EXPECT_EQ(RunCli({L"generate", file.Path()}, project, out, err), kCliSuccess);
+    EXPECT_EQ(DumpText(project), DumpText(saved));
 }
 
 TEST(Cli, ImportReadsAHomepageIntoAProject)
