@@ -44,6 +44,15 @@ HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation)
         ::SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
+// The selected item once it is `expected`, or whatever is selected after a while. A sent
+// message overtakes queued input, so the program may answer before it has handled a click.
+HTREEITEM WaitForSelection(HWND tree, HTREEITEM expected)
+{
+    for (int waited = 0; waited < 5000 && Next(tree, nullptr, TVGN_CARET) != expected; waited += 20)
+        ::Sleep(20);
+    return Next(tree, nullptr, TVGN_CARET);
+}
+
 // The program's own files in the Documents folder; whatever was there is put aside and back.
 class ProgramTest : public ::testing::Test
 {
@@ -203,7 +212,7 @@ TEST_F(ProgramTest, ClosingAfterAChangeAsksAndEachAnswerDoesWhatItSays)
 
     // Click the first column, move it down with Ctrl+Down.
     program.ClickTreeRow(1, 1);
-    ASSERT_EQ(Next(tree, nullptr, TVGN_CARET), firstColumn);
+    ASSERT_EQ(WaitForSelection(tree, firstColumn), firstColumn);
     program.PressKey(VK_DOWN, true);
     for (int waited = 0; waited < 5000 && Next(tree, root, TVGN_CHILD) != secondColumn;
          waited += 20)
@@ -249,7 +258,7 @@ TEST_F(ProgramTest, AnsweringNoQuitsWithoutSaving)
     HTREEITEM secondColumn = Next(tree, Next(tree, root, TVGN_CHILD), TVGN_NEXT);
     // The last row is the second column; Ctrl+Up makes it the first.
     program.ClickTreeRow(7, 1);
-    ASSERT_EQ(Next(tree, nullptr, TVGN_CARET), secondColumn);
+    ASSERT_EQ(WaitForSelection(tree, secondColumn), secondColumn);
     program.PressKey(VK_UP, true);
     for (int waited = 0; waited < 5000 && Next(tree, root, TVGN_CHILD) != secondColumn;
          waited += 20)
