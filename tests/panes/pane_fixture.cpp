@@ -1,0 +1,172 @@
+#include "pane_fixture.h"
+
+#include <vector>
+
+namespace {
+
+// The project and main window shared by the pane tests; made by the first of them, destroyed
+// when all tests are done.
+class CPaneEnvironment : public ::testing::Environment
+{
+public:
+    void TearDown() override
+    {
+        if (editor && editor->MainWindow()) ::DestroyWindow(editor->MainWindow());
+        editor.reset();
+    }
+
+    CProject project;
+    std::unique_ptr<CfrmTreeEditor> editor;
+};
+
+CPaneEnvironment* environment =
+    static_cast<CPaneEnvironment*>(::testing::AddGlobalTestEnvironment(new CPaneEnvironment));
+
+std::vector<CdlgPropBase*> Panes(CfrmTreeEditor& editor)
+{
+    return {&editor.projectPane, &editor.columnPane, &editor.groupPane, &editor.linkPane,
+            &editor.formPane};
+}
+
+} // namespace
+
+PaneTest::PaneTest() : project(environment->project), editor(nullptr) {}
+
+void PaneTest::SetUp()
+{
+    ::InitCommonControls();
+    if (!environment->editor) {
+        environment->editor = std::make_unique<CfrmTreeEditor>(project);
+        ASSERT_TRUE(environment->editor->Create());
+        HWND main = environment->editor->MainWindow();
+        ::SetWindowPos(main, nullptr, 0, 0, 900, 560, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::ShowWindow(main, SW_SHOW);
+        ::UpdateWindow(main);
+    }
+    editor = environment->editor.get();
+    // No pane may keep pointing into the nodes that go now.
+    for (CdlgPropBase* pane : Panes(*editor))
+        pane->SetNode(nullptr);
+    project.DeleteChildren();
+
+    project.title = L"My start page";
+    column = new CColumn(project, L"Work");
+    group = new CGroup(*column, L"Search");
+    link = new CItemLink(*group, L"Wikipedia", L"https://en.wikipedia.org/");
+    link->divider = L" | ";
+    link->AddLink(L"Deutsch", L"https://de.wikipedia.org/");
+    link->AddLink(L"Français", L"https://fr.wikipedia.org/");
+    link->SetPopupContent(L"The free encyclopedia");
+    form = new CItemForm(*group);
+    form->name = L"Search the web";
+    form->action = L"https://duckduckgo.com/html/";
+    form->method = 0;
+    form->AddField(0, L"q", L"", 30);
+    CItemForm::CField* region = form->AddField(1, L"kl", L"de-de", -1);
+    region->AddOption(L"Germany", L"de-de");
+    region->AddOption(L"France", L"fr-fr");
+    form->AddField(0, L"kp", L"-2", -1)->hidden = true;
+    project.modified = false;
+}
+
+void PaneTest::TearDown()
+{
+    PumpMessages();
+}
+
+void PaneTest::Show(CdlgPropBase& pane, CStreamable* node, int width, int height)
+{
+    for (CdlgPropBase* each : {static_cast<CdlgPropBase*>(&editor->projectPane),
+                               static_cast<CdlgPropBase*>(&editor->columnPane),
+                               static_cast<CdlgPropBase*>(&editor->groupPane),
+                               static_cast<CdlgPropBase*>(&editor->linkPane),
+                               static_cast<CdlgPropBase*>(&editor->formPane)})
+        ::ShowWindow(each->Window(), SW_HIDE);
+    ::ShowWindow(pane.Window(), SW_SHOW);
+    pane.SetNode(node);
+    ::SetWindowPos(pane.Window(), nullptr, 300, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Type(HWND edit, const std::wstring& text)
+{
+    ::SetWindowTextW(edit, text.c_str());
+}
+
+std::wstring Text(HWND window)
+{
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1);
+    int length = ::GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
+    return std::wstring(buffer.data(), static_cast<std::size_t>(length));
+}
+
+void Click(HWND button)
+{
+    ::SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+void SelectRow(HWND list, int row)
+{
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+}
+
+int SelectedRow(HWND list)
+{
+    return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+}
+
+int RowCount(HWND list)
+{
+    return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring Cell(HWND list, int row, int column)
+{
+    wchar_t buffer[512] = {};
+    LVITEMW cell = {};
+    cell.iSubItem = column;
+    cell.pszText = buffer;
+    cell.cchTextMax = 512;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&cell));
+    return buffer;
+}
+
+void Choose(HWND combo, int index)
+{
+    ::SendMessageW(combo, CB_SETCURSEL, index, 0);
+    ::SendMessageW(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
+}
+
+std::wstring ComboText(HWND combo)
+{
+    LRESULT index = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return L"(none)";
+    wchar_t buffer[128] = {};
+    ::SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+RECT ChildRect(HWND control)
+{
+    RECT bounds = {};
+    ::GetWindowRect(control, &bounds);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+
+bool Enabled(HWND control)
+{
+    return ::IsWindowEnabled(control) != FALSE;
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
