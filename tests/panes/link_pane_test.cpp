@@ -207,3 +207,20 @@ TEST_F(LinkPaneTest, RemoveSelectsTheRowAtTheSamePlaceOrTheLast)
     EXPECT_FALSE(project.modified) << "Remove with nothing current does nothing";
     EXPECT_EQ(link->mainLink.caption, L"Wikipedia");
 }
+
+TEST_F(LinkPaneTest, SelectingARowNeverChangesItsLink)
+{
+    // Texts a single-line edit box may not hold as they are: a line break, a very long text.
+    std::wstring caption = L"Line one\r\nLine two\ttab";
+    std::wstring url = L"https://example.org/?q=" + std::wstring(40000, L'a');
+    link->links[0]->caption = caption;
+    link->links[0]->url = url;
+    link->mainLink.caption = caption;
+    Show(*pane, link);
+    EXPECT_EQ(link->mainLink.caption, caption);
+    SelectRow(list, 0);
+    EXPECT_EQ(pane->currentLink, link->links[0]);
+    EXPECT_EQ(link->links[0]->caption, caption);
+    EXPECT_EQ(link->links[0]->url.size(), url.size());
+    EXPECT_EQ(link->links[0]->url, url);
+}
