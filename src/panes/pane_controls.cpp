@@ -36,6 +36,12 @@ bool BecameSelected(const NMLISTVIEW& change)
            !(change.uOldState & LVIS_SELECTED);
 }
 
+int NoDeleteItemNotifications(HWND dialog)
+{
+    ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+    return 1;
+}
+
 void Enable(HWND control, bool enable, HWND fallback)
 {
     if (!enable && control && ::GetFocus() == control) ::SetFocus(fallback);

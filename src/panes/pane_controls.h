@@ -21,6 +21,10 @@ int LayOutGrid(HWND dialog, CGridSizer& grid);
 // True for an LVN_ITEMCHANGED that reports a row which has just become selected.
 bool BecameSelected(const NMLISTVIEW& change);
 
+// The answer to a list's LVN_DELETEALLITEMS: emptying a list of 1,000 rows then costs no
+// LVN_DELETEITEM per row (the rows own nothing).
+int NoDeleteItemNotifications(HWND dialog);
+
 // Enables or disables a control; when the control losing its enabling has the focus, the focus
 // moves to `fallback` rather than staying on a disabled window.
 void Enable(HWND control, bool enable, HWND fallback);

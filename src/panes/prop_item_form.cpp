@@ -318,6 +318,7 @@ void CdlgPropItemForm::FieldEdited()
 int CdlgPropItemForm::OnNotify(WPARAM, LPARAM lParam)
 {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->code == LVN_DELETEALLITEMS) return panes::NoDeleteItemNotifications(window);
     if (header->code != LVN_ITEMCHANGED) return 0;
     if (header->idFrom != IDC_FORM_FIELDS && header->idFrom != IDC_FORM_OPTIONS) return 0;
     const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);

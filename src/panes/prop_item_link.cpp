@@ -164,6 +164,7 @@ int CdlgPropItemLink::OnCommand(WPARAM wParam, LPARAM)
 int CdlgPropItemLink::OnNotify(WPARAM, LPARAM lParam)
 {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->code == LVN_DELETEALLITEMS) return panes::NoDeleteItemNotifications(window);
     if (header->idFrom != IDC_LINK_LIST || header->code != LVN_ITEMCHANGED) return 0;
     if (panes::BecameSelected(*reinterpret_cast<const NMLISTVIEW*>(lParam))) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
