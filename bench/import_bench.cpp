@@ -1,10 +1,12 @@
 // Reading homepages of about 10 MB and 100 MB back: the tokenizer alone, the tokenizer with tag
 // splitting, the whole import, and libxml2's HTML parser with a SAX handler that does nothing,
-// side by side on the same bytes.
+// side by side on the same bytes. Beside them, browser bookmark files of the same sizes with
+// icons, read through the entry point that tells them from pages.
 #include "bench_support.h"
 #include "synthetic.h"
 
 #include "homepage/page_writer.h"
+#include "import/html_import.h"
 #include "import/project_html_parser.h"
 #include "model/item_link.h"
 #include "model/project.h"
@@ -18,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -146,6 +149,49 @@ void ManyPopups(benchmark::State& state)
     Report(state, page);
 }
 
+const std::string& BookmarkFileOfSize(std::int64_t size, bool icons)
+{
+    static std::map<std::pair<std::int64_t, bool>, std::string> files;
+    std::string& file = files[{size, icons}];
+    if (file.empty()) file = SyntheticBookmarkFile(static_cast<std::size_t>(size), icons);
+    return file;
+}
+
+void ReadBookmarks(benchmark::State& state, bool icons)
+{
+    const std::string& file = BookmarkFileOfSize(state.range(0), icons);
+    std::size_t links = 0;
+    {
+        CProject project;
+        CByteSource source(file);
+        links = ImportPageOrBookmarks(project, source).links;
+    }
+    for (auto _ : state) {
+        std::unique_ptr<CProject> project(new CProject);
+        CByteSource source(file);
+        HtmlImportResult result = ImportPageOrBookmarks(*project, source);
+        if (!result.complete || result.kind != HtmlFileKind::Bookmarks)
+            state.SkipWithError("bookmark file did not read to its end");
+        state.PauseTiming();
+        project.reset();
+        state.ResumeTiming();
+    }
+    Report(state, file);
+    state.counters["links"] = static_cast<double>(links);
+}
+
+// Most of an exported file is icons, which the reader skips over.
+void BookmarkImport(benchmark::State& state)
+{
+    ReadBookmarks(state, true);
+}
+
+// Without icons nearly every byte is folder and bookmark structure: the cost of the tree.
+void BookmarkImportNoIcons(benchmark::State& state)
+{
+    ReadBookmarks(state, false);
+}
+
 void Libxml2SaxNoCallbacks(benchmark::State& state)
 {
     const std::string& page = PageOfSize(state.range(0));
@@ -169,6 +215,8 @@ BENCHMARK(Tokenizer)->Apply(TenAndHundredMegabytes);
 BENCHMARK(TokenizerAndSplit)->Apply(TenAndHundredMegabytes);
 BENCHMARK(FullImport)->Apply(TenAndHundredMegabytes);
 BENCHMARK(Libxml2SaxNoCallbacks)->Apply(TenAndHundredMegabytes);
+BENCHMARK(BookmarkImport)->Apply(TenAndHundredMegabytes);
+BENCHMARK(BookmarkImportNoIcons)->Apply(TenAndHundredMegabytes);
 BENCHMARK(ManyPopups)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

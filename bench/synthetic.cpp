@@ -7,6 +7,7 @@
 #include "model/item_link.h"
 #include "model/project.h"
 #include "persist/streams.h"
+#include "persist/text.h"
 
 #include <random>
 
@@ -138,4 +139,93 @@ std::size_t LoadSyntheticProjectOfPageSize(CProject& project, std::size_t pageBy
     CCountingStream counter;
     WritePage(project, counter);
     return counter.total;
+}
+
+namespace {
+
+class CBookmarkFileBuilder
+{
+public:
+    CBookmarkFileBuilder(std::size_t bytes, bool icons) : text(3), bytes(bytes), icons(icons) {}
+
+    std::string Build()
+    {
+        file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+               "<!-- This is an automatically generated file.\n"
+               "     It will be read and overwritten.\n"
+               "     DO NOT EDIT! -->\n"
+               "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+               "<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n";
+        bool toolbar = true;
+        while (file.size() < bytes) {
+            Folder(1, toolbar);
+            toolbar = false;
+            if (text.random() % 3 == 0) Bookmark(1);
+        }
+        file += "</DL><p>\n";
+        return std::move(file);
+    }
+
+private:
+    void Indent(int depth) { file.append(static_cast<std::size_t>(depth) * 4, ' '); }
+
+    void Bookmark(int depth)
+    {
+        Indent(depth);
+        file += "<DT><A HREF=\"";
+        file += text.random() % 50 == 0 ? "place:sort=8&maxResults=10" : Utf8(text.Url());
+        file += "\" ADD_DATE=\"" + std::to_string(1600000000 + text.random() % 100000000) + "\"";
+        if (icons && text.random() % 5 != 0) {
+            // Icons are PNG files in base64: one to four kilobytes each.
+            file += " ICON=\"data:image/png;base64,";
+            std::size_t size = 1024 + text.random() % 3072;
+            static const char alphabet[] =
+                "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+            for (std::size_t i = 0; i < size; ++i)
+                file += alphabet[text.random() % 64];
+            file += "==\"";
+        }
+        file += ">" + Utf8(text.Words(10, 40)) + "</A>\n";
+        if (text.random() % 10 == 0) {
+            Indent(depth);
+            file += "<DD>" + Utf8(text.Words(20, 80)) + "\n";
+        }
+    }
+
+    void Folder(int depth, bool toolbar)
+    {
+        Indent(depth);
+        file += "<DT><H3 ADD_DATE=\"1600000000\" LAST_MODIFIED=\"1700000000\"";
+        if (toolbar) file += " PERSONAL_TOOLBAR_FOLDER=\"true\"";
+        file += ">" + Utf8(text.Words(5, 20)) + "</H3>\n";
+        Indent(depth);
+        file += "<DL><p>\n";
+        int count = 5 + static_cast<int>(text.random() % 20);
+        for (int i = 0; i < count && file.size() < bytes; ++i) {
+            if (depth < 4 && text.random() % 8 == 0) {
+                Folder(depth + 1, false);
+            } else if (text.random() % 30 == 0) {
+                Indent(depth + 1);
+                file += "<HR>\n";
+            } else {
+                Bookmark(depth + 1);
+            }
+        }
+        Indent(depth);
+        file += "</DL><p>\n";
+    }
+
+    static std::string Utf8(const std::wstring& wide) { return ToUtf8(wide); }
+
+    CText text;
+    std::size_t bytes;
+    bool icons;
+    std::string file;
+};
+
+} // namespace
+
+std::string SyntheticBookmarkFile(std::size_t bytes, bool icons)
+{
+    return CBookmarkFileBuilder(bytes, icons).Build();
 }

@@ -13,6 +13,10 @@ class CStream;
 void BuildSyntheticProject(CProject& project, std::size_t items, std::uint32_t seed = 1);
 // Fills `project` until its page is about `pageBytes` long; returns the page's exact length.
 std::size_t BuildSyntheticProjectOfPageSize(CProject& project, std::size_t pageBytes);
+// A browser bookmark file of about `bytes` bytes, as the browsers export one: nested folders,
+// bookmarks with dates and (with `icons`) base64 icons of one to four kilobytes, descriptions,
+// separators and a few smart place: bookmarks.
+std::string SyntheticBookmarkFile(std::size_t bytes, bool icons = true);
 // The same, but the project is then saved and loaded back, as the program always gets its
 // project: its nodes lie in memory as a load places them.
 std::size_t LoadSyntheticProjectOfPageSize(CProject& project, std::size_t pageBytes);

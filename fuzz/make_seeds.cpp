@@ -1,6 +1,9 @@
 // Writes seed inputs for the fuzzers: project files of random projects, and (for the importer)
-// the pages generated from them.
+// the pages or bookmark files generated from them; bookmark seeds also take the hand-written
+// files in the manner of the browsers' exports.
+#include "homepage/bookmark_writer.h"
 #include "homepage/page_writer.h"
+#include "import/browser_bookmark_files.h"
 #include "model/project.h"
 #include "persist/streams.h"
 #include "persist/text.h"
@@ -13,27 +16,41 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 3 || (std::strcmp(argv[1], "project") && std::strcmp(argv[1], "page"))) {
-        std::fprintf(stderr, "usage: make_seeds project|page FOLDER\n");
+    const char* kinds[] = {"project", "page", "bookmarks"};
+    int kind = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (argc == 3 && std::strcmp(argv[1], kinds[i]) == 0) kind = i;
+    }
+    if (kind < 0) {
+        std::fprintf(stderr, "usage: make_seeds project|page|bookmarks FOLDER\n");
         return 2;
     }
-    bool pages = std::strcmp(argv[1], "page") == 0;
+    const bool pages = kind == 1, bookmarks = kind == 2;
     std::string folder = argv[2];
     std::mt19937 random(7);
     for (int i = 0; i < 40; ++i) {
         CProject project;
         RandomProjectOptions options;
-        options.pageSafe = pages && i % 2 == 0;
+        options.pageSafe = (pages || bookmarks) && i % 2 == 0;
         BuildRandomProject(project, random, options);
-        std::string path = folder + "/seed-" + std::to_string(i) + (pages ? ".html" : ".quil");
+        std::string path = folder + "/seed-" + std::to_string(i) + (kind == 0 ? ".quil" : ".html");
         CFileStream file(FromUtf8(path), true);
         if (pages) {
             WritePage(project, file);
+        } else if (bookmarks) {
+            WriteBookmarks(project, file);
         } else {
             CStructStream writer(file);
             project.Save(writer);
         }
         if (!file.Close()) return 1;
+    }
+    if (bookmarks) {
+        for (const BookmarkSample& sample : BrowserBookmarkFiles()) {
+            CFileStream file(FromUtf8(folder + "/" + sample.name + ".html"), true);
+            WriteBytes(file, sample.bytes);
+            if (!file.Close()) return 1;
+        }
     }
     return 0;
 }

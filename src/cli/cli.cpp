@@ -2,8 +2,9 @@
 
 #include "app/default_project.h"
 #include "cli/dump.h"
+#include "homepage/bookmark_writer.h"
 #include "homepage/page_writer.h"
-#include "import/project_html_parser.h"
+#include "import/html_import.h"
 #include "model/project.h"
 #include "persist/project_file.h"
 #include "persist/streams.h"
@@ -17,10 +18,15 @@ const char kUsage[] =
     "\n"
     "Commands:\n"
     "  generate [PROJECT.quil | PAGE.html] [-o PAGE.html]\n"
-    "      Writes the homepage of a project file, of a homepage read back, or of the sample\n"
-    "      project when no file is given; to standard output unless -o is given.\n"
+    "      Writes the homepage of a project file, of a homepage or bookmark file read back, or\n"
+    "      of the sample project when no file is given; to standard output unless -o is given.\n"
     "  import PAGE.html [-o PROJECT.quil]\n"
     "      Reads a homepage into a new project; saves it with -o, else prints it as dump does.\n"
+    "      A browser bookmark file is recognised by its doctype and read as columns, groups\n"
+    "      and links; the counts go to standard error.\n"
+    "  export-bookmarks PROJECT.quil [-o FILE]\n"
+    "      Writes the project's links as a bookmark file that browsers import; to standard\n"
+    "      output unless -o is given.\n"
     "  dump PROJECT.quil\n"
     "      Prints the project tree as indented text.\n"
     "  --help      Shows this text.\n"
@@ -100,7 +106,13 @@ bool LoadForCli(CProject& project, const std::wstring& path, CStream& err)
     return true;
 }
 
-// Reads a homepage into `project`; on failure says why on `err` and returns false.
+std::string Counted(std::size_t count, const char* noun)
+{
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+// Reads a homepage or a bookmark file into `project`; on failure says why on `err` and returns
+// false. What a bookmark file gave goes to `err` as well.
 bool ImportForCli(CProject& project, const std::wstring& path, CStream& err)
 {
     CFileStream page(path, false);
@@ -108,11 +120,17 @@ bool ImportForCli(CProject& project, const std::wstring& path, CStream& err)
         FileError(err, "cannot read " + Quoted(path));
         return false;
     }
-    CProjectHTMLParser parser(project);
-    if (parser.Parse(page)) return true;
-    if (parser.Failed()) {
+    HtmlImportResult result = ImportPageOrBookmarks(project, page);
+    if (result.kind == HtmlFileKind::Bookmarks) {
+        WriteBytes(err, "quillomere-cli: " + Quoted(path) +
+                            " is a bookmark file: " + Counted(result.columns, "column") + ", " +
+                            Counted(result.groups, "group") + ", " + Counted(result.links, "link") +
+                            "; skipped " + Counted(result.skipped, "bookmark") + "\n");
+    }
+    if (result.complete) return true;
+    if (result.errorOffset >= 0) {
         FileError(err, Quoted(path) + " has a misplaced '<' or '>' at byte " +
-                           std::to_string(parser.ErrorOffset()));
+                           std::to_string(result.errorOffset));
     } else {
         FileError(err, Quoted(path) + " is empty or ends inside a tag or a comment");
     }
@@ -167,6 +185,23 @@ int Import(const Operands& operands, CStream& out, CStream& err)
     return kCliSuccess;
 }
 
+int ExportBookmarks(const Operands& operands, CStream& out, CStream& err)
+{
+    if (operands.inputs.size() != 1)
+        return UsageError(err, "export-bookmarks takes one project file");
+    CProject project;
+    if (!LoadForCli(project, operands.inputs[0], err)) return kCliFileError;
+    if (!operands.hasOutput) {
+        WriteBookmarks(project, out);
+        return kCliSuccess;
+    }
+    CFileStream file(operands.output, true);
+    if (!file.IsOpen()) return FileError(err, "cannot write " + Quoted(operands.output));
+    WriteBookmarks(project, file);
+    if (!file.Close()) return FileError(err, "cannot write " + Quoted(operands.output));
+    return kCliSuccess;
+}
+
 int Dump(const Operands& operands, CStream& out, CStream& err)
 {
     if (operands.inputs.size() != 1 || operands.hasOutput)
@@ -196,5 +231,6 @@ int RunCli(const std::vector<std::wstring>& arguments, CStream& out, CStream& er
     if (command == L"generate") return Generate(operands, out, err);
     if (command == L"import") return Import(operands, out, err);
     if (command == L"dump") return Dump(operands, out, err);
+    if (command == L"export-bookmarks") return ExportBookmarks(operands, out, err);
     return UsageError(err, "unknown command '" + ToUtf8(command) + "'");
 }

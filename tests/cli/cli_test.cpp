@@ -187,3 +187,70 @@ TEST(Cli, OperandsInTheWrongShapeAreUsageErrors)
         EXPECT_NE(run.err.find("Try 'quillomere-cli --help'"), std::string::npos);
     }
 }
+
+TEST(Cli, ImportRecognisesABookmarkFileAndCountsWhatItMade)
+{
+    CTempFile bookmarks(L".html"), project(L".quil");
+    WriteFileBytes(bookmarks.Path(),
+                   "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p><DT><H3>Bar</H3><DL><p>"
+                   "<DT><A HREF=\"https://a.example/\">A</A>"
+                   "<DT><A HREF=\"place:sort=8\">Most visited</A></DL><p></DL><p>");
+    CliRun dump = RunWith({L"import", bookmarks.Path()});
+    EXPECT_EQ(dump.status, kCliSuccess);
+    EXPECT_EQ(dump.out, "project \"\"\n  column \"Bar\"\n    group \"Bar\"\n"
+                        "      link \"A\" -> \"https://a.example/\"\n        divider \"\"\n");
+    EXPECT_EQ(dump.err,
+              "quillomere-cli: '" + Utf8Path(bookmarks) +
+                  "' is a bookmark file: 1 column, 1 group, 1 link; skipped 1 bookmark\n");
+
+    CliRun save = RunWith({L"import", bookmarks.Path(), L"-o", project.Path()});
+    EXPECT_EQ(save.status, kCliSuccess);
+    CProject loaded;
+    EXPECT_GT(LoadProjectFile(loaded, project.Path()), 0);
+    EXPECT_EQ(DumpText(loaded), dump.out);
+
+    // A damaged file: the counts of what preceded the damage, then the reason.
+    WriteFileBytes(bookmarks.Path(), "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p>"
+                                     "<DT><A HREF=\"u\">A</A><DT><A HREF=\"v\">B > C</A>");
+    CliRun damaged = RunWith({L"import", bookmarks.Path()});
+    EXPECT_EQ(damaged.status, kCliFileError);
+    EXPECT_TRUE(damaged.out.empty());
+    EXPECT_NE(damaged.err.find("1 column, 1 group, 1 link; skipped 0 bookmarks\n"),
+              std::string::npos)
+        << damaged.err;
+    EXPECT_NE(damaged.err.find("misplaced '<' or '>' at byte 81"), std::string::npos)
+        << damaged.err;
+}
+
+TEST(Cli, ExportBookmarksWritesAFileThatReadsBack)
+{
+    CProject sample;
+    BuildDefaultProject(sample);
+    CTempFile file(L".quil"), bookmarks(L".html"), back(L".quil");
+    ASSERT_TRUE(SaveProjectFile(sample, file.Path()));
+
+    CliRun out = RunWith({L"export-bookmarks", file.Path()});
+    EXPECT_EQ(out.status, kCliSuccess);
+    EXPECT_EQ(out.out.rfind("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n", 0), 0u);
+    EXPECT_TRUE(out.err.empty());
+
+    CliRun toFile = RunWith({L"export-bookmarks", file.Path(), L"-o", bookmarks.Path()});
+    EXPECT_EQ(toFile.status, kCliSuccess);
+    EXPECT_TRUE(toFile.out.empty());
+    EXPECT_EQ(ReadFileBytes(bookmarks.Path()), out.out);
+    CliRun import = RunWith({L"import", bookmarks.Path(), L"-o", back.Path()});
+    EXPECT_EQ(import.status, kCliSuccess);
+    EXPECT_NE(import.err.find("is a bookmark file"), std::string::npos);
+
+    CliRun missing = RunWith({L"export-bookmarks", bookmarks.Path() + L".missing"});
+    EXPECT_EQ(missing.status, kCliFileError);
+    EXPECT_NE(missing.err.find("cannot read"), std::string::npos);
+    for (std::vector<std::wstring> arguments : std::vector<std::vector<std::wstring>>{
+             {L"export-bookmarks"}, {L"export-bookmarks", L"a.quil", L"b.quil"}}) {
+        CliRun run = RunWith(arguments);
+        EXPECT_EQ(run.status, kCliUsage);
+        EXPECT_NE(run.err.find("export-bookmarks takes one project file"), std::string::npos);
+    }
+    EXPECT_NE(RunWith({L"--help"}).out.find("export-bookmarks PROJECT.quil [-o FILE]"),
+              std::string::npos);
+}

@@ -1,0 +1,37 @@
+// Reading an HTML file into the project: a browser bookmark file when the file says it is one,
+// otherwise a homepage of the program's own layout. The command line and the editor's
+// "Read HTML file..." both come here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class CProject;
+class CStream;
+
+enum class HtmlFileKind
+{
+    Page,
+    Bookmarks,
+};
+
+struct HtmlImportResult
+{
+    HtmlFileKind kind = HtmlFileKind::Page;
+    // The file was read to its end (for a page: what the page import's Parse returned).
+    bool complete = false;
+    // Where a misplaced "<" or ">" stopped the read; -1 when none did (an incomplete read
+    // without it ran out inside a tag or a comment, or was empty).
+    std::int64_t errorOffset = -1;
+    // Bookmark files only: what the read added, and the bookmarks it left out.
+    std::size_t columns = 0;
+    std::size_t groups = 0;
+    std::size_t links = 0;
+    std::size_t skipped = 0;
+};
+
+// Tells the kind from the start of the stream (an optional UTF-8 byte order mark and white
+// space, then <!DOCTYPE NETSCAPE-Bookmark-file-1> in any case) and reads the whole stream with
+// the matching reader. What was read before a failure stays in the project. The `modified`
+// flag is left alone.
+HtmlImportResult ImportPageOrBookmarks(CProject& project, CStream& stream);
