@@ -1,4 +1,6 @@
 // The real program, started as a user starts it.
+#include "e2e/program.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -6,67 +8,6 @@
 #include <string>
 
 namespace {
-
-// The path of the built program as Windows sees it (a Unix path under Wine becomes Z:\...).
-std::wstring ProgramPath()
-{
-    std::wstring path = QUIL_EXE_PATH;
-    if (!path.empty() && path[0] == L'/') {
-        for (wchar_t& c : path) {
-            if (c == L'/') c = L'\\';
-        }
-        path = L"Z:" + path;
-    }
-    return path;
-}
-
-// A running copy of the program, killed if a test leaves it behind.
-class CProgram
-{
-public:
-    CProgram()
-    {
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
-        started = ::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &startup, &info) != FALSE;
-    }
-    ~CProgram()
-    {
-        if (!started) return;
-        if (::WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
-            ::TerminateProcess(info.hProcess, 99);
-        ::CloseHandle(info.hThread);
-        ::CloseHandle(info.hProcess);
-    }
-
-    // The program's main window, once it is there.
-    HWND WaitForMainWindow(DWORD timeoutMs = 20000)
-    {
-        for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-            HWND found = nullptr;
-            while ((found = ::FindWindowExW(nullptr, found, L"CfrmTreeEditor", nullptr))) {
-                DWORD process = 0;
-                ::GetWindowThreadProcessId(found, &process);
-                if (process == info.dwProcessId && ::IsWindowVisible(found)) return found;
-            }
-            ::Sleep(50);
-        }
-        return nullptr;
-    }
-
-    DWORD WaitForExit(DWORD timeoutMs = 20000)
-    {
-        if (::WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) return 0xDEAD;
-        DWORD code = 0;
-        ::GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-
-    bool started = false;
-    PROCESS_INFORMATION info = {};
-};
 
 std::wstring WindowText(HWND window)
 {
