@@ -7,6 +7,7 @@
 #include "model/project.h"
 #include "persist/project_file.h"
 #include "platform/platform.h"
+#include "resources/resource.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -66,15 +67,30 @@ bool StartUp(CProject& project, CfrmTreeEditor& window)
     return window.Create();
 }
 
+void DispatchEditorMessage(HWND main, HACCEL accelerators, MSG& message)
+{
+    // Accelerators first, for every window of the thread, so that they also act while the
+    // focus is in a pane's edit box; then Tab and Shift+Tab among the visible pane's controls.
+    if (accelerators && ::TranslateAcceleratorW(main, accelerators, &message)) return;
+    if (::IsDialogMessageW(main, &message)) return;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+}
+
+HACCEL LoadEditorAccelerators()
+{
+    return ::LoadAcceleratorsW(ModuleInstance(), MAKEINTRESOURCEW(IDR_MAINMENU));
+}
+
 int RunMessageLoop(CfrmTreeEditor& window, int showCommand)
 {
+    window.Populate();
     HWND main = window.MainWindow();
     ::ShowWindow(main, showCommand);
+    HACCEL accelerators = LoadEditorAccelerators();
     MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (::IsDialogMessageW(main, &message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
+    // Only the quit prompt posts the quit message; an error (-1) ends the loop as well.
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchEditorMessage(main, accelerators, message);
+    return 0;
 }

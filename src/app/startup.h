@@ -18,8 +18,14 @@ void InitFilePaths();
 // creates the windows. False when the windows cannot be created.
 bool StartUp(CProject& project, CfrmTreeEditor& window);
 
-// Shows the window and pumps messages until the quit message; returns its exit code.
+// Fills the tree, shows the window and pumps messages until the quit message; returns 0.
 int RunMessageLoop(CfrmTreeEditor& window, int showCommand);
+
+// Accelerator table 111 of the module.
+HACCEL LoadEditorAccelerators();
+// What the loop does with one message: accelerators, then the main window's dialog
+// navigation, then the window procedures.
+void DispatchEditorMessage(HWND main, HACCEL accelerators, MSG& message);
 
 // The exit code when the windows cannot be created.
 constexpr int kStartUpFailed = static_cast<int>(0xFEEDBEEF);

@@ -1,12 +1,46 @@
 #include "editor/tree_editor.h"
 
 #include "app/startup.h"
+#include "model/item.h"
 #include "model/project.h"
+#include "model/tags.h"
 #include "resources/resource.h"
+
+#include <commctrl.h>
 
 namespace {
 
 const wchar_t kClassName[] = L"CfrmTreeEditor";
+
+// Clears a pointer when the scope ends, also when an exception passes.
+class CResetOnExit
+{
+public:
+    explicit CResetOnExit(TreeItemData*& pointer) : pointer(pointer) {}
+    ~CResetOnExit() { pointer = nullptr; }
+    CResetOnExit(const CResetOnExit&) = delete;
+    CResetOnExit& operator=(const CResetOnExit&) = delete;
+
+private:
+    TreeItemData*& pointer;
+};
+
+// A loaded menu resource, destroyed with the scope.
+class CMenuResource
+{
+public:
+    explicit CMenuResource(UINT id) : menu(::LoadMenuW(ModuleInstance(), MAKEINTRESOURCEW(id))) {}
+    ~CMenuResource()
+    {
+        if (menu) ::DestroyMenu(menu);
+    }
+    CMenuResource(const CMenuResource&) = delete;
+    CMenuResource& operator=(const CMenuResource&) = delete;
+    HMENU Get() const { return menu; }
+
+private:
+    HMENU menu;
+};
 
 } // namespace
 
@@ -16,7 +50,14 @@ CfrmTreeEditor::CfrmTreeEditor(CProject& project)
 {
 }
 
-CfrmTreeEditor::~CfrmTreeEditor() = default;
+CfrmTreeEditor::~CfrmTreeEditor()
+{
+    if (mainWindow && ::IsWindow(mainWindow)) {
+        // The records go with this object; the tree view's deletions need not release them.
+        rebuilding = true;
+        ::DestroyWindow(mainWindow);
+    }
+}
 
 bool CfrmTreeEditor::Create()
 {
@@ -25,6 +66,7 @@ bool CfrmTreeEditor::Create()
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
     windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLOMERE),
                                                         IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
                                                         ::GetSystemMetrics(SM_CYICON), 0));
@@ -41,6 +83,15 @@ bool CfrmTreeEditor::Create()
                           CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return false;
     ::SetWindowLongPtrW(mainWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+
+    // Child, visible, buttons, lines, lines at the root, selection shown always; no tab stop,
+    // so Tab moves only among the controls of the visible pane.
+    const DWORD treeStyle =
+        WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+    treeView = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", treeStyle, 0, 0, treeWidth, 0,
+                                 mainWindow, nullptr, instance, nullptr);
+    if (!treeView) return false;
+
     for (CdlgPropBase* pane :
          {static_cast<CdlgPropBase*>(&projectPane), static_cast<CdlgPropBase*>(&columnPane),
           static_cast<CdlgPropBase*>(&groupPane), static_cast<CdlgPropBase*>(&linkPane),
@@ -48,11 +99,6 @@ bool CfrmTreeEditor::Create()
         if (!pane->Create(mainWindow)) return false;
     }
     return true;
-}
-
-void CfrmTreeEditor::NodeEdited(std::int32_t, CStreamable*)
-{
-    project->modified = true;
 }
 
 LRESULT CALLBACK CfrmTreeEditor::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -73,13 +119,182 @@ LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_COMMAND:
+        Dispatch(LOWORD(wParam));
+        return 0;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header && treeView && header->hwndFrom == treeView) return OnTreeNotify(*header);
+        return 0;
+    }
+    case WM_SIZE:
+        Layout();
+        return 0;
     default:
         return ::DefWindowProcW(mainWindow, message, wParam, lParam);
     }
 }
 
+LRESULT CfrmTreeEditor::OnTreeNotify(const NMHDR& header)
+{
+    switch (header.code) {
+    case TVN_SELCHANGEDW: {
+        const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
+        ShowPaneFor(reinterpret_cast<const TreeItemData*>(change.itemNew.lParam));
+        return 0;
+    }
+    case TVN_DELETEITEMW: {
+        const auto& deletion = reinterpret_cast<const NMTREEVIEWW&>(header);
+        ReleaseRecord(reinterpret_cast<TreeItemData*>(deletion.itemOld.lParam));
+        return 0;
+    }
+    case NM_RCLICK:
+        return ShowContextMenu();
+    default:
+        return 0;
+    }
+}
+
+void CfrmTreeEditor::Dispatch(int command)
+{
+    TreeItemData* acting = contextRecord ? contextRecord : SelectedRecord();
+    switch (command) {
+    case IDM_ADD_COLUMN:
+        AddColumn(acting);
+        break;
+    case IDM_SAVE:
+        Save();
+        break;
+    case IDM_ADD_GROUP:
+        AddGroup(acting);
+        break;
+    case IDM_GENERATE:
+        GenerateHomepage();
+        break;
+    case IDM_ADD_LINK:
+        AddItem(acting, false);
+        break;
+    case IDM_ADD_FORM:
+        AddItem(acting, true);
+        break;
+    case IDM_EXIT:
+        Close();
+        break;
+    case IDM_REFRESH:
+        Populate();
+        break;
+    case IDM_MOVE_UP:
+        MoveUp(acting);
+        break;
+    case IDM_MOVE_DOWN:
+        MoveDown(acting);
+        break;
+    case IDM_DELETE:
+        Delete(acting);
+        break;
+    case IDM_READ_HTML:
+        ReadHtmlFile();
+        break;
+    case IDM_PREVIEW:
+        Preview();
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CfrmTreeEditor::ShowContextMenu()
+{
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    TVHITTESTINFO hit = {};
+    hit.pt = cursor;
+    ::ScreenToClient(treeView, &hit.pt);
+    auto* item = reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(treeView, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    TreeItemData* record = RecordOf(item);
+    if (!record) return 0;
+
+    // The tree's selection stays as it is: the command acts on the item under the mouse, and
+    // later commands on the selection again.
+    contextRecord = record;
+    CResetOnExit resetContext(contextRecord);
+    CMenuResource menu(IDR_CONTEXTMENU);
+    HMENU popup = ::GetSubMenu(menu.Get(), 0);
+    if (!popup) return -1;
+    const UINT gray = MF_BYCOMMAND | MF_GRAYED;
+    if (record->kind == kNodeProject) ::EnableMenuItem(popup, IDM_ADD_GROUP, gray);
+    if (record->kind == kNodeProject || record->kind == kNodeColumn) {
+        ::EnableMenuItem(popup, IDM_ADD_LINK, gray);
+        ::EnableMenuItem(popup, IDM_ADD_FORM, gray);
+    }
+    int command = static_cast<int>(::TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON,
+                                                    cursor.x, cursor.y, 0, mainWindow, nullptr));
+    if (command) Dispatch(command);
+    return -1;
+}
+
+void CfrmTreeEditor::ShowPaneFor(const TreeItemData* record)
+{
+    CdlgPropBase* const panes[] = {&projectPane, &columnPane, &groupPane, &linkPane, &formPane};
+    for (CdlgPropBase* pane : panes)
+        ::ShowWindow(pane->Window(), SW_HIDE);
+    if (!record) return;
+
+    CdlgPropBase* shown = nullptr;
+    switch (record->kind) {
+    case kNodeProject:
+        shown = &projectPane;
+        break;
+    case kNodeColumn:
+        shown = &columnPane;
+        break;
+    case kNodeGroup:
+        shown = &groupPane;
+        break;
+    case kNodeItem: {
+        std::uint32_t tag = static_cast<const CItem*>(record->node)->GetTag();
+        if (tag == tags::kItemForm) shown = &formPane;
+        if (tag == tags::kItemLink) shown = &linkPane;
+        break;
+    }
+    default:
+        break;
+    }
+    if (!shown) return;
+    // Shown first, bound second.
+    ::ShowWindow(shown->Window(), SW_SHOW);
+    shown->SetNode(record->node);
+}
+
+void CfrmTreeEditor::Layout()
+{
+    if (::IsIconic(mainWindow)) return;
+    RECT client = {};
+    ::GetClientRect(mainWindow, &client);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    // The tree gives up width when the window gets narrow and never takes it back.
+    if (treeWidth > width / 2) treeWidth = width / 2;
+
+    HDWP batch = ::BeginDeferWindowPos(10);
+    auto place = [&batch, height](HWND window, int x, int cx) {
+        // A failed step frees the batch; windows not created yet are left out.
+        if (batch && window)
+            batch = ::DeferWindowPos(batch, window, nullptr, x, 0, cx, height,
+                                     SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place(treeView, 0, treeWidth);
+    for (const CdlgPropBase* pane :
+         {static_cast<const CdlgPropBase*>(&columnPane),
+          static_cast<const CdlgPropBase*>(&groupPane), static_cast<const CdlgPropBase*>(&linkPane),
+          static_cast<const CdlgPropBase*>(&formPane),
+          static_cast<const CdlgPropBase*>(&projectPane)})
+        place(pane->Window(), treeWidth, width - treeWidth);
+    if (batch) ::EndDeferWindowPos(batch);
+}
+
 void CfrmTreeEditor::Close()
 {
-    ::PostQuitMessage(0);
-    ::DestroyWindow(mainWindow);
+    if (ConfirmQuit()) ::DestroyWindow(mainWindow);
 }

@@ -1,0 +1,314 @@
+// Timing of the editor's tree under Wine, run by hand: filling the tree from generated projects
+// of 10,000 and 50,000 nodes (against a raw tree view filled the plain way), a keystroke's label
+// update, deleting a column of 2,000 nodes, and the whole program from process start to its
+// shown, filled window. Prints medians in milliseconds.
+//
+//     scripts/wine-exec build/windows/bench/gui/editor_timing.exe [startup]
+#include "app/shell.h"
+#include "app/startup.h"
+#include "editor/tree_editor.h"
+#include "model/item_form.h"
+#include "model/item_link.h"
+#include "model/project.h"
+#include "persist/project_file.h"
+#include "resources/resource.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The user's Documents folder (documents.cpp: the shell's header clashes with Shell()).
+std::wstring UserDocumentsFolder();
+
+namespace {
+
+double Now()
+{
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void Pump()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&message);
+}
+
+struct Shape
+{
+    const char* name;
+    int columns, groups, items;
+    std::size_t Nodes() const
+    {
+        return 1 + static_cast<std::size_t>(columns) * (1 + groups * (1 + items));
+    }
+};
+
+void Build(CProject& project, const Shape& shape)
+{
+    project.DeleteChildren();
+    project.title = L"Generated";
+    for (int c = 0; c < shape.columns; ++c) {
+        auto* column = new CColumn(project, L"Column " + std::to_wstring(c));
+        for (int g = 0; g < shape.groups; ++g) {
+            auto* group = new CGroup(*column, L"Group " + std::to_wstring(g));
+            for (int i = 0; i < shape.items; ++i) {
+                if (i % 5 == 4) {
+                    auto* form = new CItemForm(*group);
+                    form->name = L"Form " + std::to_wstring(i);
+                } else {
+                    new CItemLink(*group, L"Link " + std::to_wstring(i), L"https://example.com/");
+                }
+            }
+        }
+    }
+}
+
+// The plain way, for comparison: every item inserted at the end (TVI_LAST) in page order,
+// each container expanded after its children, into a fresh visible tree view.
+double RawFill(const Shape& shape)
+{
+    HWND frame = ::CreateWindowExW(0, L"STATIC", L"raw", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                   900, 700, nullptr, nullptr, nullptr, nullptr);
+    HWND tree = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", 0x50000027, 0, 0, 300, 700,
+                                  frame, nullptr, nullptr, nullptr);
+    Pump();
+    auto insert = [tree](HTREEITEM parent, const wchar_t* text) {
+        TVINSERTSTRUCTW item = {};
+        item.hParent = parent;
+        item.hInsertAfter = TVI_LAST;
+        item.item.mask = TVIF_TEXT | TVIF_PARAM;
+        item.item.pszText = const_cast<wchar_t*>(text);
+        return reinterpret_cast<HTREEITEM>(
+            ::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    };
+    auto expand = [tree](HTREEITEM item) {
+        ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    };
+    double start = Now();
+    HTREEITEM root = insert(TVI_ROOT, L"Generated");
+    for (int c = 0; c < shape.columns; ++c) {
+        HTREEITEM column = insert(root, L"Column");
+        for (int g = 0; g < shape.groups; ++g) {
+            HTREEITEM group = insert(column, L"Group");
+            for (int i = 0; i < shape.items; ++i)
+                insert(group, L"Link item");
+            expand(group);
+        }
+        expand(column);
+    }
+    expand(root);
+    double elapsed = Now() - start;
+    ::DestroyWindow(frame);
+    Pump();
+    return elapsed;
+}
+
+class CAgreeingShell : public IShell
+{
+public:
+    int ShowMessage(HWND, const wchar_t*, const wchar_t*, UINT) override { return IDOK; }
+    bool ChooseOpenFile(OPENFILENAMEW&) override { return false; }
+    bool Execute(SHELLEXECUTEINFOW&) override { return false; }
+};
+
+void InProcess()
+{
+    CAgreeingShell shell;
+    SetShellForTesting(&shell);
+    const Shape shapes[] = {{"100 nodes, 3 x 4 x 7", 3, 4, 7},
+                            {"10k nodes, 20 x 20 x 24", 20, 20, 24},
+                            {"50k nodes, 25 x 40 x 49", 25, 40, 49},
+                            {"10k items in one group", 1, 1, 10000},
+                            {"50k items in one group", 1, 1, 50000}};
+    std::printf("%-26s %8s %10s %11s %10s %12s %12s %14s\n", "project", "nodes", "raw fill",
+                "first fill", "refresh", "edit label", "edit other", "delete column");
+    for (const Shape& shape : shapes) {
+        const int runs = shape.Nodes() > 20000 ? 3 : 5;
+        std::vector<double> raws;
+        for (int i = 0; i < runs; ++i)
+            raws.push_back(RawFill(shape));
+        double raw = Median(raws);
+
+        CProject project;
+        Build(project, shape);
+        std::vector<double> firsts, refreshes, labels, others, deletes;
+        for (int run = 0; run < runs; ++run) {
+            CfrmTreeEditor editor(project);
+            if (!editor.Create()) {
+                std::printf("the windows could not be created\n");
+                return;
+            }
+            // At start the window is not shown yet.
+            double start = Now();
+            editor.Populate();
+            firsts.push_back(Now() - start);
+            ::ShowWindow(editor.MainWindow(), SW_SHOWNORMAL);
+            Pump();
+            start = Now();
+            editor.Populate();
+            refreshes.push_back(Now() - start);
+            Pump();
+
+            // One keystroke: the pane changed a field and reports it.
+            CGroup* group = project.columns.back()->groups.back();
+            auto* link = static_cast<CItemLink*>(group->items.front());
+            const int keystrokes = 50;
+            start = Now();
+            for (int k = 0; k < keystrokes; ++k) {
+                link->mainLink.caption += L'x';
+                editor.NodeEdited(kNodeItem, link);
+            }
+            labels.push_back((Now() - start) / keystrokes);
+            start = Now();
+            for (int k = 0; k < keystrokes; ++k) {
+                link->mainLink.url += L'x';
+                editor.NodeEdited(kNodeItem, link);
+            }
+            others.push_back((Now() - start) / keystrokes);
+            Pump();
+
+            if (shape.columns > 1) {
+                // The column in the middle, selected, deleted with its 2,000 nodes.
+                CColumn* column = project.columns[project.columns.size() / 2];
+                const TreeItemData* record = editor.FindTreeItemData(kNodeColumn, column);
+                ::SendMessageW(editor.TreeView(), TVM_SELECTITEM, TVGN_CARET,
+                               reinterpret_cast<LPARAM>(record->item));
+                Pump();
+                start = Now();
+                ::SendMessageW(editor.MainWindow(), WM_COMMAND, IDM_DELETE, 0);
+                deletes.push_back(Now() - start);
+                Pump();
+                Build(project, shape);
+            }
+        }
+        std::printf("%-26s %8zu %8.1f   %8.1f   %8.1f   %9.3f    %9.3f    %10.1f\n", shape.name,
+                    shape.Nodes(), raw, Median(firsts), Median(refreshes), Median(labels),
+                    Median(others), deletes.empty() ? 0.0 : Median(deletes));
+        std::fflush(stdout);
+    }
+    SetShellForTesting(nullptr);
+}
+
+std::wstring WindowsPath(std::wstring path)
+{
+    if (!path.empty() && path[0] == L'/') {
+        std::replace(path.begin(), path.end(), L'/', L'\\');
+        path = L"Z:" + path;
+    }
+    return path;
+}
+
+// From CreateProcess to a visible main window whose tree holds every node; the window is then
+// closed (nothing changed, so nothing is asked).
+double StartOnce(const std::wstring& desktop, std::size_t nodes)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    std::wstring desktopName = desktop;
+    startup.lpDesktop = &desktopName[0];
+    PROCESS_INFORMATION info = {};
+    std::wstring commandLine = L"\"" + WindowsPath(QUIL_EXE_PATH) + L"\"";
+    double start = Now();
+    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info))
+        return -1;
+    double elapsed = -1;
+    while (Now() - start < 30000) {
+        HWND main = nullptr;
+        while ((main = ::FindWindowExW(nullptr, main, L"CfrmTreeEditor", nullptr))) {
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(main, &process);
+            if (process == info.dwProcessId) break;
+        }
+        HWND tree = main ? ::FindWindowExW(main, nullptr, WC_TREEVIEWW, nullptr) : nullptr;
+        if (tree && ::IsWindowVisible(main) &&
+            static_cast<std::size_t>(::SendMessageW(tree, TVM_GETCOUNT, 0, 0)) == nodes) {
+            elapsed = Now() - start;
+            ::PostMessageW(main, WM_CLOSE, 0, 0);
+            break;
+        }
+        ::Sleep(1);
+    }
+    if (::WaitForSingleObject(info.hProcess, 20000) != WAIT_OBJECT_0)
+        ::TerminateProcess(info.hProcess, 1);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    return elapsed;
+}
+
+void StartUpTimes(const std::wstring& desktop)
+{
+    const std::wstring folder = UserDocumentsFolder();
+    const std::wstring projectFile = folder + L"\\Quillomere.quil";
+    const std::wstring homepage = folder + L"\\Quillomere.html";
+    const std::wstring aside = L".timing-backup";
+    ::MoveFileExW(projectFile.c_str(), (projectFile + aside).c_str(), MOVEFILE_REPLACE_EXISTING);
+    ::MoveFileExW(homepage.c_str(), (homepage + aside).c_str(), MOVEFILE_REPLACE_EXISTING);
+
+    const Shape shapes[] = {{"sample project (no files)", 0, 0, 0},
+                            {"10k nodes, 20 x 20 x 24", 20, 20, 24},
+                            {"50k nodes, 25 x 40 x 49", 25, 40, 49}};
+    std::printf("\n%-26s %8s %22s\n", "start-up", "nodes", "to shown, filled window");
+    for (const Shape& shape : shapes) {
+        std::size_t nodes = 8;
+        if (shape.columns) {
+            CProject project;
+            Build(project, shape);
+            SaveProjectFile(project, projectFile);
+            nodes = shape.Nodes();
+        }
+        std::vector<double> times;
+        for (int run = 0; run < 7; ++run)
+            times.push_back(StartOnce(desktop, nodes));
+        std::printf("%-26s %8zu %17.0f ms (min %.0f)\n", shape.name, nodes, Median(times),
+                    *std::min_element(times.begin(), times.end()));
+        std::fflush(stdout);
+        ::DeleteFileW(projectFile.c_str());
+    }
+    ::MoveFileExW((projectFile + aside).c_str(), projectFile.c_str(), MOVEFILE_REPLACE_EXISTING);
+    ::MoveFileExW((homepage + aside).c_str(), homepage.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    // A desktop of its own: under Wine a virtual desktop, where windows close without waiting
+    // for a window manager.
+    const std::wstring desktopName = L"quillomere-timing";
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        const wchar_t size[] = L"1280x1024";
+        ::RegSetValueExW(key, desktopName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(size),
+                         sizeof size);
+        ::RegCloseKey(key);
+    }
+    HDESK desktop =
+        ::CreateDesktopW(desktopName.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    if (desktop) ::SetThreadDesktop(desktop);
+    ::InitCommonControls();
+
+    bool startup = argc > 1 && std::wstring(argv[1]) == L"startup";
+    if (startup)
+        StartUpTimes(desktopName);
+    else
+        InProcess();
+    if (desktop) ::CloseDesktop(desktop);
+    return 0;
+}

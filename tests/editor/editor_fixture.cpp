@@ -1,0 +1,426 @@
+#include "editor/editor_fixture.h"
+
+#include "app/paths.h"
+#include "app/startup.h"
+#include "model/item_form.h"
+#include "model/item_link.h"
+#include "platform/platform.h"
+
+#include <atomic>
+#include <cstring>
+
+int CAnsweringShell::ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
+{
+    shown.push_back({owner, text ? text : L"", caption ? caption : L"", type});
+    if (answers.empty()) return IDOK;
+    int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+bool CAnsweringShell::ChooseOpenFile(OPENFILENAMEW& dialog)
+{
+    openDialogs.push_back(dialog);
+    filter.clear();
+    if (const wchar_t* at = dialog.lpstrFilter) {
+        // The filter ends at the first empty string.
+        while (*at) {
+            std::wstring part = at;
+            filter += part + L'|';
+            at += part.size() + 1;
+        }
+    }
+    bufferSize = dialog.nMaxFile;
+    if (chosenFile.empty() || chosenFile.size() >= dialog.nMaxFile) return false;
+    chosenFile.copy(dialog.lpstrFile, chosenFile.size());
+    dialog.lpstrFile[chosenFile.size()] = L'\0';
+    return true;
+}
+
+bool CAnsweringShell::Execute(SHELLEXECUTEINFOW&)
+{
+    return false;
+}
+
+namespace {
+
+std::atomic<int> folderCounter{0};
+
+// What the context menu's timer is to do while the menu is open.
+struct MenuRequest
+{
+    MenuSeen* seen;
+    int command;
+    int ticks;
+    bool done;
+};
+MenuRequest* menuRequest = nullptr;
+
+// Runs inside the menu's own message loop, once per tick: notes the grayed commands, then
+// presses Down, one key per tick, until the wanted command is highlighted, and then Enter, as
+// a user would.
+void CALLBACK OnMenuTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!menuRequest || menuRequest->done) return;
+    if (++menuRequest->ticks > 300) {
+        menuRequest->done = true;
+        ::EndMenu(); // never leave a test hanging in a menu
+        return;
+    }
+    HWND menuWindow = nullptr;
+    while ((menuWindow = ::FindWindowExW(nullptr, menuWindow, L"#32768", nullptr))) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(menuWindow, &process);
+        if (process == ::GetCurrentProcessId() && ::IsWindowVisible(menuWindow)) break;
+    }
+    if (!menuWindow) return;
+    auto menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    if (!menu) return;
+    MenuSeen& seen = *menuRequest->seen;
+    const int count = ::GetMenuItemCount(menu);
+    bool wanted = false;
+    bool highlighted = false;
+    for (int i = 0; i < count; ++i) {
+        UINT id = ::GetMenuItemID(menu, i);
+        UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        if (!seen.shown && id != 0 && (state & MF_GRAYED))
+            seen.grayed.push_back(static_cast<int>(id));
+        if (menuRequest->command != 0 && static_cast<int>(id) == menuRequest->command) {
+            wanted = true;
+            highlighted = (state & MF_HILITE) != 0;
+        }
+    }
+    seen.shown = true;
+    if (!wanted) {
+        menuRequest->done = true;
+        ::EndMenu();
+        return;
+    }
+    if (highlighted) {
+        menuRequest->done = true;
+        ::PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 1);
+    } else {
+        ::PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 1);
+    }
+}
+
+} // namespace
+
+void EditorTest::SetUp()
+{
+    SetShellForTesting(&shell);
+    folder = platform::TempFolder() + L"quillomere-editor-" +
+             std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++folderCounter);
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    BuildFilePaths(folder);
+    BuildProject(project);
+}
+
+void EditorTest::TearDown()
+{
+    editor.reset();
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message != WM_QUIT) ::DispatchMessageW(&message);
+    }
+    EXPECT_EQ(::FindWindowW(L"CfrmTreeEditor", nullptr), nullptr) << "a window was left behind";
+    SetShellForTesting(nullptr);
+    platform::RemoveFile(ProjectFilePath);
+    platform::RemoveFile(HomepageFilePath);
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+void EditorTest::BuildProject(CProject& target)
+{
+    target.title = L"Home";
+    auto* workColumn = new CColumn(target, L"Work");
+    auto* mailGroup = new CGroup(*workColumn, L"Mail");
+    new CItemLink(*mailGroup, L"Inbox", L"https://mail.example.com/");
+    auto* form = new CItemForm(*mailGroup);
+    form->name = L"Search";
+    form->action = L"https://search.example.com/";
+    form->AddField(0, L"q", L"", -1);
+    new CItemForm(*mailGroup); // unnamed
+    auto* docsGroup = new CGroup(*workColumn, L"Docs");
+    new CItemLink(*docsGroup, L"Wiki", L"https://wiki.example.com/");
+    auto* playColumn = new CColumn(target, L"Play");
+    auto* newsGroup = new CGroup(*playColumn, L"News");
+    new CItemLink(*newsGroup, L"Paper", L"https://paper.example.com/");
+    new CItemLink(*newsGroup, L"Radio", L"https://radio.example.com/");
+    new CGroup(*playColumn, L"Spare");
+    new CColumn(target, L"Empty");
+}
+
+void EditorTest::Open()
+{
+    work = project.columns[0];
+    play = project.columns[1];
+    empty = project.columns[2];
+    mail = work->groups[0];
+    docs = work->groups[1];
+    news = play->groups[0];
+    spare = play->groups[1];
+    inbox = mail->items[0];
+    search = mail->items[1];
+    unnamed = mail->items[2];
+    wiki = docs->items[0];
+    paper = news->items[0];
+    radio = news->items[1];
+
+    editor = std::make_unique<CfrmTreeEditor>(project);
+    ASSERT_TRUE(editor->Create());
+    main = editor->MainWindow();
+    tree = editor->TreeView();
+    editor->Populate();
+    ::ShowWindow(main, SW_SHOWNORMAL);
+    accelerators = LoadEditorAccelerators();
+    ASSERT_NE(accelerators, nullptr);
+    Pump();
+    ::SetForegroundWindow(main);
+    ::SetFocus(tree);
+    Pump();
+}
+
+void EditorTest::Pump()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quitPosted = true;
+            exitCode = message.wParam;
+            continue;
+        }
+        DispatchEditorMessage(main, accelerators, message);
+    }
+}
+
+void EditorTest::PressKey(UINT key, bool control, bool alt)
+{
+    BYTE state[256] = {};
+    ::GetKeyboardState(state);
+    BYTE pressed[256];
+    std::copy(state, state + 256, pressed);
+    if (control) pressed[VK_CONTROL] = pressed[VK_LCONTROL] = 0x80;
+    if (alt) pressed[VK_MENU] = pressed[VK_LMENU] = 0x80;
+    ::SetKeyboardState(pressed);
+    HWND focus = ::GetFocus();
+    UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    UINT up = alt ? WM_SYSKEYUP : WM_KEYUP;
+    LPARAM flags = alt ? (1 << 29) : 0;
+    ::PostMessageW(focus ? focus : main, down, key, 1 | flags);
+    ::PostMessageW(focus ? focus : main, up, key, 1 | flags | (1u << 30) | (1u << 31));
+    Pump();
+    ::SetKeyboardState(state);
+}
+
+void EditorTest::Command(int id)
+{
+    ::SendMessageW(main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Pump();
+}
+
+HTREEITEM EditorTest::ItemOf(std::int32_t kind, const CStreamable* node)
+{
+    const TreeItemData* record = editor->FindTreeItemData(kind, node);
+    return record ? record->item : nullptr;
+}
+
+void EditorTest::Select(std::int32_t kind, const CStreamable* node)
+{
+    HTREEITEM item = ItemOf(kind, node);
+    ASSERT_NE(item, nullptr);
+    ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    Pump();
+}
+
+const TreeItemData* EditorTest::Selected()
+{
+    auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item) return nullptr;
+    TVITEMW data = {};
+    data.mask = TVIF_PARAM;
+    data.hItem = item;
+    ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    return reinterpret_cast<const TreeItemData*>(data.lParam);
+}
+
+void EditorTest::Resize(int clientWidth, int clientHeight)
+{
+    RECT frame = {0, 0, clientWidth, clientHeight};
+    ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
+    ::SetWindowPos(main, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    Pump();
+}
+
+namespace {
+
+std::wstring ItemText(HWND tree, HTREEITEM item)
+{
+    wchar_t text[512] = {};
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = 512;
+    ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    return text;
+}
+
+HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation)
+{
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+void AppendTree(HWND tree, HTREEITEM item, std::wstring& text)
+{
+    text += ItemText(tree, item);
+    HTREEITEM child = Next(tree, item, TVGN_CHILD);
+    if (!child) return;
+    text += L'[';
+    for (bool first = true; child; child = Next(tree, child, TVGN_NEXT), first = false) {
+        if (!first) text += L',';
+        AppendTree(tree, child, text);
+    }
+    text += L']';
+}
+
+template <typename List, typename Append>
+void AppendChildren(const List& children, std::wstring& text, Append append)
+{
+    if (children.empty()) return;
+    text += L'[';
+    bool first = true;
+    for (auto* child : children) {
+        if (!first) text += L',';
+        first = false;
+        append(child);
+    }
+    text += L']';
+}
+
+} // namespace
+
+std::wstring EditorTest::TreeText()
+{
+    std::wstring text;
+    for (HTREEITEM root = Next(tree, nullptr, TVGN_ROOT); root; root = Next(tree, root, TVGN_NEXT))
+        AppendTree(tree, root, text);
+    return text;
+}
+
+std::wstring EditorTest::ModelText()
+{
+    std::wstring text = project.title;
+    AppendChildren(project.columns, text, [&text](const CColumn* column) {
+        text += column->caption;
+        AppendChildren(column->groups, text, [&text](const CGroup* group) {
+            text += group->caption;
+            AppendChildren(group->items, text,
+                           [&text](const CItem* item) { text += item->GetLabel(); });
+        });
+    });
+    return text;
+}
+
+void EditorTest::ExpectTreeShowsModel()
+{
+    EXPECT_EQ(TreeText(), ModelText());
+    std::size_t items = 0;
+    auto expectItem = [&](HTREEITEM item, std::int32_t kind, const CStreamable* node) {
+        ++items;
+        const TreeItemData* record = editor->FindTreeItemData(kind, node);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->item, item);
+        TVITEMW data = {};
+        data.mask = TVIF_PARAM;
+        data.hItem = item;
+        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+        EXPECT_EQ(reinterpret_cast<const TreeItemData*>(data.lParam), record);
+    };
+    HTREEITEM root = Next(tree, nullptr, TVGN_ROOT);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(Next(tree, root, TVGN_NEXT), nullptr) << "one root only";
+    expectItem(root, kNodeProject, &project);
+    HTREEITEM columnItem = Next(tree, root, TVGN_CHILD);
+    for (CColumn* column : project.columns) {
+        ASSERT_NE(columnItem, nullptr);
+        expectItem(columnItem, kNodeColumn, column);
+        HTREEITEM groupItem = Next(tree, columnItem, TVGN_CHILD);
+        for (CGroup* group : column->groups) {
+            ASSERT_NE(groupItem, nullptr);
+            expectItem(groupItem, kNodeGroup, group);
+            HTREEITEM itemItem = Next(tree, groupItem, TVGN_CHILD);
+            for (CItem* item : group->items) {
+                ASSERT_NE(itemItem, nullptr);
+                expectItem(itemItem, kNodeItem, item);
+                itemItem = Next(tree, itemItem, TVGN_NEXT);
+            }
+            groupItem = Next(tree, groupItem, TVGN_NEXT);
+        }
+        columnItem = Next(tree, columnItem, TVGN_NEXT);
+    }
+    EXPECT_EQ(items, static_cast<std::size_t>(::SendMessageW(tree, TVM_GETCOUNT, 0, 0)));
+    EXPECT_EQ(items, editor->RecordCount());
+}
+
+std::vector<std::string> EditorTest::VisiblePanes()
+{
+    std::vector<std::string> names;
+    const std::pair<const char*, const CdlgPropBase*> panes[] = {{"project", &editor->projectPane},
+                                                                 {"column", &editor->columnPane},
+                                                                 {"group", &editor->groupPane},
+                                                                 {"link", &editor->linkPane},
+                                                                 {"form", &editor->formPane}};
+    for (const auto& pane : panes) {
+        if (::GetWindowLongW(pane.second->Window(), GWL_STYLE) & WS_VISIBLE)
+            names.push_back(pane.first);
+    }
+    return names;
+}
+
+MenuSeen EditorTest::RightClick(HTREEITEM item, int command)
+{
+    RECT rect = {};
+    std::memcpy(&rect, &item, sizeof item); // TVM_GETITEMRECT takes the item in the rectangle
+    ::SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+    return ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, command);
+}
+
+MenuSeen EditorTest::RightClickEmptySpace()
+{
+    RECT client = {};
+    ::GetClientRect(tree, &client);
+    return ClickAt({client.right / 2, client.bottom - 5}, IDM_ADD_COLUMN);
+}
+
+MenuSeen EditorTest::ClickAt(POINT point, int command)
+{
+    POINT screen = point;
+    ::ClientToScreen(tree, &screen);
+    // Under Wine the pointer reports the new place at once, then for a moment the old place
+    // again: wait until it has stayed put for a quarter of a second.
+    ::SetCursorPos(screen.x, screen.y);
+    const DWORD start = ::GetTickCount();
+    DWORD steadySince = start;
+    while (::GetTickCount() - steadySince < 250 && ::GetTickCount() - start < 5000) {
+        ::Sleep(10);
+        POINT now = {};
+        ::GetCursorPos(&now);
+        if (now.x != screen.x || now.y != screen.y) {
+            ::SetCursorPos(screen.x, screen.y);
+            steadySince = ::GetTickCount();
+        }
+    }
+    MenuSeen seen;
+    MenuRequest request = {&seen, command, 0, false};
+    menuRequest = &request;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 20, OnMenuTimer);
+    ::PostMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(point.x, point.y));
+    ::PostMessageW(tree, WM_RBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    Pump();
+    ::KillTimer(nullptr, timer);
+    menuRequest = nullptr;
+    return seen;
+}

@@ -1,0 +1,119 @@
+// The real main window on the virtual display, driven in-process with real messages, and a
+// stand-in for the message boxes and the open-file dialog that answers in place of a person.
+#pragma once
+
+#include "app/shell.h"
+#include "editor/tree_editor.h"
+#include "model/project.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CAnsweringShell : public IShell
+{
+public:
+    struct Shown
+    {
+        HWND owner;
+        std::wstring text;
+        std::wstring caption;
+        UINT type;
+    };
+
+    int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override;
+    bool ChooseOpenFile(OPENFILENAMEW& dialog) override;
+    bool Execute(SHELLEXECUTEINFOW& info) override;
+
+    // Message boxes shown, in order, and the answers to give them (IDOK when none is left).
+    std::vector<Shown> shown;
+    std::deque<int> answers;
+    // The file the open-file dialog "chooses"; empty cancels it.
+    std::wstring chosenFile;
+    // What the open-file dialog was given.
+    std::vector<OPENFILENAMEW> openDialogs;
+    std::wstring filter; // the whole filter with its NULs
+    DWORD bufferSize = 0;
+};
+
+// What a right-click showed: whether a context menu opened, and its grayed commands.
+struct MenuSeen
+{
+    bool shown = false;
+    std::vector<int> grayed;
+};
+
+class EditorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A project of every node kind: columns with groups, an empty group and an empty column,
+    // link items, a named and an unnamed form.
+    static void BuildProject(CProject& project);
+    // Creates and fills the windows as start-up and the message loop do.
+    void Open();
+
+    // Handles every pending message the way the message loop does.
+    void Pump();
+    // A key pressed with the focus where it is, through the message loop.
+    void PressKey(UINT key, bool control = false, bool alt = false);
+    void Command(int id);
+    void Select(std::int32_t kind, const CStreamable* node);
+    HTREEITEM ItemOf(std::int32_t kind, const CStreamable* node);
+    const TreeItemData* Selected();
+    void Resize(int clientWidth, int clientHeight);
+
+    // The tree as text, e.g. "Home[Work[Mail[Inbox,Search]],Empty]", from the tree view...
+    std::wstring TreeText();
+    // ...and from the model.
+    std::wstring ModelText();
+    // Checks item by item that the tree shows the model: labels, kinds, nodes, records.
+    void ExpectTreeShowsModel();
+    // The names of the visible panes: "project", "column", "group", "link", "form".
+    std::vector<std::string> VisiblePanes();
+
+    // Right-clicks the item at the mouse and, while the context menu is open, notes which of
+    // its commands are grayed and then picks `command` (0 closes the menu).
+    MenuSeen RightClick(HTREEITEM item, int command);
+    // Right-clicks below the last item.
+    MenuSeen RightClickEmptySpace();
+
+    CAnsweringShell shell;
+    std::wstring folder;
+    CProject project;
+    std::unique_ptr<CfrmTreeEditor> editor;
+    HWND main = nullptr;
+    HWND tree = nullptr;
+    HACCEL accelerators = nullptr;
+    // Set when Pump met the quit message.
+    bool quitPosted = false;
+    WPARAM exitCode = 0xDEAD;
+
+    // Nodes of BuildProject's project.
+    CColumn* work = nullptr;
+    CColumn* play = nullptr;
+    CColumn* empty = nullptr;
+    CGroup* mail = nullptr;
+    CGroup* docs = nullptr;
+    CGroup* news = nullptr;
+    CGroup* spare = nullptr;
+    CItem* inbox = nullptr;
+    CItem* search = nullptr;
+    CItem* unnamed = nullptr;
+    CItem* wiki = nullptr;
+    CItem* paper = nullptr;
+    CItem* radio = nullptr;
+
+private:
+    MenuSeen ClickAt(POINT screen, int command);
+};

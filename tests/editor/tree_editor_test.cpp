@@ -1,0 +1,355 @@
+// The main window and its tree: creation, filling, panes, layout, the context menu.
+#include "editor/editor_fixture.h"
+
+#include "model/item_form.h"
+#include "model/item_link.h"
+
+using Panes = std::vector<std::string>;
+
+TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
+{
+    Open();
+    wchar_t text[64] = {};
+    ::GetWindowTextW(main, text, 64);
+    EXPECT_STREQ(text, L"Quillomere");
+    EXPECT_TRUE(::GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+    ::GetClassNameW(tree, text, 64);
+    EXPECT_STREQ(text, L"SysTreeView32");
+    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(tree, GWL_STYLE)) & 0xFFFF00FFu, 0x50000027u);
+    EXPECT_TRUE(::GetWindowLongW(tree, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(::GetDlgCtrlID(tree), 0);
+
+    HMENU bar = ::GetMenu(main);
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(::GetMenuItemCount(bar), 2);
+    auto itemText = [](HMENU menu, int position) {
+        wchar_t buffer[128] = {};
+        ::GetMenuStringW(menu, static_cast<UINT>(position), buffer, 128, MF_BYPOSITION);
+        return std::wstring(buffer);
+    };
+    EXPECT_EQ(itemText(bar, 0), L"&File");
+    EXPECT_EQ(itemText(bar, 1), L"&Tree");
+    HMENU file = ::GetSubMenu(bar, 0);
+    const std::pair<UINT, const wchar_t*> fileItems[] = {
+        {IDM_SAVE, L"&Save\tCtrl+S"},
+        {IDM_PREVIEW, L"&Preview homepage in a browser\tCtrl+F5"},
+        {IDM_GENERATE, L"&Generate homepage\tF5"},
+        {0, L""},
+        {IDM_READ_HTML, L"Read HTML file..."},
+        {0, L""},
+        {IDM_EXIT, L"E&xit\tAlt+X"}};
+    ASSERT_EQ(::GetMenuItemCount(file), 7);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(::GetMenuItemID(file, i), fileItems[i].first) << i;
+        EXPECT_EQ(itemText(file, i), fileItems[i].second) << i;
+    }
+    HMENU treeMenu = ::GetSubMenu(bar, 1);
+    const std::pair<UINT, const wchar_t*> treeItems[] = {
+        {IDM_MOVE_UP, L"Move selection &up\tCtrl+Up"},
+        {IDM_MOVE_DOWN, L"Move selection &down\tCtrl+Down"},
+        {0, L""},
+        {IDM_DELETE, L"Delete selection\tCtrl+Del"},
+        {0, L""},
+        {IDM_REFRESH, L"&Refresh\tCtrl+R"}};
+    ASSERT_EQ(::GetMenuItemCount(treeMenu), 6);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(::GetMenuItemID(treeMenu, i), treeItems[i].first) << i;
+        EXPECT_EQ(itemText(treeMenu, i), treeItems[i].second) << i;
+    }
+
+    // Every pane is a child dialog of the main window, right of the tree.
+    for (const CdlgPropBase* pane : {static_cast<const CdlgPropBase*>(&editor->projectPane),
+                                     static_cast<const CdlgPropBase*>(&editor->columnPane),
+                                     static_cast<const CdlgPropBase*>(&editor->groupPane),
+                                     static_cast<const CdlgPropBase*>(&editor->linkPane),
+                                     static_cast<const CdlgPropBase*>(&editor->formPane)}) {
+        ASSERT_NE(pane->Window(), nullptr);
+        EXPECT_EQ(::GetParent(pane->Window()), main);
+        RECT rect = {};
+        ::GetWindowRect(pane->Window(), &rect);
+        ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, editor->TreeWidth());
+    }
+}
+
+TEST(Resources, TheManifestSelectsCommonControlsSix)
+{
+    // The manifest redirects comctl32.dll to the side-by-side version 6 assembly.
+    ACTCTX_SECTION_KEYED_DATA redirection = {};
+    redirection.cbSize = sizeof redirection;
+    ASSERT_TRUE(::FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION,
+                                           L"comctl32.dll", &redirection));
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
+    EXPECT_NE(std::wstring(path).find(L"common-controls"), std::wstring::npos) << path;
+}
+
+TEST_F(EditorTest, TheAcceleratorTableBindsTheKeysInItsStoredOrder)
+{
+    Open();
+    ACCEL entries[16] = {};
+    ASSERT_EQ(::CopyAcceleratorTableW(accelerators, entries, 16), 8);
+    const ACCEL expected[] = {{FVIRTKEY | FALT, 'X', IDM_EXIT},
+                              {FVIRTKEY | FCONTROL, VK_UP, IDM_MOVE_UP},
+                              {FVIRTKEY | FCONTROL, VK_DOWN, IDM_MOVE_DOWN},
+                              {FVIRTKEY | FCONTROL, 'R', IDM_REFRESH},
+                              {FVIRTKEY | FCONTROL, VK_DELETE, IDM_DELETE},
+                              {FVIRTKEY | FCONTROL, 'S', IDM_SAVE},
+                              {FVIRTKEY, VK_F5, IDM_GENERATE},
+                              {FVIRTKEY | FCONTROL, VK_F5, IDM_PREVIEW}};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].fVirt) << i; // 0x80 marks the last
+        EXPECT_EQ(entries[i].key, expected[i].key) << i;
+        EXPECT_EQ(entries[i].cmd, expected[i].cmd) << i;
+    }
+}
+
+TEST_F(EditorTest, PopulateShowsTheWholeProjectOpenWithTheRootSelected)
+{
+    Open();
+    EXPECT_EQ(TreeText(), L"Home[Work[Mail[Inbox,Search,Unnamed form],Docs[Wiki]],"
+                          L"Play[News[Paper,Radio],Spare],Empty]");
+    ExpectTreeShowsModel();
+    const TreeItemData* selected = Selected();
+    ASSERT_NE(selected, nullptr);
+    EXPECT_EQ(selected->kind, kNodeProject);
+    EXPECT_EQ(VisiblePanes(), Panes{"project"});
+    // The root, every column and every group with children are open.
+    for (auto node : std::initializer_list<std::pair<std::int32_t, const CStreamable*>>{
+             {kNodeProject, &project},
+             {kNodeColumn, work},
+             {kNodeColumn, play},
+             {kNodeGroup, mail},
+             {kNodeGroup, docs},
+             {kNodeGroup, news}}) {
+        auto state = ::SendMessageW(tree, TVM_GETITEMSTATE,
+                                    reinterpret_cast<WPARAM>(ItemOf(node.first, node.second)),
+                                    TVIS_EXPANDED);
+        EXPECT_TRUE(state & TVIS_EXPANDED);
+    }
+    // The top of the tree is in view.
+    EXPECT_EQ(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0),
+              reinterpret_cast<LRESULT>(ItemOf(kNodeProject, &project)));
+}
+
+TEST_F(EditorTest, RefreshKeepsTheSelectedNodeOrFallsBackToTheRoot)
+{
+    Open();
+    Select(kNodeGroup, docs);
+    std::size_t records = editor->RecordCount();
+    PressKey('R', true);
+    ASSERT_NE(Selected(), nullptr);
+    EXPECT_EQ(Selected()->node, docs);
+    EXPECT_EQ(VisiblePanes(), Panes{"group"});
+    EXPECT_EQ(editor->RecordCount(), records);
+    ExpectTreeShowsModel();
+
+    // A change made behind the tree's back shows after the refresh.
+    new CColumn(project, L"Later");
+    Select(kNodeItem, radio);
+    Command(IDM_REFRESH);
+    EXPECT_EQ(Selected()->node, radio);
+    EXPECT_EQ(VisiblePanes(), Panes{"link"});
+    ExpectTreeShowsModel();
+
+    // The selected node is gone from the model: the root is selected instead.
+    Select(kNodeColumn, project.columns[3]);
+    project.DeleteColumn(project.columns[3]);
+    project.modified = false;
+    Command(IDM_REFRESH);
+    EXPECT_EQ(Selected()->kind, kNodeProject);
+    EXPECT_EQ(VisiblePanes(), Panes{"project"});
+    ExpectTreeShowsModel();
+    EXPECT_FALSE(project.modified);
+}
+
+TEST_F(EditorTest, ExactlyOnePaneShowsForEverySelection)
+{
+    Open();
+    const std::pair<std::pair<std::int32_t, const CStreamable*>, const char*> cases[] = {
+        {{kNodeColumn, work}, "column"}, {{kNodeGroup, mail}, "group"},
+        {{kNodeItem, inbox}, "link"},    {{kNodeItem, search}, "form"},
+        {{kNodeItem, unnamed}, "form"},  {{kNodeProject, &project}, "project"},
+        {{kNodeItem, paper}, "link"},    {{kNodeColumn, empty}, "column"},
+        {{kNodeGroup, spare}, "group"}};
+    for (const auto& c : cases) {
+        Select(c.first.first, c.first.second);
+        EXPECT_EQ(VisiblePanes(), Panes{c.second}) << c.second;
+    }
+    // Nothing selected: no pane.
+    ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, 0);
+    Pump();
+    EXPECT_EQ(VisiblePanes(), Panes{});
+    EXPECT_FALSE(project.modified);
+}
+
+TEST_F(EditorTest, NodeEditedRelabelsTheNodeAndMarksTheProject)
+{
+    Open();
+    auto label = [this](std::int32_t kind, const CStreamable* node) {
+        wchar_t text[128] = {};
+        TVITEMW data = {};
+        data.mask = TVIF_TEXT;
+        data.hItem = ItemOf(kind, node);
+        data.pszText = text;
+        data.cchTextMax = 128;
+        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+        return std::wstring(text);
+    };
+    static_cast<CItemForm*>(unnamed)->name = L"Lookup";
+    editor->NodeEdited(kNodeItem, unnamed);
+    EXPECT_EQ(label(kNodeItem, unnamed), L"Lookup");
+    EXPECT_TRUE(project.modified);
+
+    static_cast<CItemForm*>(search)->name.clear();
+    editor->NodeEdited(kNodeItem, search);
+    EXPECT_EQ(label(kNodeItem, search), L"Unnamed form");
+
+    project.title = L"Start page";
+    editor->NodeEdited(kNodeProject, &project);
+    EXPECT_EQ(label(kNodeProject, &project), L"Start page");
+    play->caption = L"Fun";
+    editor->NodeEdited(kNodeColumn, play);
+    EXPECT_EQ(label(kNodeColumn, play), L"Fun");
+    static_cast<CItemLink*>(paper)->mainLink.caption = L"Times";
+    editor->NodeEdited(kNodeItem, paper);
+    EXPECT_EQ(label(kNodeItem, paper), L"Times");
+    ExpectTreeShowsModel();
+
+    // A field the label does not show: the label stays, the project is marked.
+    project.modified = false;
+    static_cast<CItemLink*>(radio)->mainLink.url = L"https://fm.example.com/";
+    editor->NodeEdited(kNodeItem, radio);
+    EXPECT_EQ(label(kNodeItem, radio), L"Radio");
+    EXPECT_TRUE(project.modified);
+    // A label that grows by one character at the end, and shrinks back.
+    static_cast<CItemLink*>(radio)->mainLink.caption = L"Radio1";
+    editor->NodeEdited(kNodeItem, radio);
+    EXPECT_EQ(label(kNodeItem, radio), L"Radio1");
+    static_cast<CItemLink*>(radio)->mainLink.caption = L"Radio";
+    editor->NodeEdited(kNodeItem, radio);
+    EXPECT_EQ(label(kNodeItem, radio), L"Radio");
+
+    // A node no item shows is only marked.
+    project.modified = false;
+    editor->NodeEdited(kNodeGroup, play);
+    EXPECT_TRUE(project.modified);
+}
+
+TEST_F(EditorTest, TheTreeShrinksToHalfANarrowWindowAndNeverGrowsBack)
+{
+    Open();
+    Resize(900, 500);
+    EXPECT_EQ(editor->TreeWidth(), 300);
+    auto expectLayout = [this](int treeWidth) {
+        RECT client = {};
+        ::GetClientRect(main, &client);
+        RECT rect = {};
+        ::GetWindowRect(tree, &rect);
+        ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, 0);
+        EXPECT_EQ(rect.top, 0);
+        EXPECT_EQ(rect.right, treeWidth);
+        EXPECT_EQ(rect.bottom, client.bottom);
+        for (const CdlgPropBase* pane : {static_cast<const CdlgPropBase*>(&editor->projectPane),
+                                         static_cast<const CdlgPropBase*>(&editor->columnPane),
+                                         static_cast<const CdlgPropBase*>(&editor->groupPane),
+                                         static_cast<const CdlgPropBase*>(&editor->linkPane),
+                                         static_cast<const CdlgPropBase*>(&editor->formPane)}) {
+            ::GetWindowRect(pane->Window(), &rect);
+            ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
+            EXPECT_EQ(rect.left, treeWidth);
+            EXPECT_EQ(rect.top, 0);
+            EXPECT_EQ(rect.right, client.right);
+            EXPECT_EQ(rect.bottom, client.bottom);
+        }
+    };
+    expectLayout(300);
+
+    Resize(501, 400);
+    EXPECT_EQ(editor->TreeWidth(), 250); // half, rounded toward zero
+    expectLayout(250);
+    Resize(1000, 600);
+    EXPECT_EQ(editor->TreeWidth(), 250);
+    expectLayout(250);
+    Resize(420, 600);
+    EXPECT_EQ(editor->TreeWidth(), 210);
+    expectLayout(210);
+
+    // Minimized: nothing moves.
+    ::ShowWindow(main, SW_MINIMIZE);
+    Pump();
+    EXPECT_EQ(editor->TreeWidth(), 210);
+    ::ShowWindow(main, SW_RESTORE);
+    Pump();
+    expectLayout(210);
+}
+
+TEST_F(EditorTest, TheContextMenuGraysByKindAndActsOnTheClickedItem)
+{
+    Open();
+    const std::pair<std::pair<std::int32_t, const CStreamable*>, std::vector<int>> cases[] = {
+        {{kNodeProject, &project}, {IDM_ADD_GROUP, IDM_ADD_LINK, IDM_ADD_FORM}},
+        {{kNodeColumn, work}, {IDM_ADD_LINK, IDM_ADD_FORM}},
+        {{kNodeGroup, mail}, {}},
+        {{kNodeItem, inbox}, {}},
+        {{kNodeItem, search}, {}}};
+    for (const auto& c : cases) {
+        MenuSeen seen = RightClick(ItemOf(c.first.first, c.first.second), 0);
+        EXPECT_TRUE(seen.shown);
+        EXPECT_EQ(seen.grayed, c.second);
+        EXPECT_EQ(editor->ContextRecord(), nullptr);
+    }
+    EXPECT_EQ(Selected()->kind, kNodeProject) << "a right-click leaves the selection";
+    EXPECT_FALSE(project.modified);
+
+    // A command from the menu acts on the clicked item, whatever is selected; the keys act on
+    // the selection again afterwards.
+    Select(kNodeItem, paper);
+    MenuSeen seen = RightClick(ItemOf(kNodeItem, wiki), IDM_ADD_LINK);
+    EXPECT_TRUE(seen.shown);
+    EXPECT_EQ(ModelText(), L"Home[Work[Mail[Inbox,Search,Unnamed form],Docs[Wiki,New Link]],"
+                           L"Play[News[Paper,Radio],Spare],Empty]");
+    EXPECT_EQ(Selected()->node, docs->items[1]) << "the new link is selected";
+    Select(kNodeItem, radio);
+    RightClick(ItemOf(kNodeColumn, play), IDM_MOVE_UP);
+    EXPECT_EQ(editor->ContextRecord(), nullptr);
+    EXPECT_EQ(project.columns[0], play);
+    EXPECT_EQ(Selected()->node, radio);
+    PressKey(VK_UP, true);
+    EXPECT_EQ(news->items[0], radio);
+    EXPECT_EQ(project.columns[0], play);
+    ExpectTreeShowsModel();
+
+    // Delete from the menu of an item that is not selected.
+    shell.answers = {IDOK};
+    RightClick(ItemOf(kNodeGroup, mail), IDM_DELETE);
+    ASSERT_EQ(shell.shown.size(), 1u);
+    EXPECT_EQ(work->groups.size(), 1u);
+    EXPECT_EQ(Selected()->node, radio);
+    EXPECT_EQ(editor->ContextRecord(), nullptr);
+    ExpectTreeShowsModel();
+}
+
+TEST_F(EditorTest, RightClickingEmptySpaceShowsNoMenu)
+{
+    Open();
+    Resize(800, 600);
+    MenuSeen seen = RightClickEmptySpace();
+    EXPECT_FALSE(seen.shown);
+    EXPECT_EQ(project.columns.size(), 3u);
+    EXPECT_EQ(editor->ContextRecord(), nullptr);
+}
+
+TEST_F(EditorTest, TabMovesOnlyAmongTheVisiblePanesControls)
+{
+    Open();
+    Select(kNodeGroup, news);
+    HWND edit = ::GetDlgItem(editor->groupPane.Window(), IDC_GROUP_CAPTION);
+    ASSERT_NE(edit, nullptr);
+    ::SetFocus(tree);
+    PressKey(VK_TAB);
+    EXPECT_EQ(::GetFocus(), edit);
+    PressKey(VK_TAB);
+    EXPECT_EQ(::GetFocus(), edit) << "the tree has no tab stop, the hidden panes are skipped";
+}

@@ -1,0 +1,9 @@
+// The GUI tests run on a desktop of their own: under Wine a virtual desktop window, where
+// top-level windows close at once (on a bare X display without a window manager, Wine waits two
+// seconds for each one to be withdrawn) and where the programs the tests start show up too.
+#pragma once
+
+#include <windows.h>
+
+// The desktop's name, for STARTUPINFO::lpDesktop of the programs the tests start.
+extern const wchar_t kTestDesktop[];
