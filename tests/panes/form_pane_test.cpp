@@ -27,6 +27,9 @@ protected:
 
 TEST_F(FormPaneTest, BindingShowsTheFormAndLeavesNothingCurrent)
 {
+    SetTreeLabel(kNodeItem, form, L"untouched");
+    Show(*pane, form);
+    EXPECT_EQ(TreeLabel(kNodeItem, form), L"untouched") << "binding relabels nothing";
     EXPECT_EQ(Text(Item(IDC_FORM_NAME)), L"Search the web");
     EXPECT_EQ(Text(Item(IDC_FORM_URL)), L"https://duckduckgo.com/html/");
     EXPECT_EQ(ComboText(Item(IDC_FORM_METHOD)), L"GET");
@@ -82,8 +85,11 @@ TEST_F(FormPaneTest, TypingWritesTheFormFieldsAndOptions)
 {
     Type(Item(IDC_FORM_NAME), L"Web search");
     EXPECT_EQ(form->name, L"Web search");
-    EXPECT_EQ(form->GetLabel(), L"Web search");
+    EXPECT_EQ(TreeLabel(kNodeItem, form), L"Web search");
     EXPECT_TRUE(project.modified);
+    Type(Item(IDC_FORM_NAME), L"");
+    EXPECT_EQ(TreeLabel(kNodeItem, form), L"Unnamed form");
+    Type(Item(IDC_FORM_NAME), L"Web search");
     Type(Item(IDC_FORM_URL), L"https://example.org/search");
     EXPECT_EQ(form->action, L"https://example.org/search");
 
@@ -110,6 +116,7 @@ TEST_F(FormPaneTest, TypingWritesTheFormFieldsAndOptions)
     EXPECT_EQ(Cell(fields, 1, 0), L"region");
     EXPECT_EQ(Cell(fields, 1, 1), L"fr-fr");
     EXPECT_EQ(form->name, L"Web search");
+    EXPECT_EQ(TreeLabel(kNodeItem, form), L"Web search") << "the label shows the form's name";
     EXPECT_TRUE(project.modified);
 
     project.modified = false;

@@ -25,6 +25,9 @@ protected:
 
 TEST_F(LinkPaneTest, BindingShowsTheItemAndMarksNothing)
 {
+    SetTreeLabel(kNodeItem, link, L"untouched");
+    Show(*pane, link);
+    EXPECT_EQ(TreeLabel(kNodeItem, link), L"untouched") << "binding relabels nothing";
     EXPECT_EQ(Text(Item(IDC_LINK_CAPTION)), L"Wikipedia");
     EXPECT_EQ(Text(Item(IDC_LINK_URL)), L"https://en.wikipedia.org/");
     EXPECT_EQ(Text(Item(IDC_LINK_DIVIDER)), L" | ");
@@ -51,12 +54,14 @@ TEST_F(LinkPaneTest, TypingWritesTheMainLinkAndDivider)
 {
     Type(Item(IDC_LINK_CAPTION), L"Wikipedia EN");
     EXPECT_EQ(link->mainLink.caption, L"Wikipedia EN");
-    EXPECT_EQ(link->GetLabel(), L"Wikipedia EN");
+    EXPECT_EQ(TreeLabel(kNodeItem, link), L"Wikipedia EN");
     EXPECT_TRUE(project.modified);
     Type(Item(IDC_LINK_URL), L"https://en.m.wikipedia.org/");
     EXPECT_EQ(link->mainLink.url, L"https://en.m.wikipedia.org/");
     Type(Item(IDC_LINK_DIVIDER), L"");
     EXPECT_EQ(link->divider, L"");
+    Type(Item(IDC_LINK_CAPTION), L"");
+    EXPECT_EQ(TreeLabel(kNodeItem, link), L"") << "an empty caption is the label too";
     EXPECT_EQ(link->links.size(), 2u) << "the further links are not touched";
 }
 
@@ -101,6 +106,7 @@ TEST_F(LinkPaneTest, ASelectedRowIsEditedThroughTheLinkEdits)
     EXPECT_EQ(Cell(list, 1, 0), L"French");
     EXPECT_EQ(Cell(list, 1, 1), L"https://fr.m.wikipedia.org/");
     EXPECT_EQ(link->mainLink.caption, L"Wikipedia");
+    EXPECT_EQ(TreeLabel(kNodeItem, link), L"Wikipedia");
 
     // Clearing the selection beside the rows keeps the link current; its row still follows.
     CdlgPropBase::DeselectAllRows(list);
@@ -151,6 +157,7 @@ TEST_F(LinkPaneTest, AddAppendsASelectedRowAndFocusesItsCaption)
 TEST_F(LinkPaneTest, AddOnAnItemWithoutURLFillsItsOwnLinkVisibly)
 {
     auto* fresh = new CItemLink(*group, L"Mine", L"");
+    editor->Populate();
     Show(*pane, fresh);
     project.modified = false;
     Click(Item(IDC_LINK_ADD));
@@ -162,6 +169,7 @@ TEST_F(LinkPaneTest, AddOnAnItemWithoutURLFillsItsOwnLinkVisibly)
     EXPECT_EQ(Text(Item(IDC_LINK_CAPTION)), L"New link");
     EXPECT_EQ(Text(Item(IDC_LINK_URL)), L"http://");
     EXPECT_TRUE(project.modified);
+    EXPECT_EQ(TreeLabel(kNodeItem, fresh), L"New link");
     EXPECT_EQ(pane->currentLink, nullptr);
 
     // With a URL now, the next Add appends.

@@ -4,24 +4,6 @@
 
 namespace {
 
-// The project and main window shared by the pane tests; made by the first of them, destroyed
-// when all tests are done.
-class CPaneEnvironment : public ::testing::Environment
-{
-public:
-    void TearDown() override
-    {
-        if (editor && editor->MainWindow()) ::DestroyWindow(editor->MainWindow());
-        editor.reset();
-    }
-
-    CProject project;
-    std::unique_ptr<CfrmTreeEditor> editor;
-};
-
-CPaneEnvironment* environment =
-    static_cast<CPaneEnvironment*>(::testing::AddGlobalTestEnvironment(new CPaneEnvironment));
-
 std::vector<CdlgPropBase*> Panes(CfrmTreeEditor& editor)
 {
     return {&editor.projectPane, &editor.columnPane, &editor.groupPane, &editor.linkPane,
@@ -30,25 +12,9 @@ std::vector<CdlgPropBase*> Panes(CfrmTreeEditor& editor)
 
 } // namespace
 
-PaneTest::PaneTest() : project(environment->project), editor(nullptr) {}
-
 void PaneTest::SetUp()
 {
     ::InitCommonControls();
-    if (!environment->editor) {
-        environment->editor = std::make_unique<CfrmTreeEditor>(project);
-        ASSERT_TRUE(environment->editor->Create());
-        HWND main = environment->editor->MainWindow();
-        ::SetWindowPos(main, nullptr, 0, 0, 900, 560, SWP_NOZORDER | SWP_NOACTIVATE);
-        ::ShowWindow(main, SW_SHOW);
-        ::UpdateWindow(main);
-    }
-    editor = environment->editor.get();
-    // No pane may keep pointing into the nodes that go now.
-    for (CdlgPropBase* pane : Panes(*editor))
-        pane->SetNode(nullptr);
-    project.DeleteChildren();
-
     project.title = L"My start page";
     column = new CColumn(project, L"Work");
     group = new CGroup(*column, L"Search");
@@ -67,24 +33,55 @@ void PaneTest::SetUp()
     region->AddOption(L"France", L"fr-fr");
     form->AddField(0, L"kp", L"-2", -1)->hidden = true;
     project.modified = false;
+
+    editor = std::make_unique<CfrmTreeEditor>(project);
+    ASSERT_TRUE(editor->Create());
+    HWND main = editor->MainWindow();
+    ::SetWindowPos(main, nullptr, 0, 0, 900, 560, SWP_NOZORDER | SWP_NOACTIVATE);
+    editor->Populate();
+    ::ShowWindow(main, SW_SHOW);
+    ::UpdateWindow(main);
 }
 
 void PaneTest::TearDown()
 {
+    if (editor && editor->MainWindow()) ::DestroyWindow(editor->MainWindow());
+    editor.reset();
     PumpMessages();
 }
 
 void PaneTest::Show(CdlgPropBase& pane, CStreamable* node, int width, int height)
 {
-    for (CdlgPropBase* each : {static_cast<CdlgPropBase*>(&editor->projectPane),
-                               static_cast<CdlgPropBase*>(&editor->columnPane),
-                               static_cast<CdlgPropBase*>(&editor->groupPane),
-                               static_cast<CdlgPropBase*>(&editor->linkPane),
-                               static_cast<CdlgPropBase*>(&editor->formPane)})
+    for (CdlgPropBase* each : Panes(*editor))
         ::ShowWindow(each->Window(), SW_HIDE);
     ::ShowWindow(pane.Window(), SW_SHOW);
     pane.SetNode(node);
     ::SetWindowPos(pane.Window(), nullptr, 300, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::wstring PaneTest::TreeLabel(std::int32_t kind, CStreamable* node)
+{
+    const TreeItemData* record = editor->FindTreeItemData(kind, node);
+    if (!record) return L"(not in the tree)";
+    wchar_t buffer[512] = {};
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = record->item;
+    item.pszText = buffer;
+    item.cchTextMax = 512;
+    ::SendMessageW(editor->TreeView(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+
+void PaneTest::SetTreeLabel(std::int32_t kind, CStreamable* node, const std::wstring& text)
+{
+    const TreeItemData* record = editor->FindTreeItemData(kind, node);
+    ASSERT_NE(record, nullptr);
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = record->item;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    ::SendMessageW(editor->TreeView(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void Type(HWND edit, const std::wstring& text)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/tree_editor.h"
+#include "editor/tree_item_data.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
@@ -17,8 +18,7 @@
 #include <string>
 #include <vector>
 
-// One main window serves every test: under Wine without a window manager, destroying a shown
-// window waits two seconds. Each test starts from fresh nodes bound to every pane.
+// Each test has its own project, shown in its own main window.
 class PaneTest : public ::testing::Test
 {
 protected:
@@ -29,10 +29,13 @@ protected:
     // does; the placing sends the pane its WM_SIZE.
     void Show(CdlgPropBase& pane, CStreamable* node, int width = 560, int height = 480);
 
-    PaneTest();
+    // The text of the tree item that shows (kind, node).
+    std::wstring TreeLabel(std::int32_t kind, CStreamable* node);
+    // Puts a text of the test's own there, to see whether anything rewrites the label.
+    void SetTreeLabel(std::int32_t kind, CStreamable* node, const std::wstring& text);
 
-    CProject& project;
-    CfrmTreeEditor* editor; // not owned
+    CProject project;
+    std::unique_ptr<CfrmTreeEditor> editor;
     // Filled by SetUp: a column and group with one link item and one form item.
     CColumn* column = nullptr;
     CGroup* group = nullptr;

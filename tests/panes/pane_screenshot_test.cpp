@@ -2,9 +2,10 @@
 // nothing overlaps and, at the default size, nothing is cut off. Screenshots go to build/.
 #include "pane_fixture.h"
 
+#include "e2e/program.h"
+
 #include "resources/resource.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -21,71 +22,18 @@ SIZE DefaultWindowSize()
     return {bounds.right - bounds.left, bounds.bottom - bounds.top};
 }
 
-// Sizes the main window and puts the pane where the main window's layout puts it: right of a
-// tree 300 pixels wide, or half the client width when that is less.
-void Place(HWND main, HWND pane, SIZE window)
+// Sizes the main window, whose layout then places the tree and the panes, and lets it paint.
+void Resize(HWND main, SIZE window)
 {
     ::SetWindowPos(main, HWND_TOP, 0, 0, window.cx, window.cy, SWP_NOACTIVATE);
-    RECT client = {};
-    ::GetClientRect(main, &client);
-    int tree = std::min(300L, client.right / 2);
-    ::SetWindowPos(pane, nullptr, tree, 0, client.right - tree, client.bottom,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
     ::RedrawWindow(main, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpMessages();
 }
 
-std::wstring WindowsPath(std::wstring path)
-{
-    if (!path.empty() && path[0] == L'/') {
-        for (wchar_t& c : path) {
-            if (c == L'/') c = L'\\';
-        }
-        path = L"Z:" + path;
-    }
-    return path;
-}
-
-// Writes what the screen shows of `window` as a 24-bit BMP.
 void Screenshot(HWND window, const std::wstring& name)
 {
-    RECT bounds = {};
-    ::GetWindowRect(window, &bounds);
-    int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width, height, screen, bounds.left, bounds.top, SRCCOPY);
-    ::SelectObject(memory, old);
-
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    int stride = (width * 3 + 3) & ~3;
-    std::vector<BYTE> pixels(static_cast<std::size_t>(stride) * height);
-    ::GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                DIB_RGB_COLORS);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    std::wstring path = WindowsPath(QUIL_SCREENSHOT_DIR) + L"\\" + name;
-    FILE* out = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(out, nullptr) << "cannot write the screenshot";
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&info, sizeof info, 1, out);
-    std::fwrite(pixels.data(), 1, pixels.size(), out);
-    std::fclose(out);
+    EXPECT_TRUE(SaveWindowScreenshot(window, WindowsPath(QUIL_SCREENSHOT_DIR) + L"\\" + name));
 }
 
 std::vector<HWND> VisibleControls(HWND pane)
@@ -149,36 +97,40 @@ void ExpectNothingCutOff(HWND pane)
 TEST_F(PaneTest, GridPanesAtTheDefaultAndANarrowSize)
 {
     HWND main = editor->MainWindow();
+    HWND tree = editor->TreeView();
     SIZE standard = DefaultWindowSize();
     SIZE narrow = {520, standard.cy};
     ::SetForegroundWindow(main);
 
-    Show(editor->linkPane, link);
-    SelectRow(::GetDlgItem(editor->linkPane.Window(), IDC_LINK_LIST), 1);
-    Show(editor->formPane, form);
-    HWND formPane = editor->formPane.Window();
-    SelectRow(::GetDlgItem(formPane, IDC_FORM_FIELDS), 1);
-    SelectRow(::GetDlgItem(formPane, IDC_FORM_OPTIONS), 0);
-
+    // Selected in the tree, as a person does; a row of each list selected too.
     struct
     {
         CdlgPropBase& pane;
+        CStreamable* node;
         const wchar_t* name;
-    } shots[] = {{editor->linkPane, L"link-pane"}, {editor->formPane, L"form-pane"}};
+        std::vector<int> lists;
+    } shots[] = {{editor->linkPane, link, L"link-pane", {IDC_LINK_LIST}},
+                 {editor->formPane, form, L"form-pane", {IDC_FORM_FIELDS, IDC_FORM_OPTIONS}}};
+    auto select = [&](auto& shot) {
+        TreeView_SelectItem(tree, editor->FindTreeItemData(kNodeItem, shot.node)->item);
+        ASSERT_TRUE(::IsWindowVisible(shot.pane.Window()));
+        for (int list : shot.lists)
+            SelectRow(::GetDlgItem(shot.pane.Window(), list), 1 - (list == IDC_FORM_OPTIONS));
+    };
+    // The default size first: the tree never grows back once the window was narrow.
     for (auto& shot : shots) {
         SCOPED_TRACE(std::string(shot.name, shot.name + wcslen(shot.name)));
-        ::ShowWindow(editor->linkPane.Window(),
-                     &shot.pane == &editor->linkPane ? SW_SHOW : SW_HIDE);
-        ::ShowWindow(editor->formPane.Window(),
-                     &shot.pane == &editor->formPane ? SW_SHOW : SW_HIDE);
-        Place(main, shot.pane.Window(), standard);
+        select(shot);
+        Resize(main, standard);
         ExpectNoOverlap(shot.pane.Window());
         ExpectNothingCutOff(shot.pane.Window());
-        Screenshot(main, std::wstring(L"screenshot-") + shot.name + L"-default.bmp");
-
-        Place(main, shot.pane.Window(), narrow);
-        ExpectNoOverlap(shot.pane.Window());
-        Screenshot(main, std::wstring(L"screenshot-") + shot.name + L"-narrow.bmp");
+        Screenshot(main, std::wstring(L"screenshot-") + shot.name + L"-default.png");
     }
-    ::SetWindowPos(main, nullptr, 0, 0, 900, 560, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (auto& shot : shots) {
+        SCOPED_TRACE(std::string(shot.name, shot.name + wcslen(shot.name)));
+        select(shot);
+        Resize(main, narrow);
+        ExpectNoOverlap(shot.pane.Window());
+        Screenshot(main, std::wstring(L"screenshot-") + shot.name + L"-narrow.png");
+    }
 }
