@@ -92,7 +92,7 @@ void TypeText(const std::wstring& text)
     ::Sleep(30);
 }
 
-// A left click at a point of the window's client area.
+// A left click at a point of the window's client area: the mouse moves there, presses, lets go.
 void ClickAt(HWND window, int x, int y)
 {
     POINT point = {x, y};
@@ -101,13 +101,18 @@ void ClickAt(HWND window, int x, int y)
     ::GetWindowThreadProcessId(window, &owner);
     ::GetWindowThreadProcessId(::WindowFromPoint(point), &hitOwner);
     EXPECT_EQ(hitOwner, owner) << "another program's window covers the click";
-    ::SetCursorPos(point.x, point.y);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    Send(input);
-    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    Send(input);
+    ::SetForegroundWindow(::GetAncestor(window, GA_ROOT));
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = static_cast<LONG>((point.x * 65535 + width / 2) / (width - 1));
+        input.mi.dy = static_cast<LONG>((point.y * 65535 + height / 2) / (height - 1));
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(3, inputs, sizeof(INPUT));
     ::Sleep(50);
 }
 
@@ -135,12 +140,21 @@ std::wstring Text(HWND window)
     return text;
 }
 
+// Clicks a control until it has the focus (a click that arrives while the program is still
+// busy with its window may go astray, as it may for a person).
+void ClickIntoFocus(HWND control)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Click(control);
+        if (WaitUntil([&] { return FocusOf(control) == control; }, 2000)) return;
+    }
+    ADD_FAILURE() << "no focus in " << ::GetDlgCtrlID(control);
+}
+
 // Replaces an edit box's text as a person does: click into it, select it all, type.
 void Retype(HWND edit, const std::wstring& text)
 {
-    Click(edit);
-    EXPECT_TRUE(WaitUntil([&] { return FocusOf(edit) == edit; }))
-        << "focus in " << ::GetDlgCtrlID(edit);
+    ClickIntoFocus(edit);
     Press(VK_HOME);
     Press(VK_END, VK_SHIFT);
     TypeText(text);
@@ -163,8 +177,11 @@ HWND SelectInTree(HWND main, int steps, int paneControl)
     HWND tree = ::FindWindowExW(main, nullptr, WC_TREEVIEWW, nullptr);
     RECT client = {};
     ::GetClientRect(tree, &client);
-    ClickAt(tree, client.right - 8, 8); // beside the root's label: the focus, nothing folds
-    EXPECT_TRUE(WaitUntil([&] { return FocusOf(tree) == tree; }));
+    for (int attempt = 0; attempt < 3 && FocusOf(tree) != tree; ++attempt) {
+        ClickAt(tree, client.right - 8, 8); // beside the root's label: the focus, nothing folds
+        WaitUntil([&] { return FocusOf(tree) == tree; }, 2000);
+    }
+    EXPECT_EQ(FocusOf(tree), tree);
     Press(VK_HOME);
     for (int i = 0; i < steps; ++i)
         Press(VK_DOWN);
@@ -183,6 +200,7 @@ TEST(ProgramPanes, TypedEditsReachThePageAndTheProjectFile)
     ASSERT_TRUE(program.Started());
     HWND main = program.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
+    program.WaitUntilIdle();
     // Above the other test windows, so that the clicks reach it.
     ::SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::SetForegroundWindow(main);
