@@ -18,6 +18,14 @@ std::wstring WithoutTrailingSeparators(std::wstring folder)
     return folder;
 }
 
+// `folder` and a file name joined by one backslash.
+std::wstring PathInFolder(const std::wstring& folder, const std::wstring& name)
+{
+    // A drive root as the shell gives it, "D:\", already ends with its backslash.
+    if (!folder.empty() && IsSeparator(folder.back())) return folder + name;
+    return folder + L'\\' + name;
+}
+
 } // namespace
 
 bool IsRootFolder(const std::wstring& folder)
@@ -40,9 +48,10 @@ bool IsRootFolder(const std::wstring& folder)
     return false;
 }
 
-std::wstring ChooseFolder(const std::vector<std::wstring>& candidates)
+std::wstring ChooseFolder(const std::wstring& documents, const std::vector<std::wstring>& fallbacks)
 {
-    for (const std::wstring& candidate : candidates) {
+    if (!documents.empty()) return documents;
+    for (const std::wstring& candidate : fallbacks) {
         if (!IsRootFolder(candidate)) return WithoutTrailingSeparators(candidate);
     }
     return std::wstring();
@@ -51,6 +60,6 @@ std::wstring ChooseFolder(const std::vector<std::wstring>& candidates)
 void BuildFilePaths(const std::wstring& documentsFolder)
 {
     DocumentsFolder = documentsFolder;
-    ProjectFilePath = DocumentsFolder + L"\\Quillomere.quil";
-    HomepageFilePath = DocumentsFolder + L"\\Quillomere.html";
+    ProjectFilePath = PathInFolder(DocumentsFolder, L"Quillomere.quil");
+    HomepageFilePath = PathInFolder(DocumentsFolder, L"Quillomere.html");
 }

@@ -4,19 +4,23 @@
 #include <string>
 #include <vector>
 
-// The user's documents folder, without a trailing backslash.
+// The user's documents folder as the shell gives it: without a trailing backslash, unless it is
+// the root of a drive ("D:\").
 extern std::wstring DocumentsFolder;
 // DocumentsFolder followed by "\Quillomere.quil".
 extern std::wstring ProjectFilePath;
 // DocumentsFolder followed by "\Quillomere.html".
 extern std::wstring HomepageFilePath;
 
-// True for folders where the program must not put its files: empty text and the roots of
-// drives and shares.
+// True for folders where the program must not put its files on a guess: empty text and the roots
+// of drives and shares.
 bool IsRootFolder(const std::wstring& folder);
-// The first candidate that is not a root folder, with trailing backslashes removed; empty when
-// there is none. The candidates come in order of preference: documents folder, user profile,
-// current folder.
-std::wstring ChooseFolder(const std::vector<std::wstring>& candidates);
+// The folder for the program's files. The documents folder that the shell gave is used whatever
+// it is (a redirected drive root or a home share is where the user expects the files); only when
+// it is empty do the fallbacks count, in order of preference (user profile, current folder,
+// temp folder): the first that is not a root folder, without trailing backslashes. Empty when
+// there is none.
+std::wstring ChooseFolder(const std::wstring& documents,
+                          const std::vector<std::wstring>& fallbacks);
 // Sets the three values from the chosen folder.
 void BuildFilePaths(const std::wstring& documentsFolder);

@@ -1,11 +1,8 @@
 #include "app/startup.h"
 
-#include "app/default_project.h"
 #include "app/paths.h"
+#include "app/project_store.h"
 #include "editor/tree_editor.h"
-#include "import/project_html_parser.h"
-#include "model/project.h"
-#include "persist/project_file.h"
 #include "platform/platform.h"
 #include "resources/resource.h"
 
@@ -47,8 +44,9 @@ void SetModuleInstance(HINSTANCE instance)
 
 void InitFilePaths()
 {
-    std::wstring folder = ChooseFolder({ShellFolder(CSIDL_PERSONAL), ShellFolder(CSIDL_PROFILE),
-                                        CurrentFolder(), platform::TempFolder()});
+    std::wstring folder =
+        ChooseFolder(ShellFolder(CSIDL_PERSONAL),
+                     {ShellFolder(CSIDL_PROFILE), CurrentFolder(), platform::TempFolder()});
     // Nothing usable at all: a relative path keeps the files out of the drive root at least.
     BuildFilePaths(folder.empty() ? std::wstring(L".") : folder);
 }
@@ -56,14 +54,7 @@ void InitFilePaths()
 bool StartUp(CProject& project, CfrmTreeEditor& window)
 {
     ::InitCommonControls();
-    // Only a load that read something counts; a failed attempt leaves what it added, and the
-    // next step adds to it.
-    if (LoadProjectFile(project, ProjectFilePath) <= 0) {
-        CFileStream homepage(HomepageFilePath, false);
-        CProjectHTMLParser parser(project);
-        if (!parser.Parse(homepage)) BuildDefaultProject(project);
-    }
-    project.modified = false;
+    FillProjectOfRun(project);
     return window.Create();
 }
 

@@ -10,8 +10,9 @@ class CfrmTreeEditor;
 HINSTANCE ModuleInstance();
 void SetModuleInstance(HINSTANCE instance);
 
-// Queries the documents folder and builds the program's file paths. Where the folder cannot be
-// determined, the user profile and then the current folder stand in: never a drive root.
+// Queries the documents folder and builds the program's file paths. Where the shell gives no
+// folder, the user profile, the current folder and then the temp folder stand in, but never a
+// drive root on such a guess.
 void InitFilePaths();
 
 // Fills the project (project file, else homepage, else sample), clears its modified flag and

@@ -9,6 +9,7 @@
 #include "persist/project_file.h"
 #include "persist/streams.h"
 #include "persist/text.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -93,6 +94,10 @@ bool LoadForCli(CProject& project, const std::wstring& path, CStream& err)
             FileError(err, "cannot read " + Quoted(path));
             return false;
         }
+        if (platform::FileSize(probe.Handle()) > kMaxProjectFileSize) {
+            FileError(err, Quoted(path) + " is too large for a project file (2 GiB or more)");
+            return false;
+        }
     }
     std::int32_t result = LoadProjectFile(project, path);
     if (result == kLoadInvalidData) {
@@ -149,10 +154,9 @@ bool IsPagePath(const std::wstring& path)
     return endsWith(L".html") || endsWith(L".htm");
 }
 
-int Generate(const Operands& operands, CStream& out, CStream& err)
+int Generate(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() > 1) return UsageError(err, "generate takes at most one input");
-    CProject project;
     if (operands.inputs.empty()) {
         BuildDefaultProject(project);
     } else if (IsPagePath(operands.inputs[0])) {
@@ -171,10 +175,9 @@ int Generate(const Operands& operands, CStream& out, CStream& err)
     return kCliSuccess;
 }
 
-int Import(const Operands& operands, CStream& out, CStream& err)
+int Import(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() != 1) return UsageError(err, "import takes one homepage file");
-    CProject project;
     if (!ImportForCli(project, operands.inputs[0], err)) return kCliFileError;
     if (!operands.hasOutput) {
         DumpProject(project, out);
@@ -185,11 +188,10 @@ int Import(const Operands& operands, CStream& out, CStream& err)
     return kCliSuccess;
 }
 
-int ExportBookmarks(const Operands& operands, CStream& out, CStream& err)
+int ExportBookmarks(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() != 1)
         return UsageError(err, "export-bookmarks takes one project file");
-    CProject project;
     if (!LoadForCli(project, operands.inputs[0], err)) return kCliFileError;
     if (!operands.hasOutput) {
         WriteBookmarks(project, out);
@@ -202,11 +204,10 @@ int ExportBookmarks(const Operands& operands, CStream& out, CStream& err)
     return kCliSuccess;
 }
 
-int Dump(const Operands& operands, CStream& out, CStream& err)
+int Dump(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() != 1 || operands.hasOutput)
         return UsageError(err, "dump takes one project file");
-    CProject project;
     if (!LoadForCli(project, operands.inputs[0], err)) return kCliFileError;
     DumpProject(project, out);
     return kCliSuccess;
@@ -214,7 +215,8 @@ int Dump(const Operands& operands, CStream& out, CStream& err)
 
 } // namespace
 
-int RunCli(const std::vector<std::wstring>& arguments, CStream& out, CStream& err)
+int RunCli(const std::vector<std::wstring>& arguments, CProject& project, CStream& out,
+           CStream& err)
 {
     if (arguments.empty()) return UsageError(err, "no command given");
     const std::wstring& command = arguments[0];
@@ -228,9 +230,9 @@ int RunCli(const std::vector<std::wstring>& arguments, CStream& out, CStream& er
     }
     Operands operands = ParseOperands(arguments);
     if (!operands.error.empty()) return UsageError(err, operands.error);
-    if (command == L"generate") return Generate(operands, out, err);
-    if (command == L"import") return Import(operands, out, err);
-    if (command == L"dump") return Dump(operands, out, err);
-    if (command == L"export-bookmarks") return ExportBookmarks(operands, out, err);
+    if (command == L"generate") return Generate(operands, project, out, err);
+    if (command == L"import") return Import(operands, project, out, err);
+    if (command == L"dump") return Dump(operands, project, out, err);
+    if (command == L"export-bookmarks") return ExportBookmarks(operands, project, out, err);
     return UsageError(err, "unknown command '" + ToUtf8(command) + "'");
 }

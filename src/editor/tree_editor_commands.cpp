@@ -3,13 +3,13 @@
 #include "editor/tree_editor.h"
 
 #include "app/paths.h"
+#include "app/project_store.h"
 #include "app/shell.h"
 #include "homepage/page_writer.h"
-#include "import/project_html_parser.h"
+#include "import/html_import.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
-#include "persist/project_file.h"
 #include "persist/streams.h"
 
 #include <commctrl.h>
@@ -234,7 +234,7 @@ void CfrmTreeEditor::Save()
 
 bool CfrmTreeEditor::SaveProject()
 {
-    return SaveProjectFile(*project, ProjectFilePath);
+    return SaveProjectOfRun(*project);
 }
 
 void CfrmTreeEditor::ReportSaveFailure()
@@ -267,8 +267,7 @@ void CfrmTreeEditor::ReadHtmlFile()
 void CfrmTreeEditor::ImportFile(const std::wstring& path)
 {
     CFileStream file(path, false);
-    CProjectHTMLParser parser(*project);
-    parser.Parse(file);
+    ImportPageOrBookmarks(*project, file);
 }
 
 void CfrmTreeEditor::GenerateHomepage()

@@ -288,6 +288,7 @@ void CProjectHTMLParser::StartTag(Name name, const TagAttributes& tagAttributes)
                 Lower(GetAttribute(tagAttributes, "style")).find("display:") != std::string::npos) {
                 popupName.assign(id.data(), id.size());
                 popupHtml.clear();
+                blockDefinition = kNoDefinition;
                 Push(name, ImportContext::PopupDiv);
                 return;
             }
@@ -493,10 +494,18 @@ void CProjectHTMLParser::EndTag(Name name)
                 popupHtml += '>';
             }
         } else {
-            // The popup cell itself closes.
+            // The popup cell itself closes and defines the popup with everything collected since
+            // the div. A further cell of the same block defines it again with more; the later
+            // definition replaces the earlier, so the block's one definition just grows, which
+            // keeps a block of many cells linear.
             popupHtml += pendingText.View();
-            popupDefs.push_back(PopupDef{popupName, std::move(popupHtml)});
-            popupHtml.clear();
+            if (blockDefinition < popupDefs.size()) {
+                std::string& html = popupDefs[blockDefinition].html;
+                html.append(popupHtml, html.size(), std::string::npos);
+            } else {
+                blockDefinition = popupDefs.size();
+                popupDefs.push_back(PopupDef{popupName, popupHtml});
+            }
         }
         break;
     default:

@@ -137,9 +137,12 @@ private:
 
     std::wstring pendingHref;
     std::string popupName;
-    std::string popupHtml;
+    std::string popupHtml; // collected since the popup block's div started
     std::vector<PopupRef> popupRefs;
     std::vector<PopupDef> popupDefs;
+    // The definition of the current popup block, once one of its cells has closed.
+    static constexpr std::size_t kNoDefinition = static_cast<std::size_t>(-1);
+    std::size_t blockDefinition = kNoDefinition;
     CTextBuffer pendingText;
     CTextBuffer precedingText;
     std::size_t nextColumn = 0;

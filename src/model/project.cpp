@@ -6,10 +6,12 @@ CProject::CProject() = default;
 
 CProject::~CProject() = default;
 
-void CProject::DeleteColumn(CColumn* column)
+bool CProject::DeleteColumn(CColumn* column)
 {
-    columns.Destroy(column);
+    if (!columns.Remove(column)) return false;
+    delete column;
     modified = true;
+    return true;
 }
 
 CColumn::CColumn(CProject& parent) : parent(&parent)

@@ -32,8 +32,10 @@ public:
     void RemoveChild(CColumn* child) { columns.Remove(child); }
     void DeleteChildren() { columns.DeleteAll(); }
     void MoveChildAfter(CColumn* child, CColumn* after) { columns.MoveAfter(child, after); }
-    // Unlinks and destroys the column, and marks the project modified.
-    void DeleteColumn(CColumn* column);
+    // Unlinks and destroys one of this project's columns, and marks the project modified. A
+    // column that is not in the list (another project's, or one unlinked before) is refused:
+    // false, and nothing is destroyed or marked.
+    bool DeleteColumn(CColumn* column);
 };
 
 class CColumn : public CStreamable

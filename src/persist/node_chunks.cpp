@@ -86,7 +86,8 @@ std::int32_t CProject::Load(CStream& source, std::int32_t size)
     if (!ReadUInt32(source, magic) || magic != tags::kMagic) return kLoadInvalidData;
     if (!ReadUInt32(source, revision)) return kLoadInvalidData;
     if (revision != kRevision) return kLoadUnknownRevision;
-    std::int32_t result = ReadChunkSequence(*this, source, size - 8);
+    // A size below the header's (a caller's mistake) reads no chunks rather than wrapping around.
+    std::int32_t result = ReadChunkSequence(*this, source, size >= 8 ? size - 8 : 0);
     if (result > 0) modified = false;
     return result;
 }

@@ -8,11 +8,33 @@
 
 namespace {
 
-// A name beside the target that no other save uses at the same time.
+// Temporary files are named after their target, "Quillomere.quil.saving-123456789", so that
+// two saves never share one and a later save can tell what an interrupted one left.
+const wchar_t kSavingSuffix[] = L".saving-";
+
 std::wstring TemporaryPathBeside(const std::wstring& path)
 {
     static std::mt19937 random(std::random_device{}());
-    return path + L".saving-" + std::to_wstring(random() % 1000000000u);
+    return path + kSavingSuffix + std::to_wstring(random() % 1000000000u);
+}
+
+bool AllDigits(const std::wstring& text)
+{
+    if (text.empty()) return false;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+    }
+    return true;
+}
+
+// A save that was killed leaves its temporary file behind; the next save of the same file takes
+// it away, unless another save is still writing it.
+void RemoveLeftovers(const std::wstring& path)
+{
+    const std::wstring prefix = path + kSavingSuffix;
+    for (const std::wstring& leftover : platform::FilesStartingWith(prefix)) {
+        if (AllDigits(leftover.substr(prefix.size()))) platform::RemoveIfUnused(leftover);
+    }
 }
 
 } // namespace
@@ -20,11 +42,18 @@ std::wstring TemporaryPathBeside(const std::wstring& path)
 bool SaveProjectFile(CProject& project, const std::wstring& path)
 {
     const bool wasModified = project.modified;
-    const std::wstring temporary = TemporaryPathBeside(path);
+    RemoveLeftovers(path);
+    // A name that is taken (by a leftover in use, or by chance) just means another try.
+    std::wstring temporary;
+    platform::FileHandle handle = platform::kInvalidHandle;
+    for (int attempt = 0; attempt < 8 && handle == platform::kInvalidHandle; ++attempt) {
+        temporary = TemporaryPathBeside(path);
+        handle = platform::CreateNewFile(temporary);
+    }
+    if (handle == platform::kInvalidHandle) return false;
     bool written;
     {
-        CFileStream file(temporary, true);
-        if (!file.IsOpen()) return false;
+        CFileStream file(handle, true);
         CStructStream writer(file);
         project.Save(writer);
         written = file.Flush() && file.Close();
@@ -38,8 +67,14 @@ bool SaveProjectFile(CProject& project, const std::wstring& path)
 std::int32_t LoadProjectFile(CProject& project, const std::wstring& path)
 {
     CFileStream file(path, false);
-    // An unopened file reports the invalid size, -1, and then fails the header check.
-    std::int32_t size = static_cast<std::int32_t>(platform::FileSize(file.Handle()));
+    std::int64_t size = platform::FileSize(file.Handle());
+    if (size > kMaxProjectFileSize) {
+        // Chunk lengths and offsets are 32-bit: such a file cannot be read. A load discards the
+        // columns whatever the outcome.
+        project.DeleteChildren();
+        return kLoadInvalidData;
+    }
+    // An unopened file reports the size -1, and then fails the header check.
     CStructStream reader(file);
-    return project.Load(reader, size);
+    return project.Load(reader, static_cast<std::int32_t>(size));
 }

@@ -12,10 +12,15 @@ constexpr std::int32_t kLoadHeaderOnly = 0;
 constexpr std::int32_t kLoadInvalidData = -13;       // missing, unreadable, short or wrong magic
 constexpr std::int32_t kLoadUnknownRevision = -1305; // a revision other than 0
 
+// The largest project file that loads: sizes and offsets in the file are 32-bit. A larger file
+// reports kLoadInvalidData without a chunk being read.
+constexpr std::int64_t kMaxProjectFileSize = 0x7FFFFFFF;
+
 // Writes the whole file beside `path` under a temporary name, flushes it to the disk and then
-// replaces `path` with it in one step, so that a failed save leaves the old file as it was.
-// Returns false (with the temporary file removed, the old file untouched and the project's
-// modified flag as it was) when anything fails.
+// replaces `path` with it in one step, so that a failed or killed save leaves the old file as it
+// was. Temporary files that killed saves of `path` left behind are removed first. Returns false
+// (with the temporary file removed, the old file untouched and the project's modified flag as it
+// was) when anything fails.
 bool SaveProjectFile(CProject& project, const std::wstring& path);
 
 // Loads the project file into `project` (its columns are discarded first). Returns the bytes of

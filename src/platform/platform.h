@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -13,7 +14,7 @@ namespace platform {
 // on Windows and an invalid descriptor on POSIX alike.
 using FileHandle = std::intptr_t;
 constexpr FileHandle kInvalidHandle = -1;
-// What GetFileSize and SetFilePointer report on failure.
+// What SetFilePointer reports on failure.
 constexpr std::uint32_t kInvalidSize = 0xFFFFFFFFu;
 
 // CreateFileW: generic write + create always, or generic read + open existing; sharing read and
@@ -25,8 +26,8 @@ std::int32_t WriteFile(FileHandle handle, const void* buffer, std::int32_t count
 // SetFilePointer relative to the current position, with a high part of 0 so the move is always
 // forward. Returns the new position (low 32 bits) or kInvalidSize.
 std::uint32_t MoveFilePointer(FileHandle handle, std::uint32_t distance);
-// GetFileSize: the low 32 bits of the size, kInvalidSize on failure.
-std::uint32_t FileSize(FileHandle handle);
+// GetFileSizeEx: the whole size, -1 on failure.
+std::int64_t FileSize(FileHandle handle);
 // Pushes written data to the disk (FlushFileBuffers / fsync).
 bool FlushFile(FileHandle handle);
 void CloseFile(FileHandle handle);
@@ -35,10 +36,24 @@ void CloseFile(FileHandle handle);
 FileHandle StandardOutput();
 FileHandle StandardError();
 
+// Creates a file that must not exist yet (CREATE_NEW) for writing, and holds it against
+// RemoveIfUnused until it is closed. kInvalidHandle when it exists or cannot be created.
+FileHandle CreateNewFile(const std::wstring& path);
+
 bool RemoveFile(const std::wstring& path);
+// Removes the file unless a process still has it open from CreateNewFile; false when it stays.
+bool RemoveIfUnused(const std::wstring& path);
 // Replaces `target` with `source` in one step, even when `target` exists.
 bool MoveReplacing(const std::wstring& source, const std::wstring& target);
+// Renames `source` to `target` only when nothing is called `target` yet.
+bool MoveWithoutReplacing(const std::wstring& source, const std::wstring& target);
+// True for a regular file.
 bool FileExists(const std::wstring& path);
+// True when anything (file, folder, link) has this name.
+bool PathExists(const std::wstring& path);
+// The regular files whose full path starts with `pathPrefix` (a folder, a separator and the start
+// of a file name), as full paths in no particular order.
+std::vector<std::wstring> FilesStartingWith(const std::wstring& pathPrefix);
 // The temp folder, ending with a path separator.
 std::wstring TempFolder();
 // '\\' on Windows, '/' on POSIX.
@@ -61,6 +76,11 @@ void LowerAnsi(char* bytes, std::uint32_t count);
 
 // InterlockedIncrement: returns the incremented value.
 std::int32_t AtomicIncrement(volatile std::int32_t* value);
+
+// For short-lived processes that build large trees: lets the heap grow in large steps backed by
+// huge pages where the system offers them, so that the tree's fresh memory costs few page
+// faults. Call first thing; does nothing where there is no such thing.
+void GrowHeapInLargeSteps();
 
 // Test seam: after `bytes` more bytes have been written through WriteFile, every write fails
 // (reports 0) until the budget is reset with -1. Lets tests see what a full disk does.

@@ -3,9 +3,16 @@
 // Windows-1252 lower-casing for the ANSI code page.
 #include "platform/platform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#include <sys/mman.h>
+#endif
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -13,6 +20,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -203,11 +211,11 @@ std::uint32_t MoveFilePointer(FileHandle handle, std::uint32_t distance)
     return static_cast<std::uint32_t>(position);
 }
 
-std::uint32_t FileSize(FileHandle handle)
+std::int64_t FileSize(FileHandle handle)
 {
     struct stat info;
-    if (handle == kInvalidHandle || ::fstat(Fd(handle), &info) != 0) return kInvalidSize;
-    return static_cast<std::uint32_t>(info.st_size);
+    if (handle == kInvalidHandle || ::fstat(Fd(handle), &info) != 0) return -1;
+    return static_cast<std::int64_t>(info.st_size);
 }
 
 bool FlushFile(FileHandle handle)
@@ -232,9 +240,39 @@ FileHandle StandardError()
     return fd < 0 ? kInvalidHandle : fd;
 }
 
+FileHandle CreateNewFile(const std::wstring& path)
+{
+    int fd = ::open(PathBytes(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return kInvalidHandle;
+    // The lock tells RemoveIfUnused that the file is in use. Someone who removed the file in the
+    // moment between its creation and the lock leaves it without a name: then give up on it.
+    struct stat info;
+    if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &info) != 0 || info.st_nlink == 0) {
+        ::close(fd);
+        return kInvalidHandle;
+    }
+    return fd;
+}
+
 bool RemoveFile(const std::wstring& path)
 {
     return ::unlink(PathBytes(path).c_str()) == 0;
+}
+
+bool RemoveIfUnused(const std::wstring& path)
+{
+    std::string bytes = PathBytes(path);
+    int fd = ::open(bytes.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return false;
+    bool removed = false;
+    struct stat opened, named;
+    // Only the file that was locked, not one that took its name meanwhile.
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 &&
+        ::lstat(bytes.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+        opened.st_ino == named.st_ino && S_ISREG(opened.st_mode))
+        removed = ::unlink(bytes.c_str()) == 0;
+    ::close(fd);
+    return removed;
 }
 
 bool MoveReplacing(const std::wstring& source, const std::wstring& target)
@@ -252,10 +290,51 @@ bool MoveReplacing(const std::wstring& source, const std::wstring& target)
     return true;
 }
 
+bool MoveWithoutReplacing(const std::wstring& source, const std::wstring& target)
+{
+    std::string from = PathBytes(source), to = PathBytes(target);
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // File systems without the exclusive rename: a new link fails as well when the name is taken.
+    if (::link(from.c_str(), to.c_str()) != 0) return false;
+    ::unlink(from.c_str());
+    return true;
+}
+
 bool FileExists(const std::wstring& path)
 {
     struct stat info;
     return ::stat(PathBytes(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool PathExists(const std::wstring& path)
+{
+    struct stat info;
+    return ::lstat(PathBytes(path).c_str(), &info) == 0;
+}
+
+std::vector<std::wstring> FilesStartingWith(const std::wstring& pathPrefix)
+{
+    std::vector<std::wstring> paths;
+    std::string prefix = PathBytes(pathPrefix);
+    std::string::size_type slash = prefix.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : prefix.substr(0, slash + 1);
+    std::string start = slash == std::string::npos ? prefix : prefix.substr(slash + 1);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return paths;
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name.compare(0, start.size(), start) != 0) continue;
+        std::string path = (slash == std::string::npos ? std::string() : folder) + name;
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        std::wstring wide(path.size(), L'\0');
+        wide.resize(Utf8ToWide(path.data(), path.size(), &wide[0], wide.size()));
+        paths.push_back(std::move(wide));
+    }
+    ::closedir(dir);
+    return paths;
 }
 
 std::wstring TempFolder()
@@ -378,6 +457,31 @@ std::int32_t AtomicIncrement(volatile std::int32_t* value)
 {
     // GCC and Clang, the only compilers of the POSIX build.
     return __atomic_add_fetch(value, 1, __ATOMIC_SEQ_CST);
+}
+
+void GrowHeapInLargeSteps()
+{
+#if defined(__GLIBC__)
+    // Every growth of the heap now reserves 64 MB more than asked for, and blocks that do not fit
+    // into the heap's first pages make the first growth at once; that stretch is then marked for
+    // huge pages. Only what is touched costs memory.
+    constexpr std::size_t kStep = 64u << 20, kHugePage = 2u << 20;
+    constexpr std::size_t kProbe = 120 * 1024; // below the size that malloc takes from mmap
+    ::mallopt(M_TOP_PAD, static_cast<int>(kStep));
+    void* probes[4] = {};
+    std::uintptr_t start = 0, end = 0;
+    for (void*& probe : probes) {
+        probe = std::malloc(kProbe);
+        if (!probe) break;
+        if (!start) start = reinterpret_cast<std::uintptr_t>(probe);
+        end = reinterpret_cast<std::uintptr_t>(::sbrk(0));
+        if (end - start >= kStep / 2) break;
+    }
+    for (void* probe : probes)
+        std::free(probe);
+    start = (start + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
+    if (start && end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#endif
 }
 
 void SetWriteBudgetForTesting(std::int64_t bytes)

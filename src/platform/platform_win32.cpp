@@ -55,9 +55,11 @@ std::uint32_t MoveFilePointer(FileHandle handle, std::uint32_t distance)
     return ::SetFilePointer(ToHandle(handle), static_cast<LONG>(distance), &high, FILE_CURRENT);
 }
 
-std::uint32_t FileSize(FileHandle handle)
+std::int64_t FileSize(FileHandle handle)
 {
-    return ::GetFileSize(ToHandle(handle), nullptr);
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(ToHandle(handle), &size)) return -1;
+    return static_cast<std::int64_t>(size.QuadPart);
 }
 
 bool FlushFile(FileHandle handle)
@@ -94,8 +96,22 @@ FileHandle StandardError()
     return DuplicateStandard(STD_ERROR_HANDLE);
 }
 
+FileHandle CreateNewFile(const std::wstring& path)
+{
+    // Without FILE_SHARE_DELETE nobody can delete the file while this handle is open.
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    return reinterpret_cast<FileHandle>(h);
+}
+
 bool RemoveFile(const std::wstring& path)
 {
+    return ::DeleteFileW(path.c_str()) != FALSE;
+}
+
+bool RemoveIfUnused(const std::wstring& path)
+{
+    // Fails with a sharing violation while a CreateNewFile handle is open.
     return ::DeleteFileW(path.c_str()) != FALSE;
 }
 
@@ -105,10 +121,41 @@ bool MoveReplacing(const std::wstring& source, const std::wstring& target)
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
+bool MoveWithoutReplacing(const std::wstring& source, const std::wstring& target)
+{
+    return ::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 bool FileExists(const std::wstring& path)
 {
     DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool PathExists(const std::wstring& path)
+{
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::wstring> FilesStartingWith(const std::wstring& pathPrefix)
+{
+    std::vector<std::wstring> paths;
+    std::wstring::size_type slash = pathPrefix.find_last_of(L"\\/");
+    std::wstring folder =
+        slash == std::wstring::npos ? std::wstring() : pathPrefix.substr(0, slash + 1);
+    std::wstring start = pathPrefix.substr(folder.size());
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((pathPrefix + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return paths;
+    do {
+        // The pattern also matches short 8.3 names; only long names that start alike count.
+        std::wstring name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            name.compare(0, start.size(), start) == 0)
+            paths.push_back(folder + name);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return paths;
 }
 
 std::wstring TempFolder()
@@ -157,6 +204,8 @@ std::int32_t AtomicIncrement(volatile std::int32_t* value)
     static_assert(sizeof(LONG) == sizeof(std::int32_t), "LONG is 32 bits on Windows");
     return ::InterlockedIncrement(reinterpret_cast<volatile LONG*>(value));
 }
+
+void GrowHeapInLargeSteps() {}
 
 void SetWriteBudgetForTesting(std::int64_t bytes)
 {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -25,7 +26,8 @@ struct CliRun
 CliRun RunWith(std::vector<std::wstring> arguments)
 {
     CRecordingStream out, err;
-    int status = RunCli(arguments, out, err);
+    CProject project;
+    int status = RunCli(arguments, project, out, err);
     return {status, out.bytes, err.bytes};
 }
 
@@ -106,16 +108,19 @@ TEST(Cli, GenerateAndDumpReadProjectFiles)
 
 TEST(Cli, FilesThatDoNotLoadExitWithOneAndSayWhy)
 {
-    CTempFile missing(L".quil"), notProject(L".quil"), futureRevision(L".quil");
+    CTempFile missing(L".quil"), notProject(L".quil"), futureRevision(L".quil"), tooLarge(L".quil");
     WriteFileBytes(notProject.Path(), "<html></html>");
     WriteFileBytes(futureRevision.Path(), Bytes("\x6C\x69\x75\x71\x01\x00\x00\x00"));
+    WriteFileBytes(tooLarge.Path(), Bytes("\x6C\x69\x75\x71\x00\x00\x00\x00"));
+    std::filesystem::resize_file(std::filesystem::path(tooLarge.Path()), std::uintmax_t(1) << 31);
     struct Case
     {
         const CTempFile& file;
         const char* reason;
     } cases[] = {{missing, "cannot read"},
                  {notProject, "is not a Quillomere project file"},
-                 {futureRevision, "unknown revision"}};
+                 {futureRevision, "unknown revision"},
+                 {tooLarge, "is too large for a project file"}};
     for (const Case& c : cases) {
         for (const wchar_t* command : {L"generate", L"dump"}) {
             CliRun run = RunWith({command, c.file.Path()});
@@ -126,6 +131,18 @@ TEST(Cli, FilesThatDoNotLoadExitWithOneAndSayWhy)
             EXPECT_TRUE(run.out.empty());
         }
     }
+}
+
+TEST(Cli, TheCommandsProjectIsLeftToTheCaller)
+{
+    CTempFile file(L".quil");
+    CProject saved;
+    new CColumn(saved, L"C");
+    ASSERT_TRUE(SaveProjectFile(saved, file.Path()));
+    CRecordingStream out, err;
+    CProject project;
+    EXPECT_EQ(RunCli({L"generate", file.Path()}, project, out, err), kCliSuccess);
+    EXPECT_EQ(DumpText(project), DumpText(saved));
 }
 
 TEST(Cli, ImportReadsAHomepageIntoAProject)

@@ -205,6 +205,40 @@ TEST(Import, TheLastDefinitionOfAPopupWins)
     EXPECT_EQ(LinkAt(project, 0, 0, 0)->popup->content, L"second");
 }
 
+TEST(Import, APopupBlockOfSeveralCellsHoldsEverythingSinceItsDiv)
+{
+    std::string page = OneItemPage("<span onmouseout=\"phide('x1')\" onmouseover=\"pshow('x1')\">"
+                                   "<a href=\"u\">a</a></span>");
+    CProject project;
+    ASSERT_TRUE(Import(project, page + "<div id=\"x1\" style=\"display:none\"><table><tr>"
+                                       "<td>A</td><td>B</td></tr></table></div>"));
+    EXPECT_EQ(LinkAt(project, 0, 0, 0)->popup->content, L"AB");
+
+    // Rows and markup count alike; a later block of the same id starts afresh and wins.
+    CProject again;
+    ASSERT_TRUE(Import(again, page + "<div id=\"x1\" style=\"display:none\"><table><tr><td>A</td>"
+                                     "</tr><tr><td><b>B</b></td></tr></table></div>"
+                                     "<div id=\"x1\" style=\"display:none\"><table><tr><td>C</td>"
+                                     "<td>D</td></tr></table></div>"));
+    EXPECT_EQ(LinkAt(again, 0, 0, 0)->popup->content, L"CD");
+
+    CProject first;
+    ASSERT_TRUE(Import(first, page + "<div id=\"x1\" style=\"display:none\"><table><tr><td>A"
+                                     "</td></tr><tr><td><b>B</b></td></tr></table></div>"));
+    EXPECT_EQ(LinkAt(first, 0, 0, 0)->popup->content, L"A<b>B</b>");
+
+    // A block of very many cells costs what its text costs, not that times the cells.
+    std::string cells;
+    for (int i = 0; i < 100000; ++i)
+        cells += "<td>x</td>";
+    CProject many;
+    ASSERT_TRUE(Import(many, page + "<div id=\"x1\" style=\"display:none\"><table><tr>" + cells +
+                                 "</tr></table></div>"));
+    const std::wstring& content = LinkAt(many, 0, 0, 0)->popup->content;
+    EXPECT_EQ(content.size(), 100000u);
+    EXPECT_EQ(content.find_first_not_of(L'x'), std::wstring::npos);
+}
+
 TEST(Import, TitleAndCaptionsAreTrimmedButNotEmptied)
 {
     CProject project;

@@ -126,6 +126,29 @@ TEST(Model, DestroyingANodeDestroysItsSubtreeInListOrder)
     EXPECT_EQ(destroyed, (std::vector<std::string>{"1", "2", "3", "4", "5"}));
 }
 
+TEST(Model, DeleteColumnRefusesAColumnThatIsNotInTheList)
+{
+    CProject project;
+    CColumn* own = new CColumn(project, L"A");
+    CProject other;
+    CColumn* stranger = new CColumn(other, L"X");
+    EXPECT_FALSE(project.DeleteColumn(stranger));
+    EXPECT_FALSE(project.DeleteColumn(nullptr));
+    EXPECT_FALSE(project.modified);
+    EXPECT_EQ(other.columns.size(), 1u);
+    EXPECT_EQ(stranger->caption, L"X"); // untouched, still the other project's
+
+    // Unlinked before: the caller owns it again and is told so.
+    project.RemoveChild(own);
+    EXPECT_FALSE(project.DeleteColumn(own));
+    delete own;
+
+    CColumn* second = new CColumn(project, L"B");
+    EXPECT_TRUE(project.DeleteColumn(second));
+    EXPECT_TRUE(project.modified);
+    EXPECT_TRUE(project.columns.empty());
+}
+
 TEST(Model, ItemKindsAndLabels)
 {
     CProject project;

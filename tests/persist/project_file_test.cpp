@@ -129,6 +129,33 @@ TEST(ProjectFile, LoadResultsForFilesThatAreNoProjects)
     EXPECT_TRUE(project.columns.empty());
 }
 
+TEST(ProjectFile, FilesOf2GiBAndMoreDoNotLoad)
+{
+    // A good project followed by zeros (a sparse file, so it costs no disk): at 2^31 bytes the
+    // chunk arithmetic would overflow, and at 2^32 + 33 the low 32 bits of the size would pass
+    // for a 33-byte file.
+    CProject original;
+    new CColumn(original, L"A");
+    const std::string good = SaveToBytes(original);
+    ASSERT_EQ(good.size(), 33u);
+    CTempFile file(L".quil");
+    for (std::uintmax_t size : {std::uintmax_t(1) << 31, (std::uintmax_t(1) << 32) + 33}) {
+        WriteFileBytes(file.Path(), good);
+        std::filesystem::resize_file(std::filesystem::path(file.Path()), size);
+        CProject project;
+        new CColumn(project, L"discarded");
+        EXPECT_EQ(LoadProjectFile(project, file.Path()), kLoadInvalidData) << size;
+        EXPECT_TRUE(project.columns.empty());
+    }
+    // Just below the limit the file loads. A chunk header that claims more than is left ends
+    // the sequence there, so the zeros behind it are skipped, not read.
+    WriteFileBytes(file.Path(), good + Le32(0x7A7A7A7A) + Le32(0x7FFFFFF0));
+    std::filesystem::resize_file(std::filesystem::path(file.Path()), (1u << 31) - 1);
+    CProject project;
+    EXPECT_GT(LoadProjectFile(project, file.Path()), 0);
+    EXPECT_EQ(project.columns.size(), 1u);
+}
+
 TEST(ProjectFile, StringsAreUtf8AndCutAtAZeroByte)
 {
     CProject project;
@@ -388,4 +415,40 @@ TEST(AtomicSave, UnwritableFolderReportsFailure)
     EXPECT_FALSE(SaveProjectFile(project, path));
     EXPECT_TRUE(project.modified);
     EXPECT_FALSE(platform::FileExists(path));
+}
+
+TEST(AtomicSave, ASaveRemovesWhatKilledSavesLeftAndNothingElse)
+{
+    CTempFile file(L".quil");
+    const std::wstring& path = file.Path();
+    // Leftovers are named after their target: a killed save's, one that another save is still
+    // writing, and a name that only looks alike.
+    const std::wstring killedPath = path + L".saving-123", inUsePath = path + L".saving-456",
+                       otherPath = path + L".saving-x1";
+    struct Cleanup
+    {
+        std::vector<std::wstring> paths;
+        ~Cleanup()
+        {
+            for (const std::wstring& leftover : paths)
+                platform::RemoveFile(leftover);
+        }
+    } cleanup{{killedPath, inUsePath, otherPath}};
+    WriteFileBytes(killedPath, "half a project");
+    WriteFileBytes(otherPath, "not ours");
+    platform::FileHandle writing = platform::CreateNewFile(inUsePath);
+    ASSERT_NE(writing, platform::kInvalidHandle);
+
+    CProject project;
+    project.title = L"saved";
+    ASSERT_TRUE(SaveProjectFile(project, path));
+    EXPECT_FALSE(platform::PathExists(killedPath));
+    EXPECT_TRUE(platform::PathExists(inUsePath)); // another save is still writing it
+    EXPECT_EQ(ReadFileBytes(otherPath), "not ours");
+    EXPECT_EQ(ReadFileBytes(path), SaveToBytes(project));
+
+    platform::CloseFile(writing);
+    ASSERT_TRUE(SaveProjectFile(project, path));
+    EXPECT_FALSE(platform::PathExists(inUsePath));
+    EXPECT_EQ(FilesBeside(path).size(), 2u); // the file and the look-alike
 }
