@@ -34,7 +34,6 @@ public:
     // Clears the selected state of every selected row of a list view.
     static void DeselectAllRows(HWND listView);
 
-protected:
     // Sets a flag for the lifetime of the scope and restores its previous value on every exit
     // path, exceptions included.
     class CFlagScope
@@ -50,6 +49,7 @@ protected:
         bool previous;
     };
 
+protected:
     UINT templateId;
     CfrmTreeEditor* owner; // not owned
     // Set while SetNode fills the controls: their change notifications are then ignored.

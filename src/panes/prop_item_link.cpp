@@ -1,13 +1,231 @@
 #include "panes/prop_item_link.h"
 
-#include "model/item_link.h"
+#include "editor/tree_editor.h"
+#include "editor/tree_item_data.h"
+#include "model/project.h"
+#include "panes/list_rows.h"
+#include "panes/pane_controls.h"
 #include "resources/resource.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
 
 CdlgPropItemLink::CdlgPropItemLink(CfrmTreeEditor& owner) : CdlgPropBase(IDD_PROP_ITEMLINK, owner)
 {
 }
 
+int CdlgPropItemLink::OnInitDialog()
+{
+    captionEdit = ::GetDlgItem(window, IDC_LINK_CAPTION);
+    urlEdit = ::GetDlgItem(window, IDC_LINK_URL);
+    dividerEdit = ::GetDlgItem(window, IDC_LINK_DIVIDER);
+    popupEdit = ::GetDlgItem(window, IDC_LINK_POPUP);
+    linkList = ::GetDlgItem(window, IDC_LINK_LIST);
+    linkCaptionEdit = ::GetDlgItem(window, IDC_LINK_ROW_CAPTION);
+    linkUrlEdit = ::GetDlgItem(window, IDC_LINK_ROW_URL);
+
+    int h = panes::WindowHeight(captionEdit);
+    int w = panes::WindowWidth(::GetDlgItem(window, IDC_LINK_REMOVE));
+    grid.SetColumn(0, 100, 100, 0);
+    grid.SetColumn(1, 100, -1, 1);
+    grid.SetColumn(2, w, w, 0);
+    grid.SetColumn(3, w, w, 0);
+    for (int row = 0; row <= 4; ++row)
+        grid.SetRow(row, h, h, 0);
+    grid.SetRow(5, 50, -1, 1);
+    grid.SetRow(6, h, h, 0);
+    grid.SetRow(7, h, h, 0);
+
+    // Labels and buttons only where the dialog has them.
+    auto optional = [this](int id, int row, int firstColumn, int lastColumn, int inset) {
+        if (HWND control = ::GetDlgItem(window, id))
+            grid.AddWindow(control, row, firstColumn, row, lastColumn, inset);
+    };
+    optional(IDC_LINK_CAPTION_LABEL, 0, 0, 0, 3);
+    optional(IDC_LINK_URL_LABEL, 1, 0, 0, 3);
+    optional(IDC_LINK_DIVIDER_LABEL, 2, 0, 0, 3);
+    optional(IDC_LINK_POPUP_LABEL, 3, 0, 0, 3);
+    optional(IDC_LINK_LIST_LABEL, 4, 0, 1, 3);
+    optional(IDC_LINK_ADD, 6, 2, 2, 0);
+    optional(IDC_LINK_REMOVE, 6, 3, 3, 0);
+    grid.AddWindow(captionEdit, 0, 1, 0, 3, 0);
+    grid.AddWindow(urlEdit, 1, 1, 1, 3, 0);
+    grid.AddWindow(dividerEdit, 2, 1, 2, 3, 0);
+    grid.AddWindow(popupEdit, 3, 1, 3, 3, 0);
+    grid.AddWindow(linkList, 5, 1, 5, 3, 0);
+    grid.AddWindow(linkCaptionEdit, 6, 1, 6, 1, 0);
+    grid.AddWindow(linkUrlEdit, 7, 1, 7, 3, 0);
+
+    listrows::AddColumn(linkList, 0, L"Caption", 150);
+    listrows::AddColumn(linkList, 1, L"URL", 250);
+    ListView_SetExtendedListViewStyleEx(linkList, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    EnableLinkEditors(false);
+    return 1;
+}
+
+int CdlgPropItemLink::OnSize()
+{
+    return panes::LayOutGrid(window, grid);
+}
+
 void CdlgPropItemLink::SetNode(CStreamable* bound)
 {
+    CFlagScope scope(updating);
     node = static_cast<CItemLink*>(bound);
+    currentLink = nullptr;
+    ::SetWindowTextW(captionEdit, node ? node->mainLink.caption.c_str() : L"");
+    ::SetWindowTextW(urlEdit, node ? node->mainLink.url.c_str() : L"");
+    ::SetWindowTextW(dividerEdit, node ? node->divider.c_str() : L"");
+    ::SetWindowTextW(popupEdit, node && node->popup ? node->popup->content.c_str() : L"");
+    {
+        panes::CRedrawOff quiet(linkList);
+        ::SendMessageW(linkList, LVM_DELETEALLITEMS, 0, 0);
+        if (node) {
+            for (CItemLink::CLink* link : node->links)
+                RefreshLinkRow(listrows::Append(linkList, link));
+        }
+    }
+    EnableLinkEditors(false);
+}
+
+void CdlgPropItemLink::RefreshLinkRow(int index)
+{
+    auto* link = static_cast<CItemLink::CLink*>(listrows::Object(linkList, index));
+    if (!link) return;
+    listrows::SetCell(linkList, index, 0, link->caption);
+    listrows::SetCell(linkList, index, 1, link->url);
+}
+
+void CdlgPropItemLink::LoadLink(CItemLink::CLink* link)
+{
+    currentLink = link;
+    if (link) {
+        // Copies first: the edits' notifications write back into the link as they go.
+        std::wstring caption = link->caption, url = link->url;
+        ::SetWindowTextW(linkCaptionEdit, caption.c_str());
+        ::SetWindowTextW(linkUrlEdit, url.c_str());
+    }
+    EnableLinkEditors(currentLink != nullptr);
+}
+
+int CdlgPropItemLink::OnCommand(WPARAM wParam, LPARAM)
+{
+    if (updating) return 1;
+    if (!node) return 0;
+    int id = LOWORD(wParam);
+    int code = HIWORD(wParam);
+    switch (id) {
+    case IDC_LINK_CAPTION:
+    case IDC_LINK_URL:
+    case IDC_LINK_DIVIDER:
+    case IDC_LINK_POPUP:
+        if (code != EN_CHANGE) return 0;
+        if (id == IDC_LINK_CAPTION) {
+            node->mainLink.caption = ReadWindowText(captionEdit);
+        } else if (id == IDC_LINK_URL) {
+            node->mainLink.url = ReadWindowText(urlEdit);
+        } else if (id == IDC_LINK_DIVIDER) {
+            node->divider = ReadWindowText(dividerEdit);
+        } else {
+            std::wstring text = ReadWindowText(popupEdit);
+            if (text.empty()) {
+                node->popup.reset();
+            } else {
+                node->SetPopupContent(text);
+            }
+        }
+        owner->NodeEdited(kNodeItem, node);
+        return 1;
+    case IDC_LINK_ROW_CAPTION:
+    case IDC_LINK_ROW_URL:
+        if (code != EN_CHANGE || !currentLink) return 0;
+        if (id == IDC_LINK_ROW_CAPTION) {
+            currentLink->caption = ReadWindowText(linkCaptionEdit);
+        } else {
+            currentLink->url = ReadWindowText(linkUrlEdit);
+        }
+        // The row that shows the link, also when the selection was cleared beside the rows.
+        RefreshLinkRow(listrows::RowOf(linkList, currentLink));
+        owner->NodeEdited(kNodeItem, node);
+        return 1;
+    case IDC_LINK_ADD:
+        if (code != BN_CLICKED) return 0;
+        Add();
+        return 1;
+    case IDC_LINK_REMOVE:
+        Remove();
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+int CdlgPropItemLink::OnNotify(WPARAM, LPARAM lParam)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->code == LVN_DELETEALLITEMS) return panes::NoDeleteItemNotifications(window);
+    if (header->idFrom != IDC_LINK_LIST || header->code != LVN_ITEMCHANGED) return 0;
+    if (panes::BecameSelected(*reinterpret_cast<const NMLISTVIEW*>(lParam))) {
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+        LoadLink(static_cast<CItemLink::CLink*>(listrows::Object(linkList, change->iItem)));
+    }
+    return 1;
+}
+
+void CdlgPropItemLink::Add()
+{
+    CItemLink::CLink* link = node->AddLink(L"New link", L"http://");
+    currentLink = link;
+    if (!link) {
+        // The item had no URL, so its own link took the texts, replacing its caption. Show that
+        // and report it like an edit, or the change would reach the page unseen and unmarked.
+        {
+            CFlagScope scope(updating);
+            ::SetWindowTextW(captionEdit, node->mainLink.caption.c_str());
+            ::SetWindowTextW(urlEdit, node->mainLink.url.c_str());
+        }
+        DeselectAllRows(linkList);
+        EnableLinkEditors(false);
+        owner->NodeEdited(kNodeItem, node);
+        return;
+    }
+    DeselectAllRows(linkList);
+    int row = listrows::Append(linkList, link);
+    listrows::Select(linkList, row);
+    RefreshLinkRow(row);
+    ::SetFocus(linkCaptionEdit);
+    ::SendMessageW(linkCaptionEdit, EM_SETSEL, 0, -1);
+    MarkModified();
+}
+
+void CdlgPropItemLink::Remove()
+{
+    if (!currentLink) return;
+    CItemLink::CLink* link = currentLink;
+    int row = listrows::RowOf(linkList, link);
+    currentLink = nullptr;
+    node->RemoveLink(link);
+    if (row >= 0) ::SendMessageW(linkList, LVM_DELETEITEM, row, 0);
+    int count = listrows::Count(linkList);
+    if (count > 0 && row >= 0) {
+        // The row now at the removed one's place (or the last) becomes selected and so current.
+        DeselectAllRows(linkList);
+        listrows::Select(linkList, std::min(row, count - 1));
+    } else {
+        LoadLink(nullptr);
+    }
+    MarkModified();
+}
+
+void CdlgPropItemLink::EnableLinkEditors(bool enable)
+{
+    panes::Enable(linkCaptionEdit, enable, linkList);
+    panes::Enable(linkUrlEdit, enable, linkList);
+    panes::Enable(::GetDlgItem(window, IDC_LINK_REMOVE), enable, linkList);
+}
+
+void CdlgPropItemLink::MarkModified()
+{
+    if (CProject* project = panes::ProjectOf(node)) project->modified = true;
 }

@@ -1,15 +1,42 @@
 // The link pane: the main link, the divider, the popup text and the further links.
 #pragma once
 
+#include "layout/grid_sizer.h"
+#include "model/item_link.h"
 #include "panes/prop_base.h"
-
-class CItemLink;
 
 class CdlgPropItemLink : public CdlgPropBase
 {
 public:
     explicit CdlgPropItemLink(CfrmTreeEditor& owner);
+    int OnInitDialog() override;
+    int OnSize() override;
+    int OnCommand(WPARAM wParam, LPARAM lParam) override;
+    int OnNotify(WPARAM wParam, LPARAM lParam) override;
     void SetNode(CStreamable* node) override;
 
-    CItemLink* node = nullptr; // not owned
+    // Rewrites the two cells of row `index` from its link; a row that does not exist is skipped.
+    void RefreshLinkRow(int index);
+    // Makes `link` current and shows it in the two link edits (their change notifications write
+    // it back, as typing would); the link edits and "Remove..." are enabled only while a link is
+    // current.
+    void LoadLink(CItemLink::CLink* link);
+
+    CGridSizer grid{4, 8};
+    CItemLink* node = nullptr;               // not owned
+    CItemLink::CLink* currentLink = nullptr; // the further link being edited; not owned
+    HWND captionEdit = nullptr;              // main link caption
+    HWND urlEdit = nullptr;                  // main link URL
+    HWND dividerEdit = nullptr;
+    HWND popupEdit = nullptr;
+    HWND linkList = nullptr;        // one row per further link
+    HWND linkCaptionEdit = nullptr; // current link's caption
+    HWND linkUrlEdit = nullptr;     // current link's URL
+
+private:
+    void Add();
+    void Remove();
+    void EnableLinkEditors(bool enable);
+    // Sets the modified flag of the item's project; adding and removing rows report no edit.
+    void MarkModified();
 };

@@ -1,0 +1,68 @@
+#include "panes/pane_controls.h"
+
+#include "layout/grid_sizer.h"
+#include "model/item.h"
+#include "model/project.h"
+
+namespace panes {
+
+int WindowWidth(HWND window)
+{
+    RECT bounds = {};
+    ::GetWindowRect(window, &bounds);
+    return bounds.right - bounds.left;
+}
+
+int WindowHeight(HWND window)
+{
+    RECT bounds = {};
+    ::GetWindowRect(window, &bounds);
+    return bounds.bottom - bounds.top;
+}
+
+int LayOutGrid(HWND dialog, CGridSizer& grid)
+{
+    RECT client = {};
+    ::GetClientRect(dialog, &client);
+    grid.SetBounds(client.top, client.left, client.bottom, client.right);
+    grid.Repaint();
+    ::InvalidateRect(dialog, nullptr, TRUE);
+    return 1;
+}
+
+bool BecameSelected(const NMLISTVIEW& change)
+{
+    return (change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
+           !(change.uOldState & LVIS_SELECTED);
+}
+
+int NoDeleteItemNotifications(HWND dialog)
+{
+    ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+    return 1;
+}
+
+void Enable(HWND control, bool enable, HWND fallback)
+{
+    if (!enable && control && ::GetFocus() == control) ::SetFocus(fallback);
+    ::EnableWindow(control, enable);
+}
+
+CProject* ProjectOf(CItem* item)
+{
+    if (!item || !item->parent || !item->parent->parent) return nullptr;
+    return item->parent->parent->parent;
+}
+
+CRedrawOff::CRedrawOff(HWND window) : window(window)
+{
+    ::SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+}
+
+CRedrawOff::~CRedrawOff()
+{
+    ::SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(window, nullptr, TRUE);
+}
+
+} // namespace panes

@@ -1,0 +1,48 @@
+// Small pieces the panes share: window measures, the grid panes' resizing, redraw suspension,
+// the list rule for a row becoming current, and enabling that does not strand the focus.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+class CGridSizer;
+class CItem;
+class CProject;
+
+namespace panes {
+
+int WindowWidth(HWND window);
+int WindowHeight(HWND window);
+
+// Hands the dialog's client rectangle to the grid, repaints its items and the whole dialog.
+int LayOutGrid(HWND dialog, CGridSizer& grid);
+
+// True for an LVN_ITEMCHANGED that reports a row which has just become selected.
+bool BecameSelected(const NMLISTVIEW& change);
+
+// The answer to a list's LVN_DELETEALLITEMS: emptying a list of 1,000 rows then costs no
+// LVN_DELETEITEM per row (the rows own nothing).
+int NoDeleteItemNotifications(HWND dialog);
+
+// Enables or disables a control; when the control losing its enabling has the focus, the focus
+// moves to `fallback` rather than staying on a disabled window.
+void Enable(HWND control, bool enable, HWND fallback);
+
+// The project an item belongs to (item, group, column, project); null for an unlinked item.
+CProject* ProjectOf(CItem* item);
+
+// Suspends a window's drawing for a scope, then redraws it once.
+class CRedrawOff
+{
+public:
+    explicit CRedrawOff(HWND window);
+    ~CRedrawOff();
+    CRedrawOff(const CRedrawOff&) = delete;
+    CRedrawOff& operator=(const CRedrawOff&) = delete;
+
+private:
+    HWND window;
+};
+
+} // namespace panes

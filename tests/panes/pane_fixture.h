@@ -1,0 +1,62 @@
+// The real main window with its five panes, created in-process, and the ways a person drives
+// controls, as messages.
+#pragma once
+
+#include "editor/tree_editor.h"
+#include "editor/tree_item_data.h"
+#include "model/item_form.h"
+#include "model/item_link.h"
+#include "model/project.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Each test has its own project, shown in its own main window.
+class PaneTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Shows only `pane`, binds it to `node` and places it right of the tree, as the main window
+    // does; the placing sends the pane its WM_SIZE.
+    void Show(CdlgPropBase& pane, CStreamable* node, int width = 560, int height = 480);
+
+    // The text of the tree item that shows (kind, node).
+    std::wstring TreeLabel(std::int32_t kind, CStreamable* node);
+    // Puts a text of the test's own there, to see whether anything rewrites the label.
+    void SetTreeLabel(std::int32_t kind, CStreamable* node, const std::wstring& text);
+
+    CProject project;
+    std::unique_ptr<CfrmTreeEditor> editor;
+    // Filled by SetUp: a column and group with one link item and one form item.
+    CColumn* column = nullptr;
+    CGroup* group = nullptr;
+    CItemLink* link = nullptr;
+    CItemForm* form = nullptr;
+};
+
+// Typing: WM_SETTEXT raises EN_CHANGE as a keystroke does.
+void Type(HWND edit, const std::wstring& text);
+std::wstring Text(HWND window);
+// A push button or check box clicked by the mouse.
+void Click(HWND button);
+// Selects and focuses a list row, as a click on it does.
+void SelectRow(HWND list, int row);
+int SelectedRow(HWND list);
+int RowCount(HWND list);
+std::wstring Cell(HWND list, int row, int column);
+// Chooses a combo box entry as the user does: the selection, then CBN_SELCHANGE to the parent.
+void Choose(HWND combo, int index);
+std::wstring ComboText(HWND combo);
+// The control's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND control);
+bool Enabled(HWND control);
+void PumpMessages();

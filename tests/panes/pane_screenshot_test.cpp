@@ -1,0 +1,136 @@
+// The link and form panes as a person sees them, at the main window's default size and narrow:
+// nothing overlaps and, at the default size, nothing is cut off. Screenshots go to build/.
+#include "pane_fixture.h"
+
+#include "e2e/program.h"
+
+#include "resources/resource.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The main window's size when the system chooses it, as it does at start-up.
+SIZE DefaultWindowSize()
+{
+    HWND probe = ::CreateWindowExW(0, L"Static", L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                                   CW_USEDEFAULT, 0, nullptr, nullptr, nullptr, nullptr);
+    RECT bounds = {};
+    ::GetWindowRect(probe, &bounds);
+    ::DestroyWindow(probe);
+    return {bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+// Sizes the main window, whose layout then places the tree and the panes, and lets it paint.
+void Resize(HWND main, SIZE window)
+{
+    ::SetWindowPos(main, HWND_TOP, 0, 0, window.cx, window.cy, SWP_NOACTIVATE);
+    ::RedrawWindow(main, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpMessages();
+}
+
+void Screenshot(HWND window, const std::wstring& name)
+{
+    EXPECT_TRUE(SaveWindowScreenshot(window, WindowsPath(QUIL_SCREENSHOT_DIR) + L"\\" + name));
+}
+
+std::vector<HWND> VisibleControls(HWND pane)
+{
+    std::vector<HWND> controls;
+    for (HWND child = ::GetWindow(pane, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::IsWindowVisible(child)) controls.push_back(child);
+    }
+    return controls;
+}
+
+void ExpectNoOverlap(HWND pane)
+{
+    std::vector<HWND> controls = VisibleControls(pane);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+            RECT a = ChildRect(controls[i]), b = ChildRect(controls[j]), both = {};
+            EXPECT_FALSE(::IntersectRect(&both, &a, &b))
+                << ::GetDlgCtrlID(controls[i]) << " overlaps " << ::GetDlgCtrlID(controls[j]);
+        }
+    }
+}
+
+// Every control lies inside the pane, and every label, button and check box has room for its
+// text in the pane's font.
+void ExpectNothingCutOff(HWND pane)
+{
+    RECT client = {};
+    ::GetClientRect(pane, &client);
+    HDC dc = ::GetDC(pane);
+    for (HWND control : VisibleControls(pane)) {
+        int id = ::GetDlgCtrlID(control);
+        RECT bounds = ChildRect(control);
+        EXPECT_TRUE(bounds.left >= 0 && bounds.top >= 0 && bounds.right <= client.right &&
+                    bounds.bottom <= client.bottom)
+            << id << " reaches outside the pane";
+        std::wstring text = Text(control);
+        wchar_t className[32] = {};
+        ::GetClassNameW(control, className, 32);
+        if (text.empty() ||
+            (::lstrcmpiW(className, L"Static") && ::lstrcmpiW(className, L"Button")))
+            continue;
+        HGDIOBJ old = ::SelectObject(
+            dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+        SIZE extent = {};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        ::SelectObject(dc, old);
+        RECT inside = {};
+        ::GetClientRect(control, &inside);
+        bool check = (::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+        int room = inside.right - (check ? ::GetSystemMetrics(SM_CXMENUCHECK) + 4 : 0);
+        EXPECT_LE(extent.cx, room)
+            << id << " cuts off \"" << std::string(text.begin(), text.end()) << "\"";
+        EXPECT_LE(extent.cy, inside.bottom) << id << " is too low for its text";
+    }
+    ::ReleaseDC(pane, dc);
+}
+
+} // namespace
+
+TEST_F(PaneTest, GridPanesAtTheDefaultAndANarrowSize)
+{
+    HWND main = editor->MainWindow();
+    HWND tree = editor->TreeView();
+    SIZE standard = DefaultWindowSize();
+    SIZE narrow = {520, standard.cy};
+    ::SetForegroundWindow(main);
+
+    // Selected in the tree, as a person does; a row of each list selected too.
+    struct
+    {
+        CdlgPropBase& pane;
+        CStreamable* node;
+        const wchar_t* name;
+        std::vector<int> lists;
+    } shots[] = {{editor->linkPane, link, L"link-pane", {IDC_LINK_LIST}},
+                 {editor->formPane, form, L"form-pane", {IDC_FORM_FIELDS, IDC_FORM_OPTIONS}}};
+    auto select = [&](auto& shot) {
+        TreeView_SelectItem(tree, editor->FindTreeItemData(kNodeItem, shot.node)->item);
+        ASSERT_TRUE(::IsWindowVisible(shot.pane.Window()));
+        for (int list : shot.lists)
+            SelectRow(::GetDlgItem(shot.pane.Window(), list), 1 - (list == IDC_FORM_OPTIONS));
+    };
+    // The default size first: the tree never grows back once the window was narrow.
+    for (auto& shot : shots) {
+        SCOPED_TRACE(std::string(shot.name, shot.name + wcslen(shot.name)));
+        select(shot);
+        Resize(main, standard);
+        ExpectNoOverlap(shot.pane.Window());
+        ExpectNothingCutOff(shot.pane.Window());
+        Screenshot(main, std::wstring(L"screenshot-") + shot.name + L"-default.png");
+    }
+    for (auto& shot : shots) {
+        SCOPED_TRACE(std::string(shot.name, shot.name + wcslen(shot.name)));
+        select(shot);
+        Resize(main, narrow);
+        ExpectNoOverlap(shot.pane.Window());
+        Screenshot(main, std::wstring(L"screenshot-") + shot.name + L"-narrow.png");
+    }
+}

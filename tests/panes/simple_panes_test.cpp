@@ -1,0 +1,75 @@
+// The project, column and group panes: one text each, written at every keystroke.
+#include "pane_fixture.h"
+
+#include "resources/resource.h"
+
+TEST_F(PaneTest, SimplePanesWriteEveryKeystrokeIntoTheirNode)
+{
+    struct
+    {
+        CdlgPropBase& pane;
+        CStreamable* node;
+        NodeKind kind;
+        int editId;
+        std::wstring* field;
+        std::wstring shown;
+    } cases[] = {
+        {editor->projectPane, &project, kNodeProject, IDC_PROJECT_TITLE, &project.title,
+         L"My start page"},
+        {editor->columnPane, column, kNodeColumn, IDC_COLUMN_CAPTION, &column->caption, L"Work"},
+        {editor->groupPane, group, kNodeGroup, IDC_GROUP_CAPTION, &group->caption, L"Search"},
+    };
+    for (auto& each : cases) {
+        SCOPED_TRACE(each.editId);
+        project.modified = false;
+        SetTreeLabel(each.kind, each.node, L"untouched");
+        Show(each.pane, each.node);
+        HWND edit = ::GetDlgItem(each.pane.Window(), each.editId);
+        EXPECT_EQ(Text(edit), each.shown);
+        EXPECT_FALSE(project.modified) << "binding is no edit";
+        EXPECT_EQ(TreeLabel(each.kind, each.node), L"untouched") << "binding relabels nothing";
+
+        Type(edit, each.shown + L"!");
+        EXPECT_EQ(*each.field, each.shown + L"!");
+        EXPECT_TRUE(project.modified);
+        EXPECT_EQ(TreeLabel(each.kind, each.node), each.shown + L"!");
+
+        Type(edit, L"");
+        EXPECT_EQ(*each.field, L"") << "an empty text is stored, not refused";
+        EXPECT_EQ(TreeLabel(each.kind, each.node), L"");
+
+        std::wstring longText(3000, L'x');
+        longText += L" end \u00e9\u4e2d";
+        Type(edit, longText);
+        EXPECT_EQ(*each.field, longText) << "stored whole, whatever the edit box shows";
+    }
+}
+
+TEST_F(PaneTest, SimplePanesStretchTheirEditToFourPixelsInsideTheClientEdge)
+{
+    struct
+    {
+        CdlgPropBase& pane;
+        CStreamable* node;
+        int editId;
+    } cases[] = {{editor->projectPane, &project, IDC_PROJECT_TITLE},
+                 {editor->columnPane, column, IDC_COLUMN_CAPTION},
+                 {editor->groupPane, group, IDC_GROUP_CAPTION}};
+    for (auto& each : cases) {
+        SCOPED_TRACE(each.editId);
+        Show(each.pane, each.node);
+        HWND edit = ::GetDlgItem(each.pane.Window(), each.editId);
+        RECT before = ChildRect(edit);
+        for (int width : {700, 250, 520}) {
+            ::SetWindowPos(each.pane.Window(), nullptr, 0, 0, width, 300,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            RECT client = {};
+            ::GetClientRect(each.pane.Window(), &client);
+            RECT after = ChildRect(edit);
+            EXPECT_EQ(after.left, before.left);
+            EXPECT_EQ(after.top, before.top);
+            EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+            EXPECT_EQ(after.right, client.right - 4);
+        }
+    }
+}
