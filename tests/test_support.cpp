@@ -74,6 +74,27 @@ std::int32_t LoadFromBytes(CProject& project, const std::string& bytes)
     return project.Load(reader, static_cast<std::int32_t>(bytes.size()));
 }
 
+std::string Le32(std::uint32_t value)
+{
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+std::string Chunk(const char (&tag)[5], const std::string& payload)
+{
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i)
+        value = (value << 8) | static_cast<unsigned char>(tag[i]);
+    return Le32(value) + Le32(static_cast<std::uint32_t>(payload.size())) + payload;
+}
+
+std::string ProjectHeader(std::uint32_t revision)
+{
+    return Bytes("\x6C\x69\x75\x71") + Le32(revision);
+}
+
 std::int32_t CRecordingStream::Read(void* destination, std::int32_t count)
 {
     std::size_t n =

@@ -50,6 +50,12 @@ public:
     std::int32_t readLimit = 0x7FFFFFFF;
 };
 
+// Project file pieces: a little-endian number, a chunk with a tag written as its four characters,
+// and the file header.
+std::string Le32(std::uint32_t value);
+std::string Chunk(const char (&tag)[5], const std::string& payload);
+std::string ProjectHeader(std::uint32_t revision = 0);
+
 // Bytes from a literal that may hold NUL bytes.
 template <std::size_t N> std::string Bytes(const char (&text)[N])
 {

@@ -15,27 +15,6 @@
 
 namespace {
 
-std::string Le32(std::uint32_t value)
-{
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    return bytes;
-}
-
-std::string Chunk(const char (&tag)[5], const std::string& payload)
-{
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value = (value << 8) | static_cast<unsigned char>(tag[i]);
-    return Le32(value) + Le32(static_cast<std::uint32_t>(payload.size())) + payload;
-}
-
-std::string Header(std::uint32_t revision = 0)
-{
-    return Bytes("\x6C\x69\x75\x71") + Le32(revision);
-}
-
 CGroup* OneGroup(CProject& project)
 {
     return new CGroup(*new CColumn(project, L"C"), L"G");
@@ -120,11 +99,11 @@ TEST(ProjectFile, LoadResultsForFilesThatAreNoProjects)
     EXPECT_EQ(LoadProjectFile(project, file.Path()), kLoadInvalidData);
     WriteFileBytes(file.Path(), Bytes("quil\x00\x00\x00\x00"));
     EXPECT_EQ(LoadProjectFile(project, file.Path()), kLoadInvalidData);
-    WriteFileBytes(file.Path(), Header());
+    WriteFileBytes(file.Path(), ProjectHeader());
     EXPECT_EQ(LoadProjectFile(project, file.Path()), kLoadHeaderOnly);
 
     new CColumn(project, L"discarded");
-    WriteFileBytes(file.Path(), Header(1) + Chunk("colu", Chunk("capt", "A")));
+    WriteFileBytes(file.Path(), ProjectHeader(1) + Chunk("colu", Chunk("capt", "A")));
     EXPECT_EQ(LoadProjectFile(project, file.Path()), kLoadUnknownRevision);
     EXPECT_TRUE(project.columns.empty());
 }
@@ -164,7 +143,7 @@ TEST(ProjectFile, StringsAreUtf8AndCutAtAZeroByte)
     EXPECT_EQ(saved.substr(8), Chunk("titl", "\xC4\x8D\xE2\x82\xAC"));
 
     CProject loaded;
-    EXPECT_GT(LoadFromBytes(loaded, Header() + Chunk("titl", Bytes("ab\0cd")) +
+    EXPECT_GT(LoadFromBytes(loaded, ProjectHeader() + Chunk("titl", Bytes("ab\0cd")) +
                                         Chunk("colu", Chunk("capt", "next"))),
               0);
     EXPECT_EQ(loaded.title, L"ab");
@@ -179,7 +158,7 @@ TEST(ProjectFile, ForeignChunkOrderRepetitionAndEmptyPayloads)
         Chunk("grup", "") + Chunk("capt", "first") + Chunk("capt", "second") +
         Chunk("grup", Chunk("capt", "G") +
                           Chunk("ifrm", Chunk("fild", Chunk("optn", "") + Chunk("name", "f"))));
-    EXPECT_GT(LoadFromBytes(loaded, Header() + Chunk("colu", column)), 0);
+    EXPECT_GT(LoadFromBytes(loaded, ProjectHeader() + Chunk("colu", column)), 0);
     ASSERT_EQ(loaded.columns.size(), 1u);
     CColumn* c = loaded.columns[0];
     EXPECT_EQ(c->caption, L"second");
@@ -199,10 +178,10 @@ TEST(ProjectFile, EmptyLinkFieldAndOptionPayloadsCreateNothing)
     CProject loaded;
     std::string item = Chunk("link", "") + Chunk("url ", "u");
     std::string form = Chunk("fild", "");
-    EXPECT_GT(
-        LoadFromBytes(loaded, Header() + Chunk("colu", Chunk("grup", Chunk("ilnk", item) +
-                                                                         Chunk("ifrm", form)))),
-        0);
+    EXPECT_GT(LoadFromBytes(loaded, ProjectHeader() +
+                                        Chunk("colu", Chunk("grup", Chunk("ilnk", item) +
+                                                                        Chunk("ifrm", form)))),
+              0);
     CGroup* group = loaded.columns[0]->groups[0];
     ASSERT_EQ(group->items.size(), 2u);
     EXPECT_TRUE(static_cast<CItemLink*>(group->items[0])->links.empty());
@@ -215,11 +194,12 @@ TEST(ProjectFile, IntegerChunksOfOtherLengths)
     CProject loaded;
     std::string field =
         Chunk("size", Le32(20) + Le32(99)) + Chunk("type", "\x01\x00") + Chunk("name", "after");
-    EXPECT_GT(LoadFromBytes(
-                  loaded,
-                  Header() + Chunk("colu", Chunk("grup", Chunk("ifrm", Chunk("meth", "") +
-                                                                           Chunk("fild", field))))),
-              0);
+    EXPECT_GT(
+        LoadFromBytes(loaded,
+                      ProjectHeader() +
+                          Chunk("colu", Chunk("grup", Chunk("ifrm", Chunk("meth", "") +
+                                                                        Chunk("fild", field))))),
+        0);
     auto* form = static_cast<CItemForm*>(loaded.columns[0]->groups[0]->items[0]);
     EXPECT_EQ(form->method, 0);
     ASSERT_EQ(form->fields.size(), 1u);
@@ -235,7 +215,7 @@ TEST(ProjectFile, UnknownChunksSurviveWhereTheNodeWritesThemBack)
                               Chunk("dvdr", "") +
                               Chunk("link", Chunk("capt", "b") + Chunk("url ", "v"));
     std::string file =
-        Header() + Chunk("titl", "") + unknown +
+        ProjectHeader() + Chunk("titl", "") + unknown +
         Chunk("colu", Chunk("capt", "C") + unknown +
                           Chunk("grup", Chunk("capt", "G") + Chunk("ilnk", itemPayload)));
     CProject loaded;
@@ -243,7 +223,7 @@ TEST(ProjectFile, UnknownChunksSurviveWhereTheNodeWritesThemBack)
     EXPECT_EQ(loaded.keptChunks.size(), 1u);
     EXPECT_EQ(loaded.columns[0]->keptChunks.size(), 1u);
     std::string expected =
-        Header() + Chunk("titl", "") +
+        ProjectHeader() + Chunk("titl", "") +
         Chunk("colu",
               Chunk("capt", "C") +
                   Chunk("grup",
@@ -314,7 +294,7 @@ TEST(ProjectFile, DamagedInputNeverReadsOutsideItsExtent)
     // A column whose second chunk lies about its length, followed by a good column: the bad
     // length stops only the inner sequence; the reader stays in step.
     std::string column = Chunk("capt", "A") + Le32(0x67727570) + Le32(0x7FFFFFF0) + "xyz";
-    std::string file = Header() + Chunk("colu", column) + Chunk("colu", Chunk("capt", "B"));
+    std::string file = ProjectHeader() + Chunk("colu", column) + Chunk("colu", Chunk("capt", "B"));
     CProject loaded;
     EXPECT_GT(LoadFromBytes(loaded, file), 0);
     ASSERT_EQ(loaded.columns.size(), 2u);
@@ -326,7 +306,7 @@ TEST(ProjectFile, DamagedInputNeverReadsOutsideItsExtent)
                              Le32(0x7A7A7A7A) + Le32(0x7FFFFFFF) + "ab"}) {
         CProject damaged;
         std::int32_t result =
-            LoadFromBytes(damaged, Header() + Chunk("colu", Chunk("capt", "A")) + tail);
+            LoadFromBytes(damaged, ProjectHeader() + Chunk("colu", Chunk("capt", "A")) + tail);
         EXPECT_EQ(result, 17);
         ASSERT_EQ(damaged.columns.size(), 1u);
         EXPECT_TRUE(damaged.keptChunks.empty());
