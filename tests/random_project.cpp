@@ -55,13 +55,11 @@ public:
 
 void AddKeptChunk(CStreamable& node, CRandomText& text)
 {
-    auto chunk = std::make_shared<RawChunk>();
-    chunk->tag = 0x78000000u | static_cast<std::uint32_t>(text.Below(0xFFFFFF));
-    int length = text.Below(12);
-    for (int i = 0; i < length; ++i)
-        chunk->bytes.push_back(static_cast<unsigned char>(text.Below(256)));
-    chunk->length = length;
-    node.keptChunks.push_back(chunk);
+    std::uint32_t tag = 0x78000000u | static_cast<std::uint32_t>(text.Below(0xFFFFFF));
+    std::string bytes;
+    for (int i = text.Below(12); i > 0; --i)
+        bytes += static_cast<char>(text.Below(256));
+    node.keptChunks.Append(tag, bytes.data(), static_cast<std::int32_t>(bytes.size()));
 }
 
 void AddLinkItem(CGroup& group, CRandomText& text, const RandomProjectOptions& options)

@@ -75,15 +75,15 @@ private:
 
     void Kept(int depth, const CStreamable& node)
     {
-        for (const auto& chunk : node.keptChunks) {
+        for (const CKeptChunks::Chunk chunk : node.keptChunks) {
             std::string tag;
             for (int shift = 24; shift >= 0; shift -= 8) {
-                char c = static_cast<char>((chunk->tag >> shift) & 0xFF);
+                char c = static_cast<char>((chunk.tag >> shift) & 0xFF);
                 tag += c >= 0x20 && c < 0x7F ? c : '?';
             }
             char hex[16];
-            std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(chunk->tag));
-            Line(depth, "kept chunk '" + tag + "' (" + hex + ") " + std::to_string(chunk->length) +
+            std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(chunk.tag));
+            Line(depth, "kept chunk '" + tag + "' (" + hex + ") " + std::to_string(chunk.length) +
                             " bytes");
         }
     }

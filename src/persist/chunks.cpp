@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -33,21 +32,22 @@ void WriteHeader(CStream& writer, std::uint32_t tag, std::int32_t length)
     writer.Write(header, 8);
 }
 
-// Reads up to `length` bytes in pieces, so that a declared length larger than the input never
-// allocates more than the input holds.
-template <typename Bytes> std::int32_t ReadPayload(CStream& source, std::int32_t length, Bytes& out)
+// Appends up to `length` bytes from `source` to `out` in pieces, so that a declared length larger
+// than the input never allocates more than the input holds. Returns the count appended.
+template <typename Bytes>
+std::int32_t AppendPayload(CStream& source, std::int32_t length, Bytes& out)
 {
     constexpr std::int32_t kPiece = 64 * 1024;
-    out.clear();
+    const std::size_t start = out.size();
     std::int32_t done = 0;
     while (done < length) {
         std::int32_t want = std::min(length - done, kPiece);
-        out.resize(static_cast<std::size_t>(done + want));
-        std::int32_t got = source.Read(&out[static_cast<std::size_t>(done)], want);
+        out.resize(start + static_cast<std::size_t>(done + want));
+        std::int32_t got = source.Read(&out[start + static_cast<std::size_t>(done)], want);
         done += std::max(got, 0);
         if (got < want) break;
     }
-    out.resize(static_cast<std::size_t>(done));
+    out.resize(start + static_cast<std::size_t>(done));
     return done;
 }
 
@@ -158,11 +158,14 @@ void CopyAsChunk(CStream& destination, std::uint32_t tag, std::int32_t length, C
 std::int32_t ReadStringChunk(CStream& source, std::int32_t length, std::wstring& field)
 {
     // One reused buffer: a load reads many small strings, and the only allocation each needs is
-    // the field's own text.
+    // the field's own text. One that a huge string made huge is not kept for the rest of the run.
+    constexpr std::size_t kKeptCapacity = 64 * 1024;
     static thread_local std::string bytes;
-    std::int32_t got = ReadPayload(source, length, bytes);
+    bytes.clear();
+    std::int32_t got = AppendPayload(source, length, bytes);
     std::size_t end = bytes.find('\0');
     AssignFromUtf8(field, bytes.data(), end == std::string::npos ? bytes.size() : end);
+    if (bytes.capacity() > kKeptCapacity) std::string().swap(bytes);
     return got;
 }
 
@@ -182,17 +185,50 @@ std::int32_t ReadChildChunk(CStreamable& child, CStream& source, std::int32_t le
 std::int32_t KeepRawChunk(CStreamable& node, CStream& source, std::uint32_t tag,
                           std::int32_t length)
 {
-    auto chunk = std::make_shared<RawChunk>();
-    chunk->tag = tag;
-    chunk->length = ReadPayload(source, length, chunk->bytes);
-    node.keptChunks.push_back(std::move(chunk));
-    return node.keptChunks.back()->length;
+    return node.keptChunks.Read(source, tag, length);
 }
 
 void WriteKeptChunks(const CStreamable& node, CStream& writer)
 {
-    for (const auto& chunk : node.keptChunks) {
-        WriteHeader(writer, chunk->tag, chunk->length);
-        writer.Write(chunk->bytes.data(), chunk->length);
-    }
+    node.keptChunks.Write(writer);
+}
+
+// ---- CKeptChunks ----
+
+std::size_t CKeptChunks::AppendHeader(std::uint32_t tag)
+{
+    const std::size_t header = block.size();
+    block.resize(header + 8);
+    PutLE32(&block[header], tag);
+    PutLE32(&block[header + 4], 0);
+    ++count;
+    return header;
+}
+
+void CKeptChunks::SetLength(std::size_t header, std::int32_t length)
+{
+    PutLE32(&block[header + 4], static_cast<std::uint32_t>(length));
+}
+
+void CKeptChunks::Append(std::uint32_t tag, const void* bytes, std::int32_t length)
+{
+    const std::size_t header = AppendHeader(tag);
+    const auto* first = static_cast<const unsigned char*>(bytes);
+    block.insert(block.end(), first, first + length);
+    SetLength(header, length);
+}
+
+std::int32_t CKeptChunks::Read(CStream& source, std::uint32_t tag, std::int32_t length)
+{
+    const std::size_t header = AppendHeader(tag);
+    const std::int32_t got = AppendPayload(source, length, block);
+    SetLength(header, got);
+    return got;
+}
+
+void CKeptChunks::Write(CStream& writer) const
+{
+    // The block is what the file held, so it goes out whole; a node's chunks fit the 32-bit
+    // extent that they were read from.
+    if (!block.empty()) writer.Write(block.data(), static_cast<std::int32_t>(block.size()));
 }
