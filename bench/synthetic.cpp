@@ -173,7 +173,7 @@ private:
     {
         Indent(depth);
         file += "<DT><A HREF=\"";
-        file += text.random() % 50 == 0 ? "place:sort=8&maxResults=10" : Utf8(text.Url());
+        file += text.random() % 50 == 0 ? "place:sort=8&maxResults=10" : ToUtf8(text.Url());
         file += "\" ADD_DATE=\"" + std::to_string(1600000000 + text.random() % 100000000) + "\"";
         if (icons && text.random() % 5 != 0) {
             // Icons are PNG files in base64: one to four kilobytes each.
@@ -185,10 +185,10 @@ private:
                 file += alphabet[text.random() % 64];
             file += "==\"";
         }
-        file += ">" + Utf8(text.Words(10, 40)) + "</A>\n";
+        file += ">" + ToUtf8(text.Words(10, 40)) + "</A>\n";
         if (text.random() % 10 == 0) {
             Indent(depth);
-            file += "<DD>" + Utf8(text.Words(20, 80)) + "\n";
+            file += "<DD>" + ToUtf8(text.Words(20, 80)) + "\n";
         }
     }
 
@@ -197,7 +197,7 @@ private:
         Indent(depth);
         file += "<DT><H3 ADD_DATE=\"1600000000\" LAST_MODIFIED=\"1700000000\"";
         if (toolbar) file += " PERSONAL_TOOLBAR_FOLDER=\"true\"";
-        file += ">" + Utf8(text.Words(5, 20)) + "</H3>\n";
+        file += ">" + ToUtf8(text.Words(5, 20)) + "</H3>\n";
         Indent(depth);
         file += "<DL><p>\n";
         int count = 5 + static_cast<int>(text.random() % 20);
@@ -214,8 +214,6 @@ private:
         Indent(depth);
         file += "</DL><p>\n";
     }
-
-    static std::string Utf8(const std::wstring& wide) { return ToUtf8(wide); }
 
     CText text;
     std::size_t bytes;

@@ -4,6 +4,7 @@
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
+#include "model/tags.h"
 #include "test_support.h"
 
 #include <memory>
@@ -139,4 +140,31 @@ std::string DumpText(const CProject& project)
     CRecordingStream out;
     DumpProject(project, out);
     return out.bytes;
+}
+
+std::size_t CountLinks(const CProject& project)
+{
+    std::size_t links = 0;
+    for (const CColumn* column : project.columns) {
+        for (const CGroup* group : column->groups) {
+            for (const CItem* item : group->items) {
+                if (item->GetTag() == tags::kItemLink)
+                    links += 1 + static_cast<const CItemLink*>(item)->links.size();
+            }
+        }
+    }
+    return links;
+}
+
+void AddPopupLineBreaksAsAPageGivesThem(CProject& project)
+{
+    for (CColumn* column : project.columns) {
+        for (CGroup* group : column->groups) {
+            for (CItem* item : group->items) {
+                if (item->GetTag() != tags::kItemLink) continue;
+                auto* link = static_cast<CItemLink*>(item);
+                if (link->popup) link->popup->content = L"\r\n" + link->popup->content;
+            }
+        }
+    }
 }

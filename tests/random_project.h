@@ -2,6 +2,7 @@
 // dividers, selects, hidden fields and, where they are written back, kept chunks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -23,3 +24,10 @@ void BuildRandomProject(CProject& project, std::mt19937& random,
 // Every field of every node as text (the command-line dump): equal dumps mean equal projects,
 // popup numbers aside.
 std::string DumpText(const CProject& project);
+
+// The links of all link items, main and further ones.
+std::size_t CountLinks(const CProject& project);
+
+// What a page cannot carry exactly: a popup read back from it has gained the line break after its
+// cell. Adds that line break to every popup, so that the project compares equal to its page's.
+void AddPopupLineBreaksAsAPageGivesThem(CProject& project);

@@ -74,6 +74,13 @@ std::int32_t LoadFromBytes(CProject& project, const std::string& bytes)
     return project.Load(reader, static_cast<std::int32_t>(bytes.size()));
 }
 
+HtmlImportResult ImportBytes(CProject& project, const std::string& bytes, std::int32_t readLimit)
+{
+    CRecordingStream stream(bytes);
+    stream.readLimit = readLimit;
+    return ImportPageOrBookmarks(project, stream);
+}
+
 std::string Le32(std::uint32_t value)
 {
     std::string bytes(4, '\0');

@@ -1,6 +1,7 @@
 // Helpers shared by the tests: temporary files and streams that record what they are given.
 #pragma once
 
+#include "import/html_import.h"
 #include "persist/streams.h"
 
 #include <cstdint>
@@ -32,6 +33,11 @@ class CProject;
 std::string SaveToBytes(CProject& project);
 // Loads project file bytes with Load; returns its result.
 std::int32_t LoadFromBytes(CProject& project, const std::string& bytes);
+
+// Reads HTML bytes (a page or a bookmark file) into `project` as the program does, delivering at
+// most `readLimit` bytes per read.
+HtmlImportResult ImportBytes(CProject& project, const std::string& bytes,
+                             std::int32_t readLimit = 0x7FFFFFFF);
 
 // Collects writes in memory and remembers each Write call's piece; reads from a given text.
 class CRecordingStream : public CStream

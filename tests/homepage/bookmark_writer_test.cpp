@@ -21,12 +21,6 @@ std::string Bookmarks(const CProject& project)
     return stream.bytes;
 }
 
-HtmlImportResult Read(CProject& project, const std::string& bytes)
-{
-    CRecordingStream stream(bytes);
-    return ImportPageOrBookmarks(project, stream);
-}
-
 bool IsSpace(wchar_t c)
 {
     return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
@@ -82,20 +76,6 @@ void BuildExpected(const CProject& project, CProject& expected)
     }
 }
 
-std::size_t CountLinks(const CProject& project)
-{
-    std::size_t links = 0;
-    for (const CColumn* column : project.columns) {
-        for (const CGroup* group : column->groups) {
-            for (const CItem* item : group->items) {
-                if (item->GetTag() == tags::kItemLink)
-                    links += 1 + static_cast<const CItemLink*>(item)->links.size();
-            }
-        }
-    }
-    return links;
-}
-
 } // namespace
 
 TEST(BookmarkExport, FoldersPerColumnAndGroupBookmarksPerLink)
@@ -142,7 +122,7 @@ TEST(BookmarkExport, FoldersPerColumnAndGroupBookmarksPerLink)
               "</DL><p>\n");
 
     CProject back;
-    HtmlImportResult result = Read(back, Bookmarks(project));
+    HtmlImportResult result = ImportBytes(back, Bookmarks(project));
     EXPECT_EQ(result.kind, HtmlFileKind::Bookmarks);
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(result.links, 3u);
@@ -164,7 +144,7 @@ TEST(BookmarkExport, RandomProjectsComeBackWithTheSameColumnsGroupsAndLinks)
         CProject expected;
         BuildExpected(original, expected);
         CProject back;
-        HtmlImportResult result = Read(back, Bookmarks(original));
+        HtmlImportResult result = ImportBytes(back, Bookmarks(original));
         ASSERT_TRUE(result.complete) << "round " << round;
         EXPECT_EQ(result.links, CountLinks(original)) << "round " << round;
         EXPECT_EQ(DumpText(back), DumpText(expected)) << "round " << round;
@@ -179,7 +159,7 @@ TEST(BookmarkExport, AnyTextInTheProjectLeavesTheFileReadable)
         CProject original;
         BuildRandomProject(original, random);
         CProject back;
-        HtmlImportResult result = Read(back, Bookmarks(original));
+        HtmlImportResult result = ImportBytes(back, Bookmarks(original));
         ASSERT_TRUE(result.complete) << "round " << round;
         EXPECT_EQ(result.links, CountLinks(original)) << "round " << round;
     }

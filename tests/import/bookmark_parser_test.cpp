@@ -16,14 +16,6 @@
 
 namespace {
 
-HtmlImportResult Read(CProject& project, const std::string& bytes,
-                      std::int32_t readLimit = 0x7FFFFFFF)
-{
-    CRecordingStream stream(bytes);
-    stream.readLimit = readLimit;
-    return ImportPageOrBookmarks(project, stream);
-}
-
 const char kHead[] = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n";
 
 // A bookmark file whose outermost list holds `list`.
@@ -72,7 +64,7 @@ TEST(BookmarkImport, BrowserExportsReadAsColumnsGroupsAndLinks)
         // Whole, and in reads of a few bytes so that every tag is split somewhere.
         for (std::int32_t limit : {0x7FFFFFFF, 7}) {
             CProject project;
-            HtmlImportResult result = Read(project, sample.bytes, limit);
+            HtmlImportResult result = ImportBytes(project, sample.bytes, limit);
             EXPECT_EQ(result.kind, HtmlFileKind::Bookmarks) << sample.name;
             EXPECT_TRUE(result.complete) << sample.name;
             EXPECT_EQ(result.errorOffset, -1) << sample.name;
@@ -97,7 +89,7 @@ TEST(BookmarkImport, GroupsAndTheLooseColumnAppearWhereTheirFirstBookmarkStands)
              Mark("u3", "loose1") + Folder("Smart", Mark("place:sort=8", "Most visited")) +
              Folder("B", Mark("u4", "b1")) + Mark("u5", "loose2"));
     CProject project;
-    HtmlImportResult result = Read(project, file);
+    HtmlImportResult result = ImportBytes(project, file);
     ASSERT_TRUE(result.complete);
     EXPECT_EQ(Outline(project), "A\n  Sub\n    s1\n  A\n    a1\n"
                                 "Top\n  Top\n    loose1\n    loose2\n"
@@ -109,7 +101,7 @@ TEST(BookmarkImport, GroupsAndTheLooseColumnAppearWhereTheirFirstBookmarkStands)
 
     // Without an outermost list, the folders at the top are still columns.
     CProject bare;
-    ASSERT_TRUE(Read(bare, kHead + Folder("F", Mark("u", "x")) + Mark("v", "y")).complete);
+    ASSERT_TRUE(ImportBytes(bare, kHead + Folder("F", Mark("u", "x")) + Mark("v", "y")).complete);
     EXPECT_EQ(Outline(bare), "F\n  F\n    x\nBookmarks\n  Bookmarks\n    y\n");
 }
 
@@ -121,7 +113,7 @@ TEST(BookmarkImport, ColumnsAreAppendedAndANamedProjectKeepsItsTitle)
     // Without <H1> the loose bookmarks are captioned "Bookmarks".
     std::string file = "<!DOCTYPE NETSCAPE-Bookmark-file-1><TITLE>Theirs</TITLE><DL><p>" +
                        Mark("u", "x") + "</DL>";
-    ASSERT_TRUE(Read(project, file).complete);
+    ASSERT_TRUE(ImportBytes(project, file).complete);
     EXPECT_EQ(project.title, L"Mine");
     EXPECT_EQ(Outline(project), "existing\nBookmarks\n  Bookmarks\n    x\n");
 }
@@ -135,7 +127,7 @@ TEST(BookmarkImport, TitlesAndAddressesAreKeptAsMarkup)
         "<DT><A HREF=\"u\" ICON=\"data:,x\">inner <b>bold</b> text</A>\n" +
         Mark("bad", "\xFF\xFEz"));
     CProject project;
-    HtmlImportResult result = Read(project, file);
+    HtmlImportResult result = ImportBytes(project, file);
     ASSERT_TRUE(result.complete);
     const CGroup* group = project.columns[0]->groups[0];
     ASSERT_EQ(group->items.size(), 5u);
@@ -161,7 +153,7 @@ TEST(BookmarkImport, OnlyADescriptionRightAfterABookmarkBecomesItsPopup)
              Mark("place:x", "skipped") + "<DD>lost\n" + Mark("u3", "three") +
              "<HR><DD>after a separator\n" + "<DT><A HREF=\"u4\">four\n<DD>unclosed anchor\n");
     CProject project;
-    ASSERT_TRUE(Read(project, file).complete);
+    ASSERT_TRUE(ImportBytes(project, file).complete);
     auto item = [&project](std::size_t column, std::size_t index) {
         return static_cast<const CItemLink*>(project.columns[column]->groups[0]->items[index]);
     };
@@ -182,7 +174,7 @@ TEST(BookmarkImport, ADamagedFileKeepsWhatPrecedesTheDamage)
     std::string before = good.substr(0, good.size() - 10);
     std::string file = before + Mark("u2", "a > b") + Mark("u3", "three") + "</DL>";
     CProject project;
-    HtmlImportResult result = Read(project, file);
+    HtmlImportResult result = ImportBytes(project, file);
     EXPECT_EQ(result.kind, HtmlFileKind::Bookmarks);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(file.substr(static_cast<std::size_t>(result.errorOffset), 3), "> b");
@@ -191,7 +183,7 @@ TEST(BookmarkImport, ADamagedFileKeepsWhatPrecedesTheDamage)
 
     // Cut inside a tag: the read says so, without a position.
     CProject cut;
-    result = Read(cut, good.substr(0, good.find("</DL>") + 3));
+    result = ImportBytes(cut, good.substr(0, good.find("</DL>") + 3));
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(result.errorOffset, -1);
     EXPECT_EQ(Outline(cut), "F\n  F\n    one\n");
@@ -229,7 +221,7 @@ TEST(BookmarkImport, DeepNestingStaysLinearInMemory)
         unnamedFolders += "<DT><H3></H3><DL><p><DT><A HREF=\"u\">x</A>";
     unnamedFolders += "<DT><H3>named</H3><DL><p><DT><A HREF=\"u\">x</A>";
     CProject empty;
-    ASSERT_TRUE(Read(empty, unnamedFolders).complete);
+    ASSERT_TRUE(ImportBytes(empty, unnamedFolders).complete);
     const CColumn& emptyColumn = *empty.columns[0];
     ASSERT_EQ(emptyColumn.groups.size(), static_cast<std::size_t>(depth) + 1);
     EXPECT_EQ(emptyColumn.groups[0]->caption, L"");
@@ -259,8 +251,8 @@ TEST(BookmarkImport, BigIconsAcrossBufferFillsReadTheSame)
     }
     std::string file = File(Folder("Icons", list));
     CProject whole, pieces;
-    ASSERT_TRUE(Read(whole, file).complete);
-    ASSERT_TRUE(Read(pieces, file, 4093).complete);
+    ASSERT_TRUE(ImportBytes(whole, file).complete);
+    ASSERT_TRUE(ImportBytes(pieces, file, 4093).complete);
     ASSERT_EQ(whole.columns[0]->groups[0]->items.size(), 60u);
     EXPECT_EQ(DumpText(pieces), DumpText(whole));
 }
@@ -276,19 +268,11 @@ TEST(BookmarkImport, ThePageOfAnImportedBookmarkFileReadsBackTheSame)
                        "", 0, 0, 0, 0});
     for (const BookmarkSample& sample : samples) {
         CProject bookmarks;
-        ASSERT_TRUE(Read(bookmarks, sample.bytes).complete) << sample.name;
+        ASSERT_TRUE(ImportBytes(bookmarks, sample.bytes).complete) << sample.name;
         CProject page;
         CRecordingStream stream(PageOf(bookmarks));
         ASSERT_TRUE(CProjectHTMLParser(page).Parse(stream)) << sample.name;
-        // What a page cannot carry: a popup's content gains the line break after its cell.
-        for (CColumn* column : bookmarks.columns) {
-            for (CGroup* group : column->groups) {
-                for (CItem* item : group->items) {
-                    auto* link = static_cast<CItemLink*>(item);
-                    if (link->popup) link->popup->content = L"\r\n" + link->popup->content;
-                }
-            }
-        }
+        AddPopupLineBreaksAsAPageGivesThem(bookmarks);
         EXPECT_EQ(DumpText(page), DumpText(bookmarks)) << sample.name;
     }
 }

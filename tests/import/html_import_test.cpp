@@ -14,14 +14,6 @@
 
 namespace {
 
-HtmlImportResult Read(CProject& project, const std::string& bytes,
-                      std::int32_t readLimit = 0x7FFFFFFF)
-{
-    CRecordingStream stream(bytes);
-    stream.readLimit = readLimit;
-    return ImportPageOrBookmarks(project, stream);
-}
-
 const char kList[] = "<DL><p><DT><H3>F</H3><DL><p><DT><A HREF=\"u\">x</A></DL></DL>";
 
 } // namespace
@@ -35,7 +27,7 @@ TEST(HtmlImport, TheDoctypeAfterAByteOrderMarkAndWhiteSpaceMakesABookmarkFile)
              std::string(10000, ' ') + "<!DOCTYPE NETSCAPE-Bookmark-file-1>"}) {
         for (std::int32_t limit : {0x7FFFFFFF, 1}) {
             CProject project;
-            HtmlImportResult result = Read(project, start + kList, limit);
+            HtmlImportResult result = ImportBytes(project, start + kList, limit);
             EXPECT_EQ(result.kind, HtmlFileKind::Bookmarks) << start;
             EXPECT_TRUE(result.complete);
             ASSERT_EQ(project.columns.size(), 1u);
@@ -49,7 +41,7 @@ TEST(HtmlImport, TheDoctypeAfterAByteOrderMarkAndWhiteSpaceMakesABookmarkFile)
              "\xEF\xBB\xBF\xEF\xBB\xBF<!DOCTYPE NETSCAPE-Bookmark-file-1>",
              "<!DOCTYPE NETSCAPE-Bookmark-file"}) {
         CProject project;
-        EXPECT_EQ(Read(project, start + kList).kind, HtmlFileKind::Page) << start;
+        EXPECT_EQ(ImportBytes(project, start + kList).kind, HtmlFileKind::Page) << start;
     }
 }
 
@@ -75,7 +67,7 @@ TEST(HtmlImport, PagesReadExactlyAsThePageImportReadsThem)
         bool complete = parser.Parse(stream);
         for (std::int32_t limit : {0x7FFFFFFF, 3}) {
             CProject viaEntry;
-            HtmlImportResult result = Read(viaEntry, page, limit);
+            HtmlImportResult result = ImportBytes(viaEntry, page, limit);
             EXPECT_EQ(result.kind, HtmlFileKind::Page);
             EXPECT_EQ(result.complete, complete);
             EXPECT_EQ(result.errorOffset, parser.Failed() ? parser.ErrorOffset() : -1);
@@ -90,7 +82,7 @@ TEST(HtmlImport, ErrorPositionsCountFromTheFirstByteOfTheFile)
     std::string file = "\xEF\xBB\xBF\r\n<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<DL><p>"
                        "<DT><A HREF=\"u\">ok</A><DT><A HREF=\"v\">a > b</A></DL>";
     CProject project;
-    HtmlImportResult result = Read(project, file, 2);
+    HtmlImportResult result = ImportBytes(project, file, 2);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(result.errorOffset, static_cast<std::int64_t>(file.find('>', file.find("a >"))));
     EXPECT_EQ(result.links, 1u);

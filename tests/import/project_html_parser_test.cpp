@@ -329,16 +329,7 @@ TEST(Import, RandomProjectsComeBackFromTheirPages)
         BuildRandomProject(original, random, options);
         CProject imported;
         ASSERT_TRUE(Import(imported, Page(original))) << "round " << round;
-        // What a page cannot carry: a popup's content gains the line break after its cell.
-        for (CColumn* column : original.columns) {
-            for (CGroup* group : column->groups) {
-                for (CItem* item : group->items) {
-                    if (item->GetTag() != tags::kItemLink) continue;
-                    auto* link = static_cast<CItemLink*>(item);
-                    if (link->popup) link->popup->content = L"\r\n" + link->popup->content;
-                }
-            }
-        }
+        AddPopupLineBreaksAsAPageGivesThem(original);
         EXPECT_EQ(DumpText(imported), DumpText(original)) << "round " << round;
     }
 }
