@@ -154,6 +154,22 @@ bool IsPagePath(const std::wstring& path)
     return endsWith(L".html") || endsWith(L".htm");
 }
 
+// Runs `write` on standard output, or on the file that -o names; a file that cannot be written
+// is a file error.
+template <typename Writer>
+int WriteOutput(const Operands& operands, CStream& out, CStream& err, Writer write)
+{
+    if (!operands.hasOutput) {
+        write(out);
+        return kCliSuccess;
+    }
+    CFileStream file(operands.output, true);
+    if (!file.IsOpen()) return FileError(err, "cannot write " + Quoted(operands.output));
+    write(file);
+    if (!file.Close()) return FileError(err, "cannot write " + Quoted(operands.output));
+    return kCliSuccess;
+}
+
 int Generate(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() > 1) return UsageError(err, "generate takes at most one input");
@@ -164,15 +180,8 @@ int Generate(const Operands& operands, CProject& project, CStream& out, CStream&
     } else if (!LoadForCli(project, operands.inputs[0], err)) {
         return kCliFileError;
     }
-    if (!operands.hasOutput) {
-        WritePage(project, out);
-        return kCliSuccess;
-    }
-    CFileStream page(operands.output, true);
-    if (!page.IsOpen()) return FileError(err, "cannot write " + Quoted(operands.output));
-    WritePage(project, page);
-    if (!page.Close()) return FileError(err, "cannot write " + Quoted(operands.output));
-    return kCliSuccess;
+    return WriteOutput(operands, out, err,
+                       [&project](CStream& stream) { WritePage(project, stream); });
 }
 
 int Import(const Operands& operands, CProject& project, CStream& out, CStream& err)
@@ -193,15 +202,8 @@ int ExportBookmarks(const Operands& operands, CProject& project, CStream& out, C
     if (operands.inputs.size() != 1)
         return UsageError(err, "export-bookmarks takes one project file");
     if (!LoadForCli(project, operands.inputs[0], err)) return kCliFileError;
-    if (!operands.hasOutput) {
-        WriteBookmarks(project, out);
-        return kCliSuccess;
-    }
-    CFileStream file(operands.output, true);
-    if (!file.IsOpen()) return FileError(err, "cannot write " + Quoted(operands.output));
-    WriteBookmarks(project, file);
-    if (!file.Close()) return FileError(err, "cannot write " + Quoted(operands.output));
-    return kCliSuccess;
+    return WriteOutput(operands, out, err,
+                       [&project](CStream& stream) { WriteBookmarks(project, stream); });
 }
 
 int Dump(const Operands& operands, CProject& project, CStream& out, CStream& err)
