@@ -45,8 +45,15 @@ public:
 
     Iterator begin() const { return Iterator(block.data()); }
     Iterator end() const { return Iterator(block.data() + block.size()); }
-    std::size_t size() const { return count; }
-    bool empty() const { return count == 0; }
+    // Walks the block rather than keeping a count in every one of the many nodes.
+    std::size_t size() const
+    {
+        std::size_t chunks = 0;
+        for (Iterator at = begin(); at != end(); ++at)
+            ++chunks;
+        return chunks;
+    }
+    bool empty() const { return block.empty(); }
 
     void Append(std::uint32_t tag, const void* bytes, std::int32_t length);
     // Reads a payload of up to `length` bytes from `source` and keeps it as a chunk with `tag`;
@@ -68,7 +75,6 @@ private:
     void SetLength(std::size_t header, std::int32_t length);
 
     std::vector<unsigned char> block;
-    std::size_t count = 0;
 };
 
 class CStreamable

@@ -201,7 +201,6 @@ std::size_t CKeptChunks::AppendHeader(std::uint32_t tag)
     block.resize(header + 8);
     PutLE32(&block[header], tag);
     PutLE32(&block[header + 4], 0);
-    ++count;
     return header;
 }
 
