@@ -37,8 +37,8 @@ CProject* leftToExit = nullptr;
 
 int Run(const std::vector<std::wstring>& arguments)
 {
-    // A large project's fresh memory, faulted in page by page, was the largest cost left once
-    // the tree was no longer freed at exit.
+    // With the tree left to the operating system, faulting a large project's fresh memory in
+    // page by page is the largest cost of a command.
     platform::GrowHeapInLargeSteps();
     // Buffered, binary: a page on standard output keeps its CR LF pairs and needs few writes.
     CFileStream out(platform::StandardOutput(), true);
