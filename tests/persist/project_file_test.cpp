@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -222,6 +223,15 @@ TEST(ProjectFile, UnknownChunksSurviveWhereTheNodeWritesThemBack)
     EXPECT_GT(LoadFromBytes(loaded, file), 0);
     EXPECT_EQ(loaded.keptChunks.size(), 1u);
     EXPECT_EQ(loaded.columns[0]->keptChunks.size(), 1u);
+    // Each kept chunk as it was read: its tag, its length and its bytes, in order.
+    CItem* item = loaded.columns[0]->groups[0]->items[0];
+    item->keptChunks.Append(0x79797979, "de", 2); // "yyyy", after what was read
+    std::vector<std::string> seen;
+    for (const CKeptChunks::Chunk chunk : item->keptChunks)
+        seen.push_back(Le32(chunk.tag) + Le32(static_cast<std::uint32_t>(chunk.length)) +
+                       std::string(reinterpret_cast<const char*>(chunk.bytes),
+                                   static_cast<std::size_t>(chunk.length)));
+    EXPECT_EQ(seen, (std::vector<std::string>{unknown, Chunk("yyyy", "de")}));
     std::string expected =
         ProjectHeader() + Chunk("titl", "") +
         Chunk("colu",
@@ -231,7 +241,7 @@ TEST(ProjectFile, UnknownChunksSurviveWhereTheNodeWritesThemBack)
                             Chunk("ilnk",
                                   Chunk("capt", "a") + Chunk("url ", "u") + Chunk("dvdr", "") +
                                       Chunk("link", Chunk("capt", "b") + Chunk("url ", "v")) +
-                                      unknown)));
+                                      unknown + Chunk("yyyy", "de"))));
     EXPECT_EQ(SaveToBytes(loaded), expected);
 }
 
