@@ -47,8 +47,10 @@ public:
     std::int32_t Read(void* destination, std::int32_t count) override;
     std::int32_t Write(const void* source, std::int32_t count) override;
     std::int32_t Skip(std::int32_t count) override;
+    void Fail() override { failed = true; }
 
     std::string bytes;
+    bool failed = false; // Fail was called
     std::vector<std::string> pieces;
     std::string input;
     std::size_t inputPosition = 0;

@@ -1,6 +1,7 @@
 #include "persist/chunks.h"
 
 #include "model/streamable.h"
+#include "persist/project_file.h"
 #include "persist/streams.h"
 #include "persist/text.h"
 #include "platform/platform.h"
@@ -51,7 +52,20 @@ std::int32_t AppendPayload(CStream& source, std::int32_t length, Bytes& out)
     return done;
 }
 
+constexpr std::int64_t kMaxPayload = kMaxProjectFileSize - 8;
+std::int64_t maxPayload = kMaxPayload;
+
 } // namespace
+
+std::int64_t MaxPayload()
+{
+    return maxPayload;
+}
+
+void SetMaxPayloadForTesting(std::int64_t bytes)
+{
+    maxPayload = bytes < 0 ? kMaxPayload : bytes;
+}
 
 void WriteUInt32(CStream& writer, std::uint32_t value)
 {
@@ -110,6 +124,10 @@ void WriteStringChunk(CStream& writer, std::uint32_t tag, const std::wstring& te
         return;
     }
     std::string bytes = ToUtf8(text);
+    if (static_cast<std::int64_t>(bytes.size()) > maxPayload) {
+        writer.Fail();
+        return;
+    }
     WriteHeader(writer, tag, static_cast<std::int32_t>(bytes.size()));
     WriteBytes(writer, bytes);
 }
@@ -128,6 +146,10 @@ void WriteChildChunk(CStreamable& child, CStream& writer, std::uint32_t tag)
     CMemoryStream memory;
     CStructStream childWriter(memory);
     child.WriteChunks(childWriter);
+    if (memory.Failed() || memory.Size() > maxPayload) {
+        writer.Fail();
+        return;
+    }
     std::int32_t length = memory.Finish();
     CopyAsChunk(writer, tag, length, memory);
 }
@@ -227,7 +249,10 @@ std::int32_t CKeptChunks::Read(CStream& source, std::uint32_t tag, std::int32_t 
 
 void CKeptChunks::Write(CStream& writer) const
 {
-    // The block is what the file held, so it goes out whole; a node's chunks fit the 32-bit
-    // extent that they were read from.
+    // The block is what the file held, so it goes out whole.
+    if (static_cast<std::int64_t>(block.size()) > MaxPayload()) {
+        writer.Fail();
+        return;
+    }
     if (!block.empty()) writer.Write(block.data(), static_cast<std::int32_t>(block.size()));
 }

@@ -19,6 +19,12 @@ bool ReadUInt32(CStream& source, std::uint32_t& value);
 // the bytes of the chunks read whole.
 std::int32_t ReadChunkSequence(CStreamable& node, CStream& source, std::int32_t size);
 
+// The longest payload that a project file which loads can hold, its own chunk sequence included.
+// Writing a longer one fails the writer (Fail) instead of giving it a length that wraps around.
+std::int64_t MaxPayload();
+// Test seam: lowers MaxPayload to `bytes`, so that tests need no 2 GiB project; -1 restores it.
+void SetMaxPayloadForTesting(std::int64_t bytes);
+
 void WriteStringChunk(CStream& writer, std::uint32_t tag, const std::wstring& text);
 void WriteIntChunk(CStream& writer, std::uint32_t tag, std::int32_t value);
 // Writes the child's chunk sequence as one chunk; the payload is buffered first so that its

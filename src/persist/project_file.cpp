@@ -1,6 +1,7 @@
 #include "persist/project_file.h"
 
 #include "model/project.h"
+#include "persist/chunks.h"
 #include "persist/streams.h"
 #include "platform/platform.h"
 
@@ -56,7 +57,9 @@ bool SaveProjectFile(CProject& project, const std::wstring& path)
         CFileStream file(handle, true);
         CStructStream writer(file);
         project.Save(writer);
-        written = file.Flush() && file.Close();
+        // A file past the size that loads would be lost to the next start: refuse it.
+        written =
+            file.Flush() && platform::FileSize(file.Handle()) - 8 <= MaxPayload() && file.Close();
     }
     if (written && platform::MoveReplacing(temporary, path)) return true;
     platform::RemoveFile(temporary);

@@ -20,7 +20,7 @@ constexpr std::int64_t kMaxProjectFileSize = 0x7FFFFFFF;
 // replaces `path` with it in one step, so that a failed or killed save leaves the old file as it
 // was. Temporary files that killed saves of `path` left behind are removed first. Returns false
 // (with the temporary file removed, the old file untouched and the project's modified flag as it
-// was) when anything fails.
+// was) when anything fails, a project too large for the file's 32-bit lengths included.
 bool SaveProjectFile(CProject& project, const std::wstring& path);
 
 // Loads the project file into `project` (its columns are discarded first). Returns the bytes of

@@ -159,6 +159,7 @@ CMemoryStream::~CMemoryStream()
 std::int32_t CMemoryStream::Write(const void* source, std::int32_t count)
 {
     if (count <= 0) return 0;
+    size += count;
     const char* bytes = static_cast<const char*>(source);
     if (count < tailFree) {
         std::memcpy(tail->Bytes() + tailUsed, bytes, static_cast<std::size_t>(count));

@@ -21,6 +21,10 @@ public:
     virtual std::int32_t Write(const void* source, std::int32_t count) = 0;
     // Moves forward by `count` (not negative); returns the bytes actually skipped.
     virtual std::int32_t Skip(std::int32_t count) = 0;
+    // Marks what was written as unusable, as a failed write would: something that had to go
+    // into it could not be written (a payload too long for the project file's lengths).
+    // Streams that remember failures say so from then on; the others ignore it.
+    virtual void Fail() {}
 
 protected:
     CStream() = default;
@@ -90,6 +94,11 @@ public:
         return WriteThrough(source, count);
     }
     std::int32_t Skip(std::int32_t count) override;
+    void Fail() override
+    {
+        failed = true;
+        writeRoom = 0;
+    }
 
     bool IsOpen() const { return handle != platform::kInvalidHandle; }
     // Writes out the buffer and flushes the file to the disk; false when anything written so far
@@ -125,9 +134,15 @@ public:
     std::int32_t Read(void* destination, std::int32_t count) override;
     std::int32_t Write(const void* source, std::int32_t count) override;
     std::int32_t Skip(std::int32_t count) override;
+    void Fail() override { failed = true; }
 
-    // Ends writing: the last block shrinks to its written size. Returns the bytes written.
+    // Ends writing: the last block shrinks to its written size. Returns the bytes written; only
+    // for a Size() that fits 32 bits.
     std::int32_t Finish();
+    // The bytes written so far, whatever their number.
+    std::int64_t Size() const { return size; }
+    // Set by Fail.
+    bool Failed() const { return failed; }
 
     static constexpr std::int32_t kMinimumBlock = 8100;
 
@@ -150,6 +165,8 @@ private:
     Block* tail = nullptr;
     std::int32_t tailUsed = 0;
     std::int32_t tailFree = 0;
+    std::int64_t size = 0;
+    bool failed = false;
 };
 
 // Forwards every operation to another stream; the reader and writer handed to the nodes.
@@ -167,6 +184,7 @@ public:
         return inner->Write(source, count);
     }
     std::int32_t Skip(std::int32_t count) override { return inner->Skip(count); }
+    void Fail() override { inner->Fail(); }
 
 private:
     CStream* inner; // not owned

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -394,6 +395,67 @@ TEST(AtomicSave, FailedWriteLeavesTheOldFileAndTheModifiedFlag)
     EXPECT_FALSE(project.modified);
     EXPECT_EQ(ReadFileBytes(file.Path()), SaveToBytes(project));
     EXPECT_EQ(FilesBeside(file.Path()).size(), 1u);
+}
+
+TEST(AtomicSave, AProjectTooLargeForTheFilesLengthsFailsAndKeepsTheOldFile)
+{
+    CTempFile file(L".quil");
+    CProject old;
+    old.title = L"old";
+    ASSERT_TRUE(SaveProjectFile(old, file.Path()));
+    const std::string oldBytes = ReadFileBytes(file.Path());
+    struct Restore
+    {
+        ~Restore() { SetMaxPayloadForTesting(-1); }
+    } restore;
+    // Stands in for the 2 GiB that the lengths allow.
+    SetMaxPayloadForTesting(1000);
+
+    // Too long somewhere down the tree: a caption, a group of many small items, a link item's
+    // kept chunks, and the file as a whole (columns each within the limit).
+    std::vector<std::function<void(CProject&)>> builds = {
+        [](CProject& p) { new CColumn(p, std::wstring(2000, L'c')); },
+        [](CProject& p) {
+            CGroup* group = OneGroup(p);
+            for (int i = 0; i < 40; ++i)
+                new CItemLink(*group, L"caption", L"https://example.com/");
+        },
+        [](CProject& p) {
+            auto* item = new CItemLink(*OneGroup(p), L"a", L"u");
+            const std::string bytes(1500, 'k');
+            item->keptChunks.Append(0x7A7A7A7A, bytes.data(), 1500);
+        },
+        [](CProject& p) {
+            for (int i = 0; i < 10; ++i)
+                new CColumn(p, std::wstring(150, L'x'));
+        },
+    };
+    for (std::size_t i = 0; i < builds.size(); ++i) {
+        CProject project;
+        builds[i](project);
+        // A chunk that does not fit is not written at all, since its length would wrap around;
+        // only the whole file's size is left for the save to check.
+        CRecordingStream recording;
+        CStructStream writer(recording);
+        project.Save(writer);
+        const bool tooLongChunk = i + 1 < builds.size();
+        EXPECT_EQ(recording.failed, tooLongChunk) << i;
+        if (tooLongChunk) {
+            EXPECT_LT(recording.bytes.size(), 1000u) << i;
+        }
+
+        project.modified = true;
+        EXPECT_FALSE(SaveProjectFile(project, file.Path())) << i;
+        EXPECT_TRUE(project.modified) << i;
+        EXPECT_EQ(ReadFileBytes(file.Path()), oldBytes) << i;
+        EXPECT_EQ(FilesBeside(file.Path()).size(), 1u) << i;
+    }
+
+    // Within the limit a save goes through as ever.
+    CProject small;
+    new CColumn(small, std::wstring(900, L's'));
+    EXPECT_TRUE(SaveProjectFile(small, file.Path()));
+    EXPECT_EQ(ReadFileBytes(file.Path()), SaveToBytes(small));
 }
 
 TEST(AtomicSave, UnwritableFolderReportsFailure)
