@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include "model/item.h"
 #include "model/project.h"
 #include "persist/text.h"
 #include "platform/platform.h"
@@ -30,6 +31,38 @@ CTempFile::CTempFile(const std::wstring& suffix)
 CTempFile::~CTempFile()
 {
     platform::RemoveFile(path);
+}
+
+namespace {
+
+template <typename List, typename Append>
+void AppendChildren(const List& children, std::wstring& text, Append append)
+{
+    if (children.empty()) return;
+    text += L'[';
+    bool first = true;
+    for (auto* child : children) {
+        if (!first) text += L',';
+        first = false;
+        append(child);
+    }
+    text += L']';
+}
+
+} // namespace
+
+std::wstring ProjectOutline(const CProject& project)
+{
+    std::wstring text = project.title;
+    AppendChildren(project.columns, text, [&text](const CColumn* column) {
+        text += column->caption;
+        AppendChildren(column->groups, text, [&text](const CGroup* group) {
+            text += group->caption;
+            AppendChildren(group->items, text,
+                           [&text](const CItem* item) { text += item->GetLabel(); });
+        });
+    });
+    return text;
 }
 
 std::string ReadFileBytes(const std::wstring& path)

@@ -28,6 +28,9 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadAll(CMemoryStream& stream);
 
 class CProject;
+// The project as "Title[Column[Group[Item,...]],...]", items by their labels: what the editor's
+// tree shows.
+std::wstring ProjectOutline(const CProject& project);
 // The project file bytes of a project, as Save writes them.
 std::string SaveToBytes(CProject& project);
 // Loads project file bytes with Load; returns its result.

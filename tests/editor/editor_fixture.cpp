@@ -5,6 +5,7 @@
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "platform/platform.h"
+#include "test_support.h"
 
 #include <atomic>
 #include <cstring>
@@ -286,20 +287,6 @@ void AppendTree(HWND tree, HTREEITEM item, std::wstring& text)
     text += L']';
 }
 
-template <typename List, typename Append>
-void AppendChildren(const List& children, std::wstring& text, Append append)
-{
-    if (children.empty()) return;
-    text += L'[';
-    bool first = true;
-    for (auto* child : children) {
-        if (!first) text += L',';
-        first = false;
-        append(child);
-    }
-    text += L']';
-}
-
 } // namespace
 
 std::wstring EditorTest::TreeText()
@@ -312,16 +299,7 @@ std::wstring EditorTest::TreeText()
 
 std::wstring EditorTest::ModelText()
 {
-    std::wstring text = project.title;
-    AppendChildren(project.columns, text, [&text](const CColumn* column) {
-        text += column->caption;
-        AppendChildren(column->groups, text, [&text](const CGroup* group) {
-            text += group->caption;
-            AppendChildren(group->items, text,
-                           [&text](const CItem* item) { text += item->GetLabel(); });
-        });
-    });
-    return text;
+    return ProjectOutline(project);
 }
 
 void EditorTest::ExpectTreeShowsModel()
