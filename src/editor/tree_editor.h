@@ -95,6 +95,9 @@ private:
     // Swaps two neighbouring tree items: `later` goes after `earlier`.
     void SwapInTree(const TreeItemData& later, const TreeItemData& earlier);
     void Delete(TreeItemData* acting);
+    // Binds every pane that shows (kind, node) or a node below it to nothing, before that node
+    // is destroyed: a hidden pane keeps its node, and its controls still take messages.
+    void ReleasePanesWithin(std::int32_t kind, const CStreamable* node);
     void Save();
     void ReadHtmlFile();
     void GenerateHomepage();
