@@ -74,6 +74,19 @@ protected:
         new CColumn(project, L"Spare");
     }
 
+    // Closes the main window, which asks whether to save, and answers by the button `answer`;
+    // false when no question came.
+    static bool CloseAndAnswer(CProgram& program, HWND main, int answer)
+    {
+        ::PostMessageW(main, WM_CLOSE, 0, 0);
+        HWND box = program.WaitForMessageBox();
+        if (!box) return false;
+        EXPECT_EQ(CProgram::MessageBoxText(box),
+                  L"Project is changed.\r\n\r\nSave changes before quitting?");
+        CProgram::ClickButton(box, answer);
+        return true;
+    }
+
     // Starts the program and waits for its shown window with `items` tree items.
     HWND Start(CProgram& program, int items)
     {
@@ -214,10 +227,7 @@ TEST_F(ProgramTest, ClosingAfterAChangeAsksAndEachAnswerDoesWhatItSays)
     EXPECT_TRUE(::IsWindowVisible(main));
 
     // Yes saves, then quits.
-    ::PostMessageW(main, WM_CLOSE, 0, 0);
-    box = program.WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    CProgram::ClickButton(box, IDYES);
+    ASSERT_TRUE(CloseAndAnswer(program, main, IDYES));
     EXPECT_EQ(program.WaitForExit(), 0u);
     CProject saved;
     ASSERT_GT(LoadProjectFile(saved, projectPath), 0);
@@ -243,10 +253,7 @@ TEST_F(ProgramTest, AnsweringNoQuitsWithoutSaving)
         ::Sleep(20);
     ASSERT_EQ(Next(tree, root, TVGN_CHILD), secondColumn);
 
-    ::PostMessageW(main, WM_CLOSE, 0, 0);
-    HWND box = program.WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    CProgram::ClickButton(box, IDNO);
+    ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_FALSE(platform::FileExists(projectPath));
 }
@@ -302,12 +309,7 @@ TEST_F(ProgramTest, ReadHtmlFileReadsAHomepageChosenInTheOpenFileDialog)
         << program.TreeText();
 
     // Read, so changed: quitting asks, and No leaves no project file.
-    ::PostMessageW(main, WM_CLOSE, 0, 0);
-    HWND box = program.WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(CProgram::MessageBoxText(box),
-              L"Project is changed.\r\n\r\nSave changes before quitting?");
-    CProgram::ClickButton(box, IDNO);
+    ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_FALSE(platform::FileExists(projectPath));
 }
@@ -337,10 +339,7 @@ TEST_F(ProgramTest, ReadHtmlFileAddsTheColumnsOfABrowserBookmarkFile)
         << program.TreeText();
 
     // Yes saves what was read, then quits.
-    ::PostMessageW(main, WM_CLOSE, 0, 0);
-    HWND box = program.WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    CProgram::ClickButton(box, IDYES);
+    ASSERT_TRUE(CloseAndAnswer(program, main, IDYES));
     EXPECT_EQ(program.WaitForExit(), 0u);
     CProject saved;
     ASSERT_GT(LoadProjectFile(saved, projectPath), 0);

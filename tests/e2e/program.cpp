@@ -79,22 +79,21 @@ CProgram::~CProgram()
     ::CloseHandle(info.hProcess);
 }
 
+HWND CProgram::FindShownWindow(const wchar_t* className) const
+{
+    HWND found = nullptr;
+    while ((found = ::FindWindowExW(nullptr, found, className, nullptr))) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(found, &process);
+        if (process == info.dwProcessId && ::IsWindowVisible(found)) return found;
+    }
+    return nullptr;
+}
+
 HWND CProgram::WaitForMainWindow(DWORD timeoutMs)
 {
-    const DWORD start = ::GetTickCount();
-    do {
-        HWND found = nullptr;
-        while ((found = ::FindWindowExW(nullptr, found, L"CfrmTreeEditor", nullptr))) {
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(found, &process);
-            if (process == info.dwProcessId && ::IsWindowVisible(found)) {
-                main = found;
-                return main;
-            }
-        }
-        ::Sleep(10);
-    } while (::GetTickCount() - start < timeoutMs);
-    return nullptr;
+    WaitUntil([this] { return (main = FindShownWindow(L"CfrmTreeEditor")) != nullptr; }, timeoutMs);
+    return main;
 }
 
 HWND CProgram::Tree() const
@@ -112,17 +111,9 @@ DWORD CProgram::WaitForExit(DWORD timeoutMs)
 
 HWND CProgram::WaitForMessageBox(DWORD timeoutMs)
 {
-    const DWORD start = ::GetTickCount();
-    do {
-        HWND found = nullptr;
-        while ((found = ::FindWindowExW(nullptr, found, L"#32770", nullptr))) {
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(found, &process);
-            if (process == info.dwProcessId && ::IsWindowVisible(found)) return found;
-        }
-        ::Sleep(20);
-    } while (::GetTickCount() - start < timeoutMs);
-    return nullptr;
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindShownWindow(L"#32770")) != nullptr; }, timeoutMs);
+    return box;
 }
 
 HWND CProgram::FileNameBox(HWND dialog)
@@ -144,7 +135,7 @@ HWND CProgram::WaitForOpenFileDialog(DWORD timeoutMs)
     HWND dialog = nullptr;
     WaitUntil(
         [&] {
-            HWND box = WaitForMessageBox(0);
+            HWND box = FindShownWindow(L"#32770");
             dialog = box && FileNameBox(box) && ::IsWindowVisible(FileNameBox(box)) ? box : nullptr;
             return dialog != nullptr;
         },
@@ -224,8 +215,8 @@ void SendClick(POINT screen)
 void CProgram::WaitUntilIdle()
 {
     ::WaitForInputIdle(info.hProcess, 5000);
-    // A message sent after the input has been queued behind it is answered once the input
-    // was handled.
+    // A sent message overtakes queued input, so the answer says only that the program is not
+    // stuck; callers wait for the input's effect itself.
     DWORD_PTR result = 0;
     ::Sleep(50);
     ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
@@ -239,17 +230,7 @@ bool CProgram::ChooseMenuItem(int menuIndex, int itemsDown)
     ::ClientToScreen(main, &client);
     POINT at = {client.x + 12 + menuIndex * 30, client.y - ::GetSystemMetrics(SM_CYMENU) / 2};
     Click(at);
-    const DWORD process = info.dwProcessId;
-    bool open = WaitUntil([process] {
-        HWND menu = nullptr;
-        while ((menu = ::FindWindowExW(nullptr, menu, L"#32768", nullptr))) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(menu, &owner);
-            if (owner == process && ::IsWindowVisible(menu)) return true;
-        }
-        return false;
-    });
-    if (!open) return false;
+    if (!WaitUntil([this] { return FindShownWindow(L"#32768") != nullptr; })) return false;
     // Opened by the mouse, the drop-down has no item highlighted yet: the first Down reaches
     // its first item.
     for (int i = 0; i <= itemsDown; ++i)

@@ -66,7 +66,8 @@ public:
     void ClickTreeRow(int row, int level);
     // A left click at a point of the screen.
     void Click(POINT screen);
-    // Waits until the program has handled everything sent to it so far.
+    // Gives the program a moment for queued input and waits until it answers messages again.
+    // It does not tell that the input was handled: wait for its effect (WaitUntil).
     void WaitUntilIdle();
     // Opens drop-down `menuIndex` of the menu bar with a click, moves `itemsDown` items below
     // its first with the arrow key and presses Enter, as a person does. (Under Wine another
@@ -77,6 +78,9 @@ public:
     std::wstring TreeText();
 
 private:
+    // A visible top-level window of this class that belongs to the program, or null.
+    HWND FindShownWindow(const wchar_t* className) const;
+
     bool started = false;
     PROCESS_INFORMATION info = {};
     HWND main = nullptr;
