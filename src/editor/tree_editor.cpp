@@ -74,9 +74,15 @@ bool CfrmTreeEditor::Create()
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLOMERE), IMAGE_ICON,
                      ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.lpszClassName = kClassName;
-    // A class left over from an earlier window of this process (tests create several) is fine.
-    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return false;
+    if (!::RegisterClassExW(&windowClass)) {
+        // The class keeps no icons it was not registered with.
+        const DWORD error = ::GetLastError();
+        if (windowClass.hIcon) ::DestroyIcon(windowClass.hIcon);
+        if (windowClass.hIconSm) ::DestroyIcon(windowClass.hIconSm);
+        // A class left over from an earlier window of this process (tests create several) is
+        // fine.
+        if (error != ERROR_CLASS_ALREADY_EXISTS) return false;
+    }
 
     mainWindow =
         ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Quillomere", WS_OVERLAPPEDWINDOW,
