@@ -65,6 +65,10 @@ private:
     // Hides every pane, then shows and binds the one for the record's node (none for null).
     void ShowPaneFor(const TreeItemData* record);
     void Layout();
+    // The main window itself takes no keys: its focus goes on to the control that had it when
+    // the window was last deactivated, when that is still usable, or else to the tree, so that
+    // the keyboard reaches the tree from the start (it has no tab stop).
+    void FocusChild();
     void Close();
 
     // The tree (tree_editor_binding.cpp).
@@ -116,6 +120,7 @@ private:
     int treeWidth = 300;
     CTreeItemRecords records;
     TreeItemData* contextRecord = nullptr; // not owned; set while the context menu acts
+    HWND lastFocus = nullptr;              // the child that had the focus at deactivation
     // Set while the tree is emptied for a rebuild, and from the quit prompt on: deleted items
     // then release no records one by one.
     bool rebuilding = false;

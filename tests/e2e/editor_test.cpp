@@ -138,6 +138,12 @@ TEST_F(ProgramTest, WithoutFilesItShowsTheSampleProject)
     EXPECT_TRUE(
         ::SendMessageW(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(root), TVIS_EXPANDED) &
         TVIS_EXPANDED);
+    // The keyboard reaches the tree at once: Down selects the first column.
+    program.PressKey(VK_DOWN);
+    HTREEITEM firstColumn = Next(tree, root, TVGN_CHILD);
+    EXPECT_EQ(WaitForSelection(tree, firstColumn), firstColumn);
+    program.PressKey(VK_UP);
+    EXPECT_EQ(WaitForSelection(tree, root), root);
     ::Sleep(300); // let it paint
     EXPECT_TRUE(SaveWindowScreenshot(main, WindowsPath(QUIL_SCREENSHOT_PATH)));
 
