@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include "homepage/page_writer.h"
 #include "model/item.h"
 #include "model/project.h"
 #include "persist/text.h"
@@ -63,6 +64,24 @@ std::wstring ProjectOutline(const CProject& project)
         });
     });
     return text;
+}
+
+std::string GeneratedPage(const CProject& project)
+{
+    CMemoryStream page;
+    WritePage(project, page);
+    return ReadAll(page);
+}
+
+std::wstring WindowsPath(std::wstring path)
+{
+    if (!path.empty() && path[0] == L'/') {
+        for (wchar_t& c : path) {
+            if (c == L'/') c = L'\\';
+        }
+        path = L"Z:" + path;
+    }
+    return path;
 }
 
 std::string ReadFileBytes(const std::wstring& path)

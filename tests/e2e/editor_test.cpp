@@ -20,13 +20,6 @@
 
 namespace {
 
-std::string PageOf(const CProject& project)
-{
-    CMemoryStream page;
-    WritePage(project, page);
-    return ReadAll(page);
-}
-
 // Waits until a file holds `expected`; returns what it held last.
 std::string WaitForContent(const std::wstring& path, const std::string& expected)
 {
@@ -115,7 +108,7 @@ TEST_F(ProgramTest, WithAProjectFileF5WritesItsHomepage)
     popupCounter = 0;
     CProject loaded;
     ASSERT_GT(LoadProjectFile(loaded, projectPath), 0);
-    const std::string expected = PageOf(loaded);
+    const std::string expected = GeneratedPage(loaded);
 
     CProgram program;
     HWND main = Start(program, 6);
@@ -149,7 +142,7 @@ TEST_F(ProgramTest, WithoutFilesItShowsTheSampleProject)
 
     CProject sample;
     BuildDefaultProject(sample);
-    const std::string expected = PageOf(sample);
+    const std::string expected = GeneratedPage(sample);
     program.PressKey(VK_F5);
     EXPECT_EQ(WaitForContent(homepagePath, expected), expected);
     ::PostMessageW(main, WM_CLOSE, 0, 0);
@@ -161,7 +154,7 @@ TEST_F(ProgramTest, WithOnlyAHomepageItImportsIt)
 {
     CProject original;
     BuildProject(original);
-    WriteFileBytes(homepagePath, PageOf(original));
+    WriteFileBytes(homepagePath, GeneratedPage(original));
     popupCounter = 0;
     CProject imported;
     {
@@ -169,7 +162,7 @@ TEST_F(ProgramTest, WithOnlyAHomepageItImportsIt)
         CProjectHTMLParser parser(imported);
         ASSERT_TRUE(parser.Parse(page));
     }
-    const std::string expected = PageOf(imported);
+    const std::string expected = GeneratedPage(imported);
 
     CProgram program;
     HWND main = Start(program, 6);
@@ -302,7 +295,7 @@ TEST_F(ProgramTest, ReadHtmlFileReadsAHomepageChosenInTheOpenFileDialog)
     CProject original;
     BuildProject(original);
     CTempFile page(L".html");
-    WriteFileBytes(page.Path(), PageOf(original));
+    WriteFileBytes(page.Path(), GeneratedPage(original));
     CProject expected;
     SampleAfterReading(expected, page.Path());
     ASSERT_EQ(expected.columns.size(), 2u) << "a page replaces the columns";

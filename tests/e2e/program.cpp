@@ -7,17 +7,6 @@
 
 #include <vector>
 
-std::wstring WindowsPath(std::wstring path)
-{
-    if (!path.empty() && path[0] == L'/') {
-        for (wchar_t& c : path) {
-            if (c == L'/') c = L'\\';
-        }
-        path = L"Z:" + path;
-    }
-    return path;
-}
-
 std::wstring DocumentsFolder()
 {
     wchar_t buffer[MAX_PATH] = {};

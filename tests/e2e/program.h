@@ -2,14 +2,13 @@
 // system's input, message boxes answered by their buttons.
 #pragma once
 
+#include "test_support.h"
+
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
-
-// A Unix path as Windows sees it under Wine (Z:\...); other paths unchanged.
-std::wstring WindowsPath(std::wstring path);
 
 // The Documents folder of the program's user, where it keeps its two files.
 std::wstring DocumentsFolder();

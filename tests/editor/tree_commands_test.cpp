@@ -12,17 +12,6 @@
 
 using Panes = std::vector<std::string>;
 
-namespace {
-
-std::string PageOf(const CProject& project)
-{
-    CMemoryStream page;
-    WritePage(project, page);
-    return ReadAll(page);
-}
-
-} // namespace
-
 TEST_F(EditorTest, AddColumnGoesAfterTheActedOnBranchOrAtTheEnd)
 {
     Open();
@@ -134,7 +123,7 @@ TEST_F(EditorTest, MovesSwapNeighboursInModelTreeAndPage)
     ExpectTreeShowsModel();
     PressKey(VK_F5);
     std::string page = ReadFileBytes(HomepageFilePath);
-    EXPECT_EQ(page, PageOf(project));
+    EXPECT_EQ(page, GeneratedPage(project));
     EXPECT_LT(page.find(">Play<"), page.find(">Work<"));
 
     Select(kNodeGroup, mail);
@@ -286,7 +275,7 @@ TEST_F(EditorTest, SaveWritesTheProjectFileAndClearsTheFlag)
     EXPECT_TRUE(shell.shown.empty());
     CProject saved;
     ASSERT_GT(LoadProjectFile(saved, ProjectFilePath), 0);
-    EXPECT_EQ(PageOf(saved), PageOf(project));
+    EXPECT_EQ(GeneratedPage(saved), GeneratedPage(project));
 }
 
 TEST_F(EditorTest, AFailedSaveSaysSoAndKeepsTheFlag)
@@ -410,7 +399,7 @@ TEST_F(EditorTest, ReadHtmlFileImportsAndShowsTheNodesAtOnce)
     auto* column = new CColumn(other, L"Imported");
     new CItemLink(*new CGroup(*column, L"Links"), L"Example", L"https://example.com/");
     CTempFile page(L".html");
-    WriteFileBytes(page.Path(), PageOf(other));
+    WriteFileBytes(page.Path(), GeneratedPage(other));
 
     Open();
     Select(kNodeItem, inbox);
@@ -478,10 +467,10 @@ TEST_F(EditorTest, GenerateWritesTheHomepageAndLeavesTheFlag)
 {
     Open();
     PressKey(VK_F5);
-    EXPECT_EQ(ReadFileBytes(HomepageFilePath), PageOf(project));
+    EXPECT_EQ(ReadFileBytes(HomepageFilePath), GeneratedPage(project));
     EXPECT_FALSE(project.modified);
     Command(IDM_ADD_COLUMN);
     Command(IDM_GENERATE);
-    EXPECT_EQ(ReadFileBytes(HomepageFilePath), PageOf(project));
+    EXPECT_EQ(ReadFileBytes(HomepageFilePath), GeneratedPage(project));
     EXPECT_TRUE(project.modified);
 }
