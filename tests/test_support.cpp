@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include "homepage/page_writer.h"
+#include "model/item.h"
 #include "model/project.h"
 #include "persist/text.h"
 #include "platform/platform.h"
@@ -30,6 +32,56 @@ CTempFile::CTempFile(const std::wstring& suffix)
 CTempFile::~CTempFile()
 {
     platform::RemoveFile(path);
+}
+
+namespace {
+
+template <typename List, typename Append>
+void AppendChildren(const List& children, std::wstring& text, Append append)
+{
+    if (children.empty()) return;
+    text += L'[';
+    bool first = true;
+    for (auto* child : children) {
+        if (!first) text += L',';
+        first = false;
+        append(child);
+    }
+    text += L']';
+}
+
+} // namespace
+
+std::wstring ProjectOutline(const CProject& project)
+{
+    std::wstring text = project.title;
+    AppendChildren(project.columns, text, [&text](const CColumn* column) {
+        text += column->caption;
+        AppendChildren(column->groups, text, [&text](const CGroup* group) {
+            text += group->caption;
+            AppendChildren(group->items, text,
+                           [&text](const CItem* item) { text += item->GetLabel(); });
+        });
+    });
+    return text;
+}
+
+std::string GeneratedPage(const CProject& project)
+{
+    CMemoryStream page;
+    WritePage(project, page);
+    return ReadAll(page);
+}
+
+std::wstring WindowsPath(std::wstring path)
+{
+    if (!path.empty() && path[0] == L'/') {
+        for (wchar_t& c : path) {
+            if (c == L'/') c = L'\\';
+        }
+        path = L"Z:" + path;
+    }
+    return path;
 }
 
 std::string ReadFileBytes(const std::wstring& path)

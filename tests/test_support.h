@@ -23,12 +23,19 @@ private:
 };
 
 std::string ReadFileBytes(const std::wstring& path);
+// A Unix path as Windows sees it under Wine (Z:\...); other paths unchanged.
+std::wstring WindowsPath(std::wstring path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
 // Everything a memory stream holds, read from the start after Finish.
 std::string ReadAll(CMemoryStream& stream);
 
 class CProject;
+// The project as "Title[Column[Group[Item,...]],...]", items by their labels: what the editor's
+// tree shows.
+std::wstring ProjectOutline(const CProject& project);
+// The homepage the generator writes for the project.
+std::string GeneratedPage(const CProject& project);
 // The project file bytes of a project, as Save writes them.
 std::string SaveToBytes(CProject& project);
 // Loads project file bytes with Load; returns its result.

@@ -74,9 +74,15 @@ bool CfrmTreeEditor::Create()
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLOMERE), IMAGE_ICON,
                      ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.lpszClassName = kClassName;
-    // A class left over from an earlier window of this process (tests create several) is fine.
-    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return false;
+    if (!::RegisterClassExW(&windowClass)) {
+        // The class keeps no icons it was not registered with.
+        const DWORD error = ::GetLastError();
+        if (windowClass.hIcon) ::DestroyIcon(windowClass.hIcon);
+        if (windowClass.hIconSm) ::DestroyIcon(windowClass.hIconSm);
+        // A class left over from an earlier window of this process (tests create several) is
+        // fine.
+        if (error != ERROR_CLASS_ALREADY_EXISTS) return false;
+    }
 
     mainWindow =
         ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Quillomere", WS_OVERLAPPEDWINDOW,
@@ -129,6 +135,15 @@ LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_SIZE:
         Layout();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = ::GetFocus();
+            if (focus && ::IsChild(mainWindow, focus)) lastFocus = focus;
+        }
+        return ::DefWindowProcW(mainWindow, message, wParam, lParam);
+    case WM_SETFOCUS:
+        FocusChild();
         return 0;
     default:
         return ::DefWindowProcW(mainWindow, message, wParam, lParam);
@@ -236,13 +251,8 @@ LRESULT CfrmTreeEditor::ShowContextMenu()
 
 void CfrmTreeEditor::ShowPaneFor(const TreeItemData* record)
 {
-    CdlgPropBase* const panes[] = {&projectPane, &columnPane, &groupPane, &linkPane, &formPane};
-    for (CdlgPropBase* pane : panes)
-        ::ShowWindow(pane->Window(), SW_HIDE);
-    if (!record) return;
-
     CdlgPropBase* shown = nullptr;
-    switch (record->kind) {
+    switch (record ? record->kind : -1) {
     case kNodeProject:
         shown = &projectPane;
         break;
@@ -261,10 +271,16 @@ void CfrmTreeEditor::ShowPaneFor(const TreeItemData* record)
     default:
         break;
     }
-    if (!shown) return;
+    CdlgPropBase* const panes[] = {&projectPane, &columnPane, &groupPane, &linkPane, &formPane};
+    for (CdlgPropBase* pane : panes)
+        ::ShowWindow(pane->Window(), SW_HIDE);
+    if (shown) ::ShowWindow(shown->Window(), SW_SHOW);
+    // A hidden control keeps the focus (the panes' creation leaves it in one), and keys would
+    // go to it unseen: the tree takes it.
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(mainWindow, focus) && !::IsWindowVisible(focus)) ::SetFocus(treeView);
     // Shown first, bound second.
-    ::ShowWindow(shown->Window(), SW_SHOW);
-    shown->SetNode(record->node);
+    if (shown) shown->SetNode(record->node);
 }
 
 void CfrmTreeEditor::Layout()
@@ -292,6 +308,15 @@ void CfrmTreeEditor::Layout()
           static_cast<const CdlgPropBase*>(&projectPane)})
         place(pane->Window(), treeWidth, width - treeWidth);
     if (batch) ::EndDeferWindowPos(batch);
+}
+
+void CfrmTreeEditor::FocusChild()
+{
+    HWND target = treeView;
+    if (lastFocus && ::IsChild(mainWindow, lastFocus) && ::IsWindowVisible(lastFocus) &&
+        ::IsWindowEnabled(lastFocus))
+        target = lastFocus;
+    if (target) ::SetFocus(target);
 }
 
 void CfrmTreeEditor::Close()

@@ -65,6 +65,10 @@ private:
     // Hides every pane, then shows and binds the one for the record's node (none for null).
     void ShowPaneFor(const TreeItemData* record);
     void Layout();
+    // The main window itself takes no keys: its focus goes on to the control that had it when
+    // the window was last deactivated, when that is still usable, or else to the tree, so that
+    // the keyboard reaches the tree from the start (it has no tab stop).
+    void FocusChild();
     void Close();
 
     // The tree (tree_editor_binding.cpp).
@@ -95,6 +99,9 @@ private:
     // Swaps two neighbouring tree items: `later` goes after `earlier`.
     void SwapInTree(const TreeItemData& later, const TreeItemData& earlier);
     void Delete(TreeItemData* acting);
+    // Binds every pane that shows (kind, node) or a node below it to nothing, before that node
+    // is destroyed: a hidden pane keeps its node, and its controls still take messages.
+    void ReleasePanesWithin(std::int32_t kind, const CStreamable* node);
     void Save();
     void ReadHtmlFile();
     void GenerateHomepage();
@@ -113,6 +120,7 @@ private:
     int treeWidth = 300;
     CTreeItemRecords records;
     TreeItemData* contextRecord = nullptr; // not owned; set while the context menu acts
+    HWND lastFocus = nullptr;              // the child that had the focus at deactivation
     // Set while the tree is emptied for a rebuild, and from the quit prompt on: deleted items
     // then release no records one by one.
     bool rebuilding = false;

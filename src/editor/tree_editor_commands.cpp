@@ -37,6 +37,30 @@ int CALLBACK CompareForSwap(LPARAM first, LPARAM second, LPARAM pairParameter)
     return 0;
 }
 
+// The node that holds a node of `kind`; null for the project.
+const CStreamable* ParentNode(std::int32_t kind, const CStreamable* node)
+{
+    switch (kind) {
+    case kNodeColumn:
+        return static_cast<const CColumn*>(node)->parent;
+    case kNodeGroup:
+        return static_cast<const CGroup*>(node)->parent;
+    case kNodeItem:
+        return static_cast<const CItem*>(node)->parent;
+    default:
+        return nullptr;
+    }
+}
+
+// True when `node` (of `kind`) is `ancestor` (of `ancestorKind`) or lies below it.
+bool IsWithin(std::int32_t kind, const CStreamable* node, std::int32_t ancestorKind,
+              const CStreamable* ancestor)
+{
+    for (; node && kind > ancestorKind; --kind)
+        node = ParentNode(kind, node);
+    return node && kind == ancestorKind && node == ancestor;
+}
+
 } // namespace
 
 void CfrmTreeEditor::AddColumn(TreeItemData* acting)
@@ -201,6 +225,7 @@ void CfrmTreeEditor::Delete(TreeItemData* acting)
     if (Shell().ShowMessage(mainWindow, L"Are you sure you want to delete the selected node?",
                             L"Quillomere: Node deletion", MB_OKCANCEL) != IDOK)
         return;
+    if (acting->kind != kNodeProject) ReleasePanesWithin(acting->kind, acting->node);
     switch (acting->kind) {
     case kNodeColumn:
         project->DeleteColumn(static_cast<CColumn*>(acting->node));
@@ -223,6 +248,15 @@ void CfrmTreeEditor::Delete(TreeItemData* acting)
     project->modified = true;
     // Deletes the subtree; the notifications release its records, `acting` among them.
     ::SendMessageW(treeView, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(acting->item));
+}
+
+void CfrmTreeEditor::ReleasePanesWithin(std::int32_t kind, const CStreamable* node)
+{
+    if (IsWithin(kNodeProject, projectPane.node, kind, node)) projectPane.SetNode(nullptr);
+    if (IsWithin(kNodeColumn, columnPane.node, kind, node)) columnPane.SetNode(nullptr);
+    if (IsWithin(kNodeGroup, groupPane.node, kind, node)) groupPane.SetNode(nullptr);
+    if (IsWithin(kNodeItem, linkPane.node, kind, node)) linkPane.SetNode(nullptr);
+    if (IsWithin(kNodeItem, formPane.node, kind, node)) formPane.SetNode(nullptr);
 }
 
 void CfrmTreeEditor::Save()
@@ -258,6 +292,7 @@ void CfrmTreeEditor::ReadHtmlFile()
     // A page with an <html> tag replaces the project's columns: nothing may keep pointing at
     // them. The tree and the panes let go of the nodes first, and the tree is rebuilt after.
     ShowPaneFor(nullptr);
+    ReleasePanesWithin(kNodeProject, project);
     ClearTree();
     ImportFile(path);
     // The import may have changed the project even where it stopped early.

@@ -171,13 +171,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 60000)
     return true;
 }
 
-std::string PageOf(const CProject& project)
-{
-    CRecordingStream page;
-    WritePage(project, page);
-    return page.bytes;
-}
-
 std::wstring PreviewPath()
 {
     return platform::TempFolder() + kPreviewFileName;
@@ -247,19 +240,6 @@ protected:
     CBrowserCommandOverride browserCommand;
 };
 
-// The stand-in browser as Windows sees it (Z:\... under Wine).
-std::wstring TestBrowser()
-{
-    std::wstring path = QUIL_TEST_BROWSER_PATH;
-    if (!path.empty() && path[0] == L'/') {
-        for (wchar_t& c : path) {
-            if (c == L'/') c = L'\\';
-        }
-        path = L"Z:" + path;
-    }
-    return path;
-}
-
 std::vector<std::wstring> Arguments(const std::wstring& commandLine)
 {
     int count = 0;
@@ -278,7 +258,7 @@ TEST_F(PreviewTest, TheRegisteredBrowserGetsTheQuotedPathAndTheFileGoesWhenItEnd
     std::wstring spaced =
         platform::TempFolder() + L"Quillomere preview " + std::to_wstring(::GetCurrentProcessId());
     ::CreateDirectoryW(spaced.c_str(), nullptr);
-    const std::wstring browser = TestBrowser();
+    const std::wstring browser = WindowsPath(QUIL_TEST_BROWSER_PATH);
     struct Case
     {
         DWORD type;
@@ -310,7 +290,7 @@ TEST_F(PreviewTest, TheRegisteredBrowserGetsTheQuotedPathAndTheFileGoesWhenItEnd
         ASSERT_EQ(arguments.size(), 2u) << runs[0].commandLine;
         EXPECT_EQ(arguments[1], path);
         // Read by the browser a moment after it started: the file was still there.
-        EXPECT_EQ(runs[0].page, PageOf(project));
+        EXPECT_EQ(runs[0].page, GeneratedPage(project));
     }
     ::RemoveDirectoryW(spaced.c_str());
 }
@@ -347,7 +327,7 @@ TEST_F(PreviewTest, WithoutABrowserCommandTheFileGoesAfterTheWait)
 
         Preview(project);
         // The command came back at once, the page written and the wait still on.
-        EXPECT_EQ(ReadFileBytes(path), PageOf(project));
+        EXPECT_EQ(ReadFileBytes(path), GeneratedPage(project));
         EXPECT_EQ(PreviewsRunning(), 1);
 
         // Meanwhile this thread goes on handling its messages.
@@ -427,7 +407,7 @@ TEST_F(PreviewTest, ALaunchWithoutAProcessKeepsTheFileForTheWait)
 TEST_F(PreviewTest, TwoPreviewsInARowEachStartABrowser)
 {
     SetPreviewWaitForTesting(10 * 60 * 1000);
-    browserCommand.SetText(REG_SZ, L"\"" + TestBrowser() + L"\" \"%1\"");
+    browserCommand.SetText(REG_SZ, L"\"" + WindowsPath(QUIL_TEST_BROWSER_PATH) + L"\" \"%1\"");
     std::wstring path = PreviewPath();
 
     Preview(project);
@@ -508,7 +488,8 @@ TEST_F(PreviewTest, CtrlF5InTheEditorPreviewsWhileTheWindowGoesOnAnswering)
     ::CreateDirectoryW(folder.c_str(), nullptr);
     BuildFilePaths(folder);
     SetPreviewWaitForTesting(10 * 60 * 1000);
-    browserCommand.SetText(REG_SZ, L"\"" + TestBrowser() + L"\" -osint -url \"%1\"");
+    browserCommand.SetText(REG_SZ,
+                           L"\"" + WindowsPath(QUIL_TEST_BROWSER_PATH) + L"\" -osint -url \"%1\"");
     CCountingShell shell;
     std::wstring path = PreviewPath();
 
@@ -536,6 +517,6 @@ TEST_F(PreviewTest, CtrlF5InTheEditorPreviewsWhileTheWindowGoesOnAnswering)
     std::vector<std::wstring> arguments = Arguments(runs[0].commandLine);
     ASSERT_EQ(arguments.size(), 2u) << runs[0].commandLine;
     EXPECT_EQ(arguments[1], path);
-    EXPECT_EQ(runs[0].page, PageOf(edited));
+    EXPECT_EQ(runs[0].page, GeneratedPage(edited));
     ::RemoveDirectoryW(folder.c_str());
 }

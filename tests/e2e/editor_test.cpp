@@ -5,6 +5,7 @@
 #include "app/default_project.h"
 
 #include "homepage/page_writer.h"
+#include "import/html_import.h"
 #include "import/project_html_parser.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
@@ -19,22 +20,11 @@
 
 namespace {
 
-std::string PageOf(const CProject& project)
-{
-    CMemoryStream page;
-    WritePage(project, page);
-    return ReadAll(page);
-}
-
 // Waits until a file holds `expected`; returns what it held last.
 std::string WaitForContent(const std::wstring& path, const std::string& expected)
 {
     std::string content;
-    for (int waited = 0; waited < 10000; waited += 50) {
-        content = ReadFileBytes(path);
-        if (content == expected) break;
-        ::Sleep(50);
-    }
+    WaitUntil([&] { return (content = ReadFileBytes(path)) == expected; });
     return content;
 }
 
@@ -48,35 +38,15 @@ HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation)
 // message overtakes queued input, so the program may answer before it has handled a click.
 HTREEITEM WaitForSelection(HWND tree, HTREEITEM expected)
 {
-    for (int waited = 0; waited < 5000 && Next(tree, nullptr, TVGN_CARET) != expected; waited += 20)
-        ::Sleep(20);
+    WaitUntil([&] { return Next(tree, nullptr, TVGN_CARET) == expected; }, 5000);
     return Next(tree, nullptr, TVGN_CARET);
 }
 
-// The program's own files in the Documents folder; whatever was there is put aside and back.
 class ProgramTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::wstring folder = DocumentsFolder();
-        ASSERT_FALSE(folder.empty());
-        ::CreateDirectoryW(folder.c_str(), nullptr);
-        projectPath = folder + L"\\Quillomere.quil";
-        homepagePath = folder + L"\\Quillomere.html";
-        for (const std::wstring* path : {&projectPath, &homepagePath}) {
-            if (platform::FileExists(*path))
-                ::MoveFileExW(path->c_str(), (*path + L".test-backup").c_str(),
-                              MOVEFILE_REPLACE_EXISTING);
-        }
-    }
     void TearDown() override
     {
-        for (const std::wstring* path : {&projectPath, &homepagePath}) {
-            platform::RemoveFile(*path);
-            std::wstring backup = *path + L".test-backup";
-            if (platform::FileExists(backup)) ::MoveFileW(backup.c_str(), path->c_str());
-        }
         EXPECT_EQ(::FindWindowW(L"CfrmTreeEditor", nullptr), nullptr) << "a window was left";
     }
 
@@ -97,6 +67,19 @@ protected:
         new CColumn(project, L"Spare");
     }
 
+    // Closes the main window, which asks whether to save, and answers by the button `answer`;
+    // false when no question came.
+    static bool CloseAndAnswer(CProgram& program, HWND main, int answer)
+    {
+        ::PostMessageW(main, WM_CLOSE, 0, 0);
+        HWND box = program.WaitForMessageBox();
+        if (!box) return false;
+        EXPECT_EQ(CProgram::MessageBoxText(box),
+                  L"Project is changed.\r\n\r\nSave changes before quitting?");
+        CProgram::ClickButton(box, answer);
+        return true;
+    }
+
     // Starts the program and waits for its shown window with `items` tree items.
     HWND Start(CProgram& program, int items)
     {
@@ -108,8 +91,9 @@ protected:
         return main;
     }
 
-    std::wstring projectPath;
-    std::wstring homepagePath;
+    CProgramFiles files;
+    const std::wstring& projectPath = files.project;
+    const std::wstring& homepagePath = files.homepage;
 };
 
 } // namespace
@@ -124,7 +108,7 @@ TEST_F(ProgramTest, WithAProjectFileF5WritesItsHomepage)
     popupCounter = 0;
     CProject loaded;
     ASSERT_GT(LoadProjectFile(loaded, projectPath), 0);
-    const std::string expected = PageOf(loaded);
+    const std::string expected = GeneratedPage(loaded);
 
     CProgram program;
     HWND main = Start(program, 6);
@@ -147,12 +131,18 @@ TEST_F(ProgramTest, WithoutFilesItShowsTheSampleProject)
     EXPECT_TRUE(
         ::SendMessageW(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(root), TVIS_EXPANDED) &
         TVIS_EXPANDED);
+    // The keyboard reaches the tree at once: Down selects the first column.
+    program.PressKey(VK_DOWN);
+    HTREEITEM firstColumn = Next(tree, root, TVGN_CHILD);
+    EXPECT_EQ(WaitForSelection(tree, firstColumn), firstColumn);
+    program.PressKey(VK_UP);
+    EXPECT_EQ(WaitForSelection(tree, root), root);
     ::Sleep(300); // let it paint
     EXPECT_TRUE(SaveWindowScreenshot(main, WindowsPath(QUIL_SCREENSHOT_PATH)));
 
     CProject sample;
     BuildDefaultProject(sample);
-    const std::string expected = PageOf(sample);
+    const std::string expected = GeneratedPage(sample);
     program.PressKey(VK_F5);
     EXPECT_EQ(WaitForContent(homepagePath, expected), expected);
     ::PostMessageW(main, WM_CLOSE, 0, 0);
@@ -164,7 +154,7 @@ TEST_F(ProgramTest, WithOnlyAHomepageItImportsIt)
 {
     CProject original;
     BuildProject(original);
-    WriteFileBytes(homepagePath, PageOf(original));
+    WriteFileBytes(homepagePath, GeneratedPage(original));
     popupCounter = 0;
     CProject imported;
     {
@@ -172,7 +162,7 @@ TEST_F(ProgramTest, WithOnlyAHomepageItImportsIt)
         CProjectHTMLParser parser(imported);
         ASSERT_TRUE(parser.Parse(page));
     }
-    const std::string expected = PageOf(imported);
+    const std::string expected = GeneratedPage(imported);
 
     CProgram program;
     HWND main = Start(program, 6);
@@ -236,10 +226,7 @@ TEST_F(ProgramTest, ClosingAfterAChangeAsksAndEachAnswerDoesWhatItSays)
     EXPECT_TRUE(::IsWindowVisible(main));
 
     // Yes saves, then quits.
-    ::PostMessageW(main, WM_CLOSE, 0, 0);
-    box = program.WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    CProgram::ClickButton(box, IDYES);
+    ASSERT_TRUE(CloseAndAnswer(program, main, IDYES));
     EXPECT_EQ(program.WaitForExit(), 0u);
     CProject saved;
     ASSERT_GT(LoadProjectFile(saved, projectPath), 0);
@@ -265,10 +252,95 @@ TEST_F(ProgramTest, AnsweringNoQuitsWithoutSaving)
         ::Sleep(20);
     ASSERT_EQ(Next(tree, root, TVGN_CHILD), secondColumn);
 
-    ::PostMessageW(main, WM_CLOSE, 0, 0);
-    HWND box = program.WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    CProgram::ClickButton(box, IDNO);
+    ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_FALSE(platform::FileExists(projectPath));
+}
+
+namespace {
+
+// A file the user picks: read through "Read HTML file..." and the real open-file dialog, typed
+// into its file-name box and confirmed with its Open button. Returns false when the dialog did
+// not take it.
+bool ReadHtmlFileThroughTheDialog(CProgram& program, const std::wstring& path)
+{
+    // File: Save, Preview, Generate homepage, (separator), Read HTML file...
+    if (!program.ChooseMenuItem(0, 3)) {
+        ADD_FAILURE() << "the File menu did not open";
+        return false;
+    }
+    HWND dialog = program.WaitForOpenFileDialog();
+    if (!dialog) {
+        ADD_FAILURE() << "no open-file dialog";
+        return false;
+    }
+    HWND name = CProgram::FileNameBox(dialog);
+    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    CProgram::ClickButton(dialog, IDOK);
+    return WaitUntil([&] { return !::IsWindow(dialog); });
+}
+
+// The sample project after the program's read of `file`.
+void SampleAfterReading(CProject& project, const std::wstring& file)
+{
+    BuildDefaultProject(project);
+    CFileStream stream(file, false);
+    ImportPageOrBookmarks(project, stream);
+}
+
+} // namespace
+
+TEST_F(ProgramTest, ReadHtmlFileReadsAHomepageChosenInTheOpenFileDialog)
+{
+    CProject original;
+    BuildProject(original);
+    CTempFile page(L".html");
+    WriteFileBytes(page.Path(), GeneratedPage(original));
+    CProject expected;
+    SampleAfterReading(expected, page.Path());
+    ASSERT_EQ(expected.columns.size(), 2u) << "a page replaces the columns";
+
+    CProgram program;
+    HWND main = Start(program, 8);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(ReadHtmlFileThroughTheDialog(program, page.Path()));
+    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ProjectOutline(expected); }))
+        << program.TreeText();
+
+    // Read, so changed: quitting asks, and No leaves no project file.
+    ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_FALSE(platform::FileExists(projectPath));
+}
+
+TEST_F(ProgramTest, ReadHtmlFileAddsTheColumnsOfABrowserBookmarkFile)
+{
+    CTempFile bookmarks(L".html");
+    WriteFileBytes(bookmarks.Path(), "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+                                     "<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n"
+                                     "  <DT><H3 PERSONAL_TOOLBAR_FOLDER=\"true\">Toolbar</H3>\n"
+                                     "  <DL><p>\n"
+                                     "    <DT><A HREF=\"https://news.example.com/\">News</A>\n"
+                                     "    <DT><H3>Work</H3>\n    <DL><p>\n"
+                                     "      <DT><A HREF=\"https://mail.example.com/\">Mail</A>\n"
+                                     "    </DL><p>\n  </DL><p>\n"
+                                     "  <DT><A HREF=\"https://loose.example.com/\">Loose</A>\n"
+                                     "</DL><p>\n");
+    CProject expected;
+    SampleAfterReading(expected, bookmarks.Path());
+    ASSERT_EQ(expected.columns.size(), 4u) << "the bookmarks' columns come after the sample's";
+
+    CProgram program;
+    HWND main = Start(program, 8);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(ReadHtmlFileThroughTheDialog(program, bookmarks.Path()));
+    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ProjectOutline(expected); }))
+        << program.TreeText();
+
+    // Yes saves what was read, then quits.
+    ASSERT_TRUE(CloseAndAnswer(program, main, IDYES));
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    CProject saved;
+    ASSERT_GT(LoadProjectFile(saved, projectPath), 0);
+    EXPECT_EQ(ProjectOutline(saved), ProjectOutline(expected));
 }

@@ -18,42 +18,9 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 namespace {
-
-// The program's two files in the Documents folder; whatever was there is put aside and back.
-class CFilesAside
-{
-public:
-    CFilesAside()
-    {
-        for (const std::wstring* path : {&project, &homepage}) {
-            ::DeleteFileW((*path + L".aside").c_str());
-            ::MoveFileW(path->c_str(), (*path + L".aside").c_str());
-        }
-    }
-    ~CFilesAside()
-    {
-        for (const std::wstring* path : {&project, &homepage}) {
-            ::DeleteFileW(path->c_str());
-            ::MoveFileW((*path + L".aside").c_str(), path->c_str());
-        }
-    }
-
-    const std::wstring project = DocumentsFolder() + L"\\Quillomere.quil";
-    const std::wstring homepage = DocumentsFolder() + L"\\Quillomere.html";
-};
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000)
-{
-    for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
-        if (condition()) return true;
-        ::Sleep(20);
-    }
-    return condition();
-}
 
 void Send(INPUT input)
 {
@@ -102,17 +69,7 @@ void ClickAt(HWND window, int x, int y)
     ::GetWindowThreadProcessId(::WindowFromPoint(point), &hitOwner);
     EXPECT_EQ(hitOwner, owner) << "another program's window covers the click";
     ::SetForegroundWindow(::GetAncestor(window, GA_ROOT));
-    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = static_cast<LONG>((point.x * 65535 + width / 2) / (width - 1));
-        input.mi.dy = static_cast<LONG>((point.y * 65535 + height / 2) / (height - 1));
-    }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(3, inputs, sizeof(INPUT));
+    SendClick(point);
     ::Sleep(50);
 }
 
@@ -195,7 +152,7 @@ HWND SelectInTree(HWND main, int steps, int paneControl)
 
 TEST(ProgramPanes, TypedEditsReachThePageAndTheProjectFile)
 {
-    CFilesAside files;
+    CProgramFiles files;
     CProgram program;
     ASSERT_TRUE(program.Started());
     HWND main = program.WaitForMainWindow();

@@ -7,22 +7,41 @@
 
 #include <vector>
 
-std::wstring WindowsPath(std::wstring path)
-{
-    if (!path.empty() && path[0] == L'/') {
-        for (wchar_t& c : path) {
-            if (c == L'/') c = L'\\';
-        }
-        path = L"Z:" + path;
-    }
-    return path;
-}
-
 std::wstring DocumentsFolder()
 {
     wchar_t buffer[MAX_PATH] = {};
     ::SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_PERSONAL, FALSE);
     return buffer;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (!condition()) {
+        if (::GetTickCount() - start >= timeoutMs) return condition();
+        ::Sleep(20);
+    }
+    return true;
+}
+
+CProgramFiles::CProgramFiles()
+    : project(DocumentsFolder() + L"\\Quillomere.quil"),
+      homepage(DocumentsFolder() + L"\\Quillomere.html")
+{
+    ::CreateDirectoryW(DocumentsFolder().c_str(), nullptr);
+    for (const std::wstring* path : {&project, &homepage}) {
+        std::wstring aside = *path + L".aside";
+        ::DeleteFileW(aside.c_str());
+        ::MoveFileW(path->c_str(), aside.c_str());
+    }
+}
+
+CProgramFiles::~CProgramFiles()
+{
+    for (const std::wstring* path : {&project, &homepage}) {
+        ::DeleteFileW(path->c_str());
+        ::MoveFileW((*path + L".aside").c_str(), path->c_str());
+    }
 }
 
 CProgram::CProgram()
@@ -49,22 +68,21 @@ CProgram::~CProgram()
     ::CloseHandle(info.hProcess);
 }
 
+HWND CProgram::FindShownWindow(const wchar_t* className) const
+{
+    HWND found = nullptr;
+    while ((found = ::FindWindowExW(nullptr, found, className, nullptr))) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(found, &process);
+        if (process == info.dwProcessId && ::IsWindowVisible(found)) return found;
+    }
+    return nullptr;
+}
+
 HWND CProgram::WaitForMainWindow(DWORD timeoutMs)
 {
-    const DWORD start = ::GetTickCount();
-    do {
-        HWND found = nullptr;
-        while ((found = ::FindWindowExW(nullptr, found, L"CfrmTreeEditor", nullptr))) {
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(found, &process);
-            if (process == info.dwProcessId && ::IsWindowVisible(found)) {
-                main = found;
-                return main;
-            }
-        }
-        ::Sleep(10);
-    } while (::GetTickCount() - start < timeoutMs);
-    return nullptr;
+    WaitUntil([this] { return (main = FindShownWindow(L"CfrmTreeEditor")) != nullptr; }, timeoutMs);
+    return main;
 }
 
 HWND CProgram::Tree() const
@@ -82,17 +100,36 @@ DWORD CProgram::WaitForExit(DWORD timeoutMs)
 
 HWND CProgram::WaitForMessageBox(DWORD timeoutMs)
 {
-    const DWORD start = ::GetTickCount();
-    do {
-        HWND found = nullptr;
-        while ((found = ::FindWindowExW(nullptr, found, L"#32770", nullptr))) {
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(found, &process);
-            if (process == info.dwProcessId && ::IsWindowVisible(found)) return found;
-        }
-        ::Sleep(20);
-    } while (::GetTickCount() - start < timeoutMs);
-    return nullptr;
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindShownWindow(L"#32770")) != nullptr; }, timeoutMs);
+    return box;
+}
+
+HWND CProgram::FileNameBox(HWND dialog)
+{
+    // Explorer-style dialogs take the name in a combo box (cmb13, in Wine an extended one with
+    // a combo box inside) whose edit is the box, older ones in a plain edit (edt1).
+    for (HWND inside = ::GetDlgItem(dialog, 0x47C); inside;
+         inside = ::GetWindow(inside, GW_CHILD)) {
+        if (HWND edit = ::FindWindowExW(inside, nullptr, L"Edit", nullptr)) return edit;
+    }
+    HWND edit = ::GetDlgItem(dialog, 0x480);
+    wchar_t className[16] = {};
+    if (edit) ::GetClassNameW(edit, className, 16);
+    return ::lstrcmpiW(className, L"Edit") == 0 ? edit : nullptr;
+}
+
+HWND CProgram::WaitForOpenFileDialog(DWORD timeoutMs)
+{
+    HWND dialog = nullptr;
+    WaitUntil(
+        [&] {
+            HWND box = FindShownWindow(L"#32770");
+            dialog = box && FileNameBox(box) && ::IsWindowVisible(FileNameBox(box)) ? box : nullptr;
+            return dialog != nullptr;
+        },
+        timeoutMs);
+    return dialog;
 }
 
 std::wstring CProgram::MessageBoxText(HWND box)
@@ -138,30 +175,112 @@ void CProgram::ClickTreeRow(int row, int level)
     // On the label: lines at the root indent every level by one more step.
     POINT at = {indent * (level + 1) + 12, row * height + height / 2};
     ::ClientToScreen(tree, &at);
+    Click(at);
+}
+
+void CProgram::Click(POINT screen)
+{
     ::SetForegroundWindow(main);
+    SendClick(screen);
+    WaitUntilIdle();
+}
+
+void SendClick(POINT screen)
+{
     const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int heightOfScreen = ::GetSystemMetrics(SM_CYSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
     INPUT inputs[3] = {};
     for (INPUT& input : inputs) {
         input.type = INPUT_MOUSE;
-        input.mi.dx = static_cast<LONG>((at.x * 65535 + width / 2) / (width - 1));
-        input.mi.dy = static_cast<LONG>((at.y * 65535 + heightOfScreen / 2) / (heightOfScreen - 1));
+        input.mi.dx = static_cast<LONG>((screen.x * 65535 + width / 2) / (width - 1));
+        input.mi.dy = static_cast<LONG>((screen.y * 65535 + height / 2) / (height - 1));
     }
     inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(3, inputs, sizeof(INPUT));
-    WaitUntilIdle();
 }
 
 void CProgram::WaitUntilIdle()
 {
     ::WaitForInputIdle(info.hProcess, 5000);
-    // A message sent after the input has been queued behind it is answered once the input
-    // was handled.
+    // A sent message overtakes queued input, so the answer says only that the program is not
+    // stuck; callers wait for the input's effect itself.
     DWORD_PTR result = 0;
     ::Sleep(50);
     ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+bool CProgram::ChooseMenuItem(int menuIndex, int itemsDown)
+{
+    // The menu bar lies right above the client area; its drop-downs' titles are short words,
+    // the first starting a few pixels in from the frame.
+    POINT client = {0, 0};
+    ::ClientToScreen(main, &client);
+    POINT at = {client.x + 12 + menuIndex * 30, client.y - ::GetSystemMetrics(SM_CYMENU) / 2};
+    Click(at);
+    if (!WaitUntil([this] { return FindShownWindow(L"#32768") != nullptr; })) return false;
+    // Opened by the mouse, the drop-down has no item highlighted yet: the first Down reaches
+    // its first item.
+    for (int i = 0; i <= itemsDown; ++i)
+        PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    return true;
+}
+
+namespace {
+
+// Reads a tree item's label out of the program: the tree view writes it into memory of the
+// program's own, as for any tool that reads another process's tree.
+std::wstring RemoteItemText(HANDLE process, HWND tree, HTREEITEM item)
+{
+    const SIZE_T textChars = 512;
+    void* remote = ::VirtualAllocEx(process, nullptr, sizeof(TVITEMW) + textChars * sizeof(wchar_t),
+                                    MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return L"(unreadable)";
+    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(TVITEMW));
+    TVITEMW request = {};
+    request.mask = TVIF_TEXT;
+    request.hItem = item;
+    request.pszText = remoteText;
+    request.cchTextMax = static_cast<int>(textChars);
+    std::vector<wchar_t> text(textChars + 1, L'\0');
+    if (::WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
+        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote)))
+        ::ReadProcessMemory(process, remoteText, text.data(), textChars * sizeof(wchar_t), nullptr);
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return text.data();
+}
+
+HTREEITEM NextItem(HWND tree, HTREEITEM item, UINT relation)
+{
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+void AppendTreeText(HANDLE process, HWND tree, HTREEITEM item, std::wstring& text)
+{
+    text += RemoteItemText(process, tree, item);
+    HTREEITEM child = NextItem(tree, item, TVGN_CHILD);
+    if (!child) return;
+    text += L'[';
+    for (bool first = true; child; child = NextItem(tree, child, TVGN_NEXT), first = false) {
+        if (!first) text += L',';
+        AppendTreeText(process, tree, child, text);
+    }
+    text += L']';
+}
+
+} // namespace
+
+std::wstring CProgram::TreeText()
+{
+    std::wstring text;
+    HWND tree = Tree();
+    for (HTREEITEM root = NextItem(tree, nullptr, TVGN_ROOT); root;
+         root = NextItem(tree, root, TVGN_NEXT))
+        AppendTreeText(info.hProcess, tree, root, text);
+    return text;
 }
 
 bool WaitForFile(const std::wstring& path, DWORD timeoutMs)

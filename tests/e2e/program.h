@@ -2,16 +2,34 @@
 // system's input, message boxes answered by their buttons.
 #pragma once
 
+#include "test_support.h"
+
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
-
-// A Unix path as Windows sees it under Wine (Z:\...); other paths unchanged.
-std::wstring WindowsPath(std::wstring path);
 
 // The Documents folder of the program's user, where it keeps its two files.
 std::wstring DocumentsFolder();
+
+// Polls `condition` until it holds; false when it still does not after the timeout. What another
+// process does with queued input can only be waited for, never read at once.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+
+// The program's two files in the Documents folder: whatever was there is put aside for the
+// test's lifetime and put back afterwards; what the test left is removed.
+class CProgramFiles
+{
+public:
+    CProgramFiles();
+    ~CProgramFiles();
+    CProgramFiles(const CProgramFiles&) = delete;
+    CProgramFiles& operator=(const CProgramFiles&) = delete;
+
+    const std::wstring project;
+    const std::wstring homepage;
+};
 
 // A running copy of the program on the tests' desktop, killed if a test leaves it behind.
 class CProgram
@@ -31,6 +49,11 @@ public:
     DWORD WaitForExit(DWORD timeoutMs = 20000);
     // A message box of the program, once one is shown (null after the timeout).
     HWND WaitForMessageBox(DWORD timeoutMs = 10000);
+    // The open-file dialog of the program, once it shows its file-name box (null after the
+    // timeout).
+    HWND WaitForOpenFileDialog(DWORD timeoutMs = 20000);
+    // The edit box in which the open-file dialog takes the file name.
+    static HWND FileNameBox(HWND dialog);
     // The text of a message box.
     static std::wstring MessageBoxText(HWND box);
     // Clicks a dialog button by its id.
@@ -40,14 +63,30 @@ public:
     void PressKey(WORD key, bool control = false);
     // A left click on the tree item in row `row` (0 the root) at depth `level`.
     void ClickTreeRow(int row, int level);
-    // Waits until the program has handled everything sent to it so far.
+    // A left click at a point of the screen.
+    void Click(POINT screen);
+    // Gives the program a moment for queued input and waits until it answers messages again.
+    // It does not tell that the input was handled: wait for its effect (WaitUntil).
     void WaitUntilIdle();
+    // Opens drop-down `menuIndex` of the menu bar with a click, moves `itemsDown` items below
+    // its first with the arrow key and presses Enter, as a person does. (Under Wine another
+    // process cannot read a program's menus, so the items are found by position.) False when no
+    // menu opened.
+    bool ChooseMenuItem(int menuIndex, int itemsDown);
+    // The tree as "Root[Column[Group[Item,...]],...]", read from the program's tree view.
+    std::wstring TreeText();
 
 private:
+    // A visible top-level window of this class that belongs to the program, or null.
+    HWND FindShownWindow(const wchar_t* className) const;
+
     bool started = false;
     PROCESS_INFORMATION info = {};
     HWND main = nullptr;
 };
+
+// A left click at a point of the screen: the mouse moves there, presses, lets go.
+void SendClick(POINT screen);
 
 // Waits until a file exists and its size has stopped changing.
 bool WaitForFile(const std::wstring& path, DWORD timeoutMs = 10000);

@@ -5,6 +5,7 @@
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "platform/platform.h"
+#include "test_support.h"
 
 #include <atomic>
 #include <cstring>
@@ -106,17 +107,16 @@ void CALLBACK OnMenuTimer(HWND, UINT, UINT_PTR, DWORD)
 
 } // namespace
 
-void EditorTest::SetUp()
+void EditorWindowTest::SetUp()
 {
     SetShellForTesting(&shell);
     folder = platform::TempFolder() + L"quillomere-editor-" +
              std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++folderCounter);
     ::CreateDirectoryW(folder.c_str(), nullptr);
     BuildFilePaths(folder);
-    BuildProject(project);
 }
 
-void EditorTest::TearDown()
+void EditorWindowTest::TearDown()
 {
     editor.reset();
     MSG message;
@@ -128,6 +128,41 @@ void EditorTest::TearDown()
     platform::RemoveFile(ProjectFilePath);
     platform::RemoveFile(HomepageFilePath);
     ::RemoveDirectoryW(folder.c_str());
+}
+
+void EditorWindowTest::OpenWindow(SIZE size)
+{
+    ::InitCommonControls();
+    editor = std::make_unique<CfrmTreeEditor>(project);
+    ASSERT_TRUE(editor->Create());
+    main = editor->MainWindow();
+    tree = editor->TreeView();
+    if (size.cx > 0)
+        ::SetWindowPos(main, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    editor->Populate();
+    ::ShowWindow(main, SW_SHOWNORMAL);
+    accelerators = LoadEditorAccelerators();
+    ASSERT_NE(accelerators, nullptr);
+    Pump();
+}
+
+void EditorWindowTest::Pump()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quitPosted = true;
+            exitCode = message.wParam;
+            continue;
+        }
+        DispatchEditorMessage(main, accelerators, message);
+    }
+}
+
+void EditorTest::SetUp()
+{
+    EditorWindowTest::SetUp();
+    BuildProject(project);
 }
 
 void EditorTest::BuildProject(CProject& target)
@@ -167,31 +202,10 @@ void EditorTest::Open()
     paper = news->items[0];
     radio = news->items[1];
 
-    editor = std::make_unique<CfrmTreeEditor>(project);
-    ASSERT_TRUE(editor->Create());
-    main = editor->MainWindow();
-    tree = editor->TreeView();
-    editor->Populate();
-    ::ShowWindow(main, SW_SHOWNORMAL);
-    accelerators = LoadEditorAccelerators();
-    ASSERT_NE(accelerators, nullptr);
-    Pump();
+    OpenWindow();
     ::SetForegroundWindow(main);
     ::SetFocus(tree);
     Pump();
-}
-
-void EditorTest::Pump()
-{
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            quitPosted = true;
-            exitCode = message.wParam;
-            continue;
-        }
-        DispatchEditorMessage(main, accelerators, message);
-    }
 }
 
 void EditorTest::PressKey(UINT key, bool control, bool alt)
@@ -286,21 +300,13 @@ void AppendTree(HWND tree, HTREEITEM item, std::wstring& text)
     text += L']';
 }
 
-template <typename List, typename Append>
-void AppendChildren(const List& children, std::wstring& text, Append append)
-{
-    if (children.empty()) return;
-    text += L'[';
-    bool first = true;
-    for (auto* child : children) {
-        if (!first) text += L',';
-        first = false;
-        append(child);
-    }
-    text += L']';
-}
-
 } // namespace
+
+std::wstring EditorWindowTest::TreeLabel(std::int32_t kind, const CStreamable* node)
+{
+    const TreeItemData* record = editor->FindTreeItemData(kind, node);
+    return record ? ItemText(tree, record->item) : L"(not in the tree)";
+}
 
 std::wstring EditorTest::TreeText()
 {
@@ -312,16 +318,7 @@ std::wstring EditorTest::TreeText()
 
 std::wstring EditorTest::ModelText()
 {
-    std::wstring text = project.title;
-    AppendChildren(project.columns, text, [&text](const CColumn* column) {
-        text += column->caption;
-        AppendChildren(column->groups, text, [&text](const CGroup* group) {
-            text += group->caption;
-            AppendChildren(group->items, text,
-                           [&text](const CItem* item) { text += item->GetLabel(); });
-        });
-    });
-    return text;
+    return ProjectOutline(project);
 }
 
 void EditorTest::ExpectTreeShowsModel()

@@ -1,5 +1,6 @@
 // The real main window on the virtual display, driven in-process with real messages, and a
 // stand-in for the message boxes and the open-file dialog that answers in place of a person.
+// EditorWindowTest is shared by the editor's and the panes' tests.
 #pragma once
 
 #include "app/shell.h"
@@ -51,11 +52,40 @@ struct MenuSeen
     std::vector<int> grayed;
 };
 
-class EditorTest : public ::testing::Test
+// A project of the test's own in the real main window, created as start-up and the message loop
+// create it; the project and homepage files go to a folder of the test's own, and message boxes
+// and the open-file dialog are answered by `shell`.
+class EditorWindowTest : public ::testing::Test
 {
 protected:
     void SetUp() override;
+    // Destroys the windows and checks that none is left behind.
     void TearDown() override;
+
+    // Creates the windows (at this outer size when one is given), fills the tree, shows the
+    // window and handles what that queued.
+    void OpenWindow(SIZE size = {0, 0});
+    // Handles every pending message the way the message loop does.
+    void Pump();
+    // The text of the tree item that shows (kind, node).
+    std::wstring TreeLabel(std::int32_t kind, const CStreamable* node);
+
+    CAnsweringShell shell;
+    std::wstring folder;
+    CProject project;
+    std::unique_ptr<CfrmTreeEditor> editor;
+    HWND main = nullptr;
+    HWND tree = nullptr;
+    HACCEL accelerators = nullptr;
+    // Set when Pump met the quit message.
+    bool quitPosted = false;
+    WPARAM exitCode = 0xDEAD;
+};
+
+class EditorTest : public EditorWindowTest
+{
+protected:
+    void SetUp() override;
 
     // A project of every node kind: columns with groups, an empty group and an empty column,
     // link items, a named and an unnamed form.
@@ -63,8 +93,6 @@ protected:
     // Creates and fills the windows as start-up and the message loop do.
     void Open();
 
-    // Handles every pending message the way the message loop does.
-    void Pump();
     // A key pressed with the focus where it is, through the message loop.
     void PressKey(UINT key, bool control = false, bool alt = false);
     void Command(int id);
@@ -87,17 +115,6 @@ protected:
     MenuSeen RightClick(HTREEITEM item, int command);
     // Right-clicks below the last item.
     MenuSeen RightClickEmptySpace();
-
-    CAnsweringShell shell;
-    std::wstring folder;
-    CProject project;
-    std::unique_ptr<CfrmTreeEditor> editor;
-    HWND main = nullptr;
-    HWND tree = nullptr;
-    HACCEL accelerators = nullptr;
-    // Set when Pump met the quit message.
-    bool quitPosted = false;
-    WPARAM exitCode = 0xDEAD;
 
     // Nodes of BuildProject's project.
     CColumn* work = nullptr;

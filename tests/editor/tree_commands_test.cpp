@@ -12,17 +12,6 @@
 
 using Panes = std::vector<std::string>;
 
-namespace {
-
-std::string PageOf(const CProject& project)
-{
-    CMemoryStream page;
-    WritePage(project, page);
-    return ReadAll(page);
-}
-
-} // namespace
-
 TEST_F(EditorTest, AddColumnGoesAfterTheActedOnBranchOrAtTheEnd)
 {
     Open();
@@ -134,7 +123,7 @@ TEST_F(EditorTest, MovesSwapNeighboursInModelTreeAndPage)
     ExpectTreeShowsModel();
     PressKey(VK_F5);
     std::string page = ReadFileBytes(HomepageFilePath);
-    EXPECT_EQ(page, PageOf(project));
+    EXPECT_EQ(page, GeneratedPage(project));
     EXPECT_LT(page.find(">Play<"), page.find(">Work<"));
 
     Select(kNodeGroup, mail);
@@ -240,6 +229,28 @@ TEST_F(EditorTest, DeleteAsksThenRemovesTheSubtreeAndReleasesItsRecords)
     ExpectTreeShowsModel();
 }
 
+TEST_F(EditorTest, DeleteLeavesNoPaneBoundToADestroyedNode)
+{
+    Open();
+    // Each pane keeps the node it showed last, hidden or not.
+    Select(kNodeItem, paper);
+    Select(kNodeGroup, news);
+    Select(kNodeColumn, empty);
+    shell.answers = {IDOK};
+    RightClick(ItemOf(kNodeColumn, play), IDM_DELETE);
+    ASSERT_EQ(ModelText(), L"Home[Work[Mail[Inbox,Search,Unnamed form],Docs[Wiki]],Empty]");
+    EXPECT_EQ(editor->linkPane.node, nullptr);
+    EXPECT_EQ(editor->groupPane.node, nullptr);
+    EXPECT_EQ(editor->columnPane.node, empty) << "the shown pane keeps its node";
+    EXPECT_EQ(VisiblePanes(), Panes{"column"});
+
+    // The hidden pane's edit boxes still take text; it reaches no node.
+    project.modified = false;
+    ::SetWindowTextW(::GetDlgItem(editor->linkPane.Window(), IDC_LINK_CAPTION), L"Gone");
+    ::SetWindowTextW(::GetDlgItem(editor->groupPane.Window(), IDC_GROUP_CAPTION), L"Gone");
+    EXPECT_FALSE(project.modified);
+}
+
 TEST_F(EditorTest, CtrlDeleteAsksEvenWithTheFocusInAPaneEditBox)
 {
     Open();
@@ -264,7 +275,7 @@ TEST_F(EditorTest, SaveWritesTheProjectFileAndClearsTheFlag)
     EXPECT_TRUE(shell.shown.empty());
     CProject saved;
     ASSERT_GT(LoadProjectFile(saved, ProjectFilePath), 0);
-    EXPECT_EQ(PageOf(saved), PageOf(project));
+    EXPECT_EQ(GeneratedPage(saved), GeneratedPage(project));
 }
 
 TEST_F(EditorTest, AFailedSaveSaysSoAndKeepsTheFlag)
@@ -388,7 +399,7 @@ TEST_F(EditorTest, ReadHtmlFileImportsAndShowsTheNodesAtOnce)
     auto* column = new CColumn(other, L"Imported");
     new CItemLink(*new CGroup(*column, L"Links"), L"Example", L"https://example.com/");
     CTempFile page(L".html");
-    WriteFileBytes(page.Path(), PageOf(other));
+    WriteFileBytes(page.Path(), GeneratedPage(other));
 
     Open();
     Select(kNodeItem, inbox);
@@ -399,6 +410,7 @@ TEST_F(EditorTest, ReadHtmlFileImportsAndShowsTheNodesAtOnce)
     ExpectTreeShowsModel();
     EXPECT_EQ(Selected()->kind, kNodeProject);
     EXPECT_EQ(VisiblePanes(), Panes{"project"});
+    EXPECT_EQ(editor->linkPane.node, nullptr);
     EXPECT_TRUE(project.modified);
 
     // An unreadable file changes nothing, but was chosen: the flag is set all the same.
@@ -410,17 +422,55 @@ TEST_F(EditorTest, ReadHtmlFileImportsAndShowsTheNodesAtOnce)
     ExpectTreeShowsModel();
 }
 
+TEST_F(EditorTest, ReadHtmlFileAddsTheColumnsOfABookmarkFile)
+{
+    CTempFile bookmarks(L".html");
+    WriteFileBytes(bookmarks.Path(), "\xEF\xBB\xBF<!doctype netscape-bookmark-file-1>\n"
+                                     "<DL><p>\n<DT><H3 ADD_DATE=\"1\">Toolbar</H3>\n<DL><p>\n"
+                                     "<DT><A HREF=\"https://a.example.com/\">A &amp; B</A>\n"
+                                     "<DD>First line\nsecond\n"
+                                     "<DT><H3>Deep</H3>\n<DL><p>\n"
+                                     "<DT><A HREF=\"javascript:void(0)\">Script</A>\n"
+                                     "<DT><A HREF=\"https://c.example.com/\"></A>\n"
+                                     "</DL><p>\n</DL><p>\n<HR>\n"
+                                     "<DT><A HREF=\"https://loose.example.com/\">Loose</A>\n"
+                                     "</DL><p>\n");
+    Open();
+    Select(kNodeItem, inbox);
+    shell.chosenFile = bookmarks.Path();
+    Command(IDM_READ_HTML);
+    // Added after the project's own columns, which stay as they were.
+    EXPECT_EQ(ModelText(), L"Home[Work[Mail[Inbox,Search,Unnamed form],Docs[Wiki]],"
+                           L"Play[News[Paper,Radio],Spare],Empty,"
+                           L"Toolbar[Toolbar[A &amp; B],Deep[https://c.example.com/]],"
+                           L"Bookmarks[Bookmarks[Loose]]]");
+    ExpectTreeShowsModel();
+    auto* first = static_cast<CItemLink*>(project.columns[3]->groups[0]->items[0]);
+    EXPECT_EQ(first->mainLink.url, L"https://a.example.com/");
+    ASSERT_TRUE(first->popup);
+    EXPECT_EQ(first->popup->content, L"First line<br />second");
+    EXPECT_TRUE(project.modified);
+    EXPECT_EQ(Selected()->kind, kNodeProject);
+    EXPECT_EQ(VisiblePanes(), Panes{"project"});
+    EXPECT_EQ(editor->linkPane.node, nullptr);
+
+    // Quitting asks whether to save what was read.
+    shell.answers = {IDNO};
+    ::SendMessageW(main, WM_CLOSE, 0, 0);
+    Pump();
+    ASSERT_EQ(shell.shown.size(), 1u);
+    EXPECT_EQ(shell.shown[0].text, L"Project is changed.\r\n\r\nSave changes before quitting?");
+    EXPECT_TRUE(quitPosted);
+}
+
 TEST_F(EditorTest, GenerateWritesTheHomepageAndLeavesTheFlag)
 {
     Open();
     PressKey(VK_F5);
-    EXPECT_EQ(ReadFileBytes(HomepageFilePath), PageOf(project));
+    EXPECT_EQ(ReadFileBytes(HomepageFilePath), GeneratedPage(project));
     EXPECT_FALSE(project.modified);
     Command(IDM_ADD_COLUMN);
     Command(IDM_GENERATE);
-    EXPECT_EQ(ReadFileBytes(HomepageFilePath), PageOf(project));
+    EXPECT_EQ(ReadFileBytes(HomepageFilePath), GeneratedPage(project));
     EXPECT_TRUE(project.modified);
-    // Preview is not this window's to do yet: nothing happens.
-    PressKey(VK_F5, true);
-    EXPECT_TRUE(shell.shown.empty());
 }

@@ -353,3 +353,24 @@ TEST_F(EditorTest, TabMovesOnlyAmongTheVisiblePanesControls)
     PressKey(VK_TAB);
     EXPECT_EQ(::GetFocus(), edit) << "the tree has no tab stop, the hidden panes are skipped";
 }
+
+TEST_F(EditorTest, TheWindowsFocusGoesToTheTreeOrBackToTheControlThatHadIt)
+{
+    Open();
+    ::SetFocus(main);
+    EXPECT_EQ(::GetFocus(), tree) << "the keyboard reaches the tree without a click";
+
+    Select(kNodeGroup, news);
+    HWND edit = ::GetDlgItem(editor->groupPane.Window(), IDC_GROUP_CAPTION);
+    ::SetFocus(edit);
+    ::SendMessageW(main, WM_ACTIVATE, WA_INACTIVE, 0);
+    ::SetFocus(main);
+    EXPECT_EQ(::GetFocus(), edit) << "back where the user was typing";
+
+    // Hiding the pane that holds the focus gives it to the tree, and so does the window later.
+    Select(kNodeColumn, play);
+    EXPECT_EQ(::GetFocus(), tree);
+    ::SendMessageW(main, WM_ACTIVATE, WA_INACTIVE, 0);
+    ::SetFocus(main);
+    EXPECT_EQ(::GetFocus(), tree);
+}

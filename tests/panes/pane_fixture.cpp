@@ -14,7 +14,7 @@ std::vector<CdlgPropBase*> Panes(CfrmTreeEditor& editor)
 
 void PaneTest::SetUp()
 {
-    ::InitCommonControls();
+    EditorWindowTest::SetUp();
     project.title = L"My start page";
     column = new CColumn(project, L"Work");
     group = new CGroup(*column, L"Search");
@@ -34,20 +34,7 @@ void PaneTest::SetUp()
     form->AddField(0, L"kp", L"-2", -1)->hidden = true;
     project.modified = false;
 
-    editor = std::make_unique<CfrmTreeEditor>(project);
-    ASSERT_TRUE(editor->Create());
-    HWND main = editor->MainWindow();
-    ::SetWindowPos(main, nullptr, 0, 0, 900, 560, SWP_NOZORDER | SWP_NOACTIVATE);
-    editor->Populate();
-    ::ShowWindow(main, SW_SHOW);
-    ::UpdateWindow(main);
-}
-
-void PaneTest::TearDown()
-{
-    if (editor && editor->MainWindow()) ::DestroyWindow(editor->MainWindow());
-    editor.reset();
-    PumpMessages();
+    OpenWindow({900, 560});
 }
 
 void PaneTest::Show(CdlgPropBase& pane, CStreamable* node, int width, int height)
@@ -57,20 +44,6 @@ void PaneTest::Show(CdlgPropBase& pane, CStreamable* node, int width, int height
     ::ShowWindow(pane.Window(), SW_SHOW);
     pane.SetNode(node);
     ::SetWindowPos(pane.Window(), nullptr, 300, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-std::wstring PaneTest::TreeLabel(std::int32_t kind, CStreamable* node)
-{
-    const TreeItemData* record = editor->FindTreeItemData(kind, node);
-    if (!record) return L"(not in the tree)";
-    wchar_t buffer[512] = {};
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = record->item;
-    item.pszText = buffer;
-    item.cchTextMax = 512;
-    ::SendMessageW(editor->TreeView(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return buffer;
 }
 
 void PaneTest::SetTreeLabel(std::int32_t kind, CStreamable* node, const std::wstring& text)
@@ -157,13 +130,4 @@ RECT ChildRect(HWND control)
 bool Enabled(HWND control)
 {
     return ::IsWindowEnabled(control) != FALSE;
-}
-
-void PumpMessages()
-{
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
 }

@@ -2,7 +2,7 @@
 // controls, as messages.
 #pragma once
 
-#include "editor/tree_editor.h"
+#include "editor/editor_fixture.h"
 #include "editor/tree_item_data.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
@@ -19,23 +19,18 @@
 #include <vector>
 
 // Each test has its own project, shown in its own main window.
-class PaneTest : public ::testing::Test
+class PaneTest : public EditorWindowTest
 {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Shows only `pane`, binds it to `node` and places it right of the tree, as the main window
     // does; the placing sends the pane its WM_SIZE.
     void Show(CdlgPropBase& pane, CStreamable* node, int width = 560, int height = 480);
 
-    // The text of the tree item that shows (kind, node).
-    std::wstring TreeLabel(std::int32_t kind, CStreamable* node);
     // Puts a text of the test's own there, to see whether anything rewrites the label.
     void SetTreeLabel(std::int32_t kind, CStreamable* node, const std::wstring& text);
 
-    CProject project;
-    std::unique_ptr<CfrmTreeEditor> editor;
     // Filled by SetUp: a column and group with one link item and one form item.
     CColumn* column = nullptr;
     CGroup* group = nullptr;
@@ -59,4 +54,3 @@ std::wstring ComboText(HWND combo);
 // The control's rectangle in its parent's client coordinates.
 RECT ChildRect(HWND control);
 bool Enabled(HWND control);
-void PumpMessages();

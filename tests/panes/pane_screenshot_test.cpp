@@ -28,7 +28,9 @@ void Resize(HWND main, SIZE window)
     ::SetWindowPos(main, HWND_TOP, 0, 0, window.cx, window.cy, SWP_NOACTIVATE);
     ::RedrawWindow(main, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpMessages();
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&message);
 }
 
 void Screenshot(HWND window, const std::wstring& name)
