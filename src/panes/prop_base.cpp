@@ -52,7 +52,11 @@ INT_PTR CALLBACK CdlgPropBase::DialogProc(HWND dialog, UINT message, WPARAM wPar
             auto* pane = reinterpret_cast<CdlgPropBase*>(lParam);
             ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             pane->window = dialog;
-            return pane->OnInitDialog();
+            const int result = pane->OnInitDialog();
+            // The default focus is only taken where it can be seen: focusing a control of a main
+            // window that is still hidden activates that window unseen, and it then comes up
+            // with an inactive caption. The main window gives the focus out once it is shown.
+            return ::IsWindowVisible(::GetAncestor(dialog, GA_ROOT)) ? result : FALSE;
         }
         auto* pane = reinterpret_cast<CdlgPropBase*>(::GetWindowLongPtrW(dialog, DWLP_USER));
         if (!pane) return 0;

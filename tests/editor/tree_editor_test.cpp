@@ -374,3 +374,22 @@ TEST_F(EditorTest, TheWindowsFocusGoesToTheTreeOrBackToTheControlThatHadIt)
     ::SetFocus(main);
     EXPECT_EQ(::GetFocus(), tree);
 }
+
+TEST_F(EditorTest, CreatingThePanesLeavesTheHiddenWindowInactiveUntilItIsShown)
+{
+    // Focusing a pane's control at creation activated the hidden window unseen, and it came up
+    // drawn inactive.
+    ::InitCommonControls();
+    editor = std::make_unique<CfrmTreeEditor>(project);
+    ASSERT_TRUE(editor->Create());
+    main = editor->MainWindow();
+    tree = editor->TreeView();
+    EXPECT_NE(::GetActiveWindow(), main);
+    HWND focus = ::GetFocus();
+    EXPECT_FALSE(focus && (focus == main || ::IsChild(main, focus)));
+
+    editor->Populate();
+    ::ShowWindow(main, SW_SHOWNORMAL);
+    EXPECT_EQ(::GetActiveWindow(), main);
+    EXPECT_EQ(::GetFocus(), tree);
+}
