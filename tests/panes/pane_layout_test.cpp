@@ -165,7 +165,7 @@ void ExpectTemplate(int id, DWORD style, int width, int height, const wchar_t* f
 
 } // namespace
 
-TEST(PaneTemplates, AreBuiltAsSpecified)
+TEST(PaneTemplates, CarryTheirSizesFontsStylesIdsTextsAndRectangles)
 {
     const wchar_t* lv = L"SysListView32";
     ExpectTemplate(IDD_PROP_PROJECT, WS_SYSMENU, 264, 174, L"Ms Shell Dlg 2",
