@@ -1,8 +1,9 @@
 // Labels that follow the panes' edits in a tree long enough to scroll: set, painted at once and
 // drawn as a full repaint draws them, scroll bars included, the horizontal one following the
-// widest label.
+// widest label. Saves build/screenshot-tree-labels.png.
 #include "editor/editor_fixture.h"
 
+#include "e2e/program.h"
 #include "model/item_link.h"
 
 #include <algorithm>
@@ -143,6 +144,10 @@ TEST_F(TreeLabelsTest, ANarrowLabelIsPaintedAtOnceAsAFullRepaintDrawsIt)
     EXPECT_EQ(Label(inbox), L"Mail box");
     ExpectDrawnAsAFullRepaint("after a collapsed item's label change");
     ExpectTreeShowsModel();
+    Relabel(radio, L"Radio of the town");
+    Pump(); // the system puts what was drawn on the screen when the program waits
+    EXPECT_TRUE(SaveWindowScreenshot(
+        main, WindowsPath(QUIL_SCREENSHOT_DIR) + L"\\screenshot-tree-labels.png"));
 }
 
 TEST_F(TreeLabelsTest, TheWidestLabelBringsTheHorizontalScrollBarAndTakesItAway)
