@@ -146,8 +146,8 @@ TEST_F(TreeLabelsTest, ANarrowLabelIsPaintedAtOnceAsAFullRepaintDrawsIt)
     ExpectTreeShowsModel();
     Relabel(radio, L"Radio of the town");
     Pump(); // the system puts what was drawn on the screen when the program waits
-    EXPECT_TRUE(SaveWindowScreenshot(
-        main, WindowsPath(QUIL_SCREENSHOT_DIR) + L"\\screenshot-tree-labels.png"));
+    EXPECT_TRUE(SaveWindowScreenshot(main, WindowsPath(QUIL_SCREENSHOT_DIR) +
+                                               L"\\screenshot-tree-labels.png"));
 }
 
 TEST_F(TreeLabelsTest, TheWidestLabelBringsTheHorizontalScrollBarAndTakesItAway)
