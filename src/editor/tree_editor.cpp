@@ -97,6 +97,7 @@ bool CfrmTreeEditor::Create()
     treeView = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", treeStyle, 0, 0, treeWidth, 0,
                                  mainWindow, nullptr, instance, nullptr);
     if (!treeView) return false;
+    labels.Attach(treeView);
 
     for (CdlgPropBase* pane :
          {static_cast<CdlgPropBase*>(&projectPane), static_cast<CdlgPropBase*>(&columnPane),

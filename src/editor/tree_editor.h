@@ -4,6 +4,7 @@
 
 #include "editor/tree_item_data.h"
 #include "editor/tree_item_records.h"
+#include "editor/tree_labels.h"
 #include "panes/prop_item_form.h"
 #include "panes/prop_item_link.h"
 #include "panes/prop_simple.h"
@@ -119,6 +120,7 @@ private:
     HWND treeView = nullptr;
     int treeWidth = 300;
     CTreeItemRecords records;
+    CTreeLabels labels;
     TreeItemData* contextRecord = nullptr; // not owned; set while the context menu acts
     HWND lastFocus = nullptr;              // the child that had the focus at deactivation
     // Set while the tree is emptied for a rebuild, and from the quit prompt on: deleted items

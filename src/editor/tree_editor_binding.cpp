@@ -138,22 +138,7 @@ void CfrmTreeEditor::NodeEdited(std::int32_t kind, CStreamable* node)
     project->modified = true;
     const TreeItemData* record = records.Find(kind, node);
     if (!record) return;
-    std::wstring label = Label(kind, node);
-    // Most keystrokes change a field the label does not show. Setting an item's text costs the
-    // tree view a scroll bar update even when the text stays the same (milliseconds under
-    // Wine), so an unchanged label is left alone; one character more than the label tells a
-    // longer old text apart.
-    std::wstring shown(label.size() + 2, L'\0');
-    TVITEMW text = {};
-    text.mask = TVIF_TEXT;
-    text.hItem = record->item;
-    text.pszText = &shown[0];
-    text.cchTextMax = static_cast<int>(shown.size());
-    if (::SendMessageW(treeView, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&text)) &&
-        shown.compare(0, shown.find(L'\0'), label) == 0)
-        return;
-    text.pszText = const_cast<wchar_t*>(label.c_str());
-    ::SendMessageW(treeView, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&text));
+    labels.Set(record->item, Label(kind, node));
 }
 
 void CfrmTreeEditor::ReleaseRecord(TreeItemData* record)

@@ -1,5 +1,6 @@
 // A person edits the sample project through the panes of the real program with mouse and
-// keyboard, generates the page (F5) and saves (Ctrl+S); the files hold what was typed.
+// keyboard, generates the page (F5) and saves (Ctrl+S); the files hold what was typed, and the
+// tree's labels, read from outside as other programs read them, follow the typing.
 #include "e2e/program.h"
 
 #include "homepage/page_writer.h"
@@ -148,6 +149,40 @@ HWND SelectInTree(HWND main, int steps, int paneControl)
     return pane;
 }
 
+// A tree item's label as another program (a screen reader, a test tool) reads it: the item
+// and the text buffer live in the program's memory.
+std::wstring LabelSeenFromOutside(HWND tree, HTREEITEM item)
+{
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(tree, &processId);
+    HANDLE process =
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return L"(no access)";
+    const int room = 256;
+    void* remote = ::VirtualAllocEx(process, nullptr, sizeof(TVITEMW) + room * sizeof(wchar_t),
+                                    MEM_COMMIT, PAGE_READWRITE);
+    std::wstring label = L"(not read)";
+    if (remote) {
+        TVITEMW request = {};
+        request.mask = TVIF_TEXT;
+        request.hItem = item;
+        request.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(TVITEMW));
+        request.cchTextMax = room;
+        wchar_t text[room] = {};
+        DWORD_PTR answer = 0;
+        if (::WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
+            ::SendMessageTimeoutW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote),
+                                  SMTO_BLOCK, 5000, &answer) &&
+            answer &&
+            ::ReadProcessMemory(process, request.pszText, text, sizeof text - sizeof(wchar_t),
+                                nullptr))
+            label = text;
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(process);
+    return label;
+}
+
 } // namespace
 
 TEST(ProgramPanes, TypedEditsReachThePageAndTheProjectFile)
@@ -164,11 +199,17 @@ TEST(ProgramPanes, TypedEditsReachThePageAndTheProjectFile)
 
     // The sample project's tree: New project, New Column, Search, Google, Example group, the
     // author's link, Quillomere, Another column.
+    HWND tree = ::FindWindowExW(main, nullptr, WC_TREEVIEWW, nullptr);
+    auto selectedItem = [tree] {
+        return reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    };
     HWND projectPane = SelectInTree(main, 0, IDC_PROJECT_TITLE);
     Retype(::GetDlgItem(projectPane, IDC_PROJECT_TITLE), L"Home of Ada");
+    EXPECT_EQ(LabelSeenFromOutside(tree, selectedItem()), L"Home of Ada");
 
     HWND formPane = SelectInTree(main, 3, IDC_FORM_NAME);
     Retype(::GetDlgItem(formPane, IDC_FORM_NAME), L"Web search");
+    EXPECT_EQ(LabelSeenFromOutside(tree, selectedItem()), L"Web search");
     Retype(::GetDlgItem(formPane, IDC_FORM_URL), L"https://duckduckgo.com/html/");
     HWND method = ::GetDlgItem(formPane, IDC_FORM_METHOD);
     Click(method); // drops the list down; the second entry is "POST"
