@@ -12,10 +12,7 @@
 #include "model/project.h"
 #include "persist/project_file.h"
 #include "resources/resource.h"
-
-#include <windows.h>
-
-#include <commctrl.h>
+#include "timing_support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,53 +20,7 @@
 #include <string>
 #include <vector>
 
-// The user's Documents folder (documents.cpp: the shell's header clashes with Shell()).
-std::wstring UserDocumentsFolder();
-
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Mean(const std::vector<double>& values)
-{
-    double sum = 0;
-    for (double value : values)
-        sum += value;
-    return values.empty() ? 0.0 : sum / static_cast<double>(values.size());
-}
-
-// This thread's processor time so far, in milliseconds (other processes on a busy machine do
-// not count; Wine counts it in ticks, so only a mean over many runs tells).
-double ThreadTime()
-{
-    FILETIME creation, exit, kernel, user;
-    ::GetThreadTimes(::GetCurrentThread(), &creation, &exit, &kernel, &user);
-    auto ms = [](FILETIME t) {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime) /
-               10000.0;
-    };
-    return ms(kernel) + ms(user);
-}
-
-void Pump()
-{
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        ::DispatchMessageW(&message);
-}
 
 struct Shape
 {
@@ -111,13 +62,7 @@ double RawFill(const Shape& shape)
                                   frame, nullptr, nullptr, nullptr);
     Pump();
     auto insert = [tree](HTREEITEM parent, const wchar_t* text) {
-        TVINSERTSTRUCTW item = {};
-        item.hParent = parent;
-        item.hInsertAfter = TVI_LAST;
-        item.item.mask = TVIF_TEXT | TVIF_PARAM;
-        item.item.pszText = const_cast<wchar_t*>(text);
-        return reinterpret_cast<HTREEITEM>(
-            ::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        return InsertTreeItem(tree, parent, text);
     };
     auto expand = [tree](HTREEITEM item) {
         ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));

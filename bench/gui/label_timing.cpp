@@ -1,55 +1,16 @@
 // Where a tree label change spends its time under Wine: a bare tree view filled as the editor's
 // (every container open, 300 pixels wide, an item near the end selected and in view), one
 // item's text changed in several ways, with and without the paint that shows it. Prints the
-// median and fastest wall time and the mean processor time of this thread; run by hand.
+// figures; run by hand.
 //
 //     scripts/wine-exec build/windows/bench/gui/label_timing.exe
-#include <windows.h>
+#include "timing_support.h"
 
-#include <commctrl.h>
-
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <string>
-#include <vector>
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER count;
-    ::QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// Wine counts it in ticks: only a mean over many runs tells.
-double ThreadTime()
-{
-    FILETIME creation, exit, kernel, user;
-    ::GetThreadTimes(::GetCurrentThread(), &creation, &exit, &kernel, &user);
-    auto ms = [](FILETIME t) {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime) /
-               10000.0;
-    };
-    return ms(kernel) + ms(user);
-}
-
-void Pump()
-{
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
 
 // The text of the item whose label comes from TVN_GETDISPINFOW.
 std::wstring callbackText = L"Link 1";
@@ -71,45 +32,6 @@ LRESULT CALLBACK QuietStyle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 {
     if (message == WM_STYLECHANGING || message == WM_STYLECHANGED) return 0;
     return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
-void Report(const char* what, int count, const std::function<void(int)>& step)
-{
-    std::vector<double> walls;
-    double cpu = 0;
-    for (int i = 0; i < count; ++i) {
-        Pump();
-        double startCpu = ThreadTime();
-        double start = Now();
-        step(i);
-        walls.push_back(Now() - start);
-        cpu += ThreadTime() - startCpu;
-    }
-    Pump();
-    std::sort(walls.begin(), walls.end());
-    std::printf("  %-62s median %7.3f  min %7.3f  cpu mean %7.3f ms\n", what,
-                walls[walls.size() / 2], walls.front(), cpu / count);
-    std::fflush(stdout);
-}
-
-HTREEITEM Insert(HWND tree, HTREEITEM parent, const wchar_t* text)
-{
-    TVINSERTSTRUCTW item = {};
-    item.hParent = parent;
-    item.hInsertAfter = TVI_LAST;
-    item.item.mask = TVIF_TEXT | TVIF_PARAM;
-    item.item.pszText = const_cast<wchar_t*>(text);
-    return reinterpret_cast<HTREEITEM>(
-        ::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
-void SetText(HWND tree, HTREEITEM item, const wchar_t* text)
-{
-    TVITEMW data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = const_cast<wchar_t*>(text);
-    ::SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
 }
 
 void InvalidateItem(HWND tree, HTREEITEM item)
@@ -153,15 +75,15 @@ void Measure(const char* name, int columns, int groups, int items)
                                   0, 0, 300, 680, frame, nullptr, nullptr, nullptr);
     // The last group's first items: one set directly, one from the callback, one to widen.
     HTREEITEM target = nullptr, callback = nullptr, wide = nullptr;
-    HTREEITEM root = Insert(tree, TVI_ROOT, L"Generated");
+    HTREEITEM root = InsertTreeItem(tree, TVI_ROOT, L"Generated");
     for (int c = 0; c < columns; ++c) {
-        HTREEITEM column = Insert(tree, root, L"Column");
+        HTREEITEM column = InsertTreeItem(tree, root, L"Column");
         for (int g = 0; g < groups; ++g) {
-            HTREEITEM group = Insert(tree, column, L"Group");
+            HTREEITEM group = InsertTreeItem(tree, column, L"Group");
             for (int i = 0; i < items; ++i) {
                 const bool last = c == columns - 1 && g == groups - 1;
                 HTREEITEM item =
-                    Insert(tree, group, last && i == 1 ? LPSTR_TEXTCALLBACKW : L"Link 1");
+                    InsertTreeItem(tree, group, last && i == 1 ? LPSTR_TEXTCALLBACKW : L"Link 1");
                 if (last && i == 0) target = item;
                 if (last && i == 1) callback = item;
                 if (last && i == 2) wide = item;
@@ -177,7 +99,7 @@ void Measure(const char* name, int columns, int groups, int items)
     std::printf("%s: %ld items\n", name,
                 static_cast<long>(::SendMessageW(tree, TVM_GETCOUNT, 0, 0)));
     const int n = 300;
-    auto set = [&](const std::wstring& text) { SetText(tree, target, text.c_str()); };
+    auto set = [&](const std::wstring& text) { SetTreeItemText(tree, target, text.c_str()); };
 
     Report("set text (TVM_SETITEMW), width changes", n, [&](int i) { set(Growing(i)); });
     Report("set text, same width", n, [&](int i) { set(SameWidth(i)); });
@@ -223,9 +145,9 @@ void Measure(const char* name, int columns, int groups, int items)
     });
     Report("scroll bar styles off and on alone", n, [&](int) { Quietly(tree, [] {}); });
 
-    SetText(tree, wide,
-            L"A label much wider than the tree view, which brings in the horizontal "
-            L"scroll bar");
+    SetTreeItemText(tree, wide,
+                    L"A label much wider than the tree view, which brings in the horizontal "
+                    L"scroll bar");
     ::UpdateWindow(tree);
     Report("both scroll bars: set text, then paint", n, [&](int i) {
         set(Growing(i));
@@ -237,7 +159,7 @@ void Measure(const char* name, int columns, int groups, int items)
             ::UpdateWindow(tree);
         });
     });
-    SetText(tree, wide, L"Link 1");
+    SetTreeItemText(tree, wide, L"Link 1");
 
     ::ShowWindow(tree, SW_HIDE);
     Report("hidden tree: set text", n, [&](int i) { set(Growing(i)); });

@@ -6,80 +6,15 @@
 #include "model/item_link.h"
 #include "model/project.h"
 #include "resources/resource.h"
+#include "timing_support.h"
 
-#include <windows.h>
-
-#include <commctrl.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <functional>
 #include <string>
-#include <vector>
 
 namespace {
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER count;
-    ::QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump()
-{
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
-
-// The user-interface thread's processor time so far, in milliseconds: other processes on a busy
-// machine do not count.
-double ThreadTime()
-{
-    FILETIME creation, exit, kernel, user;
-    ::GetThreadTimes(::GetCurrentThread(), &creation, &exit, &kernel, &user);
-    auto ms = [](FILETIME t) {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime) /
-               10000.0;
-    };
-    return ms(kernel) + ms(user);
-}
-
-// Runs `step` `count` times; prints the fastest, median and slowest wall time and the mean
-// processor time of this thread, in milliseconds.
-void Report(const char* what, int count, const std::function<void(int)>& step)
-{
-    std::vector<double> times;
-    double cpu = 0;
-    for (int i = 0; i < count; ++i) {
-        double startCpu = ThreadTime();
-        double start = Now();
-        step(i);
-        times.push_back(Now() - start);
-        cpu += ThreadTime() - startCpu;
-        Pump();
-    }
-    std::sort(times.begin(), times.end());
-    std::printf("%-72s wall min %7.3f median %7.3f max %7.3f  thread cpu mean %7.3f ms (%d runs)\n",
-                what, times.front(), times[times.size() / 2], times.back(), cpu / count, count);
-}
-
 void Show(CfrmTreeEditor& editor, CdlgPropBase& pane)
 {
-    for (CdlgPropBase* each : {static_cast<CdlgPropBase*>(&editor.projectPane),
-                               static_cast<CdlgPropBase*>(&editor.columnPane),
-                               static_cast<CdlgPropBase*>(&editor.groupPane),
-                               static_cast<CdlgPropBase*>(&editor.linkPane),
-                               static_cast<CdlgPropBase*>(&editor.formPane)})
+    for (CdlgPropBase* each : editor.Panes())
         ::ShowWindow(each->Window(), &pane == each ? SW_SHOW : SW_HIDE);
     ::SetWindowPos(pane.Window(), nullptr, 300, 0, 660, 700, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -194,11 +129,7 @@ int wmain()
         std::wstring label = L"Label";
         Report("tree: TVM_SETITEMW text of the root, 10,110 items", 200, [&](int i) {
             label += static_cast<wchar_t>(L'a' + i % 26);
-            TVITEMW item = {};
-            item.mask = TVIF_TEXT;
-            item.hItem = root;
-            item.pszText = &label[0];
-            ::SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            SetTreeItemText(tree, root, label.c_str());
         });
         Report("tree: TVM_GETITEMW text of the root", 200, [&](int) {
             wchar_t buffer[256];
@@ -211,12 +142,8 @@ int wmain()
         });
         Report("tree: TVM_SETITEMW text, redraw off around it", 200, [&](int i) {
             label += static_cast<wchar_t>(L'a' + i % 26);
-            TVITEMW item = {};
-            item.mask = TVIF_TEXT;
-            item.hItem = root;
-            item.pszText = &label[0];
             ::SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
-            ::SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            SetTreeItemText(tree, root, label.c_str());
             ::SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
         });
     }

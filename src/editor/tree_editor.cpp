@@ -99,10 +99,7 @@ bool CfrmTreeEditor::Create()
     if (!treeView) return false;
     labels.Attach(treeView);
 
-    for (CdlgPropBase* pane :
-         {static_cast<CdlgPropBase*>(&projectPane), static_cast<CdlgPropBase*>(&columnPane),
-          static_cast<CdlgPropBase*>(&groupPane), static_cast<CdlgPropBase*>(&linkPane),
-          static_cast<CdlgPropBase*>(&formPane)}) {
+    for (CdlgPropBase* pane : Panes()) {
         if (!pane->Create(mainWindow)) return false;
     }
     return true;
@@ -272,8 +269,7 @@ void CfrmTreeEditor::ShowPaneFor(const TreeItemData* record)
     default:
         break;
     }
-    CdlgPropBase* const panes[] = {&projectPane, &columnPane, &groupPane, &linkPane, &formPane};
-    for (CdlgPropBase* pane : panes)
+    for (CdlgPropBase* pane : Panes())
         ::ShowWindow(pane->Window(), SW_HIDE);
     if (shown) ::ShowWindow(shown->Window(), SW_SHOW);
     // A hidden control keeps the focus (the panes' creation leaves it in one), and keys would
@@ -302,11 +298,7 @@ void CfrmTreeEditor::Layout()
                                      SWP_NOZORDER | SWP_NOACTIVATE);
     };
     place(treeView, 0, treeWidth);
-    for (const CdlgPropBase* pane :
-         {static_cast<const CdlgPropBase*>(&columnPane),
-          static_cast<const CdlgPropBase*>(&groupPane), static_cast<const CdlgPropBase*>(&linkPane),
-          static_cast<const CdlgPropBase*>(&formPane),
-          static_cast<const CdlgPropBase*>(&projectPane)})
+    for (const CdlgPropBase* pane : Panes())
         place(pane->Window(), treeWidth, width - treeWidth);
     if (batch) ::EndDeferWindowPos(batch);
 }

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -55,6 +56,11 @@ public:
     CdlgPropGroup groupPane;
     CdlgPropItemLink linkPane;
     CdlgPropItemForm formPane;
+    // The five panes, in the order they are created.
+    std::array<CdlgPropBase*, 5> Panes()
+    {
+        return {&projectPane, &columnPane, &groupPane, &linkPane, &formPane};
+    }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

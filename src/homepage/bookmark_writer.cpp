@@ -5,6 +5,7 @@
 #include "model/tags.h"
 #include "persist/streams.h"
 #include "persist/text.h"
+#include "persist/trim.h"
 
 #include <string>
 #include <string_view>
@@ -33,17 +34,12 @@ void AppendMarkup(std::string& out, std::string_view bytes, bool attribute)
     }
 }
 
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 // A <br> in any spelling: "br" followed by the end, white space or "/".
 bool IsLineBreakTag(std::string_view tag)
 {
     if (tag.size() < 2 || (tag[0] != 'b' && tag[0] != 'B') || (tag[1] != 'r' && tag[1] != 'R'))
         return false;
-    return tag.size() == 2 || IsSpace(tag[2]) || tag[2] == '/';
+    return tag.size() == 2 || IsBlank(tag[2]) || tag[2] == '/';
 }
 
 // A popup as description text: its tags removed, each <br> a line break, the line breaks of the
@@ -64,12 +60,7 @@ std::string DescriptionText(const std::wstring& popup)
         if (IsLineBreakTag(std::string_view(markup).substr(i + 1, close - i - 1))) text += '\n';
         i = close;
     }
-    std::size_t first = 0, last = text.size();
-    while (first < last && IsSpace(text[first]))
-        ++first;
-    while (last > first && IsSpace(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
+    return std::string(TrimBlanks(std::string_view(text)));
 }
 
 class CBookmarkWriter

@@ -3,6 +3,7 @@
 #include "model/item_link.h"
 #include "model/project.h"
 #include "persist/text.h"
+#include "persist/trim.h"
 
 #include <string_view>
 
@@ -58,31 +59,16 @@ BookmarkTag Classify(std::string_view name)
     }
 }
 
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view Trimmed(std::string_view text)
-{
-    std::size_t first = 0, last = text.size();
-    while (first < last && IsSpace(text[first]))
-        ++first;
-    while (last > first && IsSpace(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
-
 // Runs of white space become one space, and the ends lose theirs: a title as a browser shows it.
 // Most titles need nothing done, and come back as they are; others are built in `scratch`.
 std::string_view Collapsed(std::string_view text, std::string& scratch)
 {
-    text = Trimmed(text);
+    text = TrimBlanks(text);
     bool clean = true, space = false;
     for (char c : text) {
         if (static_cast<unsigned char>(c) > ' ') {
             space = false;
-        } else if (IsSpace(c)) {
+        } else if (IsBlank(c)) {
             if (c != ' ' || space) {
                 clean = false;
                 break;
@@ -94,7 +80,7 @@ std::string_view Collapsed(std::string_view text, std::string& scratch)
     scratch.clear();
     space = false;
     for (char c : text) {
-        if (IsSpace(c)) {
+        if (IsBlank(c)) {
             space = true;
             continue;
         }
@@ -109,7 +95,7 @@ std::string_view Collapsed(std::string_view text, std::string& scratch)
 // one a popup keeps when the homepage is read back.
 std::string Description(std::string_view text)
 {
-    text = Trimmed(text);
+    text = TrimBlanks(text);
     std::string markup;
     markup.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -136,7 +122,7 @@ void AssignAddress(std::string& address, std::string_view value)
 // The address starts with `scheme` (lower case), after any white space, in any case.
 bool HasScheme(std::string_view address, std::string_view scheme)
 {
-    address = Trimmed(address);
+    address = TrimBlanks(address);
     return address.size() >= scheme.size() && EqualsLower(address.substr(0, scheme.size()), scheme);
 }
 
@@ -229,13 +215,6 @@ void CBookmarkParser::OnTag(const char* content, std::int32_t length)
 void CBookmarkParser::OnText(const char* bytes, std::int32_t length)
 {
     if (capture != Capture::None) text.Append(bytes, static_cast<std::size_t>(length));
-}
-
-bool CBookmarkParser::OnError(const char* at)
-{
-    failed = true;
-    errorOffset = BufferOffset() + (at - BufferStart());
-    return false;
 }
 
 void CBookmarkParser::OnEnd()

@@ -23,11 +23,6 @@ public:
     explicit CBookmarkParser(CProject& project);
     ~CBookmarkParser();
 
-    // Set when a misplaced "<" or ">" stopped the read.
-    bool Failed() const { return failed; }
-    // The position in the input of that "<" or ">".
-    std::int64_t ErrorOffset() const { return errorOffset; }
-
     // What the read made so far, and the bookmarks it left out (place: and javascript: addresses,
     // anchors without an address).
     std::size_t Columns() const { return columns; }
@@ -47,7 +42,6 @@ public:
 protected:
     void OnTag(const char* content, std::int32_t length) override;
     void OnText(const char* text, std::int32_t length) override;
-    bool OnError(const char* at) override;
     void OnEnd() override;
 
 private:
@@ -85,8 +79,6 @@ private:
     std::string GroupPath() const;
 
     CProject* project; // not owned
-    bool failed = false;
-    std::int64_t errorOffset = -1;
     std::size_t columns = 0, groups = 0, links = 0, skipped = 0;
 
     Capture capture = Capture::None;

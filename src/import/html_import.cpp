@@ -90,13 +90,13 @@ HtmlImportResult ImportPageOrBookmarks(CProject& project, CStream& stream)
     if (!bookmarks) {
         CProjectHTMLParser parser(project);
         result.complete = parser.Parse(whole);
-        if (parser.Failed()) result.errorOffset = parser.ErrorOffset();
+        result.errorOffset = parser.ErrorOffset();
         return result;
     }
     CBookmarkParser parser(project);
     result.kind = HtmlFileKind::Bookmarks;
     result.complete = parser.Parse(whole);
-    if (parser.Failed()) result.errorOffset = parser.ErrorOffset();
+    result.errorOffset = parser.ErrorOffset();
     result.columns = parser.Columns();
     result.groups = parser.Groups();
     result.links = parser.Links();

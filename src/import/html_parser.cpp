@@ -88,6 +88,18 @@ bool CHTMLParser::Parse(CStream& source)
     }
 }
 
+bool CHTMLParser::OnError(const char*)
+{
+    return false;
+}
+
+bool CHTMLParser::Misplaced(const char* at)
+{
+    if (OnError(at)) return true;
+    errorOffset = bufferOffset + (at - start);
+    return false;
+}
+
 bool CHTMLParser::Scan()
 {
     const char* bytes = start;
@@ -105,7 +117,7 @@ bool CHTMLParser::Scan()
                 tagStart = position = hit + 1;
                 state = ScanState::InTag;
             } else {
-                if (!OnError(bytes + hit)) return false;
+                if (!Misplaced(bytes + hit)) return false;
                 position = hit + 1;
             }
             break;
@@ -132,7 +144,7 @@ bool CHTMLParser::Scan()
                 runStart = position = hit + 1;
                 state = ScanState::InText;
             } else {
-                if (!OnError(bytes + hit)) return false;
+                if (!Misplaced(bytes + hit)) return false;
                 position = hit + 1;
             }
             break;

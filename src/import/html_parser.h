@@ -44,6 +44,11 @@ public:
     // The value of the first attribute named exactly `name`; empty when there is none.
     static std::string_view GetAttribute(const TagAttributes& attributes, std::string_view name);
 
+    // Set when a misplaced "<" or ">" stopped the read.
+    bool Failed() const { return errorOffset >= 0; }
+    // The position in the input of that "<" or ">"; -1 when there was none.
+    std::int64_t ErrorOffset() const { return errorOffset; }
+
     // Where in the input the last fill of the buffer began (for reporting positions).
     std::int64_t BufferOffset() const { return bufferOffset; }
     const char* BufferStart() const { return start; }
@@ -58,8 +63,8 @@ protected:
     virtual void OnTag(const char* content, std::int32_t length) = 0;
     // A run of text; a long run may come in several calls.
     virtual void OnText(const char* text, std::int32_t length) = 0;
-    // A misplaced "<" or ">"; true to go on, false to stop.
-    virtual bool OnError(const char* at) = 0;
+    // A misplaced "<" or ">"; true to go on, false (the default) to stop.
+    virtual bool OnError(const char* at);
     // The input ended cleanly.
     virtual void OnEnd() = 0;
 
@@ -67,6 +72,9 @@ protected:
     bool Scan();
 
 private:
+    // Hands a misplaced "<" or ">" to OnError and records where it stopped the read.
+    bool Misplaced(const char* at);
+
     CStream* stream = nullptr; // not owned
     CAlignedBuffer buffer;
     char* start; // first valid byte; placed so that each fill reads to an aligned address
@@ -74,4 +82,5 @@ private:
     std::int32_t consumed = 0;
     ScanState state = ScanState::Idle;
     std::int64_t bufferOffset = 0;
+    std::int64_t errorOffset = -1;
 };

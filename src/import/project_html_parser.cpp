@@ -4,6 +4,7 @@
 #include "model/project.h"
 #include "model/tags.h"
 #include "persist/text.h"
+#include "persist/trim.h"
 #include "platform/platform.h"
 
 #include <climits>
@@ -11,23 +12,11 @@
 
 namespace {
 
-bool IsTrimmed(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
 // Removes surrounding space, TAB, CR and LF; a text of nothing else stays as it is.
 std::wstring Trim(std::wstring text)
 {
-    std::size_t first = 0, last = text.size();
-    while (first < last && IsTrimmed(text[first]))
-        ++first;
-    if (first == last) return text;
-    while (IsTrimmed(text[last - 1]))
-        --last;
-    text.erase(last);
-    text.erase(0, first);
-    return text;
+    std::wstring_view kept = TrimBlanks(std::wstring_view(text));
+    return kept.empty() ? text : std::wstring(kept);
 }
 
 // Compares a name with a literal byte by byte; names are short, and this runs for every tag.
@@ -156,13 +145,6 @@ void CProjectHTMLParser::OnTag(const char* content, std::int32_t length)
 void CProjectHTMLParser::OnText(const char* text, std::int32_t length)
 {
     pendingText.Append(text, static_cast<std::size_t>(length));
-}
-
-bool CProjectHTMLParser::OnError(const char* at)
-{
-    failed = true;
-    errorOffset = BufferOffset() + (at - BufferStart());
-    return false;
 }
 
 void CProjectHTMLParser::OnEnd()

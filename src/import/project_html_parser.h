@@ -64,10 +64,6 @@ public:
     explicit CProjectHTMLParser(CProject& project);
     ~CProjectHTMLParser();
 
-    // Set when a misplaced "<" or ">" stopped the import.
-    bool Failed() const { return failed; }
-    // The position in the input of that "<" or ">".
-    std::int64_t ErrorOffset() const { return errorOffset; }
     // What the open elements take in memory (for tests of very deep nesting).
     std::size_t ElementStackBytes() const
     {
@@ -77,7 +73,6 @@ public:
 protected:
     void OnTag(const char* content, std::int32_t length) override;
     void OnText(const char* text, std::int32_t length) override;
-    bool OnError(const char* at) override;
     void OnEnd() override;
 
 private:
@@ -122,8 +117,6 @@ private:
     void ForgetNodes();
 
     CProject* project; // not owned
-    bool failed = false;
-    std::int64_t errorOffset = -1;
 
     std::vector<OpenElement> stack;
     std::string stackNames;

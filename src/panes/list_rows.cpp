@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace listrows {
 
 void AddColumn(HWND list, int index, const wchar_t* caption, int width)
@@ -35,9 +37,9 @@ void* Object(HWND list, int index)
     return reinterpret_cast<void*>(row.lParam);
 }
 
-int Selected(HWND list)
+int Selected(HWND list, int after)
 {
-    return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+    return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, after, LVNI_SELECTED));
 }
 
 int RowOf(HWND list, const void* object)
@@ -65,6 +67,38 @@ void Select(HWND list, int index)
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     ::SendMessageW(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&state));
+}
+
+void DeselectAll(HWND list)
+{
+    LVITEMW state = {};
+    state.mask = LVIF_STATE;
+    state.stateMask = LVIS_SELECTED;
+    state.state = 0;
+    int row = -1;
+    while ((row = Selected(list, row)) != -1) {
+        state.iItem = row;
+        ::SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&state));
+    }
+}
+
+int AppendSelected(HWND list, const void* object)
+{
+    DeselectAll(list);
+    int row = Append(list, object);
+    Select(list, row);
+    return row;
+}
+
+bool RemoveAndSelectNext(HWND list, int row)
+{
+    if (row < 0) return false;
+    ::SendMessageW(list, LVM_DELETEITEM, row, 0);
+    int count = Count(list);
+    if (count == 0) return false;
+    DeselectAll(list);
+    Select(list, std::min(row, count - 1));
+    return true;
 }
 
 int Count(HWND list)

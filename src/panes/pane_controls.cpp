@@ -30,6 +30,13 @@ int LayOutGrid(HWND dialog, CGridSizer& grid)
     return 1;
 }
 
+void AddIfPresent(CGridSizer& grid, HWND dialog, int id, int row, int firstColumn, int lastColumn,
+                  int inset)
+{
+    if (HWND control = ::GetDlgItem(dialog, id))
+        grid.AddWindow(control, row, firstColumn, row, lastColumn, inset);
+}
+
 bool BecameSelected(const NMLISTVIEW& change)
 {
     return (change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
@@ -52,6 +59,17 @@ CProject* ProjectOf(CItem* item)
 {
     if (!item || !item->parent || !item->parent->parent) return nullptr;
     return item->parent->parent->parent;
+}
+
+void MarkModified(CItem* item)
+{
+    if (CProject* project = ProjectOf(item)) project->modified = true;
+}
+
+void FocusAll(HWND edit)
+{
+    ::SetFocus(edit);
+    ::SendMessageW(edit, EM_SETSEL, 0, -1);
 }
 
 CRedrawOff::CRedrawOff(HWND window) : window(window)

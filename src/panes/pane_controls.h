@@ -18,6 +18,10 @@ int WindowHeight(HWND window);
 // Hands the dialog's client rectangle to the grid, repaints its items and the whole dialog.
 int LayOutGrid(HWND dialog, CGridSizer& grid);
 
+// Places a label or button in one row of the grid, if the dialog has it.
+void AddIfPresent(CGridSizer& grid, HWND dialog, int id, int row, int firstColumn, int lastColumn,
+                  int inset);
+
 // True for an LVN_ITEMCHANGED that reports a row which has just become selected.
 bool BecameSelected(const NMLISTVIEW& change);
 
@@ -31,6 +35,11 @@ void Enable(HWND control, bool enable, HWND fallback);
 
 // The project an item belongs to (item, group, column, project); null for an unlinked item.
 CProject* ProjectOf(CItem* item);
+// Sets the modified flag of the item's project; for row adds and removes, which report no edit.
+void MarkModified(CItem* item);
+
+// Focuses an edit box with its whole text selected, ready to be typed over.
+void FocusAll(HWND edit);
 
 // Suspends a window's drawing for a scope, then redraws it once.
 class CRedrawOff

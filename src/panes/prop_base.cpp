@@ -82,17 +82,3 @@ std::wstring CdlgPropBase::ReadWindowText(HWND control)
     int length = ::GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
     return std::wstring(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
 }
-
-void CdlgPropBase::DeselectAllRows(HWND listView)
-{
-    LVITEMW state = {};
-    state.mask = LVIF_STATE;
-    state.stateMask = LVIS_SELECTED;
-    state.state = 0;
-    int row = -1;
-    while ((row = static_cast<int>(
-                ::SendMessageW(listView, LVM_GETNEXTITEM, row, LVNI_SELECTED))) != -1) {
-        state.iItem = row;
-        ::SendMessageW(listView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&state));
-    }
-}

@@ -31,8 +31,6 @@ public:
 
     // The window's whole text, unchanged.
     static std::wstring ReadWindowText(HWND control);
-    // Clears the selected state of every selected row of a list view.
-    static void DeselectAllRows(HWND listView);
 
     // Sets a flag for the lifetime of the scope and restores its previous value on every exit
     // path, exceptions included.

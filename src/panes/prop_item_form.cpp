@@ -75,10 +75,8 @@ int CdlgPropItemForm::OnInitDialog()
     for (int row : {0, 1, 2, 3, 5, 6, 7, 9})
         grid.SetRow(row, h, h, 0);
 
-    // Labels and buttons only where the dialog has them.
     auto optional = [this](int id, int row, int firstColumn, int lastColumn, int inset) {
-        if (HWND control = Control(id))
-            grid.AddWindow(control, row, firstColumn, row, lastColumn, inset);
+        panes::AddIfPresent(grid, window, id, row, firstColumn, lastColumn, inset);
     };
     optional(IDC_FORM_NAME_LABEL, 0, 0, 0, 3);
     optional(IDC_FORM_URL_LABEL, 1, 0, 0, 3);
@@ -332,13 +330,9 @@ int CdlgPropItemForm::OnNotify(WPARAM, LPARAM lParam)
 void CdlgPropItemForm::AddField()
 {
     CItemForm::CField* field = node->AddField(kInput, L"New field", L"Value", -1);
-    DeselectAllRows(fieldList);
-    int row = listrows::Append(fieldList, field);
-    listrows::Select(fieldList, row);
-    RefreshFieldRow(row);
-    ::SetFocus(fieldNameEdit);
-    ::SendMessageW(fieldNameEdit, EM_SETSEL, 0, -1);
-    MarkModified();
+    RefreshFieldRow(listrows::AppendSelected(fieldList, field));
+    panes::FocusAll(fieldNameEdit);
+    panes::MarkModified(node);
 }
 
 void CdlgPropItemForm::RemoveField()
@@ -351,28 +345,17 @@ void CdlgPropItemForm::RemoveField()
     // The option rows point into the field that goes.
     ::SendMessageW(optionList, LVM_DELETEALLITEMS, 0, 0);
     node->RemoveField(field);
-    if (row >= 0) ::SendMessageW(fieldList, LVM_DELETEITEM, row, 0);
-    int count = listrows::Count(fieldList);
-    if (count > 0 && row >= 0) {
-        DeselectAllRows(fieldList);
-        listrows::Select(fieldList, std::min(row, count - 1));
-    } else {
-        LoadField(nullptr);
-    }
-    MarkModified();
+    if (!listrows::RemoveAndSelectNext(fieldList, row)) LoadField(nullptr);
+    panes::MarkModified(node);
 }
 
 void CdlgPropItemForm::AddOption()
 {
     if (!currentField || currentField->type != kSelect) return;
     CItemForm::COption* option = currentField->AddOption(L"New option", L"Value");
-    DeselectAllRows(optionList);
-    int row = listrows::Append(optionList, option);
-    listrows::Select(optionList, row);
-    RefreshOptionRow(row);
-    ::SetFocus(optionNameEdit);
-    ::SendMessageW(optionNameEdit, EM_SETSEL, 0, -1);
-    MarkModified();
+    RefreshOptionRow(listrows::AppendSelected(optionList, option));
+    panes::FocusAll(optionNameEdit);
+    panes::MarkModified(node);
 }
 
 void CdlgPropItemForm::RemoveOption()
@@ -382,18 +365,6 @@ void CdlgPropItemForm::RemoveOption()
     int row = listrows::RowOf(optionList, option);
     currentOption = nullptr;
     currentField->RemoveOption(option);
-    if (row >= 0) ::SendMessageW(optionList, LVM_DELETEITEM, row, 0);
-    int count = listrows::Count(optionList);
-    if (count > 0 && row >= 0) {
-        DeselectAllRows(optionList);
-        listrows::Select(optionList, std::min(row, count - 1));
-    } else {
-        LoadOption(nullptr);
-    }
-    MarkModified();
-}
-
-void CdlgPropItemForm::MarkModified()
-{
-    if (CProject* project = panes::ProjectOf(node)) project->modified = true;
+    if (!listrows::RemoveAndSelectNext(optionList, row)) LoadOption(nullptr);
+    panes::MarkModified(node);
 }

@@ -49,7 +49,6 @@ private:
     // Empties and disables the field and option editors: nothing is current.
     void ResetEditors();
     void EnableOptionAdd();
-    void MarkModified();
     void FieldEdited();
     HWND Control(int id) const { return ::GetDlgItem(window, id); }
 };

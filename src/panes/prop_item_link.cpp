@@ -9,8 +9,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 CdlgPropItemLink::CdlgPropItemLink(CfrmTreeEditor& owner) : CdlgPropBase(IDD_PROP_ITEMLINK, owner)
 {
 }
@@ -37,10 +35,8 @@ int CdlgPropItemLink::OnInitDialog()
     grid.SetRow(6, h, h, 0);
     grid.SetRow(7, h, h, 0);
 
-    // Labels and buttons only where the dialog has them.
     auto optional = [this](int id, int row, int firstColumn, int lastColumn, int inset) {
-        if (HWND control = ::GetDlgItem(window, id))
-            grid.AddWindow(control, row, firstColumn, row, lastColumn, inset);
+        panes::AddIfPresent(grid, window, id, row, firstColumn, lastColumn, inset);
     };
     optional(IDC_LINK_CAPTION_LABEL, 0, 0, 0, 3);
     optional(IDC_LINK_URL_LABEL, 1, 0, 0, 3);
@@ -185,18 +181,14 @@ void CdlgPropItemLink::Add()
             ::SetWindowTextW(captionEdit, node->mainLink.caption.c_str());
             ::SetWindowTextW(urlEdit, node->mainLink.url.c_str());
         }
-        DeselectAllRows(linkList);
+        listrows::DeselectAll(linkList);
         EnableLinkEditors(false);
         owner->NodeEdited(kNodeItem, node);
         return;
     }
-    DeselectAllRows(linkList);
-    int row = listrows::Append(linkList, link);
-    listrows::Select(linkList, row);
-    RefreshLinkRow(row);
-    ::SetFocus(linkCaptionEdit);
-    ::SendMessageW(linkCaptionEdit, EM_SETSEL, 0, -1);
-    MarkModified();
+    RefreshLinkRow(listrows::AppendSelected(linkList, link));
+    panes::FocusAll(linkCaptionEdit);
+    panes::MarkModified(node);
 }
 
 void CdlgPropItemLink::Remove()
@@ -206,16 +198,9 @@ void CdlgPropItemLink::Remove()
     int row = listrows::RowOf(linkList, link);
     currentLink = nullptr;
     node->RemoveLink(link);
-    if (row >= 0) ::SendMessageW(linkList, LVM_DELETEITEM, row, 0);
-    int count = listrows::Count(linkList);
-    if (count > 0 && row >= 0) {
-        // The row now at the removed one's place (or the last) becomes selected and so current.
-        DeselectAllRows(linkList);
-        listrows::Select(linkList, std::min(row, count - 1));
-    } else {
-        LoadLink(nullptr);
-    }
-    MarkModified();
+    // The row now at the removed one's place (or the last) becomes selected and so current.
+    if (!listrows::RemoveAndSelectNext(linkList, row)) LoadLink(nullptr);
+    panes::MarkModified(node);
 }
 
 void CdlgPropItemLink::EnableLinkEditors(bool enable)
@@ -223,9 +208,4 @@ void CdlgPropItemLink::EnableLinkEditors(bool enable)
     panes::Enable(linkCaptionEdit, enable, linkList);
     panes::Enable(linkUrlEdit, enable, linkList);
     panes::Enable(::GetDlgItem(window, IDC_LINK_REMOVE), enable, linkList);
-}
-
-void CdlgPropItemLink::MarkModified()
-{
-    if (CProject* project = panes::ProjectOf(node)) project->modified = true;
 }

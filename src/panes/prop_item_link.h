@@ -37,6 +37,4 @@ private:
     void Add();
     void Remove();
     void EnableLinkEditors(bool enable);
-    // Sets the modified flag of the item's project; adding and removing rows report no edit.
-    void MarkModified();
 };

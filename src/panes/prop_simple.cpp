@@ -5,19 +5,26 @@
 #include "model/project.h"
 #include "resources/resource.h"
 
-#include <string>
+template <typename Node>
+CdlgPropOneText<Node>::CdlgPropOneText(CfrmTreeEditor& owner, UINT templateId, std::int32_t kind,
+                                       int editId, std::wstring Node::*field)
+    : CdlgPropBase(templateId, owner), kind(kind), editId(editId), field(field)
+{
+}
 
-// The three panes differ only in their node, field, edit id and node kind; the helpers below are
-// the one OnSize, SetNode and OnCommand they share.
-namespace {
+template <typename Node> int CdlgPropOneText<Node>::OnInitDialog()
+{
+    edit = ::GetDlgItem(window, editId);
+    return 1;
+}
 
 // Keeps the edit box's left edge, top edge and height, and puts its right edge 4 pixels inside
 // the dialog's client area.
-int StretchEdit(HWND dialog, HWND edit)
+template <typename Node> int CdlgPropOneText<Node>::OnSize()
 {
     RECT client = {}, dialogRect = {}, editRect = {};
-    ::GetClientRect(dialog, &client);
-    ::GetWindowRect(dialog, &dialogRect);
+    ::GetClientRect(window, &client);
+    ::GetWindowRect(window, &dialogRect);
     ::GetWindowRect(edit, &editRect);
     int x = editRect.left - dialogRect.left;
     int y = editRect.top - dialogRect.top;
@@ -26,98 +33,39 @@ int StretchEdit(HWND dialog, HWND edit)
     return 1;
 }
 
-// Binds `node` and shows its text; the flag keeps the edit's change notification from writing
-// it back.
-template <typename Node>
-void Bind(bool& updating, Node*& bound, Node* node, HWND edit, std::wstring Node::*field)
-{
-    CdlgPropBase::CFlagScope scope(updating);
-    bound = node;
-    ::SetWindowTextW(edit, node ? (node->*field).c_str() : L"");
-}
-
-// Writes the edit's text into the bound node's field on each change of the edit box.
-template <typename Node>
-int ApplyEdit(bool updating, WPARAM wParam, int editId, HWND edit, Node* node,
-              std::wstring Node::*field, CfrmTreeEditor& owner, NodeKind kind)
+// Writes the edit's text into the bound node on each change of the edit box.
+template <typename Node> int CdlgPropOneText<Node>::OnCommand(WPARAM wParam, LPARAM)
 {
     if (updating) return 1;
     if (LOWORD(wParam) != editId || HIWORD(wParam) != EN_CHANGE || !node) return 0;
-    node->*field = CdlgPropBase::ReadWindowText(edit);
-    owner.NodeEdited(kind, node);
+    node->*field = ReadWindowText(edit);
+    owner->NodeEdited(kind, node);
     return 1;
 }
 
-} // namespace
-
-CdlgPropProject::CdlgPropProject(CfrmTreeEditor& owner) : CdlgPropBase(IDD_PROP_PROJECT, owner) {}
-
-int CdlgPropProject::OnInitDialog()
+// The flag keeps the edit's change notification from writing the shown text back.
+template <typename Node> void CdlgPropOneText<Node>::SetNode(CStreamable* bound)
 {
-    edit = ::GetDlgItem(window, IDC_PROJECT_TITLE);
-    return 1;
+    CFlagScope scope(updating);
+    node = static_cast<Node*>(bound);
+    ::SetWindowTextW(edit, node ? (node->*field).c_str() : L"");
 }
 
-int CdlgPropProject::OnSize()
+template class CdlgPropOneText<CProject>;
+template class CdlgPropOneText<CColumn>;
+template class CdlgPropOneText<CGroup>;
+
+CdlgPropProject::CdlgPropProject(CfrmTreeEditor& owner)
+    : CdlgPropOneText(owner, IDD_PROP_PROJECT, kNodeProject, IDC_PROJECT_TITLE, &CProject::title)
 {
-    return StretchEdit(window, edit);
 }
 
-int CdlgPropProject::OnCommand(WPARAM wParam, LPARAM)
+CdlgPropColumn::CdlgPropColumn(CfrmTreeEditor& owner)
+    : CdlgPropOneText(owner, IDD_PROP_COLUMN, kNodeColumn, IDC_COLUMN_CAPTION, &CColumn::caption)
 {
-    return ApplyEdit(updating, wParam, IDC_PROJECT_TITLE, edit, node, &CProject::title, *owner,
-                     kNodeProject);
 }
 
-void CdlgPropProject::SetNode(CStreamable* bound)
+CdlgPropGroup::CdlgPropGroup(CfrmTreeEditor& owner)
+    : CdlgPropOneText(owner, IDD_PROP_GROUP, kNodeGroup, IDC_GROUP_CAPTION, &CGroup::caption)
 {
-    Bind(updating, node, static_cast<CProject*>(bound), edit, &CProject::title);
-}
-
-CdlgPropColumn::CdlgPropColumn(CfrmTreeEditor& owner) : CdlgPropBase(IDD_PROP_COLUMN, owner) {}
-
-int CdlgPropColumn::OnInitDialog()
-{
-    edit = ::GetDlgItem(window, IDC_COLUMN_CAPTION);
-    return 1;
-}
-
-int CdlgPropColumn::OnSize()
-{
-    return StretchEdit(window, edit);
-}
-
-int CdlgPropColumn::OnCommand(WPARAM wParam, LPARAM)
-{
-    return ApplyEdit(updating, wParam, IDC_COLUMN_CAPTION, edit, node, &CColumn::caption, *owner,
-                     kNodeColumn);
-}
-
-void CdlgPropColumn::SetNode(CStreamable* bound)
-{
-    Bind(updating, node, static_cast<CColumn*>(bound), edit, &CColumn::caption);
-}
-
-CdlgPropGroup::CdlgPropGroup(CfrmTreeEditor& owner) : CdlgPropBase(IDD_PROP_GROUP, owner) {}
-
-int CdlgPropGroup::OnInitDialog()
-{
-    edit = ::GetDlgItem(window, IDC_GROUP_CAPTION);
-    return 1;
-}
-
-int CdlgPropGroup::OnSize()
-{
-    return StretchEdit(window, edit);
-}
-
-int CdlgPropGroup::OnCommand(WPARAM wParam, LPARAM)
-{
-    return ApplyEdit(updating, wParam, IDC_GROUP_CAPTION, edit, node, &CGroup::caption, *owner,
-                     kNodeGroup);
-}
-
-void CdlgPropGroup::SetNode(CStreamable* bound)
-{
-    Bind(updating, node, static_cast<CGroup*>(bound), edit, &CGroup::caption);
 }

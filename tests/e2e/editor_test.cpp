@@ -34,12 +34,18 @@ HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation)
         ::SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
-// The selected item once it is `expected`, or whatever is selected after a while. A sent
-// message overtakes queued input, so the program may answer before it has handled a click.
+// The selected item, or the first column, once it is `expected`, or whatever it is after a
+// while. A sent message overtakes queued input, so the program may answer before it has handled
+// a click or a key.
 HTREEITEM WaitForSelection(HWND tree, HTREEITEM expected)
 {
     WaitUntil([&] { return Next(tree, nullptr, TVGN_CARET) == expected; }, 5000);
     return Next(tree, nullptr, TVGN_CARET);
+}
+HTREEITEM WaitForFirstColumn(HWND tree, HTREEITEM root, HTREEITEM expected)
+{
+    WaitUntil([&] { return Next(tree, root, TVGN_CHILD) == expected; }, 5000);
+    return Next(tree, root, TVGN_CHILD);
 }
 
 class ProgramTest : public ::testing::Test
@@ -80,6 +86,15 @@ protected:
         return true;
     }
 
+    // F5 writes `expected` as the homepage; the window is closed and the program ends.
+    void GenerateAndQuit(CProgram& program, HWND main, const std::string& expected)
+    {
+        program.PressKey(VK_F5);
+        EXPECT_EQ(WaitForContent(homepagePath, expected), expected);
+        ::PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+    }
+
     // Starts the program and waits for its shown window with `items` tree items.
     HWND Start(CProgram& program, int items)
     {
@@ -113,10 +128,7 @@ TEST_F(ProgramTest, WithAProjectFileF5WritesItsHomepage)
     CProgram program;
     HWND main = Start(program, 6);
     ASSERT_NE(main, nullptr);
-    program.PressKey(VK_F5);
-    EXPECT_EQ(WaitForContent(homepagePath, expected), expected);
-    ::PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    GenerateAndQuit(program, main, expected);
     EXPECT_EQ(ReadFileBytes(projectPath), projectBytes) << "nothing changed, nothing saved";
 }
 
@@ -142,11 +154,7 @@ TEST_F(ProgramTest, WithoutFilesItShowsTheSampleProject)
 
     CProject sample;
     BuildDefaultProject(sample);
-    const std::string expected = GeneratedPage(sample);
-    program.PressKey(VK_F5);
-    EXPECT_EQ(WaitForContent(homepagePath, expected), expected);
-    ::PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    GenerateAndQuit(program, main, GeneratedPage(sample));
     EXPECT_FALSE(platform::FileExists(projectPath)) << "quitting at once saves nothing";
 }
 
@@ -167,10 +175,7 @@ TEST_F(ProgramTest, WithOnlyAHomepageItImportsIt)
     CProgram program;
     HWND main = Start(program, 6);
     ASSERT_NE(main, nullptr);
-    program.PressKey(VK_F5);
-    EXPECT_EQ(WaitForContent(homepagePath, expected), expected);
-    ::PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    GenerateAndQuit(program, main, expected);
     EXPECT_FALSE(platform::FileExists(projectPath));
 }
 
@@ -204,10 +209,7 @@ TEST_F(ProgramTest, ClosingAfterAChangeAsksAndEachAnswerDoesWhatItSays)
     program.ClickTreeRow(1, 1);
     ASSERT_EQ(WaitForSelection(tree, firstColumn), firstColumn);
     program.PressKey(VK_DOWN, true);
-    for (int waited = 0; waited < 5000 && Next(tree, root, TVGN_CHILD) != secondColumn;
-         waited += 20)
-        ::Sleep(20);
-    ASSERT_EQ(Next(tree, root, TVGN_CHILD), secondColumn);
+    ASSERT_EQ(WaitForFirstColumn(tree, root, secondColumn), secondColumn);
 
     // Cancel keeps it running.
     ::PostMessageW(main, WM_CLOSE, 0, 0);
@@ -218,9 +220,8 @@ TEST_F(ProgramTest, ClosingAfterAChangeAsksAndEachAnswerDoesWhatItSays)
     EXPECT_STREQ(caption, L"Quillomere");
     EXPECT_EQ(CProgram::MessageBoxText(box),
               L"Project is changed.\r\n\r\nSave changes before quitting?");
-    EXPECT_NE(::GetDlgItem(box, IDYES), nullptr);
-    EXPECT_NE(::GetDlgItem(box, IDNO), nullptr);
-    EXPECT_NE(::GetDlgItem(box, IDCANCEL), nullptr);
+    for (int button : {IDYES, IDNO, IDCANCEL})
+        EXPECT_NE(::GetDlgItem(box, button), nullptr) << button;
     CProgram::ClickButton(box, IDCANCEL);
     EXPECT_EQ(program.WaitForExit(1000), 0xDEADu);
     EXPECT_TRUE(::IsWindowVisible(main));
@@ -247,10 +248,7 @@ TEST_F(ProgramTest, AnsweringNoQuitsWithoutSaving)
     program.ClickTreeRow(7, 1);
     ASSERT_EQ(WaitForSelection(tree, secondColumn), secondColumn);
     program.PressKey(VK_UP, true);
-    for (int waited = 0; waited < 5000 && Next(tree, root, TVGN_CHILD) != secondColumn;
-         waited += 20)
-        ::Sleep(20);
-    ASSERT_EQ(Next(tree, root, TVGN_CHILD), secondColumn);
+    ASSERT_EQ(WaitForFirstColumn(tree, root, secondColumn), secondColumn);
 
     ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
     EXPECT_EQ(program.WaitForExit(), 0u);
@@ -288,6 +286,16 @@ void SampleAfterReading(CProject& project, const std::wstring& file)
     ImportPageOrBookmarks(project, stream);
 }
 
+// Reads `file` through the dialog and expects the tree to show `expected` then; false when the
+// dialog did not take the file.
+bool ReadAndShow(CProgram& program, const std::wstring& file, const CProject& expected)
+{
+    if (!ReadHtmlFileThroughTheDialog(program, file)) return false;
+    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ProjectOutline(expected); }))
+        << program.TreeText();
+    return true;
+}
+
 } // namespace
 
 TEST_F(ProgramTest, ReadHtmlFileReadsAHomepageChosenInTheOpenFileDialog)
@@ -303,9 +311,7 @@ TEST_F(ProgramTest, ReadHtmlFileReadsAHomepageChosenInTheOpenFileDialog)
     CProgram program;
     HWND main = Start(program, 8);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(ReadHtmlFileThroughTheDialog(program, page.Path()));
-    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ProjectOutline(expected); }))
-        << program.TreeText();
+    ASSERT_TRUE(ReadAndShow(program, page.Path(), expected));
 
     // Read, so changed: quitting asks, and No leaves no project file.
     ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
@@ -333,9 +339,7 @@ TEST_F(ProgramTest, ReadHtmlFileAddsTheColumnsOfABrowserBookmarkFile)
     CProgram program;
     HWND main = Start(program, 8);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(ReadHtmlFileThroughTheDialog(program, bookmarks.Path()));
-    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ProjectOutline(expected); }))
-        << program.TreeText();
+    ASSERT_TRUE(ReadAndShow(program, bookmarks.Path(), expected));
 
     // Yes saves what was read, then quits.
     ASSERT_TRUE(CloseAndAnswer(program, main, IDYES));

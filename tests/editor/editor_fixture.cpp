@@ -365,14 +365,10 @@ void EditorTest::ExpectTreeShowsModel()
 std::vector<std::string> EditorTest::VisiblePanes()
 {
     std::vector<std::string> names;
-    const std::pair<const char*, const CdlgPropBase*> panes[] = {{"project", &editor->projectPane},
-                                                                 {"column", &editor->columnPane},
-                                                                 {"group", &editor->groupPane},
-                                                                 {"link", &editor->linkPane},
-                                                                 {"form", &editor->formPane}};
-    for (const auto& pane : panes) {
-        if (::GetWindowLongW(pane.second->Window(), GWL_STYLE) & WS_VISIBLE)
-            names.push_back(pane.first);
+    const char* const kinds[] = {"project", "column", "group", "link", "form"};
+    for (std::size_t i = 0; i < 5; ++i) {
+        if (::GetWindowLongW(editor->Panes()[i]->Window(), GWL_STYLE) & WS_VISIBLE)
+            names.push_back(kinds[i]);
     }
     return names;
 }

@@ -58,11 +58,7 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
     }
 
     // Every pane is a child dialog of the main window, right of the tree.
-    for (const CdlgPropBase* pane : {static_cast<const CdlgPropBase*>(&editor->projectPane),
-                                     static_cast<const CdlgPropBase*>(&editor->columnPane),
-                                     static_cast<const CdlgPropBase*>(&editor->groupPane),
-                                     static_cast<const CdlgPropBase*>(&editor->linkPane),
-                                     static_cast<const CdlgPropBase*>(&editor->formPane)}) {
+    for (const CdlgPropBase* pane : editor->Panes()) {
         ASSERT_NE(pane->Window(), nullptr);
         EXPECT_EQ(::GetParent(pane->Window()), main);
         RECT rect = {};
@@ -186,49 +182,39 @@ TEST_F(EditorTest, ExactlyOnePaneShowsForEverySelection)
 TEST_F(EditorTest, NodeEditedRelabelsTheNodeAndMarksTheProject)
 {
     Open();
-    auto label = [this](std::int32_t kind, const CStreamable* node) {
-        wchar_t text[128] = {};
-        TVITEMW data = {};
-        data.mask = TVIF_TEXT;
-        data.hItem = ItemOf(kind, node);
-        data.pszText = text;
-        data.cchTextMax = 128;
-        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-        return std::wstring(text);
-    };
     static_cast<CItemForm*>(unnamed)->name = L"Lookup";
     editor->NodeEdited(kNodeItem, unnamed);
-    EXPECT_EQ(label(kNodeItem, unnamed), L"Lookup");
+    EXPECT_EQ(TreeLabel(kNodeItem, unnamed), L"Lookup");
     EXPECT_TRUE(project.modified);
 
     static_cast<CItemForm*>(search)->name.clear();
     editor->NodeEdited(kNodeItem, search);
-    EXPECT_EQ(label(kNodeItem, search), L"Unnamed form");
+    EXPECT_EQ(TreeLabel(kNodeItem, search), L"Unnamed form");
 
     project.title = L"Start page";
     editor->NodeEdited(kNodeProject, &project);
-    EXPECT_EQ(label(kNodeProject, &project), L"Start page");
+    EXPECT_EQ(TreeLabel(kNodeProject, &project), L"Start page");
     play->caption = L"Fun";
     editor->NodeEdited(kNodeColumn, play);
-    EXPECT_EQ(label(kNodeColumn, play), L"Fun");
+    EXPECT_EQ(TreeLabel(kNodeColumn, play), L"Fun");
     static_cast<CItemLink*>(paper)->mainLink.caption = L"Times";
     editor->NodeEdited(kNodeItem, paper);
-    EXPECT_EQ(label(kNodeItem, paper), L"Times");
+    EXPECT_EQ(TreeLabel(kNodeItem, paper), L"Times");
     ExpectTreeShowsModel();
 
     // A field the label does not show: the label stays, the project is marked.
     project.modified = false;
     static_cast<CItemLink*>(radio)->mainLink.url = L"https://fm.example.com/";
     editor->NodeEdited(kNodeItem, radio);
-    EXPECT_EQ(label(kNodeItem, radio), L"Radio");
+    EXPECT_EQ(TreeLabel(kNodeItem, radio), L"Radio");
     EXPECT_TRUE(project.modified);
     // A label that grows by one character at the end, and shrinks back.
     static_cast<CItemLink*>(radio)->mainLink.caption = L"Radio1";
     editor->NodeEdited(kNodeItem, radio);
-    EXPECT_EQ(label(kNodeItem, radio), L"Radio1");
+    EXPECT_EQ(TreeLabel(kNodeItem, radio), L"Radio1");
     static_cast<CItemLink*>(radio)->mainLink.caption = L"Radio";
     editor->NodeEdited(kNodeItem, radio);
-    EXPECT_EQ(label(kNodeItem, radio), L"Radio");
+    EXPECT_EQ(TreeLabel(kNodeItem, radio), L"Radio");
 
     // A node no item shows is only marked.
     project.modified = false;
@@ -251,11 +237,7 @@ TEST_F(EditorTest, TheTreeShrinksToHalfANarrowWindowAndNeverGrowsBack)
         EXPECT_EQ(rect.top, 0);
         EXPECT_EQ(rect.right, treeWidth);
         EXPECT_EQ(rect.bottom, client.bottom);
-        for (const CdlgPropBase* pane : {static_cast<const CdlgPropBase*>(&editor->projectPane),
-                                         static_cast<const CdlgPropBase*>(&editor->columnPane),
-                                         static_cast<const CdlgPropBase*>(&editor->groupPane),
-                                         static_cast<const CdlgPropBase*>(&editor->linkPane),
-                                         static_cast<const CdlgPropBase*>(&editor->formPane)}) {
+        for (const CdlgPropBase* pane : editor->Panes()) {
             ::GetWindowRect(pane->Window(), &rect);
             ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
             EXPECT_EQ(rect.left, treeWidth);

@@ -69,17 +69,7 @@ protected:
         editor->NodeEdited(kNodeItem, item);
     }
 
-    std::wstring Label(const CItem* item)
-    {
-        wchar_t text[256] = {};
-        TVITEMW data = {};
-        data.mask = TVIF_TEXT;
-        data.hItem = ItemOf(kNodeItem, item);
-        data.pszText = text;
-        data.cchTextMax = 256;
-        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-        return text;
-    }
+    std::wstring Label(const CItem* item) { return TreeLabel(kNodeItem, item); }
 
     bool NothingLeftToPaint() { return !::GetUpdateRect(tree, nullptr, FALSE); }
 

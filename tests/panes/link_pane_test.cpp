@@ -5,19 +5,16 @@
 
 namespace {
 
-class LinkPaneTest : public PaneTest
+class LinkPaneTest : public OnePaneTest<CdlgPropItemLink>
 {
 protected:
     void SetUp() override
     {
         PaneTest::SetUp();
-        pane = &editor->linkPane;
-        Show(*pane, link);
+        Bind(editor->linkPane, link);
         list = Item(IDC_LINK_LIST);
     }
-    HWND Item(int id) { return ::GetDlgItem(pane->Window(), id); }
 
-    CdlgPropItemLink* pane = nullptr;
     HWND list = nullptr;
 };
 
@@ -32,10 +29,10 @@ TEST_F(LinkPaneTest, BindingShowsTheItemAndMarksNothing)
     EXPECT_EQ(Text(Item(IDC_LINK_URL)), L"https://en.wikipedia.org/");
     EXPECT_EQ(Text(Item(IDC_LINK_DIVIDER)), L" | ");
     EXPECT_EQ(Text(Item(IDC_LINK_POPUP)), L"The free encyclopedia");
-    ASSERT_EQ(RowCount(list), 2);
+    ASSERT_EQ(listrows::Count(list), 2);
     EXPECT_EQ(Cell(list, 0, 0), L"Deutsch");
     EXPECT_EQ(Cell(list, 1, 1), L"https://fr.wikipedia.org/");
-    EXPECT_EQ(SelectedRow(list), -1);
+    EXPECT_EQ(listrows::Selected(list), -1);
     EXPECT_EQ(pane->currentLink, nullptr);
     EXPECT_FALSE(Enabled(Item(IDC_LINK_ROW_CAPTION)));
     EXPECT_FALSE(Enabled(Item(IDC_LINK_ROW_URL)));
@@ -46,7 +43,7 @@ TEST_F(LinkPaneTest, BindingShowsTheItemAndMarksNothing)
     auto* bare = new CItemLink(*group, L"Bare", L""); // owned by the group
     pane->SetNode(bare);
     EXPECT_EQ(Text(Item(IDC_LINK_POPUP)), L"");
-    EXPECT_EQ(RowCount(list), 0);
+    EXPECT_EQ(listrows::Count(list), 0);
     EXPECT_FALSE(project.modified);
 }
 
@@ -88,7 +85,7 @@ TEST_F(LinkPaneTest, ThePopupEditCreatesKeepsAndDestroysThePopup)
 
 TEST_F(LinkPaneTest, ASelectedRowIsEditedThroughTheLinkEdits)
 {
-    SelectRow(list, 1);
+    listrows::Select(list, 1);
     CItemLink::CLink* french = link->links[1];
     EXPECT_EQ(pane->currentLink, french);
     EXPECT_EQ(Text(Item(IDC_LINK_ROW_CAPTION)), L"Français");
@@ -103,14 +100,13 @@ TEST_F(LinkPaneTest, ASelectedRowIsEditedThroughTheLinkEdits)
     Type(Item(IDC_LINK_ROW_URL), L"https://fr.m.wikipedia.org/");
     EXPECT_EQ(french->caption, L"French");
     EXPECT_EQ(french->url, L"https://fr.m.wikipedia.org/");
-    EXPECT_EQ(Cell(list, 1, 0), L"French");
-    EXPECT_EQ(Cell(list, 1, 1), L"https://fr.m.wikipedia.org/");
+    EXPECT_EQ(Row(list, 1), (Cells{L"French", L"https://fr.m.wikipedia.org/"}));
     EXPECT_EQ(link->mainLink.caption, L"Wikipedia");
     EXPECT_EQ(TreeLabel(kNodeItem, link), L"Wikipedia");
 
     // Clearing the selection beside the rows keeps the link current; its row still follows.
-    CdlgPropBase::DeselectAllRows(list);
-    EXPECT_EQ(SelectedRow(list), -1);
+    listrows::DeselectAll(list);
+    EXPECT_EQ(listrows::Selected(list), -1);
     Type(Item(IDC_LINK_ROW_CAPTION), L"Fr");
     EXPECT_EQ(french->caption, L"Fr");
     EXPECT_EQ(Cell(list, 1, 0), L"Fr");
@@ -129,28 +125,23 @@ TEST_F(LinkPaneTest, ASelectedRowIsEditedThroughTheLinkEdits)
 
 TEST_F(LinkPaneTest, AddAppendsASelectedRowAndFocusesItsCaption)
 {
-    SelectRow(list, 0);
+    listrows::Select(list, 0);
     project.modified = false;
     Click(Item(IDC_LINK_ADD));
     ASSERT_EQ(link->links.size(), 3u);
     CItemLink::CLink* added = link->links[2];
     EXPECT_EQ(added->caption, L"New link");
     EXPECT_EQ(added->url, L"http://");
-    ASSERT_EQ(RowCount(list), 3);
-    EXPECT_EQ(Cell(list, 2, 0), L"New link");
-    EXPECT_EQ(Cell(list, 2, 1), L"http://");
-    EXPECT_EQ(SelectedRow(list), 2);
+    ASSERT_EQ(listrows::Count(list), 3);
+    EXPECT_EQ(Row(list, 2), (Cells{L"New link", L"http://"}));
+    EXPECT_EQ(listrows::Selected(list), 2);
     EXPECT_EQ(::SendMessageW(list, LVM_GETNEXTITEM, 2, LVNI_SELECTED), -1) << "only one row";
     EXPECT_EQ(pane->currentLink, added);
     HWND caption = Item(IDC_LINK_ROW_CAPTION);
     EXPECT_EQ(Text(caption), L"New link");
     EXPECT_EQ(Text(Item(IDC_LINK_ROW_URL)), L"http://");
     EXPECT_EQ(::GetFocus(), caption);
-    DWORD start = 0, end = 0;
-    ::SendMessageW(caption, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                   reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, 0u);
-    EXPECT_EQ(end, 8u);
+    EXPECT_EQ(Selection(caption), std::make_pair(0ul, 8ul));
     EXPECT_TRUE(project.modified);
 }
 
@@ -162,7 +153,7 @@ TEST_F(LinkPaneTest, AddOnAnItemWithoutURLFillsItsOwnLinkVisibly)
     project.modified = false;
     Click(Item(IDC_LINK_ADD));
     EXPECT_TRUE(fresh->links.empty());
-    EXPECT_EQ(RowCount(list), 0);
+    EXPECT_EQ(listrows::Count(list), 0);
     EXPECT_EQ(fresh->mainLink.caption, L"New link");
     EXPECT_EQ(fresh->mainLink.url, L"http://");
     // The replaced caption shows, and counts as an edit, so it cannot reach the page unseen.
@@ -175,7 +166,7 @@ TEST_F(LinkPaneTest, AddOnAnItemWithoutURLFillsItsOwnLinkVisibly)
     // With a URL now, the next Add appends.
     Click(Item(IDC_LINK_ADD));
     EXPECT_EQ(fresh->links.size(), 1u);
-    EXPECT_EQ(RowCount(list), 1);
+    EXPECT_EQ(listrows::Count(list), 1);
 }
 
 TEST_F(LinkPaneTest, RemoveSelectsTheRowAtTheSamePlaceOrTheLast)
@@ -185,22 +176,22 @@ TEST_F(LinkPaneTest, RemoveSelectsTheRowAtTheSamePlaceOrTheLast)
     project.modified = false;
     Click(remove); // the last row goes: the new last row is selected
     ASSERT_EQ(link->links.size(), 2u);
-    EXPECT_EQ(RowCount(list), 2);
-    EXPECT_EQ(SelectedRow(list), 1);
+    EXPECT_EQ(listrows::Count(list), 2);
+    EXPECT_EQ(listrows::Selected(list), 1);
     EXPECT_EQ(pane->currentLink, link->links[1]);
     EXPECT_EQ(Text(Item(IDC_LINK_ROW_CAPTION)), L"Français");
     EXPECT_TRUE(project.modified);
 
-    SelectRow(list, 0);
+    listrows::Select(list, 0);
     Click(remove); // the first row goes: the row now first is selected
     ASSERT_EQ(link->links.size(), 1u);
     EXPECT_EQ(link->links[0]->caption, L"Français");
-    EXPECT_EQ(SelectedRow(list), 0);
+    EXPECT_EQ(listrows::Selected(list), 0);
     EXPECT_EQ(pane->currentLink, link->links[0]);
 
     Click(remove); // the only row goes
     EXPECT_TRUE(link->links.empty());
-    EXPECT_EQ(RowCount(list), 0);
+    EXPECT_EQ(listrows::Count(list), 0);
     EXPECT_EQ(pane->currentLink, nullptr);
     EXPECT_FALSE(Enabled(Item(IDC_LINK_ROW_CAPTION)));
     EXPECT_FALSE(Enabled(remove));
@@ -210,8 +201,7 @@ TEST_F(LinkPaneTest, RemoveSelectsTheRowAtTheSamePlaceOrTheLast)
     project.modified = false;
     Type(Item(IDC_LINK_ROW_CAPTION), L"nothing to edit");
     EXPECT_FALSE(project.modified);
-    ::SendMessageW(pane->Window(), WM_COMMAND, MAKEWPARAM(IDC_LINK_REMOVE, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(remove));
+    Notify(remove, BN_CLICKED);
     EXPECT_FALSE(project.modified) << "Remove with nothing current does nothing";
     EXPECT_EQ(link->mainLink.caption, L"Wikipedia");
 }
@@ -226,7 +216,7 @@ TEST_F(LinkPaneTest, SelectingARowNeverChangesItsLink)
     link->mainLink.caption = caption;
     Show(*pane, link);
     EXPECT_EQ(link->mainLink.caption, caption);
-    SelectRow(list, 0);
+    listrows::Select(list, 0);
     EXPECT_EQ(pane->currentLink, link->links[0]);
     EXPECT_EQ(link->links[0]->caption, caption);
     EXPECT_EQ(link->links[0]->url.size(), url.size());

@@ -1,16 +1,9 @@
 #include "pane_fixture.h"
 
+#include "panes/list_rows.h"
+#include "panes/pane_controls.h"
+
 #include <vector>
-
-namespace {
-
-std::vector<CdlgPropBase*> Panes(CfrmTreeEditor& editor)
-{
-    return {&editor.projectPane, &editor.columnPane, &editor.groupPane, &editor.linkPane,
-            &editor.formPane};
-}
-
-} // namespace
 
 void PaneTest::SetUp()
 {
@@ -39,7 +32,7 @@ void PaneTest::SetUp()
 
 void PaneTest::Show(CdlgPropBase& pane, CStreamable* node, int width, int height)
 {
-    for (CdlgPropBase* each : Panes(*editor))
+    for (CdlgPropBase* each : editor->Panes())
         ::ShowWindow(each->Window(), SW_HIDE);
     ::ShowWindow(pane.Window(), SW_SHOW);
     pane.SetNode(node);
@@ -74,22 +67,10 @@ void Click(HWND button)
     ::SendMessageW(button, BM_CLICK, 0, 0);
 }
 
-void SelectRow(HWND list, int row)
+void Notify(HWND control, WORD code)
 {
-    LVITEMW state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-}
-
-int SelectedRow(HWND list)
-{
-    return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
-}
-
-int RowCount(HWND list)
-{
-    return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    ::SendMessageW(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), code),
+                   reinterpret_cast<LPARAM>(control));
 }
 
 std::wstring Cell(HWND list, int row, int column)
@@ -103,11 +84,28 @@ std::wstring Cell(HWND list, int row, int column)
     return buffer;
 }
 
+std::vector<std::wstring> Row(HWND list, int row)
+{
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+    int columns = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    std::vector<std::wstring> cells;
+    for (int column = 0; column < columns; ++column)
+        cells.push_back(Cell(list, row, column));
+    return cells;
+}
+
+std::pair<DWORD, DWORD> Selection(HWND edit)
+{
+    DWORD start = 0, end = 0;
+    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+}
+
 void Choose(HWND combo, int index)
 {
     ::SendMessageW(combo, CB_SETCURSEL, index, 0);
-    ::SendMessageW(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(combo));
+    Notify(combo, CBN_SELCHANGE);
 }
 
 std::wstring ComboText(HWND combo)

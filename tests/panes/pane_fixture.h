@@ -7,6 +7,8 @@
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
+#include "panes/list_rows.h"
+#include "panes/pane_controls.h"
 
 #include <windows.h>
 
@@ -16,6 +18,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Each test has its own project, shown in its own main window.
@@ -38,19 +41,39 @@ protected:
     CItemForm* form = nullptr;
 };
 
+// A test of one pane: `pane` is shown and bound by the test's SetUp, Item finds its controls.
+template <typename Pane> class OnePaneTest : public PaneTest
+{
+protected:
+    void Bind(Pane& shown, CStreamable* node)
+    {
+        pane = &shown;
+        Show(shown, node);
+    }
+    HWND Item(int id) { return ::GetDlgItem(pane->Window(), id); }
+
+    Pane* pane = nullptr;
+};
+
+// Rows are selected, counted and read back with listrows (Select, Selected, Count), as the panes
+// themselves do.
+
 // Typing: WM_SETTEXT raises EN_CHANGE as a keystroke does.
 void Type(HWND edit, const std::wstring& text);
 std::wstring Text(HWND window);
 // A push button or check box clicked by the mouse.
 void Click(HWND button);
-// Selects and focuses a list row, as a click on it does.
-void SelectRow(HWND list, int row);
-int SelectedRow(HWND list);
-int RowCount(HWND list);
+// A notification from `control` to its dialog, sent whether the control is enabled or not.
+void Notify(HWND control, WORD code);
 std::wstring Cell(HWND list, int row, int column);
+// Every cell of a row, left to right.
+std::vector<std::wstring> Row(HWND list, int row);
+// The edit box's selection as start and end.
+std::pair<DWORD, DWORD> Selection(HWND edit);
 // Chooses a combo box entry as the user does: the selection, then CBN_SELCHANGE to the parent.
 void Choose(HWND combo, int index);
 std::wstring ComboText(HWND combo);
 // The control's rectangle in its parent's client coordinates.
 RECT ChildRect(HWND control);
 bool Enabled(HWND control);
+using Cells = std::vector<std::wstring>;

@@ -238,27 +238,13 @@ void ExpectPlaced(HWND pane, const std::vector<int>& xs, const std::vector<int>&
     }
 }
 
-int Height(HWND window)
-{
-    RECT bounds = {};
-    ::GetWindowRect(window, &bounds);
-    return bounds.bottom - bounds.top;
-}
-
-int Width(HWND window)
-{
-    RECT bounds = {};
-    ::GetWindowRect(window, &bounds);
-    return bounds.right - bounds.left;
-}
-
 } // namespace
 
 TEST_F(PaneTest, TheLinkPanePlacesItsControlsOnTheGrid)
 {
     HWND pane = editor->linkPane.Window();
-    int h = Height(::GetDlgItem(pane, IDC_LINK_CAPTION));
-    int w = Width(::GetDlgItem(pane, IDC_LINK_REMOVE));
+    int h = panes::WindowHeight(::GetDlgItem(pane, IDC_LINK_CAPTION));
+    int w = panes::WindowWidth(::GetDlgItem(pane, IDC_LINK_REMOVE));
     for (SIZE size : {SIZE{600, 460}, SIZE{431, 333}}) {
         Show(editor->linkPane, link, size.cx, size.cy);
         int W = size.cx, H = size.cy; // a child dialog without border: client = window
@@ -315,8 +301,8 @@ TEST_F(PaneTest, TheFormPanePlacesItsControlsOnTheGrid)
         comboProcedures[combo] = reinterpret_cast<WNDPROC>(
             ::SetWindowLongPtrW(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchHeight)));
     }
-    int h = std::max(Height(::GetDlgItem(pane, IDC_FORM_NAME)),
-                     Height(::GetDlgItem(pane, IDC_FIELD_ADD)));
+    int h = std::max(panes::WindowHeight(::GetDlgItem(pane, IDC_FORM_NAME)),
+                     panes::WindowHeight(::GetDlgItem(pane, IDC_FIELD_ADD)));
     for (SIZE size : {SIZE{600, 520}, SIZE{433, 401}}) {
         requestedHeights.clear();
         Show(editor->formPane, form, size.cx, size.cy);
@@ -397,7 +383,7 @@ TEST_F(PaneTest, TabMovesThroughAPaneInTemplateOrder)
     HWND main = editor->MainWindow();
     Show(editor->linkPane, link);
     HWND linkPane = editor->linkPane.Window();
-    SelectRow(::GetDlgItem(linkPane, IDC_LINK_LIST), 0); // everything enabled
+    listrows::Select(::GetDlgItem(linkPane, IDC_LINK_LIST), 0); // everything enabled
     EXPECT_EQ(TabOrder(main, ::GetDlgItem(linkPane, IDC_LINK_CAPTION), 9),
               (std::vector<int>{IDC_LINK_CAPTION, IDC_LINK_URL, IDC_LINK_DIVIDER, IDC_LINK_POPUP,
                                 IDC_LINK_LIST, IDC_LINK_ROW_CAPTION, IDC_LINK_ADD, IDC_LINK_REMOVE,
@@ -405,8 +391,8 @@ TEST_F(PaneTest, TabMovesThroughAPaneInTemplateOrder)
 
     Show(editor->formPane, form);
     HWND formPane = editor->formPane.Window();
-    SelectRow(::GetDlgItem(formPane, IDC_FORM_FIELDS), 1); // the select field
-    SelectRow(::GetDlgItem(formPane, IDC_FORM_OPTIONS), 0);
+    listrows::Select(::GetDlgItem(formPane, IDC_FORM_FIELDS), 1); // the select field
+    listrows::Select(::GetDlgItem(formPane, IDC_FORM_OPTIONS), 0);
     // The combo boxes have no tab stop.
     EXPECT_EQ(TabOrder(main, ::GetDlgItem(formPane, IDC_FORM_NAME), 13),
               (std::vector<int>{IDC_FORM_NAME, IDC_FORM_URL, IDC_FORM_FIELDS, IDC_FIELD_NAME,

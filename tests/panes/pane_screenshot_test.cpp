@@ -117,7 +117,8 @@ TEST_F(PaneTest, GridPanesAtTheDefaultAndANarrowSize)
         TreeView_SelectItem(tree, editor->FindTreeItemData(kNodeItem, shot.node)->item);
         ASSERT_TRUE(::IsWindowVisible(shot.pane.Window()));
         for (int list : shot.lists)
-            SelectRow(::GetDlgItem(shot.pane.Window(), list), 1 - (list == IDC_FORM_OPTIONS));
+            listrows::Select(::GetDlgItem(shot.pane.Window(), list),
+                             1 - (list == IDC_FORM_OPTIONS));
     };
     // The default size first: the tree never grows back once the window was narrow.
     for (auto& shot : shots) {
