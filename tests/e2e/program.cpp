@@ -145,9 +145,22 @@ void CProgram::ClickButton(HWND dialog, int id)
     ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+void CProgram::BringToFront()
+{
+    // The switch completes asynchronously; input sent before it lands in the old foreground.
+    ::SetForegroundWindow(main);
+    WaitUntil(
+        [this] {
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(::GetForegroundWindow(), &process);
+            return process == info.dwProcessId;
+        },
+        2000);
+}
+
 void CProgram::PressKey(WORD key, bool control)
 {
-    ::SetForegroundWindow(main);
+    BringToFront();
     std::vector<INPUT> inputs;
     auto add = [&inputs](WORD virtualKey, bool up) {
         INPUT input = {};
@@ -180,7 +193,7 @@ void CProgram::ClickTreeRow(int row, int level)
 
 void CProgram::Click(POINT screen)
 {
-    ::SetForegroundWindow(main);
+    BringToFront();
     SendClick(screen);
     WaitUntilIdle();
 }

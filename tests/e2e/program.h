@@ -77,6 +77,8 @@ public:
     std::wstring TreeText();
 
 private:
+    // Makes the main window the foreground and waits until the switch is done.
+    void BringToFront();
     // A visible top-level window of this class that belongs to the program, or null.
     HWND FindShownWindow(const wchar_t* className) const;
 
