@@ -115,9 +115,8 @@ private:
     void Preview();
     // True when the program may quit: asks about unsaved changes, saves on Yes.
     bool ConfirmQuit();
-    // Writes the project file; false when it could not be written.
+    // Writes the project file; when it could not be written, says so and returns false.
     bool SaveProject();
-    void ReportSaveFailure();
     // Adds what an HTML file holds to the project.
     void ImportFile(const std::wstring& path);
 

@@ -261,21 +261,16 @@ void CfrmTreeEditor::ReleasePanesWithin(std::int32_t kind, const CStreamable* no
 
 void CfrmTreeEditor::Save()
 {
-    if (SaveProject())
-        project->modified = false;
-    else
-        ReportSaveFailure();
+    SaveProject();
 }
 
 bool CfrmTreeEditor::SaveProject()
 {
-    return SaveProjectOfRun(*project);
-}
-
-void CfrmTreeEditor::ReportSaveFailure()
-{
+    // A save that succeeds clears `modified`; one that fails leaves it set.
+    if (SaveProjectOfRun(*project)) return true;
     std::wstring text = L"The project could not be saved to\r\n" + ProjectFilePath;
     Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere", MB_OK | MB_ICONERROR);
+    return false;
 }
 
 void CfrmTreeEditor::ReadHtmlFile()
@@ -326,13 +321,7 @@ bool CfrmTreeEditor::ConfirmQuit()
         // Only a clear No quits without saving; Cancel, or a box that could not be shown,
         // keeps the program running.
         if (answer != IDYES && answer != IDNO) return false;
-        if (answer == IDYES) {
-            if (!SaveProject()) {
-                ReportSaveFailure();
-                return false;
-            }
-            project->modified = false;
-        }
+        if (answer == IDYES && !SaveProject()) return false;
     }
     rebuilding = true;
     ::PostQuitMessage(0);
