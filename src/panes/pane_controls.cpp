@@ -1,8 +1,6 @@
 #include "panes/pane_controls.h"
 
 #include "layout/grid_sizer.h"
-#include "model/item.h"
-#include "model/project.h"
 
 namespace panes {
 
@@ -53,17 +51,6 @@ void Enable(HWND control, bool enable, HWND fallback)
 {
     if (!enable && control && ::GetFocus() == control) ::SetFocus(fallback);
     ::EnableWindow(control, enable);
-}
-
-CProject* ProjectOf(CItem* item)
-{
-    if (!item || !item->parent || !item->parent->parent) return nullptr;
-    return item->parent->parent->parent;
-}
-
-void MarkModified(CItem* item)
-{
-    if (CProject* project = ProjectOf(item)) project->modified = true;
 }
 
 void FocusAll(HWND edit)

@@ -7,8 +7,6 @@
 #include <commctrl.h>
 
 class CGridSizer;
-class CItem;
-class CProject;
 
 namespace panes {
 
@@ -32,11 +30,6 @@ int NoDeleteItemNotifications(HWND dialog);
 // Enables or disables a control; when the control losing its enabling has the focus, the focus
 // moves to `fallback` rather than staying on a disabled window.
 void Enable(HWND control, bool enable, HWND fallback);
-
-// The project an item belongs to (item, group, column, project); null for an unlinked item.
-CProject* ProjectOf(CItem* item);
-// Sets the modified flag of the item's project; for row adds and removes, which report no edit.
-void MarkModified(CItem* item);
 
 // Focuses an edit box with its whole text selected, ready to be typed over.
 void FocusAll(HWND edit);

@@ -1,6 +1,8 @@
 #include "panes/prop_base.h"
 
 #include "app/startup.h"
+#include "editor/tree_editor.h"
+#include "model/project.h"
 
 #include <commctrl.h>
 
@@ -73,6 +75,11 @@ INT_PTR CALLBACK CdlgPropBase::DialogProc(HWND dialog, UINT message, WPARAM wPar
     } catch (...) {
         return 0;
     }
+}
+
+void CdlgPropBase::MarkModified()
+{
+    owner->Project().modified = true;
 }
 
 std::wstring CdlgPropBase::ReadWindowText(HWND control)

@@ -48,6 +48,9 @@ public:
     };
 
 protected:
+    // Marks the project modified; for row adds and removes, which change no label.
+    void MarkModified();
+
     UINT templateId;
     CfrmTreeEditor* owner; // not owned
     // Set while SetNode fills the controls: their change notifications are then ignored.

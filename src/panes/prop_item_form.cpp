@@ -332,7 +332,7 @@ void CdlgPropItemForm::AddField()
     CItemForm::CField* field = node->AddField(kInput, L"New field", L"Value", -1);
     RefreshFieldRow(listrows::AppendSelected(fieldList, field));
     panes::FocusAll(fieldNameEdit);
-    panes::MarkModified(node);
+    MarkModified();
 }
 
 void CdlgPropItemForm::RemoveField()
@@ -346,7 +346,7 @@ void CdlgPropItemForm::RemoveField()
     ::SendMessageW(optionList, LVM_DELETEALLITEMS, 0, 0);
     node->RemoveField(field);
     if (!listrows::RemoveAndSelectNext(fieldList, row)) LoadField(nullptr);
-    panes::MarkModified(node);
+    MarkModified();
 }
 
 void CdlgPropItemForm::AddOption()
@@ -355,7 +355,7 @@ void CdlgPropItemForm::AddOption()
     CItemForm::COption* option = currentField->AddOption(L"New option", L"Value");
     RefreshOptionRow(listrows::AppendSelected(optionList, option));
     panes::FocusAll(optionNameEdit);
-    panes::MarkModified(node);
+    MarkModified();
 }
 
 void CdlgPropItemForm::RemoveOption()
@@ -366,5 +366,5 @@ void CdlgPropItemForm::RemoveOption()
     currentOption = nullptr;
     currentField->RemoveOption(option);
     if (!listrows::RemoveAndSelectNext(optionList, row)) LoadOption(nullptr);
-    panes::MarkModified(node);
+    MarkModified();
 }

@@ -188,7 +188,7 @@ void CdlgPropItemLink::Add()
     }
     RefreshLinkRow(listrows::AppendSelected(linkList, link));
     panes::FocusAll(linkCaptionEdit);
-    panes::MarkModified(node);
+    MarkModified();
 }
 
 void CdlgPropItemLink::Remove()
@@ -200,7 +200,7 @@ void CdlgPropItemLink::Remove()
     node->RemoveLink(link);
     // The row now at the removed one's place (or the last) becomes selected and so current.
     if (!listrows::RemoveAndSelectNext(linkList, row)) LoadLink(nullptr);
-    panes::MarkModified(node);
+    MarkModified();
 }
 
 void CdlgPropItemLink::EnableLinkEditors(bool enable)
