@@ -5,6 +5,7 @@
 #include "homepage/page_writer.h"
 #include "model/project.h"
 #include "persist/streams.h"
+#include "persist/trim.h"
 #include "platform/platform.h"
 
 #include <windows.h>
@@ -57,11 +58,6 @@ std::wstring BrowserCommand()
     return command;
 }
 
-bool IsBlank(const std::wstring& text)
-{
-    return text.find_first_not_of(L" \t\r\n") == std::wstring::npos;
-}
-
 // Starts the browser on the preview file; returns its process handle, or null when it was not
 // started or the system reports no process (a browser that hands the page to a running copy).
 HANDLE Launch(const std::wstring& path)
@@ -69,7 +65,7 @@ HANDLE Launch(const std::wstring& path)
     ProgramToken token = SplitProgramToken(BrowserCommand());
     // With no program the shell opens a folder window instead (Wine's call never returns): that
     // is a failed launch.
-    if (IsBlank(token.program)) return nullptr;
+    if (TrimBlanks(std::wstring_view(token.program)).empty()) return nullptr;
     // Quoted, so that a temp folder with a space in it stays one argument. Paths cannot contain
     // a double quote.
     std::wstring parameters = L"\"" + path + L"\"";

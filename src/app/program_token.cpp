@@ -1,11 +1,8 @@
 #include "app/program_token.h"
 
-namespace {
+#include "persist/trim.h"
 
-bool IsWhiteSpace(wchar_t c)
-{
-    return c == L'\t' || c == L'\n' || c == L'\r' || c == L' ';
-}
+namespace {
 
 bool IsQuote(wchar_t c)
 {
@@ -23,7 +20,7 @@ ProgramToken SplitProgramToken(const std::wstring& commandLine)
     for (std::size_t i = 0; i < commandLine.size(); ++i) {
         wchar_t c = commandLine[i];
         bool ends = false;
-        if (IsWhiteSpace(c)) {
+        if (IsBlank(c)) {
             if (!begun)
                 start = i + 1;
             else if (!quoted)
