@@ -45,9 +45,9 @@ const char kStyle[] =
     ".pop:hover .tip,.pop:focus-within .tip,.pop.open .tip{display:block}\r\n"
     ".pop.esc .tip{display:none}\r\n"
     ".pop.up .tip{top:auto;bottom:100%}\r\n"
-    ".pop button{margin-left:.4em;width:1.5rem;height:1.5rem;padding:0;"
+    ".pop button{margin-left:.4em;width:1.25rem;height:1.25rem;padding:0;vertical-align:.05em;"
     "border:1px solid var(--edge);border-radius:50%;background:none;color:var(--link);"
-    "font:italic 700 .85rem/1 Georgia,serif;cursor:pointer}\r\n"
+    "font:italic 700 .8rem/1 Georgia,serif;cursor:pointer}\r\n"
     "label{display:block;color:var(--muted);font-size:.9rem}\r\n"
     "input,select{display:block;width:100%;margin:.15rem 0 .5rem;padding:.35rem .5rem;"
     "font:inherit;color:var(--fg);background:var(--card);border:1px solid var(--edge);"
@@ -61,9 +61,9 @@ const char kStyle[] =
     "button,.tip{display:none!important}}\r\n"
     "</style>\r\n";
 
-// Escape hides the shown popups; a tap on a popup's button opens or closes it; a popup that would
-// run past the window's bottom opens above its item when there is more room there. Hover and
-// focus need no script.
+// Escape hides the shown popups; a tap on a popup's button opens or closes it; a shown popup that
+// would run past the window's bottom opens above its item when there is more room there, also
+// after scrolling. Hover and focus need no script.
 const char kScript[] =
     "<script>\r\n"
     "(function(){\r\n"
@@ -79,6 +79,9 @@ const char kScript[] =
     "function calm(e){var p=pop(e.target);each('.pop.esc',function(q){if(q!=p)"
     "q.classList.remove('esc')});place(p)}\r\n"
     "d.addEventListener('focusin',calm);d.addEventListener('mouseover',calm);\r\n"
+    "var q=0;function later(){if(!q)q=requestAnimationFrame(function(){q=0;"
+    "each('.pop:hover,.pop:focus-within,.pop.open',place)})}\r\n"
+    "addEventListener('scroll',later,{passive:true});addEventListener('resize',later);\r\n"
     "d.addEventListener('keydown',function(e){if(e.key!='Escape')return;"
     "each('.pop.open,.pop:hover,.pop:focus-within',function(p){shut(p);"
     "p.classList.add('esc')})});\r\n"
