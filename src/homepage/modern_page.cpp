@@ -113,12 +113,7 @@ public:
         WriteLiteral(stream, "\" lang=\"");
         WriteBytes(stream, language);
         WriteLiteral(stream, kHead);
-        // A page needs a title; the heading says nothing when the project has none.
-        if (project.title.empty()) {
-            WriteLiteral(stream, "Quillomere");
-        } else {
-            WriteUtf8(stream, project.title);
-        }
+        WriteTitleText(project.title);
         WriteLiteral(stream, kStyle);
         WriteLiteral(stream, kScript);
         if (!project.title.empty()) {
@@ -133,6 +128,28 @@ public:
     }
 
 private:
+    // The title element shows text only, so the title's markup is left out there (the heading
+    // has it all); and a page needs a title, so a word stands in for none. Tags also must not
+    // reach the head, where the import would take them for the page's.
+    void WriteTitleText(const std::wstring& title)
+    {
+        std::string text;
+        bool inTag = false, blank = true;
+        for (char c : ToUtf8(title)) {
+            if (c == '<' || c == '>') {
+                inTag = c == '<';
+            } else if (!inTag) {
+                text += c;
+                if (c != ' ' && c != '\t' && c != '\r' && c != '\n') blank = false;
+            }
+        }
+        if (blank) {
+            WriteLiteral(stream, "Quillomere");
+        } else {
+            WriteBytes(stream, text);
+        }
+    }
+
     // Headings are left out rather than written empty.
     template <std::size_t Open, std::size_t Close>
     void Heading(const char (&open)[Open], const std::wstring& caption, const char (&close)[Close])
@@ -166,13 +183,13 @@ private:
         WriteLiteral(stream, "</section>\r\n");
     }
 
-    void Anchor(const CItemLink::CLink& link)
+    // An anchor's address, its caption; the caller closes it together with what follows, which
+    // saves a write per link on large pages.
+    void AnchorRest(const CItemLink::CLink& link)
     {
-        WriteLiteral(stream, "href=\"");
         WriteUtf8(stream, link.url);
         WriteLiteral(stream, "\">");
         WriteUtf8(stream, link.caption);
-        WriteLiteral(stream, "</a>");
     }
 
     // A link item with a popup: the main link is described by the popup, and a button that a tap
@@ -186,29 +203,31 @@ private:
             WriteNumber(stream, number);
             WriteLiteral(stream, "\" aria-describedby=\"p");
             WriteNumber(stream, number);
-            WriteLiteral(stream, "\" ");
+            WriteLiteral(stream, "\" href=\"");
         } else {
-            WriteLiteral(stream, "<li><a ");
+            WriteLiteral(stream, "<li><a href=\"");
         }
-        Anchor(item.mainLink);
+        AnchorRest(item.mainLink);
         for (const CItemLink::CLink* link : item.links) {
+            WriteLiteral(stream, "</a>");
             WriteUtf8(stream, item.divider);
-            WriteLiteral(stream, "<a ");
-            Anchor(*link);
+            WriteLiteral(stream, "<a href=\"");
+            AnchorRest(*link);
         }
-        if (item.popup) {
-            WriteLiteral(stream, "<button type=\"button\" tabindex=\"-1\" aria-expanded=\"false\" "
-                                 "aria-controls=\"p");
-            WriteNumber(stream, number);
-            WriteLiteral(stream, "\" aria-labelledby=\"l");
-            WriteNumber(stream, number);
-            WriteLiteral(stream, "\">i</button><div class=\"tip\" id=\"p");
-            WriteNumber(stream, number);
-            WriteLiteral(stream, "\">");
-            WriteUtf8(stream, item.popup->content);
-            WriteLiteral(stream, "</div>");
+        if (!item.popup) {
+            WriteLiteral(stream, "</a></li>\r\n");
+            return;
         }
-        WriteLiteral(stream, "</li>\r\n");
+        WriteLiteral(stream, "</a><button type=\"button\" tabindex=\"-1\" aria-expanded=\"false\" "
+                             "aria-controls=\"p");
+        WriteNumber(stream, number);
+        WriteLiteral(stream, "\" aria-labelledby=\"l");
+        WriteNumber(stream, number);
+        WriteLiteral(stream, "\">i</button><div class=\"tip\" id=\"p");
+        WriteNumber(stream, number);
+        WriteLiteral(stream, "\">");
+        WriteUtf8(stream, item.popup->content);
+        WriteLiteral(stream, "</div></li>\r\n");
     }
 
     void Form(const CItemForm& form)

@@ -115,8 +115,13 @@ TEST(ModernPage, ModelTextIsMarkupAndGoesOutUnescaped)
     project.title = L"Tom & <i>Jerry</i> \u010D";
     CGroup* group = new CGroup(*new CColumn(project, L"<b>C</b>"), L"a&b");
     new CItemLink(*group, L"x \"y\"", L"http://h/?a=1&b=2");
-    std::string body = Body(Modern(project));
+    std::string page = Modern(project);
+    std::string body = Body(page);
     EXPECT_NE(body.find("<h1>Tom & <i>Jerry</i> \xC4\x8D</h1>"), std::string::npos);
+    // The title element shows text, so it gets the title without its tags.
+    EXPECT_NE(page.find("<title>Tom & Jerry \xC4\x8D</title>"), std::string::npos);
+    project.title = L" <img src=\"logo.png\" alt=\"\"> ";
+    EXPECT_NE(Modern(project).find("<title>Quillomere</title>"), std::string::npos);
     EXPECT_NE(body.find("<h2><b>C</b></h2>"), std::string::npos);
     EXPECT_NE(body.find("<h3>a&b</h3>"), std::string::npos);
     EXPECT_NE(body.find("<li><a href=\"http://h/?a=1&b=2\">x \"y\"</a></li>"), std::string::npos);
