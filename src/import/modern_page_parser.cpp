@@ -93,11 +93,9 @@ void CModernPageParser::OnText(const char* text, std::int32_t length)
     }
 }
 
-void CModernPageParser::OnEnd()
-{
-    // An element left open at the end still gives what it holds.
-    if (capture != Capture::None) EndCapture();
-}
+// An element still open at the end gives nothing: what it holds would swallow the end of the
+// page when written again.
+void CModernPageParser::OnEnd() {}
 
 // ---- collecting markup source ----
 

@@ -197,3 +197,19 @@ TEST(ModernImport, DeepNestingCostsMemoryInProportionToTheInput)
     EXPECT_TRUE(parser.Parse(stream));
     EXPECT_LE(parser.SectionStackBytes(), page.size());
 }
+
+TEST(ModernImport, AnElementStillOpenAtTheEndGivesNothing)
+{
+    // Were the open anchor to keep what follows it, its caption would swallow the end of the page
+    // written from it, and grow with every round.
+    std::string body = "<section class=\"col\"><section class=\"grp\"><ul><li>"
+                       "<a href=\"u\">never closed <a href=\"v\">x</a>";
+    CProject project;
+    ReadModern(project, PageWithBody(body));
+    EXPECT_EQ(DumpText(project), "project \"\"\n  style modern\n  column \"\"\n    group \"\"\n"
+                                 "      link \"\" -> \"\"\n        divider \"\"\n");
+    std::string page = Modern(project);
+    CProject again;
+    ReadModern(again, page);
+    EXPECT_EQ(Modern(again), page);
+}
