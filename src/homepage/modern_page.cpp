@@ -52,7 +52,7 @@ const char kStyle[] =
     "input,select{display:block;width:100%;margin:.15rem 0 .5rem;padding:.35rem .5rem;"
     "font:inherit;color:var(--fg);background:var(--card);border:1px solid var(--edge);"
     "border-radius:.3rem}\r\n"
-    "::placeholder{color:var(--muted);opacity:1}\r\n"
+    "::placeholder{color:var(--edge);opacity:1}\r\n"
     "form button{font:inherit;padding:.3rem 1rem;border:0;border-radius:.3rem;"
     "background:var(--link);color:var(--card);cursor:pointer}\r\n"
     "@media print{:root{--bg:#fff;--card:#fff;--fg:#000;--muted:#000;--link:#000;--line:#000}"

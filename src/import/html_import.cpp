@@ -114,21 +114,22 @@ HtmlImportResult ImportPageOrBookmarks(CProject& project, CStream& stream)
     CReplayStream whole(std::move(head), stream);
     HtmlImportResult result;
     result.kind = kind;
-    if (kind == HtmlFileKind::Page) {
-        CProjectHTMLParser parser(project);
+    auto read = [&whole, &result](CHTMLParser& parser) {
         result.complete = parser.Parse(whole);
         result.errorOffset = parser.ErrorOffset();
+    };
+    if (kind == HtmlFileKind::Page) {
+        CProjectHTMLParser parser(project);
+        read(parser);
         return result;
     }
     if (kind == HtmlFileKind::ModernPage) {
         CModernPageParser parser(project);
-        result.complete = parser.Parse(whole);
-        result.errorOffset = parser.ErrorOffset();
+        read(parser);
         return result;
     }
     CBookmarkParser parser(project);
-    result.complete = parser.Parse(whole);
-    result.errorOffset = parser.ErrorOffset();
+    read(parser);
     result.columns = parser.Columns();
     result.groups = parser.Groups();
     result.links = parser.Links();
