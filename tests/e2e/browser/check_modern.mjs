@@ -129,7 +129,6 @@ for (const [name, options] of [['modern-large.html', desktop], ['modern-sample.h
 
 // ---- popups ----
 
-const tipOf = link => link.evaluate(a => a.closest('.pop').querySelector('.tip'));
 async function tipVisible(page, link) {
   return link.evaluate(a => {
     const tip = a.closest('.pop').querySelector('.tip');
