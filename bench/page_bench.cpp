@@ -1,8 +1,11 @@
 // Page generation into memory and into a file, beside fwrite of the same pieces, for pages of
-// about 100 KB, 10 MB and 100 MB.
+// about 100 KB, 10 MB and 100 MB; and the Modern page of the same projects into memory and into
+// a file. Rates count each page's own bytes; modern_to_classic is the Modern page's size over the
+// Classic page's.
 #include "bench_support.h"
 #include "synthetic.h"
 
+#include "homepage/modern_page.h"
 #include "homepage/page_writer.h"
 #include "model/project.h"
 #include "persist/streams.h"
@@ -95,6 +98,43 @@ void WritePageToMemory(benchmark::State& state)
     Report(state, page);
 }
 
+// The Modern page of the same project; its rate counts its own bytes.
+void ReportModern(benchmark::State& state, const Page& page, std::size_t modernSize)
+{
+    state.SetBytesProcessed(static_cast<std::int64_t>(modernSize) * state.iterations());
+    state.counters["page_bytes"] = static_cast<double>(modernSize);
+    state.counters["modern_to_classic"] =
+        static_cast<double>(modernSize) / static_cast<double>(page.size);
+}
+
+void WriteModernPageToMemory(benchmark::State& state)
+{
+    Page& page = PageOfSize(state.range(0));
+    CByteSink sink;
+    WriteModernPage(page.project, sink, "en");
+    const std::size_t size = sink.Size();
+    for (auto _ : state) {
+        sink.Clear();
+        WriteModernPage(page.project, sink, "en");
+    }
+    ReportModern(state, page, size);
+}
+
+void WriteModernPageToFile(benchmark::State& state)
+{
+    Page& page = PageOfSize(state.range(0));
+    CByteSink sink;
+    WriteModernPage(page.project, sink, "en");
+    std::wstring path = BenchFile();
+    for (auto _ : state) {
+        CFileStream file(path, true);
+        WriteModernPage(page.project, file, "en");
+        if (!file.Close()) state.SkipWithError("write failed");
+    }
+    platform::RemoveFile(path);
+    ReportModern(state, page, sink.Size());
+}
+
 // Hands each recorded piece of the page to `write`.
 template <typename Write> void ForEachPiece(const Page& page, Write write)
 {
@@ -175,6 +215,8 @@ void Sizes(benchmark::internal::Benchmark* benchmark)
 
 BENCHMARK(WritePageToMemory)->Apply(Sizes);
 BENCHMARK(WritePageToFile)->Apply(Sizes);
+BENCHMARK(WriteModernPageToMemory)->Apply(Sizes);
+BENCHMARK(WriteModernPageToFile)->Apply(Sizes);
 BENCHMARK(FwritePieces)->Apply(Sizes);
 BENCHMARK(BufferedStreamPieces)->Apply(Sizes);
 BENCHMARK(WholePageOneWrite)->Apply(Sizes);

@@ -1,7 +1,8 @@
 // Writes seed inputs for the fuzzers: project files of random projects, and (for the importer)
-// the pages or bookmark files generated from them; bookmark seeds also take the hand-written
-// files in the manner of the browsers' exports.
+// the Classic or Modern pages or bookmark files generated from them; bookmark seeds also take the
+// hand-written files in the manner of the browsers' exports.
 #include "homepage/bookmark_writer.h"
+#include "homepage/modern_page.h"
 #include "homepage/page_writer.h"
 #include "import/browser_bookmark_files.h"
 #include "model/project.h"
@@ -16,26 +17,28 @@
 
 int main(int argc, char** argv)
 {
-    const char* kinds[] = {"project", "page", "bookmarks"};
+    const char* kinds[] = {"project", "page", "bookmarks", "modern"};
     int kind = -1;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         if (argc == 3 && std::strcmp(argv[1], kinds[i]) == 0) kind = i;
     }
     if (kind < 0) {
-        std::fprintf(stderr, "usage: make_seeds project|page|bookmarks FOLDER\n");
+        std::fprintf(stderr, "usage: make_seeds project|page|bookmarks|modern FOLDER\n");
         return 2;
     }
-    const bool pages = kind == 1, bookmarks = kind == 2;
+    const bool pages = kind == 1, bookmarks = kind == 2, modern = kind == 3;
     std::string folder = argv[2];
     std::mt19937 random(7);
     for (int i = 0; i < 40; ++i) {
         CProject project;
         RandomProjectOptions options;
-        options.pageSafe = (pages || bookmarks) && i % 2 == 0;
+        options.pageSafe = (pages || bookmarks || modern) && i % 2 == 0;
         BuildRandomProject(project, random, options);
         std::string path = folder + "/seed-" + std::to_string(i) + (kind == 0 ? ".quil" : ".html");
         CFileStream file(FromUtf8(path), true);
-        if (pages) {
+        if (modern) {
+            WriteModernPage(project, file, i % 3 == 0 ? "de" : "en");
+        } else if (pages) {
             WritePage(project, file);
         } else if (bookmarks) {
             WriteBookmarks(project, file);

@@ -18,9 +18,10 @@ const char kUsage[] =
     "Generates, imports and shows Quillomere projects without the window.\n"
     "\n"
     "Commands:\n"
-    "  generate [PROJECT.quil | PAGE.html] [-o PAGE.html]\n"
+    "  generate [PROJECT.quil | PAGE.html] [-o PAGE.html] [--style classic|modern]\n"
     "      Writes the homepage of a project file, of a homepage or bookmark file read back, or\n"
     "      of the sample project when no file is given; to standard output unless -o is given.\n"
+    "      --style writes the page in that style instead of the project's own.\n"
     "  import PAGE.html [-o PROJECT.quil]\n"
     "      Reads a homepage into a new project; saves it with -o, else prints it as dump does.\n"
     "      A browser bookmark file is recognised by its doctype and read as columns, groups\n"
@@ -58,6 +59,8 @@ struct Operands
     std::vector<std::wstring> inputs;
     std::wstring output;
     bool hasOutput = false;
+    std::wstring style;
+    bool hasStyle = false;
     std::string error;
 };
 
@@ -74,6 +77,15 @@ Operands ParseOperands(const std::vector<std::wstring>& arguments)
             } else {
                 operands.output = arguments[++i];
                 operands.hasOutput = true;
+            }
+        } else if (argument == L"--style") {
+            if (operands.hasStyle) {
+                operands.error = "--style given twice";
+            } else if (i + 1 == arguments.size()) {
+                operands.error = "--style needs classic or modern";
+            } else {
+                operands.style = arguments[++i];
+                operands.hasStyle = true;
             }
         } else if (argument.size() > 1 && argument[0] == L'-') {
             operands.error = "unknown option " + Quoted(argument);
@@ -173,6 +185,15 @@ int WriteOutput(const Operands& operands, CStream& out, CStream& err, Writer wri
 int Generate(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() > 1) return UsageError(err, "generate takes at most one input");
+    PageStyle style = PageStyle::Classic;
+    if (operands.hasStyle) {
+        if (operands.style == L"modern") {
+            style = PageStyle::Modern;
+        } else if (operands.style != L"classic") {
+            return UsageError(err,
+                              "unknown style " + Quoted(operands.style) + " (classic or modern)");
+        }
+    }
     if (operands.inputs.empty()) {
         BuildDefaultProject(project);
     } else if (IsPagePath(operands.inputs[0])) {
@@ -180,6 +201,7 @@ int Generate(const Operands& operands, CProject& project, CStream& out, CStream&
     } else if (!LoadForCli(project, operands.inputs[0], err)) {
         return kCliFileError;
     }
+    if (operands.hasStyle) project.pageStyle = style;
     return WriteOutput(operands, out, err,
                        [&project](CStream& stream) { WritePage(project, stream); });
 }
@@ -232,6 +254,8 @@ int RunCli(const std::vector<std::wstring>& arguments, CProject& project, CStrea
     }
     Operands operands = ParseOperands(arguments);
     if (!operands.error.empty()) return UsageError(err, operands.error);
+    if (operands.hasStyle && command != L"generate")
+        return UsageError(err, "--style is an option of generate only");
     if (command == L"generate") return Generate(operands, project, out, err);
     if (command == L"import") return Import(operands, project, out, err);
     if (command == L"dump") return Dump(operands, project, out, err);

@@ -20,6 +20,13 @@ public:
     void Project(const CProject& project)
     {
         Line(0, "project " + Quote(project.title));
+        // Classic, the style of every older project, goes unsaid, as in the file.
+        if (project.pageStyle == PageStyle::Modern) {
+            Line(1, "style modern");
+        } else if (project.pageStyle != PageStyle::Classic) {
+            Line(1, "style " + std::to_string(static_cast<std::int32_t>(project.pageStyle)) +
+                        " (unknown; written as classic)");
+        }
         Kept(1, project);
         for (const CColumn* column : project.columns) {
             Line(1, "column " + Quote(column->caption));

@@ -1,10 +1,12 @@
 #include "homepage/page_writer.h"
 
 #include "homepage/link_markup.h"
+#include "homepage/modern_page.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "model/tags.h"
 #include "persist/text.h"
+#include "platform/platform.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -78,6 +80,10 @@ void WriteColumnCell(const CColumn& column, CStream& stream)
 
 void WritePage(const CProject& project, CStream& stream)
 {
+    if (project.pageStyle == PageStyle::Modern) {
+        WriteModernPage(project, stream, platform::UserLanguage());
+        return;
+    }
     WriteLiteral(stream, "<html>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; "
                          "charset=utf-8\">\r\n<head>\r\n<title>");
     WriteUtf8(stream, project.title);

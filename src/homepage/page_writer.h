@@ -1,5 +1,6 @@
-// The homepage: one HTML table with a column per project column, the group boxes in its cells,
-// and a hidden block per popup after it, shown by a small script in the head.
+// The homepage in the project's page style. The Classic page: one HTML table with a column per
+// project column, the group boxes in its cells, and a hidden block per popup after it, shown by a
+// small script in the head. The Modern page is in modern_page.h.
 #pragma once
 
 #include "persist/streams.h"
@@ -11,6 +12,8 @@ class CColumn;
 class CProject;
 
 // Writes the whole page, each piece as its own Write; model text goes out as UTF-8, unescaped.
+// A Modern project's page takes the user's language for its lang attribute; every other style is
+// written as Classic.
 void WritePage(const CProject& project, CStream& stream);
 // The content of one column cell: its groups, separated by line breaks.
 void WriteColumnCell(const CColumn& column, CStream& stream);

@@ -1,6 +1,7 @@
 #include "import/html_import.h"
 
 #include "import/bookmark_parser.h"
+#include "import/modern_page_parser.h"
 #include "import/project_html_parser.h"
 #include "persist/streams.h"
 
@@ -41,21 +42,36 @@ private:
     CStream* rest; // not owned
 };
 
-const char kDoctype[] = "<!doctype netscape-bookmark-file-1>";
-constexpr std::size_t kDoctypeLength = sizeof kDoctype - 1;
+const char kBookmarkDoctype[] = "<!doctype netscape-bookmark-file-1>";
+const char kHtmlDoctype[] = "<!doctype html>";
+const char kModernRoot[] = "<html class=\"quillomere-modern\"";
 
 bool IsSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
 
-// Reads from `stream` into `head` until the kind is known; true for a bookmark file. White space
-// before the doctype is read as long as it lasts, so `head` holds it all.
-bool StartsAsBookmarkFile(CStream& stream, std::string& head)
+// Reads the start of `stream` into `head` as far as it takes to tell the kind. White space is
+// read as long as it lasts, so `head` holds it all.
+class CKindProbe
 {
-    std::size_t at = 0;
+public:
+    CKindProbe(CStream& stream, std::string& head) : stream(stream), head(head) {}
+
+    HtmlFileKind Kind()
+    {
+        if (Have(3) && std::memcmp(head.data(), "\xEF\xBB\xBF", 3) == 0) at = 3;
+        SkipSpace();
+        if (Next(kBookmarkDoctype)) return HtmlFileKind::Bookmarks;
+        if (!Next(kHtmlDoctype)) return HtmlFileKind::Page;
+        SkipSpace();
+        return Next(kModernRoot) ? HtmlFileKind::ModernPage : HtmlFileKind::Page;
+    }
+
+private:
     // Makes `head` at least `size` bytes long, unless the stream ends first.
-    auto have = [&stream, &head](std::size_t size) {
+    bool Have(std::size_t size)
+    {
         char chunk[4096];
         while (head.size() < size) {
             std::int32_t got = stream.Read(chunk, sizeof chunk);
@@ -63,40 +79,57 @@ bool StartsAsBookmarkFile(CStream& stream, std::string& head)
             head.append(chunk, static_cast<std::size_t>(got));
         }
         return true;
-    };
-    if (have(3) && std::memcmp(head.data(), "\xEF\xBB\xBF", 3) == 0) at = 3;
-    for (;;) {
-        if (!have(at + 1)) return false;
-        if (!IsSpace(head[at])) break;
-        ++at;
     }
-    if (!have(at + kDoctypeLength)) return false;
-    for (std::size_t i = 0; i < kDoctypeLength; ++i) {
-        char c = head[at + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-        if (c != kDoctype[i]) return false;
+
+    void SkipSpace()
+    {
+        while (Have(at + 1) && IsSpace(head[at]))
+            ++at;
     }
-    return true;
-}
+
+    // True, and past it, when `literal` (lower case) comes next in any case.
+    template <std::size_t N> bool Next(const char (&literal)[N])
+    {
+        if (!Have(at + N - 1)) return false;
+        for (std::size_t i = 0; i + 1 < N; ++i) {
+            char c = head[at + i];
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+            if (c != literal[i]) return false;
+        }
+        at += N - 1;
+        return true;
+    }
+
+    CStream& stream;
+    std::string& head;
+    std::size_t at = 0;
+};
 
 } // namespace
 
 HtmlImportResult ImportPageOrBookmarks(CProject& project, CStream& stream)
 {
     std::string head;
-    const bool bookmarks = StartsAsBookmarkFile(stream, head);
+    const HtmlFileKind kind = CKindProbe(stream, head).Kind();
     CReplayStream whole(std::move(head), stream);
     HtmlImportResult result;
-    if (!bookmarks) {
-        CProjectHTMLParser parser(project);
+    result.kind = kind;
+    auto read = [&whole, &result](CHTMLParser& parser) {
         result.complete = parser.Parse(whole);
         result.errorOffset = parser.ErrorOffset();
+    };
+    if (kind == HtmlFileKind::Page) {
+        CProjectHTMLParser parser(project);
+        read(parser);
+        return result;
+    }
+    if (kind == HtmlFileKind::ModernPage) {
+        CModernPageParser parser(project);
+        read(parser);
         return result;
     }
     CBookmarkParser parser(project);
-    result.kind = HtmlFileKind::Bookmarks;
-    result.complete = parser.Parse(whole);
-    result.errorOffset = parser.ErrorOffset();
+    read(parser);
     result.columns = parser.Columns();
     result.groups = parser.Groups();
     result.links = parser.Links();

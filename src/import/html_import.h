@@ -11,8 +11,9 @@ class CStream;
 
 enum class HtmlFileKind
 {
-    Page,
+    Page, // a Classic homepage, or any other page
     Bookmarks,
+    ModernPage, // a Modern homepage of ours
 };
 
 struct HtmlImportResult
@@ -31,7 +32,8 @@ struct HtmlImportResult
 };
 
 // Tells the kind from the start of the stream (an optional UTF-8 byte order mark and white
-// space, then <!DOCTYPE NETSCAPE-Bookmark-file-1> in any case) and reads the whole stream with
-// the matching reader. What was read before a failure stays in the project. The `modified`
-// flag is left alone.
+// space, then <!DOCTYPE NETSCAPE-Bookmark-file-1> for a bookmark file, or <!DOCTYPE html>, white
+// space and <html class="quillomere-modern" for a Modern page, in any case) and reads the whole
+// stream with the matching reader. What was read before a failure stays in the project. The
+// `modified` flag is left alone.
 HtmlImportResult ImportPageOrBookmarks(CProject& project, CStream& stream);

@@ -12,11 +12,21 @@ class CColumn;
 class CGroup;
 class CItem;
 
+// How the homepage looks. Classic is the bordered table every project had before; a project file
+// says nothing of the style while it is Classic. Values that a later version may add are kept as
+// read, so that a save gives them back, and are written as Classic pages.
+enum class PageStyle : std::int32_t
+{
+    Classic = 0,
+    Modern = 1,
+};
+
 class CProject : public CStreamable
 {
 public:
     bool modified = false; // changed since loaded or saved
     std::wstring title;
+    PageStyle pageStyle = PageStyle::Classic;
     COwnedList<CColumn> columns;
 
     CProject();
@@ -25,7 +35,7 @@ public:
     void WriteChunks(CStructStream& writer) override;
     // Writes the file header, then the chunks; clears `modified`.
     void Save(CStructStream& writer) override;
-    // Discards the columns, checks the header, reads the chunks.
+    // Discards the columns and the page style, checks the header, reads the chunks.
     std::int32_t Load(CStream& source, std::int32_t size) override;
     virtual ~CProject();
 

@@ -35,4 +35,6 @@ constexpr std::uint32_t kOption = MakeTag('o', 'p', 't', 'n');
 // Our own additions: a link item's popup and a field's hidden flag.
 constexpr std::uint32_t kPopup = MakeTag('p', 'o', 'p', 'u');
 constexpr std::uint32_t kHidden = MakeTag('h', 'i', 'd', 'n');
+// The project's page style; written only when it is not Classic.
+constexpr std::uint32_t kPageStyle = MakeTag('s', 't', 'y', 'l');
 } // namespace tags

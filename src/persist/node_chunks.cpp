@@ -55,6 +55,12 @@ std::int32_t CProject::ReadChunk(CStream& source, std::uint32_t tag, std::int32_
     switch (tag) {
     case tags::kTitle:
         return ReadStringChunk(source, length, title);
+    case tags::kPageStyle: {
+        std::int32_t style = static_cast<std::int32_t>(pageStyle);
+        std::int32_t got = ReadIntChunk(source, length, style);
+        pageStyle = static_cast<PageStyle>(style);
+        return got;
+    }
     case tags::kColumn:
         ReadChildChunk(*new CColumn(*this), source, length);
         return length;
@@ -67,6 +73,9 @@ std::int32_t CProject::ReadChunk(CStream& source, std::uint32_t tag, std::int32_
 void CProject::WriteChunks(CStructStream& writer)
 {
     WriteStringChunk(writer, tags::kTitle, title);
+    // Absent for Classic, so that such a project's file is what it always was.
+    if (pageStyle != PageStyle::Classic)
+        WriteIntChunk(writer, tags::kPageStyle, static_cast<std::int32_t>(pageStyle));
     for (CColumn* column : columns)
         WriteChildChunk(*column, writer, tags::kColumn);
 }
@@ -82,6 +91,8 @@ void CProject::Save(CStructStream& writer)
 std::int32_t CProject::Load(CStream& source, std::int32_t size)
 {
     DeleteChildren();
+    // A file without a style chunk is a Classic project.
+    pageStyle = PageStyle::Classic;
     std::uint32_t magic = 0, revision = 0;
     if (!ReadUInt32(source, magic) || magic != tags::kMagic) return kLoadInvalidData;
     if (!ReadUInt32(source, revision)) return kLoadInvalidData;

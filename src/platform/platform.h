@@ -71,6 +71,14 @@ std::size_t WideToUtf8(const wchar_t* text, std::size_t count, char* out, std::s
 // characters written.
 std::size_t Utf8ToWide(const char* bytes, std::size_t count, wchar_t* out, std::size_t capacity);
 
+// The user's language as its primary subtag ("de" for German as spoken anywhere): Windows'
+// default locale name; on POSIX LC_ALL, LC_MESSAGES or LANG, the first that is set. "en" when it
+// is unknown, "C" or "POSIX". Always 2 to 8 lower-case ASCII letters.
+std::string UserLanguage();
+// The primary subtag of a locale or language name ("en_US.UTF-8", "pt-BR", "de"), checked and
+// lower-cased; "en" when there is none or it is "C" or "POSIX". Shared by both implementations.
+std::string PrimaryLanguage(const std::string& locale);
+
 // CharLowerBuffA: lower-cases bytes in place by the ANSI code page (Windows-1252 on POSIX).
 void LowerAnsi(char* bytes, std::uint32_t count);
 

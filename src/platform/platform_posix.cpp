@@ -489,4 +489,13 @@ void SetWriteBudgetForTesting(std::int64_t bytes)
     writeBudget = bytes;
 }
 
+std::string UserLanguage()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return PrimaryLanguage(value);
+    }
+    return "en";
+}
+
 } // namespace platform

@@ -212,4 +212,14 @@ void SetWriteBudgetForTesting(std::int64_t bytes)
     writeBudget = bytes;
 }
 
+std::string UserLanguage()
+{
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    int length = ::GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
+    std::string ascii;
+    for (int i = 0; i + 1 < length; ++i)
+        ascii += name[i] < 0x80 ? static_cast<char>(name[i]) : '?';
+    return PrimaryLanguage(ascii);
+}
+
 } // namespace platform

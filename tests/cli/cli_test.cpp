@@ -271,3 +271,55 @@ TEST(Cli, ExportBookmarksWritesAFileThatReadsBack)
     EXPECT_NE(RunWith({L"--help"}).out.find("export-bookmarks PROJECT.quil [-o FILE]"),
               std::string::npos);
 }
+
+TEST(Cli, GenerateWritesTheStyleThatStyleNamesAndImportKeepsAModernPagesStyle)
+{
+    CProject sample;
+    BuildDefaultProject(sample);
+    CProject modern;
+    BuildDefaultProject(modern);
+    modern.pageStyle = PageStyle::Modern;
+    CTempFile classicFile(L".quil"), modernFile(L".quil"), page(L".html"), imported(L".quil");
+    ASSERT_TRUE(SaveProjectFile(sample, classicFile.Path()));
+    ASSERT_TRUE(SaveProjectFile(modern, modernFile.Path()));
+
+    EXPECT_EQ(RunWith({L"generate", L"--style", L"modern"}).out, PageOf(modern));
+    EXPECT_EQ(RunWith({L"generate", classicFile.Path(), L"--style", L"modern"}).out,
+              PageOf(modern));
+    EXPECT_EQ(RunWith({L"generate", modernFile.Path()}).out, PageOf(modern));
+    EXPECT_EQ(RunWith({L"generate", L"--style", L"classic", modernFile.Path()}).out,
+              PageOf(sample));
+    // The override is for the one run: the file keeps its style.
+    CProject reloaded;
+    ASSERT_GT(LoadProjectFile(reloaded, modernFile.Path()), 0);
+    EXPECT_EQ(reloaded.pageStyle, PageStyle::Modern);
+
+    // import of a Modern page: the project comes back Modern, and its page byte for byte.
+    ASSERT_EQ(RunWith({L"generate", modernFile.Path(), L"-o", page.Path()}).status, kCliSuccess);
+    CliRun dump = RunWith({L"import", page.Path()});
+    EXPECT_EQ(dump.status, kCliSuccess);
+    EXPECT_EQ(dump.out, DumpText(modern));
+    EXPECT_NE(dump.out.find("\n  style modern\n"), std::string::npos);
+    ASSERT_EQ(RunWith({L"import", page.Path(), L"-o", imported.Path()}).status, kCliSuccess);
+    EXPECT_EQ(RunWith({L"dump", imported.Path()}).out, DumpText(modern));
+    EXPECT_EQ(RunWith({L"generate", imported.Path()}).out, ReadFileBytes(page.Path()));
+    EXPECT_EQ(RunWith({L"generate", page.Path()}).out, ReadFileBytes(page.Path()));
+}
+
+TEST(Cli, StyleIsAnOptionOfGenerateWithOneOfTwoValues)
+{
+    for (std::vector<std::wstring> arguments : std::vector<std::vector<std::wstring>>{
+             {L"generate", L"--style"},
+             {L"generate", L"--style", L"fancy"},
+             {L"generate", L"--style", L"modern", L"--style", L"classic"},
+             {L"import", L"a.html", L"--style", L"modern"},
+             {L"dump", L"a.quil", L"--style", L"classic"}}) {
+        CliRun run = RunWith(arguments);
+        EXPECT_EQ(run.status, kCliUsage) << ToUtf8(arguments.back());
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find("Try 'quillomere-cli --help'"), std::string::npos);
+    }
+    EXPECT_NE(RunWith({L"generate", L"--style", L"fancy"}).err.find("unknown style 'fancy'"),
+              std::string::npos);
+    EXPECT_NE(RunWith({L"--help"}).out.find("--style classic|modern"), std::string::npos);
+}

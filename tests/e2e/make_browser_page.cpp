@@ -1,7 +1,16 @@
-// Writes the page that the browser check opens: the sample project plus a link item with a
-// popup, a form with a select field, and non-ASCII captions.
+// Writes the pages that the browser checks open, into one folder:
+//   browser-page.html      Classic: the sample project plus a link item with a popup, a form
+//                          with a select field, and non-ASCII captions
+//   classic-sample.html, modern-sample.html   the sample project in either style
+//   classic-large.html, modern-large.html     every kind of item, popups and forms with every
+//                                             field type, in either style
+//   modern-10k.html        10,000 links
+//   modern-bookmarks.html  a bookmark file read in, as Modern
+// The Modern pages are in English, whatever the machine's language.
 #include "app/default_project.h"
+#include "homepage/modern_page.h"
 #include "homepage/page_writer.h"
+#include "import/html_import.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
@@ -10,15 +19,25 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
-int main(int argc, char** argv)
+namespace {
+
+std::string folder;
+
+bool Write(const CProject& project, const char* name, bool modern)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_browser_page PAGE.html\n");
-        return 2;
+    CFileStream page(FromUtf8(folder + "/" + name), true);
+    if (modern) {
+        WriteModernPage(project, page, "en");
+    } else {
+        WritePage(project, page);
     }
-    CProject project;
-    BuildDefaultProject(project);
+    return page.Close();
+}
+
+void AddClassicExtras(CProject& project)
+{
     CColumn* first = project.columns[0];
     CGroup* examples = first->groups[1];
     CItemLink* hover = new CItemLink(*examples, L"Hover me", L"https://www.example.net/");
@@ -36,8 +55,133 @@ int main(int argc, char** argv)
     select->AddOption(L"One", L"1");
     select->AddOption(L"Two", L"2");
     select->AddOption(L"Three", L"3");
+}
 
-    CFileStream page(FromUtf8(argv[1], std::strlen(argv[1])), true);
-    WritePage(project, page);
-    return page.Close() ? 0 : 1;
+// Five columns of four groups; every group mixes plain links, links with further links and a
+// divider, links with popups (the first and last item of every group, so that popups stand at
+// every corner of the page) and one form, each form with other field types.
+void BuildLargeProject(CProject& project)
+{
+    project.title = L"Large start page";
+    const wchar_t* popups[] = {L"A popup with <b>bold</b> and <em>emphasis</em>",
+                               L"Two lines:<br />the second one",
+                               L"Plain text about the link, long enough to wrap onto a second line "
+                               L"in a narrow column"};
+    int made = 0;
+    for (int c = 0; c < 5; ++c) {
+        CColumn* column = new CColumn(project, L"Column " + std::to_wstring(c + 1));
+        for (int g = 0; g < 4; ++g) {
+            CGroup* group = new CGroup(*column, L"Group " + std::to_wstring(c + 1) + L"." +
+                                                    std::to_wstring(g + 1));
+            for (int i = 0; i < 6; ++i, ++made) {
+                std::wstring n = std::to_wstring(made);
+                if (i == 3) {
+                    CItemForm* form = new CItemForm(*group);
+                    form->action = L"https://search.example.com/q" + n;
+                    switch (made % 4) {
+                    case 0: // a search box with a hint and hidden parameters
+                        form->name = L"Search " + n;
+                        form->AddField(0, L"q", L"what to look for", 30);
+                        form->AddField(0, L"source", L"start", -1)->hidden = true;
+                        break;
+                    case 1: // a select with a preselected option, posted
+                        form->name = L"Choose " + n;
+                        form->method = 1;
+                        {
+                            CItemForm::CField* select = form->AddField(1, L"size", L"m", -1);
+                            select->AddOption(L"Small", L"s");
+                            select->AddOption(L"Medium", L"m");
+                            select->AddOption(L"Large", L"l");
+                        }
+                        form->AddField(0, L"note", L"", -1);
+                        break;
+                    case 2: // a field without a name, a hidden select, a form without a name
+                        form->AddField(0, L"", L"anything", -1);
+                        {
+                            CItemForm::CField* hidden = form->AddField(1, L"lang", L"en", -1);
+                            hidden->hidden = true;
+                            hidden->AddOption(L"en", L"en");
+                            hidden->AddOption(L"de", L"de");
+                        }
+                        break;
+                    default: // two visible inputs and a select
+                        form->name = L"Route " + n;
+                        form->AddField(0, L"from", L"Start", 12);
+                        form->AddField(0, L"to", L"Destination", 12);
+                        {
+                            CItemForm::CField* mode = form->AddField(1, L"mode", L"", -1);
+                            mode->AddOption(L"Walk", L"walk");
+                            mode->AddOption(L"Bike", L"bike");
+                        }
+                        break;
+                    }
+                    continue;
+                }
+                CItemLink* link =
+                    new CItemLink(*group, L"Link " + n, L"https://www.example.com/" + n);
+                if (i == 2) {
+                    link->divider = L" \u00B7 ";
+                    link->AddLink(L"docs", L"https://docs.example.com/" + n);
+                    link->AddLink(L"blog", L"https://blog.example.com/" + n);
+                }
+                if (i == 0 || i == 5) link->SetPopupContent(popups[made % 3]);
+            }
+        }
+    }
+}
+
+void Build10kProject(CProject& project)
+{
+    project.title = L"Ten thousand links";
+    int made = 0;
+    for (int c = 0; c < 5; ++c) {
+        CColumn* column = new CColumn(project, L"Column " + std::to_wstring(c + 1));
+        for (int g = 0; g < 100; ++g) {
+            CGroup* group = new CGroup(*column, L"Group " + std::to_wstring(g + 1));
+            for (int i = 0; i < 20; ++i, ++made) {
+                CItemLink* link =
+                    new CItemLink(*group, L"Link number " + std::to_wstring(made),
+                                  L"https://www.example.com/page/" + std::to_wstring(made));
+                if (made % 50 == 0) link->SetPopupContent(L"About link " + std::to_wstring(made));
+            }
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_browser_page FOLDER BOOKMARKS.html\n");
+        return 2;
+    }
+    folder = argv[1];
+    bool ok = true;
+    {
+        CProject project;
+        BuildDefaultProject(project);
+        ok &= Write(project, "classic-sample.html", false);
+        ok &= Write(project, "modern-sample.html", true);
+        AddClassicExtras(project);
+        ok &= Write(project, "browser-page.html", false);
+    }
+    {
+        CProject project;
+        BuildLargeProject(project);
+        ok &= Write(project, "classic-large.html", false);
+        ok &= Write(project, "modern-large.html", true);
+    }
+    {
+        CProject project;
+        Build10kProject(project);
+        ok &= Write(project, "modern-10k.html", true);
+    }
+    {
+        CProject project;
+        CFileStream file(FromUtf8(argv[2], std::strlen(argv[2])), false);
+        ok &= ImportPageOrBookmarks(project, file).complete;
+        ok &= Write(project, "modern-bookmarks.html", true);
+    }
+    return ok ? 0 : 1;
 }

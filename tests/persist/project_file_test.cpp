@@ -504,3 +504,39 @@ TEST(AtomicSave, ASaveRemovesWhatKilledSavesLeftAndNothingElse)
     EXPECT_FALSE(platform::PathExists(inUsePath));
     EXPECT_EQ(FilesBeside(path).size(), 2u); // the file and the look-alike
 }
+
+TEST(ProjectFile, APageStyleOtherThanClassicHasAChunkOfItsOwnAfterTheTitle)
+{
+    CProject project;
+    project.title = L"T";
+    new CColumn(project, L"A");
+    const std::string column = Chunk("colu", Chunk("capt", "A"));
+    const std::string classic = ProjectHeader() + Chunk("titl", "T") + column;
+    EXPECT_EQ(SaveToBytes(project), classic);
+
+    project.pageStyle = PageStyle::Modern;
+    const std::string modern =
+        ProjectHeader() + Chunk("titl", "T") + Chunk("styl", Le32(1)) + column;
+    EXPECT_EQ(SaveToBytes(project), modern);
+    CProject loaded;
+    EXPECT_GT(LoadFromBytes(loaded, modern), 0);
+    EXPECT_EQ(loaded.pageStyle, PageStyle::Modern);
+    EXPECT_TRUE(loaded.keptChunks.empty());
+    EXPECT_EQ(SaveToBytes(loaded), modern);
+
+    // A file without the chunk is Classic, whatever the project was before.
+    EXPECT_GT(LoadFromBytes(loaded, classic), 0);
+    EXPECT_EQ(loaded.pageStyle, PageStyle::Classic);
+    // Anywhere in the sequence; a style of a later version is kept as it was read.
+    const std::string later =
+        ProjectHeader() + Chunk("titl", "T") + column + Chunk("styl", Le32(7));
+    EXPECT_GT(LoadFromBytes(loaded, later), 0);
+    EXPECT_EQ(static_cast<std::int32_t>(loaded.pageStyle), 7);
+    EXPECT_NE(DumpText(loaded).find("style 7 (unknown; written as classic)"), std::string::npos);
+    EXPECT_EQ(SaveToBytes(loaded),
+              ProjectHeader() + Chunk("titl", "T") + Chunk("styl", Le32(7)) + column);
+    // An empty chunk leaves the style alone, as every empty integer chunk does.
+    EXPECT_GT(LoadFromBytes(loaded, ProjectHeader() + Chunk("styl", Le32(1)) + Chunk("styl", "")),
+              0);
+    EXPECT_EQ(loaded.pageStyle, PageStyle::Modern);
+}

@@ -1,0 +1,321 @@
+#include "import/modern_page_parser.h"
+
+#include "import/tag_values.h"
+#include "model/item_link.h"
+#include "model/project.h"
+#include "model/tags.h"
+#include "persist/text.h"
+
+namespace {
+
+bool IsTagSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
+}
+
+// A tag's name without its "/" and in lower case; ASCII only, which is all the page's own names.
+void LowerName(const char* content, std::int32_t length, std::string& name)
+{
+    std::int32_t i = length > 0 && content[0] == '/' ? 1 : 0;
+    name.clear();
+    for (; i < length && !IsTagSpace(content[i]) && content[i] != '/'; ++i) {
+        char c = content[i];
+        name += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+}
+
+bool HasAttribute(const TagAttributes& attributes, std::string_view name)
+{
+    for (const TagAttribute& attribute : attributes) {
+        if (attribute.name == name) return true;
+    }
+    return false;
+}
+
+void AppendTag(std::string& source, const char* content, std::int32_t length)
+{
+    source += '<';
+    source.append(content, static_cast<std::size_t>(length));
+    source += '>';
+}
+
+} // namespace
+
+CModernPageParser::CModernPageParser(CProject& project) : project(&project) {}
+
+CModernPageParser::~CModernPageParser() = default;
+
+// ---- the tokenizer's callbacks ----
+
+void CModernPageParser::OnTag(const char* content, std::int32_t length)
+{
+    if (capture != Capture::None) {
+        CaptureTag(content, length);
+        return;
+    }
+    LowerName(content, length, lowerName);
+    const bool end = length > 0 && content[0] == '/';
+    if (collectingDivider) {
+        // The divider is whatever markup stands between two anchors of an item.
+        bool anchor = !end && lowerName == "a";
+        bool stops = end ? lowerName == "li" : lowerName == "button" || lowerName == "div";
+        if (!anchor && !stops) {
+            AppendTag(divider, content, length);
+            return;
+        }
+        if (stops) collectingDivider = false;
+    }
+    std::string_view name;
+    // A tag that breaks the attribute grammar is passed over.
+    if (!SplitTag(content, length, name, attributes)) return;
+    if (end) {
+        EndTag(lowerName);
+    } else if (length > 0 && content[length - 1] == '/') {
+        // A self-closed element holds nothing.
+        std::string self = lowerName;
+        StartTag(self, attributes);
+        if (capture != Capture::None) {
+            EndCapture();
+        } else {
+            EndTag(self);
+        }
+    } else {
+        StartTag(lowerName, attributes);
+    }
+}
+
+void CModernPageParser::OnText(const char* text, std::int32_t length)
+{
+    if (capture != Capture::None) {
+        captured.append(text, static_cast<std::size_t>(length));
+    } else if (collectingDivider) {
+        divider.append(text, static_cast<std::size_t>(length));
+    }
+}
+
+// An element still open at the end gives nothing: what it holds would swallow the end of the
+// page when written again.
+void CModernPageParser::OnEnd() {}
+
+// ---- collecting markup source ----
+
+void CModernPageParser::StartCapture(Capture what, std::string_view element)
+{
+    capture = what;
+    captureElement.assign(element.data(), element.size());
+    captureNesting = 0;
+    captured.clear();
+}
+
+bool CModernPageParser::CaptureTag(const char* content, std::int32_t length)
+{
+    LowerName(content, length, lowerName);
+    if (lowerName == captureElement) {
+        if (length > 0 && content[0] == '/') {
+            if (captureNesting == 0) {
+                EndCapture();
+                return false;
+            }
+            --captureNesting;
+        } else if (length > 0 && content[length - 1] != '/') {
+            ++captureNesting;
+        }
+    }
+    AppendTag(captured, content, length);
+    return true;
+}
+
+void CModernPageParser::EndCapture()
+{
+    Capture what = capture;
+    capture = Capture::None;
+    std::wstring text = FromUtf8(captured);
+    switch (what) {
+    case Capture::Title:
+        project->title = std::move(text);
+        break;
+    case Capture::ColumnCaption:
+        if (currentColumn) currentColumn->caption = std::move(text);
+        break;
+    case Capture::GroupCaption:
+        if (currentGroup) currentGroup->caption = std::move(text);
+        break;
+    case Capture::Anchor:
+        if (CItemLink* link = CurrentLink()) {
+            // The first anchor is the main link even when its address is empty.
+            if (anchors == 0) {
+                link->mainLink.caption = std::move(text);
+                link->mainLink.url = std::move(pendingHref);
+            } else {
+                link->links.Append(new CItemLink::CLink(std::move(text), std::move(pendingHref)));
+            }
+            ++anchors;
+            collectingDivider = true;
+            divider.clear();
+        }
+        pendingHref.clear();
+        break;
+    case Capture::Popup:
+        if (CItemLink* link = CurrentLink()) link->SetPopupContent(text);
+        break;
+    case Capture::Option:
+        if (currentOption) {
+            currentOption->text = std::move(text);
+            if (currentOption->value.empty()) currentOption->value = currentOption->text;
+        }
+        currentOption = nullptr;
+        break;
+    case Capture::None:
+        break;
+    }
+}
+
+// ---- structure ----
+
+CModernPageParser::Section CModernPageParser::InnerSection() const
+{
+    return sections.empty() ? Section::Other : sections.back();
+}
+
+CItemLink* CModernPageParser::CurrentLink() const
+{
+    if (!currentItem || currentItem->GetTag() != tags::kItemLink) return nullptr;
+    return static_cast<CItemLink*>(currentItem);
+}
+
+void CModernPageParser::StartItem()
+{
+    inItem = true;
+    inForm = false;
+    currentItem = nullptr;
+    currentSelect = nullptr;
+    anchors = 0;
+    collectingDivider = false;
+}
+
+void CModernPageParser::EndItem()
+{
+    StartItem();
+    inItem = false;
+}
+
+void CModernPageParser::StartTag(std::string_view name, const TagAttributes& tagAttributes)
+{
+    if (name == "html") {
+        // Deleting the columns takes every node the import points at with it.
+        project->DeleteChildren();
+        project->title.clear();
+        project->pageStyle = PageStyle::Modern;
+        currentColumn = nullptr;
+        currentGroup = nullptr;
+        currentOption = nullptr;
+        sections.clear();
+        EndItem();
+        return;
+    }
+    if (name == "head") {
+        inHead = true;
+        return;
+    }
+    if (name == "body") inHead = false;
+    // The head holds the title again, as text that the heading gives in full.
+    if (inHead) return;
+
+    if (name == "section") {
+        std::string_view kind = GetAttribute(tagAttributes, "class");
+        Section section = Section::Other;
+        if (kind == "col") {
+            currentColumn = new CColumn(*project);
+            currentGroup = nullptr;
+            section = Section::Column;
+        } else if (kind == "grp" && InnerSection() == Section::Column && currentColumn) {
+            currentGroup = new CGroup(*currentColumn);
+            section = Section::Group;
+        }
+        sections.push_back(section);
+        return;
+    }
+    if (!inItem) {
+        if (name == "h1" && sections.empty()) {
+            StartCapture(Capture::Title, name);
+        } else if (name == "h2" && InnerSection() == Section::Column && currentColumn) {
+            StartCapture(Capture::ColumnCaption, name);
+        } else if (name == "h3" && InnerSection() == Section::Group && currentGroup) {
+            StartCapture(Capture::GroupCaption, name);
+        } else if (name == "li" && InnerSection() == Section::Group && currentGroup) {
+            StartItem();
+        }
+        return;
+    }
+    // Foreign sections inside an item can take its group away.
+    if (!currentGroup) return;
+
+    if (name == "a" && !inForm) {
+        if (!currentItem) currentItem = new CItemLink(*currentGroup);
+        CItemLink* link = CurrentLink();
+        if (!link) return;
+        if (anchors > 0 && collectingDivider) link->divider = FromUtf8(divider);
+        collectingDivider = false;
+        pendingHref = FromUtf8(GetAttribute(tagAttributes, "href"));
+        StartCapture(Capture::Anchor, name);
+    } else if (name == "div") {
+        if (CurrentLink() && GetAttribute(tagAttributes, "class") == "tip")
+            StartCapture(Capture::Popup, name);
+    } else if (name == "form") {
+        if (currentItem) return;
+        CItemForm* form = new CItemForm(*currentGroup);
+        form->name = FromUtf8(GetAttribute(tagAttributes, "name"));
+        form->action = FromUtf8(GetAttribute(tagAttributes, "action"));
+        form->method = Lower(GetAttribute(tagAttributes, "method")) == "post" ? 1 : 0;
+        currentItem = form;
+        inForm = true;
+    } else if ((name == "input" || name == "select") && inForm) {
+        CItemForm* form = static_cast<CItemForm*>(currentItem);
+        CItemForm::CField* field;
+        if (name == "input") {
+            // A visible input shows its value as the placeholder; a hidden one carries it, and so
+            // does a visible one that someone gave a value.
+            bool hidden = Lower(GetAttribute(tagAttributes, "type")) == "hidden";
+            std::string_view value = GetAttribute(tagAttributes, "placeholder");
+            if (hidden || !HasAttribute(tagAttributes, "placeholder"))
+                value = GetAttribute(tagAttributes, "value");
+            field =
+                form->AddField(0, FromUtf8(GetAttribute(tagAttributes, "name")), FromUtf8(value),
+                               SizeAttribute(GetAttribute(tagAttributes, "size")));
+            field->hidden = hidden;
+        } else {
+            field = form->AddField(1, FromUtf8(GetAttribute(tagAttributes, "name")),
+                                   FromUtf8(GetAttribute(tagAttributes, "data-value")),
+                                   SizeAttribute(GetAttribute(tagAttributes, "data-size")));
+            field->hidden = HasAttribute(tagAttributes, "hidden");
+            currentSelect = field;
+        }
+    } else if (name == "option" && currentSelect) {
+        currentOption = currentSelect->AddOption(std::wstring(),
+                                                 FromUtf8(GetAttribute(tagAttributes, "value")));
+        StartCapture(Capture::Option, name);
+    }
+}
+
+void CModernPageParser::EndTag(std::string_view name)
+{
+    if (name == "head") {
+        inHead = false;
+    } else if (name == "section") {
+        if (sections.empty()) return;
+        Section closed = sections.back();
+        sections.pop_back();
+        if (closed == Section::Other) return;
+        // An item, form or select left open ends with its section.
+        if (inItem) EndItem();
+        currentGroup = nullptr;
+        if (closed == Section::Column) currentColumn = nullptr;
+    } else if (name == "li") {
+        if (inItem) EndItem();
+    } else if (name == "form") {
+        inForm = false;
+        currentSelect = nullptr;
+    } else if (name == "select") {
+        currentSelect = nullptr;
+    }
+}
