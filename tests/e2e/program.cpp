@@ -44,6 +44,10 @@ CProgramFiles::~CProgramFiles()
     }
 }
 
+#ifdef QUIL_EXE_PATH
+CProgram::CProgram() : CProgram(QUIL_EXE_PATH) {}
+#endif
+
 CProgram::CProgram(const std::wstring& exePath)
 {
     STARTUPINFOW startup = {};

@@ -35,20 +35,15 @@ public:
 class CProgram
 {
 public:
-#ifdef QUIL_EXE_PATH
-    // The program of this build.
-    CProgram() : CProgram(QUIL_EXE_PATH) {}
-#endif
+    // The program of this build (QUIL_EXE_PATH).
+    CProgram();
     // The program at `exePath` (a Windows path, or a Unix path that Wine maps).
     explicit CProgram(const std::wstring& exePath);
     ~CProgram();
     CProgram(const CProgram&) = delete;
     CProgram& operator=(const CProgram&) = delete;
 
-    bool Started() const
-    {
-        return started;
-    }
+    bool Started() const { return started; }
     // The main window, once it is visible (null after the timeout).
     HWND WaitForMainWindow(DWORD timeoutMs = 20000);
     // The main window's tree view.
