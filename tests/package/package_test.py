@@ -4,8 +4,8 @@ read with msitools, installed, upgraded and removed silently in a fresh Wine pre
 
   package_test.py --probe PACKAGE_PROBE_EXE [--junit FILE] [--work DIR] [--keep-build]
 
---keep-build builds the first package on the existing release build instead of afresh (quicker
-when run by hand).
+--keep-build builds the first package on the existing release build, if there is one, instead of
+afresh.
 
 Needs a display (DISPLAY; scripts/test starts a virtual one) and the windows preset's
 package_probe.exe, which asks Windows about what was installed. Each check is one JUnit test case,
