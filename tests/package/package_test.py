@@ -22,6 +22,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import traceback
 import xml.etree.ElementTree as ElementTree
 import zipfile
 
@@ -108,6 +109,7 @@ class Package:
         self.zip = os.path.join(out, f"Quillomere-{version}-x64-portable.zip")
         self.out = out
         self.product_code = run([PACKAGE_TOOL, "product-code", version])[1].strip()
+        self.exe = b""  # the bytes of the program that went into it
 
     def table(self, name):
         """The rows of an MSI table as dicts (none when the table is missing)."""
@@ -145,8 +147,7 @@ class Prefix:
     def create(self):
         shutil.rmtree(self.folder, ignore_errors=True)
         # The project's prefix set-up: Documents inside the prefix, Wine's fonts.
-        status, output = run([os.path.join(ROOT, "scripts", "wine-prefix")], env=self.env)
-        if status != 0:
+        if run([os.path.join(ROOT, "scripts", "wine-prefix")], env=self.env)[0] != 0:
             return False
         run(["wineserver", "-p"], env=self.env)
         run([WINE_EXEC, "wineboot"], env=self.env)
@@ -217,14 +218,15 @@ def higher_version(version):
 
 
 def build_packages(checks, work, keep_build):
-    """Builds the project's version afresh, a higher one on the same build and the first again;
-    returns the two packages, or None."""
+    """Builds the project's version (afresh unless `keep_build`), a higher one on the same build
+    and the first again; returns the two packages, or None."""
     out = os.path.join(work, "dist")
     shutil.rmtree(out, ignore_errors=True)
     started = time.monotonic()
     status, output = run([PACKAGE, "--out", os.path.join(out, "first")] +
                          (["--keep-build"] if keep_build else []))
-    version = read(os.path.join(ROOT, "build", "windows-release", "quil-version.txt"), "r").strip()
+    version_file = os.path.join(ROOT, "build", "windows-release", "quil-version.txt")
+    version = read(version_file, "r").strip() if os.path.exists(version_file) else "0.0.0"
     first = Package(os.path.join(out, "first"), version)
     if not checks.check("package: builds the installer and the zip", status == 0 and
                         os.path.exists(first.msi) and os.path.exists(first.zip), output[-2000:]):
@@ -266,13 +268,14 @@ def check_files(checks, first):
     checks.check("zip: the README names the version and the files' places",
                  f"Quillomere {first.version}" in readme and "Documents\\Quillomere.quil" in readme
                  and "\r\n" in readme, readme[:200])
+    holders = ("mingw-w64 project", "Lucent Technologies", "Lockless Inc.",
+               "GCC RUNTIME LIBRARY EXCEPTION")
     checks.check("zip: LICENSE carries the notices of the runtime pieces linked in",
-                 all(text in notices for text in ("mingw-w64 project", "Lucent Technologies",
-                                                  "Lockless Inc.", "GCC RUNTIME LIBRARY EXCEPTION")))
-    root_bytes = ROOT.encode()
+                 all(text in notices for text in holders))
+    stamp = pe_timestamp(RELEASE_EXE)
     checks.check("exe: no time stamp and no build folder in the release program",
-                 pe_timestamp(RELEASE_EXE) == 0 and root_bytes not in first.exe and
-                 ROOT.encode("utf-16-le") not in first.exe, f"time stamp {pe_timestamp(RELEASE_EXE)}")
+                 stamp == 0 and ROOT.encode() not in first.exe and
+                 ROOT.encode("utf-16-le") not in first.exe, f"time stamp {stamp}")
 
 
 def check_msi(checks, package, other):
@@ -305,7 +308,7 @@ def check_msi(checks, package, other):
 
     components = package.table("Component")
     shortcuts = package.table("Shortcut")
-    foreign = {t: len(package.table(t)) for t in FOREIGN_TABLES if package.table(t)}
+    foreign = {t: len(rows) for t in FOREIGN_TABLES if (rows := package.table(t))}
     actions = package.table("CustomAction")
     checks.check(f"msi {package.version}: installs only into its folder and the Start menu",
                  chain("INSTALLFOLDER") == "LocalAppDataFolder\\Programs\\Quillomere" and
@@ -358,7 +361,8 @@ def test_installer(checks, prefix, probe, first, higher, screenshot):
                  os.path.exists(installed_exe) and read(installed_exe) == first.exe and
                  all(os.path.exists(os.path.join(prefix.install_dir, name))
                      for name in ("README.txt", "LICENSE.txt")),
-                 f"{prefix.install_dir}: {os.listdir(prefix.install_dir) if os.path.isdir(prefix.install_dir) else 'missing'}")
+                 str(os.listdir(prefix.install_dir) if os.path.isdir(prefix.install_dir) else
+                     f"no {prefix.install_dir}"))
     version = fields(prefix.wine(probe, "version", installed_exe_windows)[1])
     checks.check(f"install {first.version}: the program's version information",
                  version.get("ProductVersion") == first.version and
@@ -373,7 +377,8 @@ def test_installer(checks, prefix, probe, first, higher, screenshot):
                  "with its icon",
                  os.path.exists(prefix.shortcut) and
                  link.get("target", "").lower() == installed_exe_windows.lower() and
-                 link.get("folder", "").lower().rstrip("\\") == prefix.windows_install_dir.lower() and
+                 link.get("folder", "").lower().rstrip("\\") ==
+                 prefix.windows_install_dir.lower() and
                  icon is not None and os.path.exists(icon) and read(icon) == read(ICON), str(link))
     if check_entry(checks, prefix, first, f"install {first.version}"):
         icon = prefix.unix_path(prefix.product_icon(first.product_code) or "")
@@ -386,8 +391,10 @@ def test_installer(checks, prefix, probe, first, higher, screenshot):
     take_screenshot(prefix, screenshot)
 
     # The user's data, which nothing of the installer may touch.
-    user_files = {"Quillomere.quil": b"QUIL user's project \x00\x01\xfe\xff",
-                  "Quillomere.html": "<html><body>Meine Startseite \u2014 \u00e9t\u00e9</body></html>\n".encode()}
+    user_files = {
+        "Quillomere.quil": b"QUIL user's project \x00\x01\xfe\xff",
+        "Quillomere.html": "<p>Meine Startseite \u2014 \u00e9t\u00e9</p>\n".encode(),
+    }
     for name, content in user_files.items():
         with open(os.path.join(prefix.documents, name), "wb") as f:
             f.write(content)
@@ -404,7 +411,8 @@ def test_installer(checks, prefix, probe, first, higher, screenshot):
 
     status, output = prefix.wine("msiexec", "/i", first.msi, "/qn")
     checks.check(f"downgrade to {first.version}: refused (1603), the newer version stays",
-                 status == MSI_FATAL_ERROR and read(installed_exe) == higher.exe, f"status {status}")
+                 status == MSI_FATAL_ERROR and read(installed_exe) == higher.exe,
+                 f"status {status}")
     check_entry(checks, prefix, higher, f"downgrade to {first.version}")
 
     status, output = prefix.wine("msiexec", "/x", higher.msi, "/qn")
@@ -452,6 +460,27 @@ def take_screenshot(prefix, path):
             viewer.kill()
 
 
+def test_all(checks, args):
+    packages = build_packages(checks, args.work, args.keep_build)
+    if not packages:
+        return
+    first, higher = packages
+    check_files(checks, first)
+    check_msi(checks, first, higher)
+    check_msi(checks, higher, first)
+    prefix = Prefix(os.path.join(args.work, "prefix"))
+    if not os.environ.get("DISPLAY"):
+        checks.check("wine: a display for the programs", False, "DISPLAY is not set")
+    elif checks.check("wine: a fresh prefix of the test's own", prefix.create()):
+        try:
+            probe = os.path.abspath(args.probe)
+            test_installer(checks, prefix, probe, first, higher,
+                           os.path.join(ROOT, "build", "screenshot-uninstaller.png"))
+            test_portable(checks, prefix, probe, first)
+        finally:
+            prefix.stop()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--probe", required=True)
@@ -463,23 +492,10 @@ def main():
     checks = Checks()
     os.makedirs(args.work, exist_ok=True)
 
-    packages = build_packages(checks, args.work, args.keep_build)
-    if packages:
-        first, higher = packages
-        check_files(checks, first)
-        check_msi(checks, first, higher)
-        check_msi(checks, higher, first)
-        prefix = Prefix(os.path.join(args.work, "prefix"))
-        if not os.environ.get("DISPLAY"):
-            checks.check("wine: a display for the programs", False, "DISPLAY is not set")
-        elif checks.check("wine: a fresh prefix of the test's own", prefix.create()):
-            try:
-                probe = os.path.abspath(args.probe)
-                test_installer(checks, prefix, probe, first, higher,
-                               os.path.join(ROOT, "build", "screenshot-uninstaller.png"))
-                test_portable(checks, prefix, probe, first)
-            finally:
-                prefix.stop()
+    try:
+        test_all(checks, args)
+    except Exception:  # a fault of the test itself still shows in the results
+        checks.check("package test: runs to its end", False, traceback.format_exc())
 
     seconds = time.monotonic() - started
     if args.junit:
