@@ -10,6 +10,7 @@
 #include "persist/streams.h"
 #include "persist/text.h"
 #include "platform/platform.h"
+#include "quil_version.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "persist/project_file.h"
 #include "persist/streams.h"
 #include "persist/text.h"
+#include "quil_version.h"
 #include "random_project.h"
 #include "test_support.h"
 

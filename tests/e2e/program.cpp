@@ -44,7 +44,11 @@ CProgramFiles::~CProgramFiles()
     }
 }
 
-CProgram::CProgram()
+#ifdef QUIL_EXE_PATH
+CProgram::CProgram() : CProgram(QUIL_EXE_PATH) {}
+#endif
+
+CProgram::CProgram(const std::wstring& exePath)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -52,7 +56,7 @@ CProgram::CProgram()
     startup.lpDesktop = &desktop[0];
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
-    std::wstring commandLine = L"\"" + WindowsPath(QUIL_EXE_PATH) + L"\"";
+    std::wstring commandLine = L"\"" + WindowsPath(exePath) + L"\"";
     started = ::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &info) != FALSE;
 }

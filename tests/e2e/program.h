@@ -35,7 +35,10 @@ public:
 class CProgram
 {
 public:
+    // The program of this build (QUIL_EXE_PATH).
     CProgram();
+    // The program at `exePath` (a Windows path, or a Unix path that Wine maps).
+    explicit CProgram(const std::wstring& exePath);
     ~CProgram();
     CProgram(const CProgram&) = delete;
     CProgram& operator=(const CProgram&) = delete;
