@@ -91,6 +91,7 @@ HtmlImportResult ImportPageOrBookmarks(CProject& project, CStream& stream)
         CProjectHTMLParser parser(project);
         result.complete = parser.Parse(whole);
         result.errorOffset = parser.ErrorOffset();
+        result.replacedColumns = parser.ReplacedColumns();
         return result;
     }
     CBookmarkParser parser(project);
