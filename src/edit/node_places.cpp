@@ -106,6 +106,21 @@ std::size_t ChildCount(std::int32_t kind, const CStreamable* parent)
     }
 }
 
+CStreamable* ChildAt(std::int32_t kind, const CStreamable* parent, std::size_t index)
+{
+    if (index >= ChildCount(kind, parent)) return nullptr;
+    switch (kind) {
+    case kNodeColumn:
+        return static_cast<const CProject*>(parent)->columns[index];
+    case kNodeGroup:
+        return static_cast<const CColumn*>(parent)->groups[index];
+    case kNodeItem:
+        return static_cast<const CGroup*>(parent)->items[index];
+    default:
+        return nullptr;
+    }
+}
+
 bool IsWithin(std::int32_t kind, const CStreamable* node, std::int32_t ancestorKind,
               const CStreamable* ancestor)
 {

@@ -13,6 +13,8 @@ CStreamable* ParentOf(std::int32_t kind, const CStreamable* node);
 std::size_t IndexOf(std::int32_t kind, const CStreamable* node);
 // The number of children of `parent`, a node of kind `kind - 1` holding nodes of `kind`.
 std::size_t ChildCount(std::int32_t kind, const CStreamable* parent);
+// Child `index` of `parent` (a node of kind `kind - 1` holding nodes of `kind`), or null.
+CStreamable* ChildAt(std::int32_t kind, const CStreamable* parent, std::size_t index);
 // True when `node` (of `kind`) is `ancestor` (of `ancestorKind`) or lies below it.
 bool IsWithin(std::int32_t kind, const CStreamable* node, std::int32_t ancestorKind,
               const CStreamable* ancestor);
