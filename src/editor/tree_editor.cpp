@@ -221,10 +221,10 @@ void CfrmTreeEditor::Dispatch(int command)
         Preview();
         break;
     case IDM_UNDO:
-        changes.Undo();
+        UndoOrRedo(true);
         break;
     case IDM_REDO:
-        changes.Redo();
+        UndoOrRedo(false);
         break;
     case IDM_FIND:
         OpenFind();

@@ -19,6 +19,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CProject;
@@ -153,6 +154,13 @@ private:
     void ShowSite(const CSite& site);
     // True when the focus is in the find bar.
     bool FocusInFindBar() const;
+    // Undoes or redoes one step; a step that holds many nodes has the tree rebuilt once after
+    // it instead of following it item by item.
+    void UndoOrRedo(bool undo);
+    // Runs a change with the tree left as it is until the end, then rebuilds it and shows where
+    // the change acted: in a large tree, Wine's tree view costs more per item inserted or
+    // deleted than a rebuild costs in all.
+    void WithTreeRebuiltAfter(const std::function<void()>& change);
 
     CProject* project; // not owned
     HWND mainWindow = nullptr;
@@ -162,7 +170,12 @@ private:
     CTreeLabels labels;
     TreeItemData* contextRecord = nullptr; // not owned; set while the context menu acts
     HWND lastFocus = nullptr;              // the child that had the focus at deactivation
-    std::wstring findText;                 // the text last searched for
+    // Set while a change runs whose tree is rebuilt after it; `treeStale` once it changed
+    // the tree, `pendingSite` is where it acted.
+    bool treeDeferred = false;
+    bool treeStale = false;
+    CSite pendingSite;
+    std::wstring findText; // the text last searched for
     bool findMatchCase = false;
     // Set while the tree is emptied for a rebuild, and from the quit prompt on: deleted items
     // then release no records one by one.

@@ -173,19 +173,17 @@ void CfrmTreeEditor::ReadHtmlFile()
     dialog.nMaxFile = 260;
     if (!Shell().ChooseOpenFile(dialog)) return;
 
-    // The panes let go of their nodes, as the project's columns may all go; one step, and the
-    // change path tells the tree which columns go and come.
-    ShowPaneFor(nullptr);
-    ReleasePanesWithin(kNodeProject, project);
-    {
+    // One step; the tree is rebuilt after it, with the project selected, as a page may bring
+    // thousands of nodes.
+    WithTreeRebuiltAfter([this, &path] {
         CFileStream file(path, false);
         changes.ReadHtml(file);
-    }
-    // The project is selected, its pane showing the title the page may have brought.
-    if (const TreeItemData* root = records.Find(kNodeProject, project)) {
-        ::SendMessageW(treeView, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(root->item));
-        ShowPaneFor(root);
-    }
+        treeStale = true;
+        pendingSite = CSite();
+        pendingSite.node = project;
+    });
+    // The project's pane shows the title the page may have brought.
+    if (const TreeItemData* root = records.Find(kNodeProject, project)) ShowPaneFor(root);
 }
 
 void CfrmTreeEditor::GenerateHomepage()

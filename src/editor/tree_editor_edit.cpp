@@ -47,12 +47,31 @@ void CfrmTreeEditor::UpdateEditMenu(HMENU menu)
 
 void CfrmTreeEditor::StepShown(const CSite& site)
 {
+    if (treeDeferred) {
+        pendingSite = site;
+        return;
+    }
     ShowSite(site);
     // Typing undone in an edit box goes on at the end of the text it got back.
     HWND focus = ::GetFocus();
     if (focus && IsEdit(focus) && ::IsChild(mainWindow, focus) && !FocusInFindBar()) {
         const int length = ::GetWindowTextLengthW(focus);
         ::SendMessageW(focus, EM_SETSEL, length, length);
+    }
+}
+
+void CfrmTreeEditor::UndoOrRedo(bool undo)
+{
+    // About 5,000 nodes: above it a rebuild of a large tree is the faster way.
+    constexpr std::size_t kRebuildAbove = 1u << 20;
+    CHistory& history = changes.History();
+    const CStep* step = undo ? history.NextUndo() : history.NextRedo();
+    if (!step) return;
+    auto run = [this, undo] { undo ? changes.Undo() : changes.Redo(); };
+    if (step->Cost() > kRebuildAbove) {
+        WithTreeRebuiltAfter(run);
+    } else {
+        run();
     }
 }
 
