@@ -26,7 +26,11 @@ public:
     void SetNode(CStreamable*) override {}
     HWND FirstEdit() const override { return textEdit; }
 
-    bool IsOpen() const { return window && ::IsWindowVisible(window); }
+    // By its own style: the bar counts as open while the main window is hidden too.
+    bool IsOpen() const
+    {
+        return window && (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+    }
     // Shows the bar and puts the focus into its text, selected.
     void Open();
     void Close();

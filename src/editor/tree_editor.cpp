@@ -304,7 +304,7 @@ CdlgPropBase* CfrmTreeEditor::PaneFor(const TreeItemData* record)
 CdlgPropBase* CfrmTreeEditor::ShownPane()
 {
     for (CdlgPropBase* pane : Panes()) {
-        if (::IsWindowVisible(pane->Window())) return pane;
+        if (::GetWindowLongW(pane->Window(), GWL_STYLE) & WS_VISIBLE) return pane;
     }
     return nullptr;
 }

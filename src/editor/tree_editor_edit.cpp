@@ -85,7 +85,7 @@ void CfrmTreeEditor::ShowSite(const CSite& site)
                        reinterpret_cast<LPARAM>(record->item));
     } else {
         CdlgPropBase* pane = PaneFor(record);
-        if (pane && ::IsWindowVisible(pane->Window())) {
+        if (pane && (::GetWindowLongW(pane->Window(), GWL_STYLE) & WS_VISIBLE)) {
             pane->SetNode(record->node);
         } else {
             ShowPaneFor(record);
@@ -147,7 +147,8 @@ void CfrmTreeEditor::Find(bool forward, bool inclusive)
     CSite from;
     if (const TreeItemData* selected = SelectedRecord()) {
         CdlgPropBase* pane = PaneFor(selected);
-        if (pane && ::IsWindowVisible(pane->Window())) from = pane->CurrentRow();
+        if (pane && (::GetWindowLongW(pane->Window(), GWL_STYLE) & WS_VISIBLE))
+            from = pane->CurrentRow();
         from.kind = selected->kind;
         from.node = selected->node;
     }
