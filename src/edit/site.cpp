@@ -17,8 +17,9 @@ bool CSite::SameTarget(const CSite& other) const
 std::wstring* TextOf(const CSite& site)
 {
     if (!site.node) return nullptr;
-    auto* linkItem = static_cast<CItemLink*>(site.node);
-    auto* form = static_cast<CItemForm*>(site.node);
+    // Cast by what the part says the node is, never before.
+    auto linkItem = [&site] { return static_cast<CItemLink*>(site.node); };
+    auto form = [&site] { return static_cast<CItemForm*>(site.node); };
     switch (site.part) {
     case SitePart::Title:
         return &static_cast<CProject*>(site.node)->title;
@@ -27,19 +28,19 @@ std::wstring* TextOf(const CSite& site)
         if (site.kind == kNodeGroup) return &static_cast<CGroup*>(site.node)->caption;
         return nullptr;
     case SitePart::MainCaption:
-        return &linkItem->mainLink.caption;
+        return &linkItem()->mainLink.caption;
     case SitePart::MainUrl:
-        return &linkItem->mainLink.url;
+        return &linkItem()->mainLink.url;
     case SitePart::Divider:
-        return &linkItem->divider;
+        return &linkItem()->divider;
     case SitePart::LinkCaption:
         return site.link ? &site.link->caption : nullptr;
     case SitePart::LinkUrl:
         return site.link ? &site.link->url : nullptr;
     case SitePart::FormName:
-        return &form->name;
+        return &form()->name;
     case SitePart::FormAction:
-        return &form->action;
+        return &form()->action;
     case SitePart::FieldName:
         return site.field ? &site.field->name : nullptr;
     case SitePart::FieldValue:
