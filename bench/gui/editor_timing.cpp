@@ -1,16 +1,20 @@
 // Timing of the editor's tree under Wine, run by hand: filling the tree from generated projects
 // of 10,000 and 50,000 nodes (against a raw tree view filled the plain way), a keystroke's label
 // update with the paint it causes, deleting a column of 2,000 nodes, and the whole program from
-// process start to its shown, filled window. Prints medians in milliseconds.
+// process start to its shown, filled window; with `undo`, undoing and redoing a deleted column
+// and a Read HTML file, and a find without a match. Prints medians in milliseconds.
 //
-//     scripts/wine-exec build/windows/bench/gui/editor_timing.exe [startup]
+//     scripts/wine-exec build/windows/bench/gui/editor_timing.exe [startup | undo]
 #include "app/shell.h"
 #include "app/startup.h"
+#include "edit/project_finder.h"
 #include "editor/tree_editor.h"
+#include "homepage/page_writer.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "persist/project_file.h"
+#include "persist/streams.h"
 #include "resources/resource.h"
 #include "timing_support.h"
 
@@ -86,12 +90,20 @@ double RawFill(const Shape& shape)
     return elapsed;
 }
 
+// Agrees to every question; the open-file dialog "chooses" `chosen` when it is set.
 class CAgreeingShell : public IShell
 {
 public:
     int ShowMessage(HWND, const wchar_t*, const wchar_t*, UINT) override { return IDOK; }
-    bool ChooseOpenFile(OPENFILENAMEW&) override { return false; }
+    bool ChooseOpenFile(OPENFILENAMEW& dialog) override
+    {
+        if (chosen.empty() || chosen.size() >= dialog.nMaxFile) return false;
+        std::copy(chosen.c_str(), chosen.c_str() + chosen.size() + 1, dialog.lpstrFile);
+        return true;
+    }
     bool Execute(SHELLEXECUTEINFOW&) override { return false; }
+
+    std::wstring chosen;
 };
 
 void InProcess()
@@ -196,6 +208,114 @@ void InProcess()
     SetShellForTesting(nullptr);
 }
 
+// The time one command takes, its messages handled afterwards.
+double TimeCommand(CfrmTreeEditor& editor, int command)
+{
+    double start = Now();
+    ::SendMessageW(editor.MainWindow(), WM_COMMAND, command, 0);
+    double elapsed = Now() - start;
+    Pump();
+    return elapsed;
+}
+
+void UndoTimes()
+{
+    CAgreeingShell shell;
+    SetShellForTesting(&shell);
+    const Shape large = {"50k nodes, 25 x 40 x 49", 25, 40, 49};
+    const Shape page = {"10k nodes, 20 x 20 x 24", 20, 20, 24};
+    // The page to read: without its <html> tag its columns are added to the project's.
+    CProject source;
+    Build(source, page);
+    wchar_t folder[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::wstring pagePath = std::wstring(folder) + L"quillomere-undo-timing.html";
+    {
+        CMemoryStream memory;
+        WritePage(source, memory);
+        memory.Finish();
+        std::string bytes(static_cast<std::size_t>(memory.Size()), '\0');
+        memory.Read(&bytes[0], static_cast<std::int32_t>(bytes.size()));
+        std::size_t at = bytes.find("<html");
+        if (at != std::string::npos) bytes.replace(at, 5, "<xhtml");
+        CFileStream file(pagePath, true);
+        file.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+    }
+
+    CProject project;
+    Build(project, large);
+    CfrmTreeEditor editor(project);
+    if (!editor.Create()) {
+        std::printf("the windows could not be created\n");
+        return;
+    }
+    editor.Populate();
+    ::ShowWindow(editor.MainWindow(), SW_SHOWNORMAL);
+    Pump();
+    std::printf("%s, %zu nodes in the tree\n", large.name, large.Nodes());
+
+    // The column in the middle, 2,001 nodes, deleted once; then undone and redone in turn.
+    CColumn* column = project.columns[project.columns.size() / 2];
+    const TreeItemData* record = editor.FindTreeItemData(kNodeColumn, column);
+    ::SendMessageW(editor.TreeView(), TVM_SELECTITEM, TVGN_CARET,
+                   reinterpret_cast<LPARAM>(record->item));
+    Pump();
+    std::vector<double> deletes, undos, redos;
+    deletes.push_back(TimeCommand(editor, IDM_DELETE));
+    for (int run = 0; run < 7; ++run) {
+        undos.push_back(TimeCommand(editor, IDM_UNDO));
+        redos.push_back(TimeCommand(editor, IDM_REDO));
+    }
+    std::printf("  delete a 2,001-node column   %8.1f ms\n", deletes[0]);
+    std::printf("  undo that delete (median)    %8.1f ms (min %.1f, max %.1f)\n", Median(undos),
+                *std::min_element(undos.begin(), undos.end()),
+                *std::max_element(undos.begin(), undos.end()));
+    std::printf("  redo it (median)             %8.1f ms (min %.1f, max %.1f)\n", Median(redos),
+                *std::min_element(redos.begin(), redos.end()),
+                *std::max_element(redos.begin(), redos.end()));
+    TimeCommand(editor, IDM_UNDO);
+
+    // A page of 10,021 nodes read into it, then undone and redone.
+    shell.chosen = pagePath;
+    std::vector<double> reads, readUndos, readRedos;
+    reads.push_back(TimeCommand(editor, IDM_READ_HTML));
+    const std::size_t columns = project.columns.size();
+    for (int run = 0; run < 5; ++run) {
+        readUndos.push_back(TimeCommand(editor, IDM_UNDO));
+        readRedos.push_back(TimeCommand(editor, IDM_REDO));
+    }
+    std::printf("  read HTML file, +%zu columns %8.1f ms\n", columns - large.columns, reads[0]);
+    std::printf("  undo the read (median)       %8.1f ms (min %.1f, max %.1f)\n", Median(readUndos),
+                *std::min_element(readUndos.begin(), readUndos.end()),
+                *std::max_element(readUndos.begin(), readUndos.end()));
+    std::printf("  redo the read (median)       %8.1f ms\n", Median(readRedos));
+    TimeCommand(editor, IDM_UNDO);
+    ::DeleteFileW(pagePath.c_str());
+
+    // A find without a match: the search alone, and the whole command with the bar.
+    for (bool matchCase : {false, true}) {
+        std::vector<double> finds;
+        for (int run = 0; run < 11; ++run) {
+            CSite found;
+            double start = Now();
+            CProjectFinder(project, L"no such text", matchCase).Find(CSite(), true, false, found);
+            finds.push_back(Now() - start);
+        }
+        std::printf("  find, no match, %-12s %8.2f ms (min %.2f)\n",
+                    matchCase ? "match case" : "any case", Median(finds),
+                    *std::min_element(finds.begin(), finds.end()));
+    }
+    ::SendMessageW(editor.MainWindow(), WM_COMMAND, IDM_FIND, 0);
+    ::SetWindowTextW(editor.findBar.textEdit, L"no such text");
+    Pump();
+    std::vector<double> commands;
+    for (int run = 0; run < 11; ++run)
+        commands.push_back(TimeCommand(editor, IDM_FIND_NEXT));
+    std::printf("  F3, no match, with the bar   %8.2f ms\n", Median(commands));
+    std::fflush(stdout);
+    SetShellForTesting(nullptr);
+}
+
 std::wstring WindowsPath(std::wstring path)
 {
     if (!path.empty() && path[0] == L'/') {
@@ -296,9 +416,11 @@ int wmain(int argc, wchar_t** argv)
     if (desktop) ::SetThreadDesktop(desktop);
     ::InitCommonControls();
 
-    bool startup = argc > 1 && std::wstring(argv[1]) == L"startup";
-    if (startup)
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (mode == L"startup")
         StartUpTimes(desktopName);
+    else if (mode == L"undo")
+        UndoTimes();
     else
         InProcess();
     if (desktop) ::CloseDesktop(desktop);

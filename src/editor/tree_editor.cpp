@@ -45,9 +45,10 @@ private:
 } // namespace
 
 CfrmTreeEditor::CfrmTreeEditor(CProject& project)
-    : projectPane(*this), columnPane(*this), groupPane(*this), linkPane(*this), formPane(*this),
-      project(&project)
+    : changes(project), projectPane(changes), columnPane(changes), groupPane(changes),
+      linkPane(changes), formPane(changes), findBar(changes, *this), project(&project)
 {
+    changes.SetObserver(this);
 }
 
 CfrmTreeEditor::~CfrmTreeEditor()
@@ -102,7 +103,8 @@ bool CfrmTreeEditor::Create()
     for (CdlgPropBase* pane : Panes()) {
         if (!pane->Create(mainWindow)) return false;
     }
-    return true;
+    // Hidden until Ctrl+F.
+    return findBar.Create(mainWindow);
 }
 
 LRESULT CALLBACK CfrmTreeEditor::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -125,6 +127,9 @@ LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_COMMAND:
         Dispatch(LOWORD(wParam));
+        return 0;
+    case WM_INITMENUPOPUP:
+        UpdateEditMenu(reinterpret_cast<HMENU>(wParam));
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -152,6 +157,8 @@ LRESULT CfrmTreeEditor::OnTreeNotify(const NMHDR& header)
 {
     switch (header.code) {
     case TVN_SELCHANGEDW: {
+        // Typing into another node is another step.
+        changes.Seal();
         const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
         ShowPaneFor(reinterpret_cast<const TreeItemData*>(change.itemNew.lParam));
         return 0;
@@ -171,6 +178,8 @@ LRESULT CfrmTreeEditor::OnTreeNotify(const NMHDR& header)
 void CfrmTreeEditor::Dispatch(int command)
 {
     TreeItemData* acting = contextRecord ? contextRecord : SelectedRecord();
+    // Any command ends the typing of one step.
+    changes.Seal();
     switch (command) {
     case IDM_ADD_COLUMN:
         AddColumn(acting);
@@ -211,6 +220,31 @@ void CfrmTreeEditor::Dispatch(int command)
     case IDM_PREVIEW:
         Preview();
         break;
+    case IDM_UNDO:
+        UndoOrRedo(true);
+        break;
+    case IDM_REDO:
+        UndoOrRedo(false);
+        break;
+    case IDM_FIND:
+        OpenFind();
+        break;
+    case IDM_FIND_NEXT:
+        FindAgain(true);
+        break;
+    case IDM_FIND_PREVIOUS:
+        FindAgain(false);
+        break;
+    case IDM_RENAME:
+        Rename();
+        break;
+    // Enter and Escape, as the dialog navigation reports them: they act in the find bar only.
+    case IDOK:
+        if (FocusInFindBar()) Find(true, false);
+        break;
+    case IDCANCEL:
+        if (FocusInFindBar()) CloseFind();
+        break;
     default:
         break;
     }
@@ -247,28 +281,37 @@ LRESULT CfrmTreeEditor::ShowContextMenu()
     return -1;
 }
 
-void CfrmTreeEditor::ShowPaneFor(const TreeItemData* record)
+CdlgPropBase* CfrmTreeEditor::PaneFor(const TreeItemData* record)
 {
-    CdlgPropBase* shown = nullptr;
     switch (record ? record->kind : -1) {
     case kNodeProject:
-        shown = &projectPane;
-        break;
+        return &projectPane;
     case kNodeColumn:
-        shown = &columnPane;
-        break;
+        return &columnPane;
     case kNodeGroup:
-        shown = &groupPane;
-        break;
+        return &groupPane;
     case kNodeItem: {
         std::uint32_t tag = static_cast<const CItem*>(record->node)->GetTag();
-        if (tag == tags::kItemForm) shown = &formPane;
-        if (tag == tags::kItemLink) shown = &linkPane;
-        break;
+        if (tag == tags::kItemForm) return &formPane;
+        if (tag == tags::kItemLink) return &linkPane;
+        return nullptr;
     }
     default:
-        break;
+        return nullptr;
     }
+}
+
+CdlgPropBase* CfrmTreeEditor::ShownPane()
+{
+    for (CdlgPropBase* pane : Panes()) {
+        if (::GetWindowLongW(pane->Window(), GWL_STYLE) & WS_VISIBLE) return pane;
+    }
+    return nullptr;
+}
+
+void CfrmTreeEditor::ShowPaneFor(const TreeItemData* record)
+{
+    CdlgPropBase* shown = PaneFor(record);
     for (CdlgPropBase* pane : Panes())
         ::ShowWindow(pane->Window(), SW_HIDE);
     if (shown) ::ShowWindow(shown->Window(), SW_SHOW);
@@ -286,7 +329,9 @@ void CfrmTreeEditor::Layout()
     RECT client = {};
     ::GetClientRect(mainWindow, &client);
     const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
+    // The open find bar takes a row at the bottom; the tree and the pane share the rest.
+    const int barHeight = findBar.IsOpen() ? findBar.Height() : 0;
+    const int height = client.bottom - client.top - barHeight;
     // The tree gives up width when the window gets narrow and never takes it back.
     if (treeWidth > width / 2) treeWidth = width / 2;
 
@@ -300,6 +345,9 @@ void CfrmTreeEditor::Layout()
     place(treeView, 0, treeWidth);
     for (const CdlgPropBase* pane : Panes())
         place(pane->Window(), treeWidth, width - treeWidth);
+    if (batch && barHeight > 0)
+        batch = ::DeferWindowPos(batch, findBar.Window(), nullptr, 0, height, width, barHeight,
+                                 SWP_NOZORDER | SWP_NOACTIVATE);
     if (batch) ::EndDeferWindowPos(batch);
 }
 

@@ -1,7 +1,12 @@
-// The main window: the project tree on the left, the selected node's pane on the right, the
-// menus and accelerators, and the commands that change the project's structure.
+// The main window: the project tree on the left, the selected node's pane on the right, the find
+// bar below them while it is open, the menus and accelerators, and the commands. Every change to
+// the project goes through its change path; the window is told of each and refreshes only what
+// changed.
 #pragma once
 
+#include "edit/change_observer.h"
+#include "edit/project_changes.h"
+#include "editor/find_bar.h"
 #include "editor/tree_item_data.h"
 #include "editor/tree_item_records.h"
 #include "editor/tree_labels.h"
@@ -14,17 +19,18 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CProject;
 class CStreamable;
 
-class CfrmTreeEditor
+class CfrmTreeEditor : public IChangeObserver, public IFindHost
 {
 public:
     explicit CfrmTreeEditor(CProject& project);
     // Destroys the windows if they still exist (they normally went at quitting).
-    ~CfrmTreeEditor();
+    ~CfrmTreeEditor() override;
     CfrmTreeEditor(const CfrmTreeEditor&) = delete;
     CfrmTreeEditor& operator=(const CfrmTreeEditor&) = delete;
 
@@ -41,9 +47,16 @@ public:
     // The record of the tree item showing (kind, node), or null.
     TreeItemData* FindTreeItemData(std::int32_t kind, const CStreamable* node) const;
 
-    // Called by the panes after they changed a property of `node`: marks the project modified
-    // and rewrites the tree label of the item that shows the node.
+    // Marks the project modified and rewrites the tree label of the item that shows the node.
     void NodeEdited(std::int32_t kind, CStreamable* node);
+
+    // The change path's reports (tree_editor_binding.cpp, tree_editor_edit.cpp).
+    void NodeChanged(const CSite& site) override;
+    void NodeRemoving(std::int32_t kind, CStreamable* node) override;
+    void NodeInserted(std::int32_t kind, CStreamable* node) override;
+    void NodeMoved(std::int32_t kind, CStreamable* node) override;
+    void StepShown(const CSite& site) override;
+    void FindFromBar(bool forward, bool inclusive) override;
 
     // For tests: what the window keeps.
     std::size_t RecordCount() const { return records.Count(); }
@@ -51,6 +64,9 @@ public:
     bool IsRebuilding() const { return rebuilding; }
     const TreeItemData* ContextRecord() const { return contextRecord; }
 
+    // The one way the project is changed, with its history; declared before the panes that use
+    // it.
+    CProjectChanges changes;
     CdlgPropProject projectPane;
     CdlgPropColumn columnPane;
     CdlgPropGroup groupPane;
@@ -61,6 +77,7 @@ public:
     {
         return {&projectPane, &columnPane, &groupPane, &linkPane, &formPane};
     }
+    CdlgFindBar findBar;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -71,6 +88,10 @@ private:
     LRESULT ShowContextMenu();
     // Hides every pane, then shows and binds the one for the record's node (none for null).
     void ShowPaneFor(const TreeItemData* record);
+    // The pane that shows the record's node, or null.
+    CdlgPropBase* PaneFor(const TreeItemData* record);
+    // The visible pane, or null.
+    CdlgPropBase* ShownPane();
     void Layout();
     // The main window itself takes no keys: its focus goes on to the control that had it when
     // the window was last deactivated, when that is still usable, or else to the tree, so that
@@ -90,24 +111,23 @@ private:
     TreeItemData* ParentRecord(const TreeItemData& record) const;
     TreeItemData* SelectedRecord() const;
     HTREEITEM NextItem(HTREEITEM item, UINT relation) const;
+    // Inserts the items of the node's children, and theirs, and opens them.
+    void InsertChildren(HTREEITEM item, std::int32_t kind, CStreamable* node);
+    // Puts the child items of `item` in the order of the model's children of `parent`.
+    void SortChildren(HTREEITEM item, std::int32_t parentKind, const CStreamable* parent);
 
     // The commands (tree_editor_commands.cpp).
     void AddColumn(TreeItemData* acting);
     void AddGroup(TreeItemData* acting);
     void AddItem(TreeItemData* acting, bool form);
-    // Inserts the tree item of a node just added to the model after its sibling's item (at the
-    // end when the sibling is not shown) and selects it.
-    void ShowAddedNode(const TreeItemData& parent, std::int32_t kind, CStreamable* node,
-                       const CStreamable* sibling, const std::wstring& label);
+    // Puts a new node into the project after `sibling` (first when null) and selects it.
+    void AddNode(CDetachedNode added, CStreamable* parent, const CStreamable* sibling,
+                 const wchar_t* name);
     void MoveUp(TreeItemData* acting);
     void MoveDown(TreeItemData* acting);
-    // Puts `moved` right after `after` among the acting node's siblings in the model.
-    bool MoveInModel(const TreeItemData& acting, CStreamable* moved, CStreamable* after);
-    // Swaps two neighbouring tree items: `later` goes after `earlier`.
-    void SwapInTree(const TreeItemData& later, const TreeItemData& earlier);
     void Delete(TreeItemData* acting);
     // Binds every pane that shows (kind, node) or a node below it to nothing, before that node
-    // is destroyed: a hidden pane keeps its node, and its controls still take messages.
+    // leaves the tree: a hidden pane keeps its node, and its controls still take messages.
     void ReleasePanesWithin(std::int32_t kind, const CStreamable* node);
     void Save();
     void ReadHtmlFile();
@@ -117,8 +137,30 @@ private:
     bool ConfirmQuit();
     // Writes the project file; when it could not be written, says so and returns false.
     bool SaveProject();
-    // Adds what an HTML file holds to the project.
-    void ImportFile(const std::wstring& path);
+
+    // The Edit menu (tree_editor_edit.cpp).
+    // Names the step in the undo and redo items, or grays them.
+    void UpdateEditMenu(HMENU menu);
+    void OpenFind();
+    // Finds the last text from the selection; false when the bar had none to give.
+    void FindAgain(bool forward);
+    // Finds `text` from the selection and shows the match; says in the bar when there is none.
+    void Find(bool forward, bool inclusive);
+    void CloseFind();
+    // Focuses the shown pane's first edit with its text selected.
+    void Rename();
+    // Selects the site's node (its item opened and scrolled into view), binds its pane afresh
+    // and selects the site's row there.
+    void ShowSite(const CSite& site);
+    // True when the focus is in the find bar.
+    bool FocusInFindBar() const;
+    // Undoes or redoes one step; a step that holds many nodes has the tree rebuilt once after
+    // it instead of following it item by item.
+    void UndoOrRedo(bool undo);
+    // Runs a change with the tree left as it is until the end, then rebuilds it and shows where
+    // the change acted: in a large tree, Wine's tree view costs more per item inserted or
+    // deleted than a rebuild costs in all.
+    void WithTreeRebuiltAfter(const std::function<void()>& change);
 
     CProject* project; // not owned
     HWND mainWindow = nullptr;
@@ -128,6 +170,13 @@ private:
     CTreeLabels labels;
     TreeItemData* contextRecord = nullptr; // not owned; set while the context menu acts
     HWND lastFocus = nullptr;              // the child that had the focus at deactivation
+    // Set while a change runs whose tree is rebuilt after it; `treeStale` once it changed
+    // the tree, `pendingSite` is where it acted.
+    bool treeDeferred = false;
+    bool treeStale = false;
+    CSite pendingSite;
+    std::wstring findText; // the text last searched for
+    bool findMatchCase = false;
     // Set while the tree is emptied for a rebuild, and from the quit prompt on: deleted items
     // then release no records one by one.
     bool rebuilding = false;

@@ -1,11 +1,12 @@
 // The commands that change the project's structure from the tree, and the file commands beside
-// them. Structural edits change the model first and the tree second, in the same order.
+// them. Structural edits go through the change path, which has the tree follow.
 #include "editor/tree_editor.h"
 
 #include "app/paths.h"
 #include "app/preview.h"
 #include "app/project_store.h"
 #include "app/shell.h"
+#include "edit/node_places.h"
 #include "homepage/page_writer.h"
 #include "import/html_import.h"
 #include "model/item_form.h"
@@ -21,124 +22,70 @@ namespace {
 // Where every new link points until the user gives it an address.
 const wchar_t kNewLinkUrl[] = L"https://www.example.com/";
 
-// Two neighbouring siblings to swap with TVM_SORTCHILDRENCB; every other pair compares equal,
-// and the sort keeps equal items in their order.
-struct SwapPair
-{
-    LPARAM later; // goes after `earlier`
-    LPARAM earlier;
-};
-
-int CALLBACK CompareForSwap(LPARAM first, LPARAM second, LPARAM pairParameter)
-{
-    const auto* pair = reinterpret_cast<const SwapPair*>(pairParameter);
-    if (first == pair->later && second == pair->earlier) return 1;
-    if (first == pair->earlier && second == pair->later) return -1;
-    return 0;
-}
-
-// The node that holds a node of `kind`; null for the project.
-const CStreamable* ParentNode(std::int32_t kind, const CStreamable* node)
-{
-    switch (kind) {
-    case kNodeColumn:
-        return static_cast<const CColumn*>(node)->parent;
-    case kNodeGroup:
-        return static_cast<const CGroup*>(node)->parent;
-    case kNodeItem:
-        return static_cast<const CItem*>(node)->parent;
-    default:
-        return nullptr;
-    }
-}
-
-// True when `node` (of `kind`) is `ancestor` (of `ancestorKind`) or lies below it.
-bool IsWithin(std::int32_t kind, const CStreamable* node, std::int32_t ancestorKind,
-              const CStreamable* ancestor)
-{
-    for (; node && kind > ancestorKind; --kind)
-        node = ParentNode(kind, node);
-    return node && kind == ancestorKind && node == ancestor;
-}
-
 } // namespace
 
 void CfrmTreeEditor::AddColumn(TreeItemData* acting)
 {
     if (!acting) return;
-    TreeItemData* parent = nullptr;
     CColumn* sibling = nullptr;
     if (acting->kind == kNodeProject) {
-        parent = acting;
         if (!project->columns.empty()) sibling = project->columns.back();
     } else {
         // After the column that is acted on or that holds the acted-on node.
-        TreeItemData* column = acting;
-        while (column && column->kind != kNodeColumn)
-            column = ParentRecord(*column);
-        if (!column) return;
-        parent = ParentRecord(*column);
-        sibling = static_cast<CColumn*>(column->node);
+        std::int32_t kind = acting->kind;
+        CStreamable* node = acting->node;
+        for (; kind > kNodeColumn; --kind)
+            node = ParentOf(kind, node);
+        sibling = static_cast<CColumn*>(node);
     }
-    if (!parent) return;
     auto* added = new CColumn(*project, L"New column");
-    project->MoveChildAfter(added, sibling);
-    ShowAddedNode(*parent, kNodeColumn, added, sibling, added->caption);
+    AddNode(CDetachedNode::Take(kNodeColumn, added), project, sibling, L"add column");
 }
 
 void CfrmTreeEditor::AddGroup(TreeItemData* acting)
 {
     if (!acting) return;
-    TreeItemData* parent = nullptr;
+    CColumn* column = nullptr;
     CGroup* sibling = nullptr;
     switch (acting->kind) {
     case kNodeColumn: {
-        parent = acting;
-        const auto& groups = static_cast<CColumn*>(acting->node)->groups;
-        if (!groups.empty()) sibling = groups.back();
+        column = static_cast<CColumn*>(acting->node);
+        if (!column->groups.empty()) sibling = column->groups.back();
         break;
     }
     case kNodeGroup:
-        parent = ParentRecord(*acting);
         sibling = static_cast<CGroup*>(acting->node);
+        column = sibling->parent;
         break;
     case kNodeItem:
-        if (TreeItemData* group = ParentRecord(*acting)) {
-            parent = ParentRecord(*group);
-            sibling = static_cast<CGroup*>(group->node);
-        }
+        sibling = static_cast<CItem*>(acting->node)->parent;
+        column = sibling->parent;
         break;
     default:
         return;
     }
-    if (!parent || parent->kind != kNodeColumn) return;
-    auto* column = static_cast<CColumn*>(parent->node);
     auto* added = new CGroup(*column, L"New group");
-    column->MoveChildAfter(added, sibling);
-    ShowAddedNode(*parent, kNodeGroup, added, sibling, added->caption);
+    AddNode(CDetachedNode::Take(kNodeGroup, added), column, sibling, L"add group");
 }
 
 void CfrmTreeEditor::AddItem(TreeItemData* acting, bool form)
 {
     if (!acting) return;
-    TreeItemData* parent = nullptr;
+    CGroup* group = nullptr;
     CItem* sibling = nullptr;
     switch (acting->kind) {
     case kNodeGroup: {
-        parent = acting;
-        const auto& items = static_cast<CGroup*>(acting->node)->items;
-        if (!items.empty()) sibling = items.back();
+        group = static_cast<CGroup*>(acting->node);
+        if (!group->items.empty()) sibling = group->items.back();
         break;
     }
     case kNodeItem:
-        parent = ParentRecord(*acting);
         sibling = static_cast<CItem*>(acting->node);
+        group = sibling->parent;
         break;
     default:
         return;
     }
-    if (!parent || parent->kind != kNodeGroup) return;
-    auto* group = static_cast<CGroup*>(parent->node);
     CItem* added = nullptr;
     if (form) {
         auto* newForm = new CItemForm(*group);
@@ -147,76 +94,38 @@ void CfrmTreeEditor::AddItem(TreeItemData* acting, bool form)
     } else {
         added = new CItemLink(*group, L"New Link", kNewLinkUrl);
     }
-    group->MoveChildAfter(added, sibling);
-    ShowAddedNode(*parent, kNodeItem, added, sibling, added->GetLabel());
+    AddNode(CDetachedNode::Take(kNodeItem, added), group, sibling,
+            form ? L"add form" : L"add link");
 }
 
-void CfrmTreeEditor::ShowAddedNode(const TreeItemData& parent, std::int32_t kind, CStreamable* node,
-                                   const CStreamable* sibling, const std::wstring& label)
+void CfrmTreeEditor::AddNode(CDetachedNode added, CStreamable* parent, const CStreamable* sibling,
+                             const wchar_t* name)
 {
-    project->modified = true;
-    HTREEITEM after = TVI_LAST;
-    if (const TreeItemData* shown = sibling ? records.Find(kind, sibling) : nullptr) {
-        if (NextItem(shown->item, TVGN_PARENT) == parent.item) after = shown->item;
-    }
-    HTREEITEM item = InsertItem(parent.item, after, kind, node, label);
+    const std::int32_t kind = added.Kind();
+    CStreamable* node = added.Get();
+    const std::size_t index = sibling ? IndexOf(kind, sibling) + 1 : 0;
+    changes.InsertNode(std::move(added), parent, index, name);
     // The selection change shows and binds the new node's pane.
-    if (item) ::SendMessageW(treeView, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    if (const TreeItemData* record = records.Find(kind, node))
+        ::SendMessageW(treeView, TVM_SELECTITEM, TVGN_CARET,
+                       reinterpret_cast<LPARAM>(record->item));
 }
 
 void CfrmTreeEditor::MoveUp(TreeItemData* acting)
 {
     if (!acting || acting->kind == kNodeProject) return;
-    TreeItemData* previous = RecordOf(NextItem(acting->item, TVGN_PREVIOUS));
-    if (!previous) return;
-    if (!MoveInModel(*acting, previous->node, acting->node)) return;
-    SwapInTree(*previous, *acting);
+    const std::size_t index = IndexOf(acting->kind, acting->node);
+    if (index == 0) return;
+    changes.MoveNode(acting->kind, acting->node, ParentOf(acting->kind, acting->node), index - 1);
 }
 
 void CfrmTreeEditor::MoveDown(TreeItemData* acting)
 {
     if (!acting || acting->kind == kNodeProject) return;
-    TreeItemData* next = RecordOf(NextItem(acting->item, TVGN_NEXT));
-    if (!next) return;
-    if (!MoveInModel(*acting, acting->node, next->node)) return;
-    SwapInTree(*acting, *next);
-}
-
-bool CfrmTreeEditor::MoveInModel(const TreeItemData& acting, CStreamable* moved, CStreamable* after)
-{
-    switch (acting.kind) {
-    case kNodeColumn:
-        project->MoveChildAfter(static_cast<CColumn*>(moved), static_cast<CColumn*>(after));
-        break;
-    case kNodeGroup: {
-        const TreeItemData* parent = ParentRecord(acting);
-        if (!parent || parent->kind != kNodeColumn) return false;
-        static_cast<CColumn*>(parent->node)
-            ->MoveChildAfter(static_cast<CGroup*>(moved), static_cast<CGroup*>(after));
-        break;
-    }
-    case kNodeItem: {
-        const TreeItemData* parent = ParentRecord(acting);
-        if (!parent || parent->kind != kNodeGroup) return false;
-        static_cast<CGroup*>(parent->node)
-            ->MoveChildAfter(static_cast<CItem*>(moved), static_cast<CItem*>(after));
-        break;
-    }
-    default:
-        return false;
-    }
-    project->modified = true;
-    return true;
-}
-
-void CfrmTreeEditor::SwapInTree(const TreeItemData& later, const TreeItemData& earlier)
-{
-    SwapPair pair = {reinterpret_cast<LPARAM>(&later), reinterpret_cast<LPARAM>(&earlier)};
-    TVSORTCB sort = {};
-    sort.hParent = NextItem(later.item, TVGN_PARENT);
-    sort.lpfnCompare = CompareForSwap;
-    sort.lParam = reinterpret_cast<LPARAM>(&pair);
-    ::SendMessageW(treeView, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
+    CStreamable* parent = ParentOf(acting->kind, acting->node);
+    const std::size_t index = IndexOf(acting->kind, acting->node);
+    if (index + 1 >= ChildCount(acting->kind, parent)) return;
+    changes.MoveNode(acting->kind, acting->node, parent, index + 1);
 }
 
 void CfrmTreeEditor::Delete(TreeItemData* acting)
@@ -225,29 +134,9 @@ void CfrmTreeEditor::Delete(TreeItemData* acting)
     if (Shell().ShowMessage(mainWindow, L"Are you sure you want to delete the selected node?",
                             L"Quillomere: Node deletion", MB_OKCANCEL) != IDOK)
         return;
-    if (acting->kind != kNodeProject) ReleasePanesWithin(acting->kind, acting->node);
-    switch (acting->kind) {
-    case kNodeColumn:
-        project->DeleteColumn(static_cast<CColumn*>(acting->node));
-        break;
-    case kNodeGroup: {
-        auto* group = static_cast<CGroup*>(acting->node);
-        // Destroyed only once unlinked: a node its parent still holds must not be freed here.
-        if (group->parent->groups.Remove(group)) delete group;
-        break;
-    }
-    case kNodeItem: {
-        auto* item = static_cast<CItem*>(acting->node);
-        if (item->parent->items.Remove(item)) delete item;
-        break;
-    }
-    default:
-        // The project itself is never deleted.
-        return;
-    }
-    project->modified = true;
-    // Deletes the subtree; the notifications release its records, `acting` among them.
-    ::SendMessageW(treeView, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(acting->item));
+    // The project itself is never deleted. The branch stays in the history; the change path
+    // has the window release the panes and tree items that show it.
+    if (acting->kind != kNodeProject) changes.RemoveNode(acting->kind, acting->node);
 }
 
 void CfrmTreeEditor::ReleasePanesWithin(std::int32_t kind, const CStreamable* node)
@@ -284,21 +173,17 @@ void CfrmTreeEditor::ReadHtmlFile()
     dialog.nMaxFile = 260;
     if (!Shell().ChooseOpenFile(dialog)) return;
 
-    // A page with an <html> tag replaces the project's columns: nothing may keep pointing at
-    // them. The tree and the panes let go of the nodes first, and the tree is rebuilt after.
-    ShowPaneFor(nullptr);
-    ReleasePanesWithin(kNodeProject, project);
-    ClearTree();
-    ImportFile(path);
-    // The import may have changed the project even where it stopped early.
-    project->modified = true;
-    FillTree(kNodeProject, project);
-}
-
-void CfrmTreeEditor::ImportFile(const std::wstring& path)
-{
-    CFileStream file(path, false);
-    ImportPageOrBookmarks(*project, file);
+    // One step; the tree is rebuilt after it, with the project selected, as a page may bring
+    // thousands of nodes.
+    WithTreeRebuiltAfter([this, &path] {
+        CFileStream file(path, false);
+        changes.ReadHtml(file);
+        treeStale = true;
+        pendingSite = CSite();
+        pendingSite.node = project;
+    });
+    // The project's pane shows the title the page may have brought.
+    if (const TreeItemData* root = records.Find(kNodeProject, project)) ShowPaneFor(root);
 }
 
 void CfrmTreeEditor::GenerateHomepage()

@@ -1,6 +1,8 @@
 // The record that ties a tree view item to the node it shows.
 #pragma once
 
+#include "edit/site.h" // NodeKind
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,15 +10,6 @@
 #include <cstdint>
 
 class CStreamable;
-
-// What kind of node a tree item shows; passed to NodeEdited by the panes.
-enum NodeKind : std::int32_t
-{
-    kNodeProject = 0,
-    kNodeColumn = 1,
-    kNodeGroup = 2,
-    kNodeItem = 3, // a link or a form item
-};
 
 struct TreeItemData
 {

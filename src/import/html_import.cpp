@@ -121,11 +121,13 @@ HtmlImportResult ImportPageOrBookmarks(CProject& project, CStream& stream)
     if (kind == HtmlFileKind::Page) {
         CProjectHTMLParser parser(project);
         read(parser);
+        result.replacedColumns = parser.ReplacedColumns();
         return result;
     }
     if (kind == HtmlFileKind::ModernPage) {
         CModernPageParser parser(project);
         read(parser);
+        result.replacedColumns = parser.ReplacedColumns();
         return result;
     }
     CBookmarkParser parser(project);

@@ -24,6 +24,8 @@ struct HtmlImportResult
     // Where a misplaced "<" or ">" stopped the read; -1 when none did (an incomplete read
     // without it ran out inside a tag or a comment, or was empty).
     std::int64_t errorOffset = -1;
+    // Pages only: an <html> tag emptied the project's columns before the page's were added.
+    bool replacedColumns = false;
     // Bookmark files only: what the read added, and the bookmarks it left out.
     std::size_t columns = 0;
     std::size_t groups = 0;

@@ -204,6 +204,7 @@ void CModernPageParser::StartTag(std::string_view name, const TagAttributes& tag
     if (name == "html") {
         // Deleting the columns takes every node the import points at with it.
         project->DeleteChildren();
+        replacedColumns = true;
         project->title.clear();
         project->pageStyle = PageStyle::Modern;
         currentColumn = nullptr;

@@ -30,6 +30,8 @@ public:
 
     // What the open sections take in memory (for tests of very deep nesting).
     std::size_t SectionStackBytes() const { return sections.capacity(); }
+    // True once an <html> tag emptied the project's columns.
+    bool ReplacedColumns() const { return replacedColumns; }
 
 protected:
     void OnTag(const char* content, std::int32_t length) override;
@@ -93,4 +95,5 @@ private:
     // Reused for every tag.
     TagAttributes attributes;
     std::string lowerName;
+    bool replacedColumns = false;
 };

@@ -226,6 +226,7 @@ void CProjectHTMLParser::StartTag(Name name, const TagAttributes& tagAttributes)
     case ImportContext::Outside:
         if (tag == TagName::Html) {
             project->DeleteChildren();
+            replacedColumns = true;
             ForgetNodes();
             Push(name, ImportContext::Outside);
             return;

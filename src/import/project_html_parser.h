@@ -69,6 +69,8 @@ public:
     {
         return stack.capacity() * sizeof(OpenElement) + stackNames.capacity();
     }
+    // True once an <html> tag emptied the project's columns.
+    bool ReplacedColumns() const { return replacedColumns; }
 
 protected:
     void OnTag(const char* content, std::int32_t length) override;
@@ -139,6 +141,7 @@ private:
     CTextBuffer pendingText;
     CTextBuffer precedingText;
     std::size_t nextColumn = 0;
+    bool replacedColumns = false;
 
     // Reused for every tag.
     TagAttributes attributes;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -46,6 +47,20 @@ public:
 
     // Takes ownership of a node and appends it.
     void Append(T* node) { items.emplace_back(node); }
+    // Takes ownership of a node and puts it at `index` (at the end when beyond it).
+    void Insert(T* node, std::size_t index)
+    {
+        items.emplace(items.begin() + static_cast<std::ptrdiff_t>(std::min(index, items.size())),
+                      node);
+    }
+    // The position of `node`, or size() when it is not in the list.
+    std::size_t IndexOf(const T* node) const
+    {
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (items[i].get() == node) return i;
+        }
+        return items.size();
+    }
 
     // Unlinks the first element equal to `node` without destroying it; the caller owns it again.
     // Returns false when it is not in the list.

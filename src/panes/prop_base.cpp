@@ -1,15 +1,13 @@
 #include "panes/prop_base.h"
 
 #include "app/startup.h"
-#include "editor/tree_editor.h"
-#include "model/project.h"
 
 #include <commctrl.h>
 
 #include <vector>
 
-CdlgPropBase::CdlgPropBase(UINT templateId, CfrmTreeEditor& owner)
-    : templateId(templateId), owner(&owner)
+CdlgPropBase::CdlgPropBase(UINT templateId, CProjectChanges& changes)
+    : templateId(templateId), changes(&changes)
 {
 }
 
@@ -77,9 +75,11 @@ INT_PTR CALLBACK CdlgPropBase::DialogProc(HWND dialog, UINT message, WPARAM wPar
     }
 }
 
-void CdlgPropBase::MarkModified()
+void CdlgPropBase::ShowRow(const CSite&) {}
+
+CSite CdlgPropBase::CurrentRow() const
 {
-    owner->Project().modified = true;
+    return CSite();
 }
 
 std::wstring CdlgPropBase::ReadWindowText(HWND control)

@@ -1,18 +1,20 @@
 // The property panes: one modeless child dialog per kind of node, showing the node selected in
-// the tree and writing every edit into it at once.
+// the tree and handing every edit to the change path at once.
 #pragma once
+
+#include "edit/site.h"
 
 #include <windows.h>
 
 #include <string>
 
-class CfrmTreeEditor;
+class CProjectChanges;
 class CStreamable;
 
 class CdlgPropBase
 {
 public:
-    CdlgPropBase(UINT templateId, CfrmTreeEditor& owner);
+    CdlgPropBase(UINT templateId, CProjectChanges& changes);
     virtual ~CdlgPropBase();
     CdlgPropBase(const CdlgPropBase&) = delete;
     CdlgPropBase& operator=(const CdlgPropBase&) = delete;
@@ -23,6 +25,12 @@ public:
     virtual int OnNotify(WPARAM wParam, LPARAM lParam);
     // Binds the pane to a node of its own kind and fills its controls.
     virtual void SetNode(CStreamable* node) = 0;
+    // The edit that holds the node's name (F2 focuses it).
+    virtual HWND FirstEdit() const = 0;
+    // Selects the row a site lies in (a further link, field or option); nothing by default.
+    virtual void ShowRow(const CSite& site);
+    // The row that is current, as a site of the bound node's row (no node is set).
+    virtual CSite CurrentRow() const;
 
     // Creates the dialog as a modeless child of `parent`; true when a window was created.
     bool Create(HWND parent);
@@ -48,11 +56,8 @@ public:
     };
 
 protected:
-    // Marks the project modified; for row adds and removes, which change no label.
-    void MarkModified();
-
     UINT templateId;
-    CfrmTreeEditor* owner; // not owned
+    CProjectChanges* changes; // not owned
     // Set while SetNode fills the controls: their change notifications are then ignored.
     bool updating = false;
     HWND window = nullptr;

@@ -1,7 +1,6 @@
 #include "panes/prop_item_form.h"
 
-#include "editor/tree_editor.h"
-#include "editor/tree_item_data.h"
+#include "edit/project_changes.h"
 #include "model/project.h"
 #include "panes/list_rows.h"
 #include "panes/pane_controls.h"
@@ -53,7 +52,8 @@ std::wstring TypeText(std::int32_t type)
 
 } // namespace
 
-CdlgPropItemForm::CdlgPropItemForm(CfrmTreeEditor& owner) : CdlgPropBase(IDD_PROP_ITEMFORM, owner)
+CdlgPropItemForm::CdlgPropItemForm(CProjectChanges& changes)
+    : CdlgPropBase(IDD_PROP_ITEMFORM, changes)
 {
 }
 
@@ -239,55 +239,60 @@ int CdlgPropItemForm::OnCommand(WPARAM wParam, LPARAM)
     if (!node) return 0;
     int id = LOWORD(wParam);
     int code = HIWORD(wParam);
+    std::int32_t number = 0;
     switch (id) {
     case IDC_FORM_NAME:
         if (code != EN_CHANGE) return 0;
-        node->name = ReadWindowText(nameEdit);
-        break;
+        changes->SetText(Site(SitePart::FormName), ReadWindowText(nameEdit));
+        return 1;
     case IDC_FORM_URL:
         if (code != EN_CHANGE) return 0;
-        node->action = ReadWindowText(urlEdit);
-        break;
+        changes->SetText(Site(SitePart::FormAction), ReadWindowText(urlEdit));
+        return 1;
     case IDC_FORM_METHOD:
-        if (code != CBN_SELCHANGE || !SelectedData(methodCombo, node->method)) return 0;
-        break;
+        if (code != CBN_SELCHANGE || !SelectedData(methodCombo, number)) return 0;
+        changes->SetNumber(Site(SitePart::Method), number);
+        return 1;
     case IDC_FIELD_NAME:
     case IDC_FIELD_VALUE:
         if (code != EN_CHANGE) return 0;
         if (fieldLoading) return 1;
         if (!currentField) return 0;
         if (id == IDC_FIELD_NAME) {
-            currentField->name = ReadWindowText(fieldNameEdit);
+            changes->SetText(Site(SitePart::FieldName), ReadWindowText(fieldNameEdit));
         } else {
-            currentField->value = ReadWindowText(fieldValueEdit);
+            changes->SetText(Site(SitePart::FieldValue), ReadWindowText(fieldValueEdit));
         }
         FieldEdited();
-        break;
+        return 1;
     case IDC_FIELD_TYPE:
-        if (code != CBN_SELCHANGE || !currentField || !SelectedData(typeCombo, currentField->type))
-            return 0;
+        if (code != CBN_SELCHANGE || !currentField || !SelectedData(typeCombo, number)) return 0;
+        changes->SetNumber(Site(SitePart::FieldType), number);
         // Only the option "Add" depends on the type; the editors stay as they are.
         EnableOptionAdd();
         FieldEdited();
-        break;
+        return 1;
     case IDC_FIELD_HIDDEN:
         if (code != BN_CLICKED || !currentField) return 0;
-        currentField->hidden =
-            ::SendMessageW(hiddenCheck, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(BST_CHECKED);
+        changes->SetNumber(Site(SitePart::FieldHidden),
+                           ::SendMessageW(hiddenCheck, BM_GETCHECK, 0, 0) ==
+                                   static_cast<LRESULT>(BST_CHECKED)
+                               ? 1
+                               : 0);
         FieldEdited();
-        break;
+        return 1;
     case IDC_OPTION_NAME:
     case IDC_OPTION_VALUE:
         if (code != EN_CHANGE) return 0;
         if (optionLoading) return 1;
         if (!currentOption) return 0;
         if (id == IDC_OPTION_NAME) {
-            currentOption->text = ReadWindowText(optionNameEdit);
+            changes->SetText(Site(SitePart::OptionText), ReadWindowText(optionNameEdit));
         } else {
-            currentOption->value = ReadWindowText(optionValueEdit);
+            changes->SetText(Site(SitePart::OptionValue), ReadWindowText(optionValueEdit));
         }
         RefreshOptionRow(listrows::RowOf(optionList, currentOption));
-        break;
+        return 1;
     case IDC_FIELD_ADD:
         AddField();
         return 1;
@@ -303,8 +308,6 @@ int CdlgPropItemForm::OnCommand(WPARAM wParam, LPARAM)
     default:
         return 0;
     }
-    owner->NodeEdited(kNodeItem, node);
-    return 1;
 }
 
 void CdlgPropItemForm::FieldEdited()
@@ -329,10 +332,9 @@ int CdlgPropItemForm::OnNotify(WPARAM, LPARAM lParam)
 
 void CdlgPropItemForm::AddField()
 {
-    CItemForm::CField* field = node->AddField(kInput, L"New field", L"Value", -1);
+    CItemForm::CField* field = changes->AddField(*node, kInput, L"New field", L"Value", -1);
     RefreshFieldRow(listrows::AppendSelected(fieldList, field));
     panes::FocusAll(fieldNameEdit);
-    MarkModified();
 }
 
 void CdlgPropItemForm::RemoveField()
@@ -344,18 +346,16 @@ void CdlgPropItemForm::RemoveField()
     currentOption = nullptr;
     // The option rows point into the field that goes.
     ::SendMessageW(optionList, LVM_DELETEALLITEMS, 0, 0);
-    node->RemoveField(field);
+    changes->RemoveField(*node, field);
     if (!listrows::RemoveAndSelectNext(fieldList, row)) LoadField(nullptr);
-    MarkModified();
 }
 
 void CdlgPropItemForm::AddOption()
 {
     if (!currentField || currentField->type != kSelect) return;
-    CItemForm::COption* option = currentField->AddOption(L"New option", L"Value");
+    CItemForm::COption* option = changes->AddOption(*node, *currentField, L"New option", L"Value");
     RefreshOptionRow(listrows::AppendSelected(optionList, option));
     panes::FocusAll(optionNameEdit);
-    MarkModified();
 }
 
 void CdlgPropItemForm::RemoveOption()
@@ -364,7 +364,43 @@ void CdlgPropItemForm::RemoveOption()
     CItemForm::COption* option = currentOption;
     int row = listrows::RowOf(optionList, option);
     currentOption = nullptr;
-    currentField->RemoveOption(option);
+    changes->RemoveOption(*node, *currentField, option);
     if (!listrows::RemoveAndSelectNext(optionList, row)) LoadOption(nullptr);
-    MarkModified();
+}
+
+void CdlgPropItemForm::ShowRow(const CSite& site)
+{
+    if (!site.field || site.node != node) return;
+    int row = listrows::RowOf(fieldList, site.field);
+    if (row < 0) return;
+    if (currentField != site.field) {
+        listrows::DeselectAll(fieldList);
+        listrows::Select(fieldList, row);
+    }
+    ListView_EnsureVisible(fieldList, row, FALSE);
+    if (!site.option) return;
+    int optionRow = listrows::RowOf(optionList, site.option);
+    if (optionRow < 0) return;
+    listrows::DeselectAll(optionList);
+    listrows::Select(optionList, optionRow);
+    ListView_EnsureVisible(optionList, optionRow, FALSE);
+}
+
+CSite CdlgPropItemForm::CurrentRow() const
+{
+    CSite site;
+    site.field = currentField;
+    site.option = currentField ? currentOption : nullptr;
+    return site;
+}
+
+CSite CdlgPropItemForm::Site(SitePart part) const
+{
+    CSite site;
+    site.kind = kNodeItem;
+    site.node = node;
+    site.part = part;
+    site.field = currentField;
+    if (part == SitePart::OptionText || part == SitePart::OptionValue) site.option = currentOption;
+    return site;
 }

@@ -8,12 +8,16 @@
 class CdlgPropItemForm : public CdlgPropBase
 {
 public:
-    explicit CdlgPropItemForm(CfrmTreeEditor& owner);
+    explicit CdlgPropItemForm(CProjectChanges& changes);
     int OnInitDialog() override;
     int OnSize() override;
     int OnCommand(WPARAM wParam, LPARAM lParam) override;
     int OnNotify(WPARAM wParam, LPARAM lParam) override;
     void SetNode(CStreamable* node) override;
+    HWND FirstEdit() const override { return nameEdit; }
+    // Selects the field of the site, and its option.
+    void ShowRow(const CSite& site) override;
+    CSite CurrentRow() const override;
 
     // Rewrite the cells of one row from its object; a row that does not exist is skipped.
     void RefreshFieldRow(int index);
@@ -50,5 +54,7 @@ private:
     void ResetEditors();
     void EnableOptionAdd();
     void FieldEdited();
+    // A site of the bound form, of the current field and option.
+    CSite Site(SitePart part) const;
     HWND Control(int id) const { return ::GetDlgItem(window, id); }
 };

@@ -1,7 +1,6 @@
 #include "panes/prop_item_link.h"
 
-#include "editor/tree_editor.h"
-#include "editor/tree_item_data.h"
+#include "edit/project_changes.h"
 #include "model/project.h"
 #include "panes/list_rows.h"
 #include "panes/pane_controls.h"
@@ -9,7 +8,8 @@
 
 #include <commctrl.h>
 
-CdlgPropItemLink::CdlgPropItemLink(CfrmTreeEditor& owner) : CdlgPropBase(IDD_PROP_ITEMLINK, owner)
+CdlgPropItemLink::CdlgPropItemLink(CProjectChanges& changes)
+    : CdlgPropBase(IDD_PROP_ITEMLINK, changes)
 {
 }
 
@@ -115,35 +115,27 @@ int CdlgPropItemLink::OnCommand(WPARAM wParam, LPARAM)
     case IDC_LINK_CAPTION:
     case IDC_LINK_URL:
     case IDC_LINK_DIVIDER:
-    case IDC_LINK_POPUP:
+    case IDC_LINK_POPUP: {
         if (code != EN_CHANGE) return 0;
-        if (id == IDC_LINK_CAPTION) {
-            node->mainLink.caption = ReadWindowText(captionEdit);
-        } else if (id == IDC_LINK_URL) {
-            node->mainLink.url = ReadWindowText(urlEdit);
-        } else if (id == IDC_LINK_DIVIDER) {
-            node->divider = ReadWindowText(dividerEdit);
-        } else {
-            std::wstring text = ReadWindowText(popupEdit);
-            if (text.empty()) {
-                node->popup.reset();
-            } else {
-                node->SetPopupContent(text);
-            }
-        }
-        owner->NodeEdited(kNodeItem, node);
+        // An empty popup text takes the popup away.
+        SitePart part = id == IDC_LINK_CAPTION   ? SitePart::MainCaption
+                        : id == IDC_LINK_URL     ? SitePart::MainUrl
+                        : id == IDC_LINK_DIVIDER ? SitePart::Divider
+                                                 : SitePart::Popup;
+        changes->SetText(Site(part), ReadWindowText(::GetDlgItem(window, id)));
         return 1;
+    }
     case IDC_LINK_ROW_CAPTION:
     case IDC_LINK_ROW_URL:
         if (code != EN_CHANGE || !currentLink) return 0;
         if (id == IDC_LINK_ROW_CAPTION) {
-            currentLink->caption = ReadWindowText(linkCaptionEdit);
+            changes->SetText(Site(SitePart::LinkCaption, currentLink),
+                             ReadWindowText(linkCaptionEdit));
         } else {
-            currentLink->url = ReadWindowText(linkUrlEdit);
+            changes->SetText(Site(SitePart::LinkUrl, currentLink), ReadWindowText(linkUrlEdit));
         }
         // The row that shows the link, also when the selection was cleared beside the rows.
         RefreshLinkRow(listrows::RowOf(linkList, currentLink));
-        owner->NodeEdited(kNodeItem, node);
         return 1;
     case IDC_LINK_ADD:
         if (code != BN_CLICKED) return 0;
@@ -171,11 +163,10 @@ int CdlgPropItemLink::OnNotify(WPARAM, LPARAM lParam)
 
 void CdlgPropItemLink::Add()
 {
-    CItemLink::CLink* link = node->AddLink(L"New link", L"http://");
+    CItemLink::CLink* link = changes->AddLink(*node, L"New link", L"http://");
     currentLink = link;
     if (!link) {
-        // The item had no URL, so its own link took the texts, replacing its caption. Show that
-        // and report it like an edit, or the change would reach the page unseen and unmarked.
+        // The item had no URL, so its own link took the texts, replacing its caption: shown.
         {
             CFlagScope scope(updating);
             ::SetWindowTextW(captionEdit, node->mainLink.caption.c_str());
@@ -183,12 +174,10 @@ void CdlgPropItemLink::Add()
         }
         listrows::DeselectAll(linkList);
         EnableLinkEditors(false);
-        owner->NodeEdited(kNodeItem, node);
         return;
     }
     RefreshLinkRow(listrows::AppendSelected(linkList, link));
     panes::FocusAll(linkCaptionEdit);
-    MarkModified();
 }
 
 void CdlgPropItemLink::Remove()
@@ -197,10 +186,9 @@ void CdlgPropItemLink::Remove()
     CItemLink::CLink* link = currentLink;
     int row = listrows::RowOf(linkList, link);
     currentLink = nullptr;
-    node->RemoveLink(link);
+    changes->RemoveLink(*node, link);
     // The row now at the removed one's place (or the last) becomes selected and so current.
     if (!listrows::RemoveAndSelectNext(linkList, row)) LoadLink(nullptr);
-    MarkModified();
 }
 
 void CdlgPropItemLink::EnableLinkEditors(bool enable)
@@ -208,4 +196,31 @@ void CdlgPropItemLink::EnableLinkEditors(bool enable)
     panes::Enable(linkCaptionEdit, enable, linkList);
     panes::Enable(linkUrlEdit, enable, linkList);
     panes::Enable(::GetDlgItem(window, IDC_LINK_REMOVE), enable, linkList);
+}
+
+void CdlgPropItemLink::ShowRow(const CSite& site)
+{
+    if (!site.link || site.node != node) return;
+    int row = listrows::RowOf(linkList, site.link);
+    if (row < 0) return;
+    listrows::DeselectAll(linkList);
+    listrows::Select(linkList, row);
+    ListView_EnsureVisible(linkList, row, FALSE);
+}
+
+CSite CdlgPropItemLink::CurrentRow() const
+{
+    CSite site;
+    site.link = currentLink;
+    return site;
+}
+
+CSite CdlgPropItemLink::Site(SitePart part, CItemLink::CLink* link) const
+{
+    CSite site;
+    site.kind = kNodeItem;
+    site.node = node;
+    site.part = part;
+    site.link = link;
+    return site;
 }

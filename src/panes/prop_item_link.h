@@ -8,12 +8,16 @@
 class CdlgPropItemLink : public CdlgPropBase
 {
 public:
-    explicit CdlgPropItemLink(CfrmTreeEditor& owner);
+    explicit CdlgPropItemLink(CProjectChanges& changes);
     int OnInitDialog() override;
     int OnSize() override;
     int OnCommand(WPARAM wParam, LPARAM lParam) override;
     int OnNotify(WPARAM wParam, LPARAM lParam) override;
     void SetNode(CStreamable* node) override;
+    HWND FirstEdit() const override { return captionEdit; }
+    // Selects the further link of the site.
+    void ShowRow(const CSite& site) override;
+    CSite CurrentRow() const override;
 
     // Rewrites the two cells of row `index` from its link; a row that does not exist is skipped.
     void RefreshLinkRow(int index);
@@ -37,4 +41,6 @@ private:
     void Add();
     void Remove();
     void EnableLinkEditors(bool enable);
+    // A site of the bound item.
+    CSite Site(SitePart part, CItemLink::CLink* link = nullptr) const;
 };

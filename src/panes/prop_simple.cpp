@@ -1,14 +1,13 @@
 #include "panes/prop_simple.h"
 
-#include "editor/tree_editor.h"
-#include "editor/tree_item_data.h"
+#include "edit/project_changes.h"
 #include "model/project.h"
 #include "resources/resource.h"
 
 template <typename Node>
-CdlgPropOneText<Node>::CdlgPropOneText(CfrmTreeEditor& owner, UINT templateId, std::int32_t kind,
-                                       int editId, std::wstring Node::*field)
-    : CdlgPropBase(templateId, owner), kind(kind), editId(editId), field(field)
+CdlgPropOneText<Node>::CdlgPropOneText(CProjectChanges& changes, UINT templateId, std::int32_t kind,
+                                       int editId, SitePart part, std::wstring Node::*field)
+    : CdlgPropBase(templateId, changes), kind(kind), editId(editId), part(part), field(field)
 {
 }
 
@@ -33,13 +32,16 @@ template <typename Node> int CdlgPropOneText<Node>::OnSize()
     return 1;
 }
 
-// Writes the edit's text into the bound node on each change of the edit box.
+// Hands the edit's text to the change path on each change of the edit box.
 template <typename Node> int CdlgPropOneText<Node>::OnCommand(WPARAM wParam, LPARAM)
 {
     if (updating) return 1;
     if (LOWORD(wParam) != editId || HIWORD(wParam) != EN_CHANGE || !node) return 0;
-    node->*field = ReadWindowText(edit);
-    owner->NodeEdited(kind, node);
+    CSite site;
+    site.kind = kind;
+    site.node = node;
+    site.part = part;
+    changes->SetText(site, ReadWindowText(edit));
     return 1;
 }
 
@@ -55,17 +57,20 @@ template class CdlgPropOneText<CProject>;
 template class CdlgPropOneText<CColumn>;
 template class CdlgPropOneText<CGroup>;
 
-CdlgPropProject::CdlgPropProject(CfrmTreeEditor& owner)
-    : CdlgPropOneText(owner, IDD_PROP_PROJECT, kNodeProject, IDC_PROJECT_TITLE, &CProject::title)
+CdlgPropProject::CdlgPropProject(CProjectChanges& changes)
+    : CdlgPropOneText(changes, IDD_PROP_PROJECT, kNodeProject, IDC_PROJECT_TITLE, SitePart::Title,
+                      &CProject::title)
 {
 }
 
-CdlgPropColumn::CdlgPropColumn(CfrmTreeEditor& owner)
-    : CdlgPropOneText(owner, IDD_PROP_COLUMN, kNodeColumn, IDC_COLUMN_CAPTION, &CColumn::caption)
+CdlgPropColumn::CdlgPropColumn(CProjectChanges& changes)
+    : CdlgPropOneText(changes, IDD_PROP_COLUMN, kNodeColumn, IDC_COLUMN_CAPTION, SitePart::Caption,
+                      &CColumn::caption)
 {
 }
 
-CdlgPropGroup::CdlgPropGroup(CfrmTreeEditor& owner)
-    : CdlgPropOneText(owner, IDD_PROP_GROUP, kNodeGroup, IDC_GROUP_CAPTION, &CGroup::caption)
+CdlgPropGroup::CdlgPropGroup(CProjectChanges& changes)
+    : CdlgPropOneText(changes, IDD_PROP_GROUP, kNodeGroup, IDC_GROUP_CAPTION, SitePart::Caption,
+                      &CGroup::caption)
 {
 }

@@ -18,34 +18,36 @@ public:
     int OnSize() override;
     int OnCommand(WPARAM wParam, LPARAM lParam) override;
     void SetNode(CStreamable* node) override;
+    HWND FirstEdit() const override { return edit; }
 
     Node* node = nullptr; // not owned
     HWND edit = nullptr;  // the node's text
 
 protected:
-    CdlgPropOneText(CfrmTreeEditor& owner, UINT templateId, std::int32_t kind, int editId,
-                    std::wstring Node::*field);
+    CdlgPropOneText(CProjectChanges& changes, UINT templateId, std::int32_t kind, int editId,
+                    SitePart part, std::wstring Node::*field);
 
 private:
     std::int32_t kind; // a NodeKind, reported with each edit
     int editId;
+    SitePart part; // the text the edit changes
     std::wstring Node::*field;
 };
 
 class CdlgPropProject : public CdlgPropOneText<CProject>
 {
 public:
-    explicit CdlgPropProject(CfrmTreeEditor& owner);
+    explicit CdlgPropProject(CProjectChanges& changes);
 };
 
 class CdlgPropColumn : public CdlgPropOneText<CColumn>
 {
 public:
-    explicit CdlgPropColumn(CfrmTreeEditor& owner);
+    explicit CdlgPropColumn(CProjectChanges& changes);
 };
 
 class CdlgPropGroup : public CdlgPropOneText<CGroup>
 {
 public:
-    explicit CdlgPropGroup(CfrmTreeEditor& owner);
+    explicit CdlgPropGroup(CProjectChanges& changes);
 };

@@ -1,6 +1,7 @@
 // The only door from the portable core to the operating system: file handles, the temp folder,
-// the UTF-8 converters, ANSI lower-casing and one atomic increment. platform_win32.cpp makes the
-// Win32 calls; platform_posix.cpp does the same on Linux so the core can be tested natively.
+// the UTF-8 converters, ANSI lower-casing, case folding and one atomic increment.
+// platform_win32.cpp makes the Win32 calls; platform_posix.cpp does the same on Linux so the core
+// can be tested natively.
 #pragma once
 
 #include <cstddef>
@@ -81,6 +82,18 @@ std::string PrimaryLanguage(const std::string& locale);
 
 // CharLowerBuffA: lower-cases bytes in place by the ANSI code page (Windows-1252 on POSIX).
 void LowerAnsi(char* bytes, std::uint32_t count);
+
+// Case-insensitive comparison in every script, by the system's case tables: entry c is the upper
+// case of c for every value below 0x10000 (a UTF-16 unit on Windows, a code point of the Basic
+// Multilingual Plane on POSIX); surrogates map to themselves. Built once, on first use.
+constexpr std::size_t kCaseTableSize = 0x10000;
+const wchar_t* UpperCaseTable();
+// One character through the table; characters beyond it are their own upper case.
+inline wchar_t FoldCase(const wchar_t* table, wchar_t c)
+{
+    return static_cast<std::uint32_t>(c) < kCaseTableSize ? table[static_cast<std::uint32_t>(c)]
+                                                          : c;
+}
 
 // InterlockedIncrement: returns the incremented value.
 std::int32_t AtomicIncrement(volatile std::int32_t* value);

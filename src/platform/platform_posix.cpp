@@ -5,9 +5,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <wctype.h>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -451,6 +453,30 @@ void LowerAnsi(char* bytes, std::uint32_t count)
 {
     for (std::uint32_t i = 0; i < count; ++i)
         bytes[i] = static_cast<char>(kLower.of[static_cast<unsigned char>(bytes[i])]);
+}
+
+const wchar_t* UpperCaseTable()
+{
+    struct Table
+    {
+        wchar_t of[kCaseTableSize];
+        Table()
+        {
+            // towupper by a UTF-8 locale's tables; the C locale alone would map ASCII only.
+            locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+            if (!utf8) utf8 = ::newlocale(LC_CTYPE_MASK, "en_US.UTF-8", static_cast<locale_t>(0));
+            for (std::size_t c = 0; c < kCaseTableSize; ++c) {
+                const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+                wint_t upper = static_cast<wint_t>(c);
+                if (!surrogate) upper = utf8 ? ::towupper_l(upper, utf8) : ::towupper(upper);
+                of[c] =
+                    upper < kCaseTableSize ? static_cast<wchar_t>(upper) : static_cast<wchar_t>(c);
+            }
+            if (utf8) ::freelocale(utf8);
+        }
+    };
+    static const Table table;
+    return table.of;
 }
 
 std::int32_t AtomicIncrement(volatile std::int32_t* value)

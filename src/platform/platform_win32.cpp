@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <vector>
 
 namespace platform {
 
@@ -197,6 +199,30 @@ std::size_t Utf8ToWide(const char* bytes, std::size_t count, wchar_t* out, std::
 void LowerAnsi(char* bytes, std::uint32_t count)
 {
     if (count > 0) ::CharLowerBuffA(bytes, count);
+}
+
+const wchar_t* UpperCaseTable()
+{
+    struct Table
+    {
+        wchar_t of[kCaseTableSize];
+        Table()
+        {
+            for (std::size_t c = 0; c < kCaseTableSize; ++c)
+                of[c] = static_cast<wchar_t>(c);
+            // Two runs around the surrogates, each mapped in one call, unit for unit.
+            const int runs[2][2] = {{0, 0xD800}, {0xE000, 0x10000}};
+            std::vector<wchar_t> upper(kCaseTableSize);
+            for (const auto& run : runs) {
+                const int count = run[1] - run[0];
+                if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, of + run[0], count,
+                                   upper.data(), count) == count)
+                    std::copy(upper.data(), upper.data() + count, of + run[0]);
+            }
+        }
+    };
+    static const Table table;
+    return table.of;
 }
 
 std::int32_t AtomicIncrement(volatile std::int32_t* value)

@@ -12,6 +12,8 @@
 #define IDD_PROP_GROUP 105
 #define IDD_PROP_ITEMLINK 107
 #define IDD_PROP_ITEMFORM 112
+// The find bar below the tree and the pane.
+#define IDD_FIND_BAR 120
 
 // Commands of the main window (menus, context menu, accelerators).
 #define IDM_ADD_COLUMN 40000
@@ -27,6 +29,13 @@
 #define IDM_DELETE 40010
 #define IDM_READ_HTML 40014
 #define IDM_PREVIEW 40016
+// The Edit menu.
+#define IDM_UNDO 40100
+#define IDM_REDO 40101
+#define IDM_FIND 40102
+#define IDM_FIND_NEXT 40103
+#define IDM_FIND_PREVIOUS 40104
+#define IDM_RENAME 40105
 
 // Project, column and group panes.
 #define IDC_PROJECT_TITLE 1003
@@ -70,3 +79,11 @@
 #define IDC_OPTION_VALUE 40033
 #define IDC_OPTION_ADD 40029
 #define IDC_OPTION_REMOVE 40028
+
+// Find bar.
+#define IDC_FIND_LABEL 41000
+#define IDC_FIND_TEXT 41001
+#define IDC_FIND_NEXT 41002
+#define IDC_FIND_PREVIOUS 41003
+#define IDC_FIND_CASE 41004
+#define IDC_FIND_STATUS 41005

@@ -348,3 +348,108 @@ TEST_F(ProgramTest, ReadHtmlFileAddsTheColumnsOfABrowserBookmarkFile)
     ASSERT_GT(LoadProjectFile(saved, projectPath), 0);
     EXPECT_EQ(ProjectOutline(saved), ProjectOutline(expected));
 }
+
+namespace {
+
+// The first visible edit box of the window's panes, as another program finds it.
+HWND FirstVisibleEdit(HWND main)
+{
+    HWND found = nullptr;
+    ::EnumChildWindows(
+        main,
+        [](HWND child, LPARAM result) -> BOOL {
+            wchar_t name[16] = {};
+            ::GetClassNameW(child, name, 16);
+            if (::lstrcmpiW(name, L"Edit") != 0 || !::IsWindowVisible(child)) return TRUE;
+            *reinterpret_cast<HWND*>(result) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void TypeKeys(const std::wstring& text)
+{
+    for (wchar_t c : text) {
+        INPUT input[2] = {};
+        for (INPUT& each : input) {
+            each.type = INPUT_KEYBOARD;
+            each.ki.wScan = c;
+            each.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        ::SendInput(2, input, sizeof(INPUT));
+    }
+}
+
+} // namespace
+
+TEST_F(ProgramTest, DeletingAColumnUndoingAndSavingWritesTheFileItStartedFrom)
+{
+    CProject saved;
+    BuildProject(saved);
+    ASSERT_TRUE(SaveProjectFile(saved, projectPath));
+    const std::string projectBytes = ReadFileBytes(projectPath);
+
+    CProgram program;
+    HWND main = Start(program, 6);
+    ASSERT_NE(main, nullptr);
+    // The file goes, so that the save is seen to write it again.
+    ASSERT_TRUE(platform::RemoveFile(projectPath));
+    HWND tree = program.Tree();
+    HTREEITEM daily = Next(tree, Next(tree, nullptr, TVGN_ROOT), TVGN_CHILD);
+    program.ClickTreeRow(1, 1);
+    ASSERT_EQ(WaitForSelection(tree, daily), daily);
+    program.PressKey(VK_DELETE, true);
+    HWND box = program.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    CProgram::ClickButton(box, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return program.TreeText() == L"Start[Spare]"; }))
+        << program.TreeText();
+
+    program.PressKey('Z', true);
+    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ProjectOutline(saved); }))
+        << program.TreeText();
+    program.PressKey('S', true);
+    EXPECT_EQ(WaitForContent(projectPath, projectBytes), projectBytes);
+    // Saved: quitting asks nothing.
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST_F(ProgramTest, TypingIntoTheCaptionUndoingAndGeneratingWritesThePageItStartedWith)
+{
+    CProject saved;
+    BuildProject(saved);
+    ASSERT_TRUE(SaveProjectFile(saved, projectPath));
+
+    CProgram program;
+    HWND main = Start(program, 6);
+    ASSERT_NE(main, nullptr);
+    program.PressKey(VK_F5);
+    ASSERT_TRUE(WaitForFile(homepagePath));
+    const std::string page = ReadFileBytes(homepagePath);
+    ASSERT_TRUE(platform::RemoveFile(homepagePath));
+
+    HWND tree = program.Tree();
+    HTREEITEM daily = Next(tree, Next(tree, nullptr, TVGN_ROOT), TVGN_CHILD);
+    program.ClickTreeRow(1, 1);
+    ASSERT_EQ(WaitForSelection(tree, daily), daily);
+    HWND caption = FirstVisibleEdit(main);
+    ASSERT_NE(caption, nullptr);
+    RECT rect = {};
+    ::GetWindowRect(caption, &rect);
+    program.Click({rect.right - 4, (rect.top + rect.bottom) / 2});
+    TypeKeys(L"XYZ");
+    const std::wstring typed = L"Start[DailyXYZ[News[Paper,Find]],Spare]";
+    ASSERT_TRUE(WaitUntil([&] { return program.TreeText() == typed; })) << program.TreeText();
+
+    program.PressKey('Z', true);
+    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ProjectOutline(saved); }))
+        << program.TreeText();
+    program.PressKey(VK_F5);
+    EXPECT_EQ(WaitForContent(homepagePath, page), page);
+    // The undo changed the project back, but it was changed: quitting asks.
+    ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}

@@ -21,14 +21,15 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
 
     HMENU bar = ::GetMenu(main);
     ASSERT_NE(bar, nullptr);
-    ASSERT_EQ(::GetMenuItemCount(bar), 2);
+    ASSERT_EQ(::GetMenuItemCount(bar), 3);
     auto itemText = [](HMENU menu, int position) {
         wchar_t buffer[128] = {};
         ::GetMenuStringW(menu, static_cast<UINT>(position), buffer, 128, MF_BYPOSITION);
         return std::wstring(buffer);
     };
     EXPECT_EQ(itemText(bar, 0), L"&File");
-    EXPECT_EQ(itemText(bar, 1), L"&Tree");
+    EXPECT_EQ(itemText(bar, 1), L"&Edit");
+    EXPECT_EQ(itemText(bar, 2), L"&Tree");
     HMENU file = ::GetSubMenu(bar, 0);
     const std::pair<UINT, const wchar_t*> fileItems[] = {
         {IDM_SAVE, L"&Save\tCtrl+S"},
@@ -43,7 +44,22 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         EXPECT_EQ(::GetMenuItemID(file, i), fileItems[i].first) << i;
         EXPECT_EQ(itemText(file, i), fileItems[i].second) << i;
     }
-    HMENU treeMenu = ::GetSubMenu(bar, 1);
+    HMENU edit = ::GetSubMenu(bar, 1);
+    const std::pair<UINT, const wchar_t*> editItems[] = {
+        {IDM_UNDO, L"&Undo\tCtrl+Z"},
+        {IDM_REDO, L"&Redo\tCtrl+Y"},
+        {0, L""},
+        {IDM_FIND, L"&Find...\tCtrl+F"},
+        {IDM_FIND_NEXT, L"Find &next\tF3"},
+        {IDM_FIND_PREVIOUS, L"Find &previous\tShift+F3"},
+        {0, L""},
+        {IDM_RENAME, L"&Rename\tF2"}};
+    ASSERT_EQ(::GetMenuItemCount(edit), 8);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(::GetMenuItemID(edit, i), editItems[i].first) << i;
+        EXPECT_EQ(itemText(edit, i), editItems[i].second) << i;
+    }
+    HMENU treeMenu = ::GetSubMenu(bar, 2);
     const std::pair<UINT, const wchar_t*> treeItems[] = {
         {IDM_MOVE_UP, L"Move selection &up\tCtrl+Up"},
         {IDM_MOVE_DOWN, L"Move selection &down\tCtrl+Down"},
@@ -84,7 +100,8 @@ TEST_F(EditorTest, TheAcceleratorTableBindsTheKeysInItsStoredOrder)
 {
     Open();
     ACCEL entries[16] = {};
-    ASSERT_EQ(::CopyAcceleratorTableW(accelerators, entries, 16), 8);
+    ASSERT_EQ(::CopyAcceleratorTableW(accelerators, entries, 16), 15);
+    // The stored entries, then the Edit menu's keys.
     const ACCEL expected[] = {{FVIRTKEY | FALT, 'X', IDM_EXIT},
                               {FVIRTKEY | FCONTROL, VK_UP, IDM_MOVE_UP},
                               {FVIRTKEY | FCONTROL, VK_DOWN, IDM_MOVE_DOWN},
@@ -92,8 +109,15 @@ TEST_F(EditorTest, TheAcceleratorTableBindsTheKeysInItsStoredOrder)
                               {FVIRTKEY | FCONTROL, VK_DELETE, IDM_DELETE},
                               {FVIRTKEY | FCONTROL, 'S', IDM_SAVE},
                               {FVIRTKEY, VK_F5, IDM_GENERATE},
-                              {FVIRTKEY | FCONTROL, VK_F5, IDM_PREVIEW}};
-    for (int i = 0; i < 8; ++i) {
+                              {FVIRTKEY | FCONTROL, VK_F5, IDM_PREVIEW},
+                              {FVIRTKEY | FCONTROL, 'Z', IDM_UNDO},
+                              {FVIRTKEY | FCONTROL, 'Y', IDM_REDO},
+                              {FVIRTKEY | FCONTROL | FSHIFT, 'Z', IDM_REDO},
+                              {FVIRTKEY | FCONTROL, 'F', IDM_FIND},
+                              {FVIRTKEY, VK_F3, IDM_FIND_NEXT},
+                              {FVIRTKEY | FSHIFT, VK_F3, IDM_FIND_PREVIOUS},
+                              {FVIRTKEY, VK_F2, IDM_RENAME}};
+    for (int i = 0; i < 15; ++i) {
         EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].fVirt) << i; // 0x80 marks the last
         EXPECT_EQ(entries[i].key, expected[i].key) << i;
         EXPECT_EQ(entries[i].cmd, expected[i].cmd) << i;

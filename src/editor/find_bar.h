@@ -1,0 +1,51 @@
+// The find bar: one row below the tree and the pane with the text to find, "Next", "Previous",
+// "Match case" and a status text. A child dialog like the panes; it binds to no node and leaves
+// the search to its host.
+#pragma once
+
+#include "panes/prop_base.h"
+
+#include <string>
+
+class IFindHost
+{
+public:
+    virtual ~IFindHost() = default;
+    // Finds the bar's text from the selection: forward or backward, the selection itself
+    // included (as typing does) or not (Next, Previous).
+    virtual void FindFromBar(bool forward, bool inclusive) = 0;
+};
+
+class CdlgFindBar : public CdlgPropBase
+{
+public:
+    CdlgFindBar(CProjectChanges& changes, IFindHost& host);
+    int OnInitDialog() override;
+    int OnSize() override;
+    int OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void SetNode(CStreamable*) override {}
+    HWND FirstEdit() const override { return textEdit; }
+
+    // By its own style: the bar counts as open while the main window is hidden too.
+    bool IsOpen() const
+    {
+        return window && (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+    // Shows the bar and puts the focus into its text, selected.
+    void Open();
+    void Close();
+    std::wstring Text() const { return ReadWindowText(textEdit); }
+    bool MatchCase() const;
+    // "Not found", or nothing.
+    void SetStatus(const wchar_t* text);
+    // The bar's height in pixels, as the template sets it.
+    int Height() const { return height; }
+
+    HWND textEdit = nullptr;
+    HWND caseCheck = nullptr;
+    HWND status = nullptr;
+
+private:
+    IFindHost* host; // not owned
+    int height = 0;
+};

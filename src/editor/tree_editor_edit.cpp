@@ -1,0 +1,169 @@
+// The Edit menu: undo and redo with the step named, the find bar and its searches, and Rename.
+#include "editor/tree_editor.h"
+
+#include "edit/project_finder.h"
+#include "panes/pane_controls.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// Sets a menu item's text and enabling by its command.
+void SetItem(HMENU menu, UINT command, const std::wstring& text, bool enabled)
+{
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING | MIIM_STATE;
+    info.dwTypeData = const_cast<wchar_t*>(text.c_str());
+    info.fState = enabled ? MFS_ENABLED : MFS_GRAYED;
+    ::SetMenuItemInfoW(menu, command, FALSE, &info);
+}
+
+// "&Undo typing\tCtrl+Z", or "&Undo\tCtrl+Z" when there is no step.
+std::wstring ItemText(const wchar_t* verb, const std::wstring& step, const wchar_t* key)
+{
+    std::wstring text = verb;
+    if (!step.empty()) text += L" " + step;
+    return text + L"\t" + key;
+}
+
+bool IsEdit(HWND window)
+{
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    return ::lstrcmpiW(name, L"Edit") == 0;
+}
+
+} // namespace
+
+void CfrmTreeEditor::UpdateEditMenu(HMENU menu)
+{
+    if (::GetMenuState(menu, IDM_UNDO, MF_BYCOMMAND) == static_cast<UINT>(-1)) return;
+    const std::wstring undo = changes.UndoName(), redo = changes.RedoName();
+    SetItem(menu, IDM_UNDO, ItemText(L"&Undo", undo, L"Ctrl+Z"), !undo.empty());
+    SetItem(menu, IDM_REDO, ItemText(L"&Redo", redo, L"Ctrl+Y"), !redo.empty());
+}
+
+void CfrmTreeEditor::StepShown(const CSite& site)
+{
+    if (treeDeferred) {
+        pendingSite = site;
+        return;
+    }
+    ShowSite(site);
+    // Typing undone in an edit box goes on at the end of the text it got back.
+    HWND focus = ::GetFocus();
+    if (focus && IsEdit(focus) && ::IsChild(mainWindow, focus) && !FocusInFindBar()) {
+        const int length = ::GetWindowTextLengthW(focus);
+        ::SendMessageW(focus, EM_SETSEL, length, length);
+    }
+}
+
+void CfrmTreeEditor::UndoOrRedo(bool undo)
+{
+    // About 5,000 nodes: above it a rebuild of a large tree is the faster way.
+    constexpr std::size_t kRebuildAbove = 1u << 20;
+    CHistory& history = changes.History();
+    const CStep* step = undo ? history.NextUndo() : history.NextRedo();
+    if (!step) return;
+    auto run = [this, undo] { undo ? changes.Undo() : changes.Redo(); };
+    if (step->Cost() > kRebuildAbove) {
+        WithTreeRebuiltAfter(run);
+    } else {
+        run();
+    }
+}
+
+void CfrmTreeEditor::ShowSite(const CSite& site)
+{
+    const TreeItemData* record = records.Find(site.kind, site.node);
+    if (!record) return;
+    if (record != SelectedRecord()) {
+        // The selection change shows and binds the pane.
+        ::SendMessageW(treeView, TVM_SELECTITEM, TVGN_CARET,
+                       reinterpret_cast<LPARAM>(record->item));
+    } else {
+        CdlgPropBase* pane = PaneFor(record);
+        if (pane && (::GetWindowLongW(pane->Window(), GWL_STYLE) & WS_VISIBLE)) {
+            pane->SetNode(record->node);
+        } else {
+            ShowPaneFor(record);
+        }
+    }
+    ::SendMessageW(treeView, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(record->item));
+    if (CdlgPropBase* pane = PaneFor(record)) pane->ShowRow(site);
+}
+
+void CfrmTreeEditor::OpenFind()
+{
+    const bool wasOpen = findBar.IsOpen();
+    findBar.Open();
+    if (!wasOpen) Layout();
+}
+
+void CfrmTreeEditor::CloseFind()
+{
+    findBar.Close();
+    Layout();
+    ::SetFocus(treeView);
+}
+
+bool CfrmTreeEditor::FocusInFindBar() const
+{
+    HWND focus = ::GetFocus();
+    return findBar.IsOpen() && focus &&
+           (focus == findBar.Window() || ::IsChild(findBar.Window(), focus));
+}
+
+void CfrmTreeEditor::FindFromBar(bool forward, bool inclusive)
+{
+    findText = findBar.Text();
+    findMatchCase = findBar.MatchCase();
+    Find(forward, inclusive);
+}
+
+void CfrmTreeEditor::FindAgain(bool forward)
+{
+    if (findBar.IsOpen()) {
+        findText = findBar.Text();
+        findMatchCase = findBar.MatchCase();
+    }
+    // Nothing searched yet: the bar asks for the text.
+    if (findText.empty()) {
+        OpenFind();
+        return;
+    }
+    Find(forward, false);
+}
+
+void CfrmTreeEditor::Find(bool forward, bool inclusive)
+{
+    if (findText.empty()) {
+        findBar.SetStatus(L"");
+        return;
+    }
+    // From the selected node and the row current in its pane.
+    CSite from;
+    if (const TreeItemData* selected = SelectedRecord()) {
+        CdlgPropBase* pane = PaneFor(selected);
+        if (pane && (::GetWindowLongW(pane->Window(), GWL_STYLE) & WS_VISIBLE))
+            from = pane->CurrentRow();
+        from.kind = selected->kind;
+        from.node = selected->node;
+    }
+    CSite found;
+    if (!CProjectFinder(*project, findText, findMatchCase).Find(from, forward, inclusive, found)) {
+        findBar.SetStatus(L"Not found");
+        return;
+    }
+    findBar.SetStatus(L"");
+    ShowSite(found);
+}
+
+void CfrmTreeEditor::Rename()
+{
+    if (CdlgPropBase* pane = ShownPane()) {
+        if (HWND edit = pane->FirstEdit()) panes::FocusAll(edit);
+    }
+}
