@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include "app/default_project.h"
+#include "cli/check_links.h"
+#include "cli/cli_files.h"
 #include "cli/dump.h"
 #include "homepage/bookmark_writer.h"
 #include "homepage/page_writer.h"
@@ -30,6 +32,17 @@ const char kUsage[] =
     "      output unless -o is given.\n"
     "  dump PROJECT.quil\n"
     "      Prints the project tree as indented text.\n"
+    "  check-links PROJECT.quil | PAGE.html | BOOKMARKS.html [--jobs N] [--per-host N]\n"
+    "              [--timeout SECONDS] [--format text|json] [-o REPORT]\n"
+    "      Checks every http and https address (links and GET form addresses): text lists\n"
+    "      the places that are not OK and the counts, json every place. At most N requests\n"
+    "      at once (default 32), N to one host (default 4), SECONDS per request (default 15).\n"
+    "      Exit status 0 when every checked link is OK or Redirected, 1 when any is not, 2 on\n"
+    "      wrong usage or a file that cannot be read or written.\n"
+    "  check-links PROJECT.quil --fix-moved [--fix-https] -o NEW.quil\n"
+    "      Also saves a copy with every Moved address replaced by its final address (and,\n"
+    "      with --fix-https, every http address that answers over https upgraded), prints the\n"
+    "      report and the changes.\n"
     "  --help      Shows this text.\n"
     "  --version   Shows the version.\n"
     "\n"
@@ -175,9 +188,7 @@ int Generate(const Operands& operands, CProject& project, CStream& out, CStream&
     if (operands.inputs.size() > 1) return UsageError(err, "generate takes at most one input");
     if (operands.inputs.empty()) {
         BuildDefaultProject(project);
-    } else if (IsPagePath(operands.inputs[0])) {
-        if (!ImportForCli(project, operands.inputs[0], err)) return kCliFileError;
-    } else if (!LoadForCli(project, operands.inputs[0], err)) {
+    } else if (!ReadProjectForCli(project, operands.inputs[0], err)) {
         return kCliFileError;
     }
     return WriteOutput(operands, out, err,
@@ -217,6 +228,11 @@ int Dump(const Operands& operands, CProject& project, CStream& out, CStream& err
 
 } // namespace
 
+bool ReadProjectForCli(CProject& project, const std::wstring& path, CStream& err)
+{
+    return IsPagePath(path) ? ImportForCli(project, path, err) : LoadForCli(project, path, err);
+}
+
 int RunCli(const std::vector<std::wstring>& arguments, CProject& project, CStream& out,
            CStream& err)
 {
@@ -230,6 +246,7 @@ int RunCli(const std::vector<std::wstring>& arguments, CProject& project, CStrea
         WriteBytes(out, std::string("quillomere-cli ") + QUIL_VERSION + "\n");
         return kCliSuccess;
     }
+    if (command == L"check-links") return RunCheckLinks(arguments, project, out, err);
     Operands operands = ParseOperands(arguments);
     if (!operands.error.empty()) return UsageError(err, operands.error);
     if (command == L"generate") return Generate(operands, project, out, err);

@@ -1,0 +1,421 @@
+#include "linkcheck/link_checker.h"
+
+#include "linkcheck/link_url.h"
+
+#include <algorithm>
+#include <deque>
+#include <queue>
+#include <unordered_map>
+
+namespace {
+
+// One address on its way through requests: the redirect chain so far and the retries used.
+struct Task
+{
+    HttpUrl url;                      // the address of the next request
+    std::vector<std::string> visited; // the chain's addresses, for loop detection
+    int redirects = 0;
+    bool permanent = false; // a 301 or 308 in the chain
+    bool head = true;
+    bool retriedFault = false; // a reset or timeout was retried
+    bool retriedRate = false;  // a 429 or 503 was retried
+    bool probing = false;      // asking the https twin of an http address that was OK
+    LinkOutcome outcome;       // while probing: the address's own outcome
+    std::size_t host = 0;
+};
+
+// A host's queue and its connections in use.
+struct HostQueue
+{
+    std::deque<std::size_t> pending;
+    int active = 0;
+    bool inRing = false;
+};
+
+bool IsRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// Retry-After as delta seconds; -1 when absent or a date (which gets the short pause).
+long RetryAfterSeconds(const std::string& value)
+{
+    std::size_t first = value.find_first_not_of(" \t");
+    std::size_t last = value.find_last_not_of(" \t");
+    if (first == std::string::npos) return -1;
+    long seconds = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        if (value[i] < '0' || value[i] > '9') return -1;
+        seconds = std::min(seconds * 10 + (value[i] - '0'), 1000000L);
+    }
+    return seconds;
+}
+
+std::string FailureReason(const HttpResponse& response, const char* fallback)
+{
+    return response.reason.empty() ? fallback : response.reason;
+}
+
+class CCheckRun
+{
+public:
+    CCheckRun(IHttpTransport& transport, const LinkCheckSettings& settings,
+              const std::vector<std::string>& addresses)
+        : transport(transport), settings(settings), tasks(addresses.size()),
+          outcomes(addresses.size()), done(addresses.size(), false)
+    {
+        for (std::size_t i = 0; i < addresses.size(); ++i) {
+            std::string reason;
+            UrlKind kind = ParseHttpUrl(addresses[i], tasks[i].url, reason);
+            if (kind == UrlKind::Http) {
+                tasks[i].visited.push_back(tasks[i].url.ToString());
+                Queue(i);
+            } else {
+                LinkOutcome outcome;
+                outcome.result = kind == UrlKind::Bad ? LinkResult::BadUrl : LinkResult::NotChecked;
+                outcome.reason = kind == UrlKind::Bad ? reason : "not an http or https address";
+                Finish(i, outcome);
+            }
+        }
+    }
+
+    std::vector<LinkOutcome> Run(const CLinkChecker::Progress& progress,
+                                 const std::atomic<bool>* cancel)
+    {
+        this->progress = &progress;
+        if (finished > 0 && progress) progress(finished, tasks.size());
+        std::vector<HttpResponse> answers;
+        while (finished < tasks.size()) {
+            if (cancel && cancel->load()) break;
+            std::int64_t now = transport.NowMs();
+            while (!delayed.empty() && delayed.top().first <= now) {
+                Queue(delayed.top().second);
+                delayed.pop();
+            }
+            Dispatch();
+            // Short waits keep a cancel prompt; a due retry shortens the wait.
+            int waitMs = 100;
+            if (!delayed.empty())
+                waitMs = static_cast<int>(
+                    std::max<std::int64_t>(0, std::min<std::int64_t>(waitMs, delayed.top().first - now)));
+            answers.clear();
+            transport.Wait(waitMs, answers);
+            for (const HttpResponse& answer : answers)
+                Answered(answer);
+        }
+        for (std::size_t i = 0; i < tasks.size(); ++i) {
+            if (done[i]) continue;
+            outcomes[i].result = LinkResult::NotChecked;
+            outcomes[i].reason = "cancelled";
+        }
+        return std::move(outcomes);
+    }
+
+private:
+    std::size_t HostOf(const HttpUrl& url)
+    {
+        auto [at, added] = hostIndex.emplace(url.host, hosts.size());
+        if (added) hosts.emplace_back();
+        return at->second;
+    }
+
+    void Queue(std::size_t task)
+    {
+        tasks[task].host = HostOf(tasks[task].url);
+        HostQueue& host = hosts[tasks[task].host];
+        // A chain under way goes first: it holds memory and its answer is nearly in.
+        if (tasks[task].redirects > 0 || tasks[task].probing)
+            host.pending.push_front(task);
+        else
+            host.pending.push_back(task);
+        Ready(tasks[task].host);
+    }
+
+    void Ready(std::size_t index)
+    {
+        HostQueue& host = hosts[index];
+        if (!host.inRing && !host.pending.empty() && host.active < settings.perHost) {
+            ring.push_back(index);
+            host.inRing = true;
+        }
+    }
+
+    // Starts requests while connections are free, one host after the other, so that a slow
+    // host's queue does not hold the others.
+    void Dispatch()
+    {
+        while (active < settings.jobs && !ring.empty()) {
+            std::size_t index = ring.front();
+            ring.pop_front();
+            HostQueue& host = hosts[index];
+            host.inRing = false;
+            if (host.pending.empty() || host.active >= settings.perHost) continue;
+            std::size_t task = host.pending.front();
+            host.pending.pop_front();
+            ++host.active;
+            ++active;
+            Ready(index);
+            const Task& t = tasks[task];
+            HttpRequest request;
+            request.id = task;
+            request.head = t.head;
+            request.https = t.url.https;
+            request.host = t.url.host;
+            request.port = t.url.port;
+            request.target = t.url.target;
+            request.url = t.url.ToString();
+            transport.Start(request);
+        }
+    }
+
+    void Later(std::size_t task, std::int64_t delayMs)
+    {
+        if (delayMs <= 0)
+            Queue(task);
+        else
+            delayed.emplace(transport.NowMs() + delayMs, task);
+    }
+
+    void Answered(const HttpResponse& answer)
+    {
+        std::size_t index = static_cast<std::size_t>(answer.id);
+        if (index >= tasks.size() || done[index]) return;
+        Task& task = tasks[index];
+        HostQueue& host = hosts[task.host];
+        --host.active;
+        --active;
+        Ready(task.host);
+
+        if (answer.failure != HttpFailure::None) {
+            Failed(index, answer);
+            return;
+        }
+        int status = answer.status;
+        if (task.head && (status == 405 || status == 501 || status == 403)) {
+            task.head = false;
+            Queue(index);
+            return;
+        }
+        if (IsRedirect(status) && !answer.location.empty()) {
+            Redirect(index, answer);
+            return;
+        }
+        if (status == 429 || (status == 503 && !answer.retryAfter.empty())) {
+            long seconds = RetryAfterSeconds(answer.retryAfter);
+            if (!task.retriedRate && !task.probing && seconds <= settings.maxRetryAfterSeconds) {
+                task.retriedRate = true;
+                Later(index, seconds < 0 ? settings.retryPauseMs : seconds * 1000);
+                return;
+            }
+            LinkOutcome outcome = ChainOutcome(task, LinkResult::RateLimited, status);
+            outcome.reason = task.retriedRate ? "still rate limited after one retry"
+                                              : "asked to wait " + std::to_string(seconds) + " s";
+            Finish(index, outcome);
+            return;
+        }
+        LinkResult result = LinkResult::ServerError;
+        std::string reason;
+        if (status >= 200 && status < 300)
+            result = task.permanent ? LinkResult::Moved
+                                    : task.redirects > 0 ? LinkResult::Redirected : LinkResult::Ok;
+        else if (status == 404 || status == 410)
+            result = LinkResult::NotFound;
+        else if (status >= 400 && status < 500)
+            result = LinkResult::ClientError;
+        else if (IsRedirect(status))
+            reason = "a redirect without a Location";
+        else if (status < 500)
+            reason = "an unexpected status";
+        Finish(index, ChainOutcome(task, result, status), reason);
+    }
+
+    LinkOutcome ChainOutcome(const Task& task, LinkResult result, int status) const
+    {
+        LinkOutcome outcome;
+        outcome.result = result;
+        outcome.status = status;
+        if (task.redirects > 0) outcome.finalUrl = task.visited.back();
+        return outcome;
+    }
+
+    void Failed(std::size_t index, const HttpResponse& answer)
+    {
+        Task& task = tasks[index];
+        bool passing = answer.failure == HttpFailure::Timeout || answer.failure == HttpFailure::Reset;
+        if (passing && !task.retriedFault && !task.probing) {
+            task.retriedFault = true;
+            Later(index, settings.retryPauseMs);
+            return;
+        }
+        if (answer.failure == HttpFailure::ClosedWithoutAnswer && task.head) {
+            task.head = false;
+            Queue(index);
+            return;
+        }
+        LinkOutcome outcome = ChainOutcome(task, LinkResult::CannotConnect, 0);
+        switch (answer.failure) {
+        case HttpFailure::Timeout:
+            outcome.result = LinkResult::Timeout;
+            outcome.reason = "no complete answer within " +
+                             std::to_string(settings.timeoutSeconds) + " s";
+            break;
+        case HttpFailure::Tls:
+            outcome.result = LinkResult::TlsError;
+            outcome.reason = FailureReason(answer, "the secure connection failed");
+            break;
+        case HttpFailure::HostUnknown:
+            outcome.reason = FailureReason(answer, "host unknown");
+            break;
+        case HttpFailure::Refused:
+            outcome.reason = FailureReason(answer, "connection refused");
+            break;
+        case HttpFailure::Reset:
+            outcome.reason = FailureReason(answer, "connection reset");
+            break;
+        case HttpFailure::ClosedWithoutAnswer:
+            outcome.reason = FailureReason(answer, "closed without an answer");
+            break;
+        default:
+            outcome.reason = FailureReason(answer, "the request failed");
+            break;
+        }
+        Finish(index, outcome);
+    }
+
+    void Redirect(std::size_t index, const HttpResponse& answer)
+    {
+        Task& task = tasks[index];
+        ++task.redirects;
+        if (answer.status == 301 || answer.status == 308) task.permanent = true;
+        HttpUrl next;
+        std::string absolute;
+        bool usable = ResolveLocation(task.url, answer.location, next, absolute);
+        bool loop = usable && std::find(task.visited.begin(), task.visited.end(), absolute) !=
+                                  task.visited.end();
+        task.visited.push_back(absolute);
+        if (task.redirects > settings.maxRedirects || loop) {
+            LinkOutcome outcome = ChainOutcome(task, LinkResult::TooManyRedirects, answer.status);
+            outcome.reason = loop ? "a redirect loop"
+                                  : "more than " + std::to_string(settings.maxRedirects) +
+                                        " redirects";
+            Finish(index, outcome);
+            return;
+        }
+        if (!usable) {
+            // A redirect out of the web (to another scheme): where it ends is all there is.
+            LinkOutcome outcome = ChainOutcome(
+                task, task.permanent ? LinkResult::Moved : LinkResult::Redirected, answer.status);
+            outcome.reason = "redirected to an address that is not checked";
+            Finish(index, outcome);
+            return;
+        }
+        task.url = next;
+        task.head = true;
+        Queue(index);
+    }
+
+    void Finish(std::size_t index, LinkOutcome outcome, const std::string& reason = std::string())
+    {
+        Task& task = tasks[index];
+        if (!reason.empty()) outcome.reason = reason;
+        if (task.probing) {
+            LinkOutcome own = std::move(task.outcome);
+            own.httpsAvailable = outcome.result == LinkResult::Ok;
+            if (!own.httpsAvailable) own.httpsUrl.clear();
+            Done(index, std::move(own));
+            return;
+        }
+        if (settings.probeHttps && outcome.result == LinkResult::Ok && !task.url.https &&
+            task.redirects == 0) {
+            // The same address over https: the default port moves with the scheme.
+            task.probing = true;
+            task.url.https = true;
+            if (task.url.port == 80) task.url.port = 443;
+            outcome.httpsUrl = task.url.ToString();
+            task.outcome = std::move(outcome);
+            task.visited.assign(1, task.url.ToString());
+            task.head = true;
+            Queue(index);
+            return;
+        }
+        Done(index, std::move(outcome));
+    }
+
+    void Done(std::size_t index, LinkOutcome outcome)
+    {
+        outcomes[index] = std::move(outcome);
+        done[index] = true;
+        Task().visited.swap(tasks[index].visited);
+        ++finished;
+        if (progress && *progress) (*progress)(finished, tasks.size());
+    }
+
+    IHttpTransport& transport;
+    const LinkCheckSettings& settings;
+    std::vector<Task> tasks;
+    std::vector<LinkOutcome> outcomes;
+    std::vector<bool> done;
+    std::size_t finished = 0;
+    const CLinkChecker::Progress* progress = nullptr; // not owned
+
+    std::unordered_map<std::string, std::size_t> hostIndex;
+    std::vector<HostQueue> hosts;
+    std::deque<std::size_t> ring; // hosts with a request waiting and a connection free
+    int active = 0;
+    using Due = std::pair<std::int64_t, std::size_t>;
+    std::priority_queue<Due, std::vector<Due>, std::greater<Due>> delayed;
+};
+
+} // namespace
+
+const char* LinkResultName(LinkResult result)
+{
+    switch (result) {
+    case LinkResult::Ok: return "OK";
+    case LinkResult::Moved: return "Moved";
+    case LinkResult::Redirected: return "Redirected";
+    case LinkResult::NotFound: return "Not found";
+    case LinkResult::ClientError: return "Client error";
+    case LinkResult::ServerError: return "Server error";
+    case LinkResult::Timeout: return "Timeout";
+    case LinkResult::CannotConnect: return "Cannot connect";
+    case LinkResult::TlsError: return "TLS error";
+    case LinkResult::BadUrl: return "Bad URL";
+    case LinkResult::TooManyRedirects: return "Too many redirects";
+    case LinkResult::RateLimited: return "Rate limited";
+    case LinkResult::NotChecked: return "Not checked";
+    }
+    return "";
+}
+
+bool IsLinkProblem(LinkResult result)
+{
+    return result != LinkResult::Ok && result != LinkResult::Redirected &&
+           result != LinkResult::NotChecked;
+}
+
+TransportSettings TransportSettingsFor(const LinkCheckSettings& settings)
+{
+    TransportSettings transport;
+    transport.timeoutSeconds = settings.timeoutSeconds;
+    transport.maxConnections = settings.jobs;
+    transport.maxPerHost = settings.perHost;
+    transport.maxBodyBytes = settings.maxBodyBytes;
+    transport.userAgent = std::string("Quillomere/") + QUIL_VERSION;
+    return transport;
+}
+
+CLinkChecker::CLinkChecker(IHttpTransport& transport, const LinkCheckSettings& settings)
+    : transport(&transport), settings(settings)
+{
+    this->settings.jobs = std::max(1, settings.jobs);
+    this->settings.perHost = std::max(1, settings.perHost);
+}
+
+std::vector<LinkOutcome> CLinkChecker::Check(const std::vector<std::string>& addresses,
+                                             const Progress& progress,
+                                             const std::atomic<bool>* cancel)
+{
+    CCheckRun run(*transport, settings, addresses);
+    return run.Run(progress, cancel);
+}

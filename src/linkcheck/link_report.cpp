@@ -1,0 +1,136 @@
+#include "linkcheck/link_report.h"
+
+#include "persist/streams.h"
+#include "persist/text.h"
+
+#include <map>
+
+namespace {
+
+constexpr LinkResult kAllResults[] = {
+    LinkResult::Ok,          LinkResult::Moved,         LinkResult::Redirected,
+    LinkResult::NotFound,    LinkResult::ClientError,   LinkResult::ServerError,
+    LinkResult::Timeout,     LinkResult::CannotConnect, LinkResult::TlsError,
+    LinkResult::BadUrl,      LinkResult::TooManyRedirects, LinkResult::RateLimited,
+    LinkResult::NotChecked,
+};
+
+std::string JsonString(const std::string& text)
+{
+    std::string json = "\"";
+    for (char c : text) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte < 0x20) {
+            static const char kHex[] = "0123456789abcdef";
+            json += "\\u00";
+            json += kHex[byte >> 4];
+            json += kHex[byte & 15];
+        } else {
+            json += c;
+        }
+    }
+    return json + "\"";
+}
+
+std::string JsonString(const std::wstring& text)
+{
+    return JsonString(ToUtf8(text));
+}
+
+} // namespace
+
+std::string PlaceWhere(const LinkPlace& place)
+{
+    return ToUtf8(place.column) + " / " + ToUtf8(place.group) + " / " + ToUtf8(place.caption);
+}
+
+std::string LinkCheckSummary(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes)
+{
+    std::map<LinkResult, std::size_t> counts;
+    std::size_t notChecked = 0;
+    for (std::size_t i = 0; i < plan.places.size(); ++i) {
+        LinkResult result = OutcomeOfPlace(plan, outcomes, i).result;
+        if (result == LinkResult::NotChecked)
+            ++notChecked;
+        else
+            ++counts[result];
+    }
+    std::string summary = std::to_string(plan.places.size()) +
+                          (plan.places.size() == 1 ? " place, " : " places, ") +
+                          std::to_string(plan.addresses.size()) +
+                          (plan.addresses.size() == 1 ? " address" : " addresses") + ":";
+    const char* separator = " ";
+    for (LinkResult result : kAllResults) {
+        if (!counts.count(result)) continue;
+        summary += separator + std::to_string(counts[result]) + " " + LinkResultName(result);
+        separator = ", ";
+    }
+    if (counts.empty()) summary += " none checked";
+    if (notChecked > 0) summary += "; " + std::to_string(notChecked) + " not checked";
+    return summary;
+}
+
+void WriteLinkTextReport(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes,
+                         CStream& stream)
+{
+    std::string text;
+    for (std::size_t i = 0; i < plan.places.size(); ++i) {
+        LinkOutcome outcome = OutcomeOfPlace(plan, outcomes, i);
+        if (outcome.result == LinkResult::Ok) continue;
+        text += LinkResultName(outcome.result);
+        if (outcome.status > 0) text += " (" + std::to_string(outcome.status) + ")";
+        text += ": " + ToUtf8(plan.places[i].url);
+        if (!outcome.finalUrl.empty()) text += " -> " + outcome.finalUrl;
+        if (!outcome.reason.empty()) text += " (" + outcome.reason + ")";
+        text += "  [" + PlaceWhere(plan.places[i]) + "]\n";
+    }
+    for (std::size_t i = 0; i < plan.places.size(); ++i) {
+        LinkOutcome outcome = OutcomeOfPlace(plan, outcomes, i);
+        if (outcome.httpsAvailable)
+            text += "https available: " + ToUtf8(plan.places[i].url) + "  [" +
+                    PlaceWhere(plan.places[i]) + "]\n";
+    }
+    text += LinkCheckSummary(plan, outcomes) + "\n";
+    WriteBytes(stream, text);
+}
+
+void WriteLinkJsonReport(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes,
+                         CStream& stream)
+{
+    std::map<LinkResult, std::size_t> counts;
+    std::string places;
+    for (std::size_t i = 0; i < plan.places.size(); ++i) {
+        const LinkPlace& place = plan.places[i];
+        LinkOutcome outcome = OutcomeOfPlace(plan, outcomes, i);
+        ++counts[outcome.result];
+        places += i == 0 ? "\n    {" : ",\n    {";
+        places += "\"column\": " + JsonString(place.column);
+        places += ", \"group\": " + JsonString(place.group);
+        places += ", \"caption\": " + JsonString(place.caption);
+        places += ", \"url\": " + JsonString(place.url);
+        places += ", \"result\": " + JsonString(std::string(LinkResultName(outcome.result)));
+        places += ", \"status\": " +
+                  (outcome.status > 0 ? std::to_string(outcome.status) : std::string("null"));
+        places += ", \"final_url\": " +
+                  (outcome.finalUrl.empty() ? std::string("null") : JsonString(outcome.finalUrl));
+        places += ", \"reason\": " + JsonString(outcome.reason);
+        places += ", \"https_available\": ";
+        places += outcome.httpsAvailable ? "true" : "false";
+        places += "}";
+    }
+    std::string json = "{\n  \"summary\": {\"places\": " + std::to_string(plan.places.size()) +
+                       ", \"addresses\": " + std::to_string(plan.addresses.size()) +
+                       ", \"results\": {";
+    const char* separator = "";
+    for (LinkResult result : kAllResults) {
+        if (!counts.count(result)) continue;
+        json += separator + JsonString(std::string(LinkResultName(result))) + ": " +
+                std::to_string(counts[result]);
+        separator = ", ";
+    }
+    json += "}},\n  \"places\": [" + places + (places.empty() ? "]\n}\n" : "\n  ]\n}\n");
+    WriteBytes(stream, json);
+}
