@@ -325,12 +325,13 @@ private:
             Done(index, std::move(own));
             return;
         }
+        // The same address over https, where the address leaves the port to the scheme: on a
+        // port of its own, https would be another protocol on the same port.
         if (settings.probeHttps && outcome.result == LinkResult::Ok && !task.url.https &&
-            task.redirects == 0) {
-            // The same address over https: the default port moves with the scheme.
+            task.redirects == 0 && task.url.port == 80) {
             task.probing = true;
             task.url.https = true;
-            if (task.url.port == 80) task.url.port = 443;
+            task.url.port = 443;
             outcome.httpsUrl = task.url.ToString();
             task.outcome = std::move(outcome);
             task.visited.assign(1, task.url.ToString());

@@ -51,7 +51,7 @@ struct LinkCheckSettings
     std::size_t maxBodyBytes = 65536;
     int retryPauseMs = 1000;         // before retrying a reset or a timeout
     int maxRetryAfterSeconds = 30;   // a longer Retry-After makes the address Rate limited
-    bool probeHttps = true;          // try http addresses that answered OK over https too
+    bool probeHttps = true; // try http addresses on the default port that answered OK over https
 };
 
 // The transport settings that go with the check's settings, with Quillomere's User-Agent.

@@ -15,8 +15,15 @@ constexpr LinkResult kAllResults[] = {
     LinkResult::NotChecked,
 };
 
-std::string JsonString(const std::string& text)
+// Addresses and reasons from the network may hold bytes that are not UTF-8; reports must not.
+std::string ValidUtf8(const std::string& bytes)
 {
+    return ToUtf8(FromUtf8(bytes));
+}
+
+std::string JsonString(const std::string& bytes)
+{
+    std::string text = ValidUtf8(bytes);
     std::string json = "\"";
     for (char c : text) {
         unsigned char byte = static_cast<unsigned char>(c);
@@ -81,10 +88,13 @@ void WriteLinkTextReport(const LinkCheckPlan& plan, const std::vector<LinkOutcom
         LinkOutcome outcome = OutcomeOfPlace(plan, outcomes, i);
         if (outcome.result == LinkResult::Ok) continue;
         text += LinkResultName(outcome.result);
-        if (outcome.status > 0) text += " (" + std::to_string(outcome.status) + ")";
+        // A redirect's final status is a success; the status tells something for the others.
+        bool redirect = outcome.result == LinkResult::Moved ||
+                        outcome.result == LinkResult::Redirected;
+        if (outcome.status > 0 && !redirect) text += " (" + std::to_string(outcome.status) + ")";
         text += ": " + ToUtf8(plan.places[i].url);
-        if (!outcome.finalUrl.empty()) text += " -> " + outcome.finalUrl;
-        if (!outcome.reason.empty()) text += " (" + outcome.reason + ")";
+        if (!outcome.finalUrl.empty()) text += " -> " + ValidUtf8(outcome.finalUrl);
+        if (!outcome.reason.empty()) text += " (" + ValidUtf8(outcome.reason) + ")";
         text += "  [" + PlaceWhere(plan.places[i]) + "]\n";
     }
     for (std::size_t i = 0; i < plan.places.size(); ++i) {
