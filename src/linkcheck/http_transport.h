@@ -11,7 +11,7 @@
 struct HttpRequest
 {
     std::uint64_t id = 0;
-    bool head = true;   // HEAD, else GET with the body read to at most maxBodyBytes
+    bool head = true;   // HEAD, else GET, whose body is read to at most maxBodyBytes if at all
     bool https = false;
     std::string host;   // as in HttpUrl: lower case, IPv6 in brackets
     int port = 0;

@@ -3,6 +3,7 @@
 // so that neither the caller's thread nor the window's ever waits on the network.
 #include "linkcheck/http_transport.h"
 
+#include <winsock2.h>
 #include <windows.h>
 #include <winhttp.h>
 
@@ -56,10 +57,16 @@ private:
 HttpFailure FailureOf(DWORD error)
 {
     switch (error) {
-    case ERROR_WINHTTP_TIMEOUT: return HttpFailure::Timeout;
-    case ERROR_WINHTTP_NAME_NOT_RESOLVED: return HttpFailure::HostUnknown;
-    case ERROR_WINHTTP_CANNOT_CONNECT: return HttpFailure::Refused;
-    case ERROR_WINHTTP_CONNECTION_ERROR: return HttpFailure::Reset;
+    // Wine's WinHTTP passes some socket errors through as they are.
+    case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT: return HttpFailure::Timeout;
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+    case WSAHOST_NOT_FOUND: return HttpFailure::HostUnknown;
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+    case WSAECONNREFUSED: return HttpFailure::Refused;
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+    case WSAECONNRESET:
+    case WSAECONNABORTED: return HttpFailure::Reset;
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE: return HttpFailure::ClosedWithoutAnswer;
     case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
     case ERROR_WINHTTP_SECURE_FAILURE:
@@ -99,6 +106,31 @@ std::string SecureFailureText(DWORD flags)
     return text;
 }
 
+// Words for the errors a check meets, where the system has none (Wine's WinHTTP has no message
+// table).
+const char* KnownErrorText(DWORD error)
+{
+    switch (error) {
+    case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT: return "the operation timed out";
+    case WSAECONNREFUSED: return "the connection was refused";
+    case WSAECONNRESET:
+    case WSAECONNABORTED: return "the connection was reset";
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED: return "the host name could not be resolved";
+    case ERROR_WINHTTP_CANNOT_CONNECT: return "could not connect to the server";
+    case ERROR_WINHTTP_CONNECTION_ERROR: return "the connection was reset";
+    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+        return "the server closed the connection without a valid answer";
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+        return "secure channel error (the certificate or the handshake was refused)";
+    case ERROR_WINHTTP_SECURE_FAILURE: return "the server's certificate is not valid";
+    case ERROR_WINHTTP_SECURE_INVALID_CA: return "the certificate's issuer is not trusted";
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID: return "the certificate's name does not match";
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID: return "the certificate has expired";
+    default: return nullptr;
+    }
+}
+
 std::string ErrorText(DWORD error, DWORD secureFlags)
 {
     std::string text = "WinHTTP error " + std::to_string(error);
@@ -114,6 +146,8 @@ std::string ErrorText(DWORD error, DWORD secureFlags)
                                   words.back() == ' ' || words.back() == '.'))
             words.pop_back();
         if (!words.empty()) text += ": " + words;
+    } else if (const char* known = KnownErrorText(error)) {
+        text += std::string(": ") + known;
     }
     if (message) ::LocalFree(message);
     std::string flags = SecureFailureText(secureFlags);
@@ -153,8 +187,11 @@ public:
                                 WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                 WINHTTP_NO_PROXY_BYPASS, 0);
         if (!session) return;
-        int timeoutMs = settings.timeoutSeconds * 1000;
+        DWORD timeoutMs = static_cast<DWORD>(settings.timeoutSeconds) * 1000;
         ::WinHttpSetTimeouts(session, timeoutMs, timeoutMs, timeoutMs, timeoutMs);
+        // The wait for the answer's headers has a limit of its own (90 s unless set).
+        ::WinHttpSetOption(session, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs,
+                           sizeof timeoutMs);
         slots.resize(static_cast<std::size_t>(std::max(1, settings.maxConnections)), nullptr);
     }
 
@@ -280,7 +317,9 @@ private:
             answer.status = static_cast<int>(status);
             answer.location = QueryHeader(handle, WINHTTP_QUERY_LOCATION);
             answer.retryAfter = QueryHeader(handle, WINHTTP_QUERY_RETRY_AFTER);
-            if (!request.head) ReadSomeBody(handle);
+            // A GET's body is not read at all: the status and headers are the answer, and
+            // closing the request drops the rest (Wine's WinHttpReadData could wait at the end of
+            // a short body).
         }
         std::lock_guard<std::mutex> lock(mutex);
         // Closed here unless the destructor closed it already to cut the request short.
@@ -289,20 +328,6 @@ private:
             slots[slot] = nullptr;
         }
         return answer;
-    }
-
-    // Reads the body up to the limit and no further: an endless body must not hold the check.
-    void ReadSomeBody(HINTERNET handle)
-    {
-        char buffer[8192];
-        std::size_t total = 0;
-        while (total < settings.maxBodyBytes) {
-            DWORD read = 0;
-            DWORD want = static_cast<DWORD>(
-                std::min<std::size_t>(sizeof buffer, settings.maxBodyBytes - total));
-            if (!::WinHttpReadData(handle, buffer, want, &read) || read == 0) break;
-            total += read;
-        }
     }
 
     TransportSettings settings;

@@ -29,6 +29,7 @@ class Stats:
         self.max_per_host = {}
         self.open_total = 0
         self.max_total = 0
+        self.connections = 0  # opened in all
         self.requests = []  # (host, method, path, user agent, time)
         self.endless_bytes = []
 
@@ -37,6 +38,7 @@ class Stats:
             self.open_per_host[host] = self.open_per_host.get(host, 0) + 1
             self.max_per_host[host] = max(self.max_per_host.get(host, 0), self.open_per_host[host])
             self.open_total += 1
+            self.connections += 1
             self.max_total = max(self.max_total, self.open_total)
 
     def closed(self, host):
