@@ -5,22 +5,23 @@
 #include <algorithm>
 #include <deque>
 #include <queue>
+#include <set>
 #include <unordered_map>
 
 namespace {
 
 // One address on its way through requests: the redirect chain so far and the retries used.
+// Kept small: a check may hold a hundred thousand of them.
 struct Task
 {
     HttpUrl url;                      // the address of the next request
-    std::vector<std::string> visited; // the chain's addresses, for loop detection
+    std::vector<std::string> visited; // the chain's addresses once it redirects, for loops
     int redirects = 0;
     bool permanent = false; // a 301 or 308 in the chain
     bool head = true;
     bool retriedFault = false; // a reset or timeout was retried
     bool retriedRate = false;  // a 429 or 503 was retried
     bool probing = false;      // asking the https twin of an http address that was OK
-    LinkOutcome outcome;       // while probing: the address's own outcome
     std::size_t host = 0;
 };
 
@@ -29,7 +30,8 @@ struct HostQueue
 {
     std::deque<std::size_t> pending;
     int active = 0;
-    bool inRing = false;
+    bool listed = false; // in the ready list, under pending.size() as it was then
+    std::size_t listedAs = 0;
 };
 
 bool IsRedirect(int status)
@@ -68,7 +70,6 @@ public:
             std::string reason;
             UrlKind kind = ParseHttpUrl(addresses[i], tasks[i].url, reason);
             if (kind == UrlKind::Http) {
-                tasks[i].visited.push_back(tasks[i].url.ToString());
                 Queue(i);
             } else {
                 LinkOutcome outcome;
@@ -121,51 +122,72 @@ private:
 
     void Queue(std::size_t task)
     {
-        tasks[task].host = HostOf(tasks[task].url);
-        HostQueue& host = hosts[tasks[task].host];
+        std::size_t index = tasks[task].host = HostOf(tasks[task].url);
+        HostQueue& host = hosts[index];
+        Unlist(index);
         // A chain under way goes first: it holds memory and its answer is nearly in.
         if (tasks[task].redirects > 0 || tasks[task].probing)
             host.pending.push_front(task);
         else
             host.pending.push_back(task);
-        Ready(tasks[task].host);
+        List(index);
     }
 
-    void Ready(std::size_t index)
+    // The ready list holds the hosts with a request waiting and a connection free, the most
+    // waiting first.
+    void List(std::size_t index)
     {
         HostQueue& host = hosts[index];
-        if (!host.inRing && !host.pending.empty() && host.active < settings.perHost) {
-            ring.push_back(index);
-            host.inRing = true;
-        }
+        if (host.listed || host.pending.empty() || host.active >= settings.perHost) return;
+        host.listed = true;
+        host.listedAs = host.pending.size();
+        ready.emplace(host.listedAs, index);
     }
 
-    // Starts requests while connections are free, one host after the other, so that a slow
-    // host's queue does not hold the others.
+    void Unlist(std::size_t index)
+    {
+        HostQueue& host = hosts[index];
+        if (!host.listed) return;
+        ready.erase({host.listedAs, index});
+        host.listed = false;
+    }
+
+    // Starts requests while connections are free. A connection that just ended stays with its
+    // host, which has it open, while that host has at least half as much waiting as the host
+    // with the most; every other connection goes to the host with the most waiting. So the
+    // hosts drain evenly, no host has more than its share, and a slow host holds no other.
     void Dispatch()
     {
-        while (active < settings.jobs && !ring.empty()) {
-            std::size_t index = ring.front();
-            ring.pop_front();
+        for (std::size_t index : renewed) {
             HostQueue& host = hosts[index];
-            host.inRing = false;
-            if (host.pending.empty() || host.active >= settings.perHost) continue;
-            std::size_t task = host.pending.front();
-            host.pending.pop_front();
-            ++host.active;
-            ++active;
-            Ready(index);
-            const Task& t = tasks[task];
-            HttpRequest request;
-            request.id = task;
-            request.head = t.head;
-            request.https = t.url.https;
-            request.host = t.url.host;
-            request.port = t.url.port;
-            request.target = t.url.target;
-            request.url = t.url.ToString();
-            transport.Start(request);
+            if (active < settings.jobs && host.listed &&
+                host.pending.size() * 2 >= ready.begin()->first)
+                StartNext(index);
         }
+        renewed.clear();
+        while (active < settings.jobs && !ready.empty())
+            StartNext(ready.begin()->second);
+    }
+
+    void StartNext(std::size_t index)
+    {
+        HostQueue& host = hosts[index];
+        Unlist(index);
+        std::size_t task = host.pending.front();
+        host.pending.pop_front();
+        ++host.active;
+        ++active;
+        List(index);
+        const Task& t = tasks[task];
+        HttpRequest request;
+        request.id = task;
+        request.head = t.head;
+        request.https = t.url.https;
+        request.host = t.url.host;
+        request.port = t.url.port;
+        request.target = t.url.target;
+        request.url = t.url.ToString();
+        transport.Start(request);
     }
 
     void Later(std::size_t task, std::int64_t delayMs)
@@ -181,10 +203,12 @@ private:
         std::size_t index = static_cast<std::size_t>(answer.id);
         if (index >= tasks.size() || done[index]) return;
         Task& task = tasks[index];
-        HostQueue& host = hosts[task.host];
-        --host.active;
+        Unlist(task.host);
+        --hosts[task.host].active;
         --active;
-        Ready(task.host);
+        List(task.host);
+        // The connection just freed goes to the same host first: it is still open there.
+        renewed.push_back(task.host);
 
         if (answer.failure != HttpFailure::None) {
             Failed(index, answer);
@@ -285,6 +309,7 @@ private:
     void Redirect(std::size_t index, const HttpResponse& answer)
     {
         Task& task = tasks[index];
+        if (task.visited.empty()) task.visited.push_back(task.url.ToString());
         ++task.redirects;
         if (answer.status == 301 || answer.status == 308) task.permanent = true;
         HttpUrl next;
@@ -319,10 +344,10 @@ private:
         Task& task = tasks[index];
         if (!reason.empty()) outcome.reason = reason;
         if (task.probing) {
-            LinkOutcome own = std::move(task.outcome);
-            own.httpsAvailable = outcome.result == LinkResult::Ok;
-            if (!own.httpsAvailable) own.httpsUrl.clear();
-            Done(index, std::move(own));
+            auto own = probed.find(index);
+            own->second.httpsAvailable = outcome.result == LinkResult::Ok;
+            Done(index, std::move(own->second));
+            probed.erase(own);
             return;
         }
         // The same address over https, where the address leaves the port to the scheme: on a
@@ -332,9 +357,8 @@ private:
             task.probing = true;
             task.url.https = true;
             task.url.port = 443;
-            outcome.httpsUrl = task.url.ToString();
-            task.outcome = std::move(outcome);
-            task.visited.assign(1, task.url.ToString());
+            probed.emplace(index, std::move(outcome));
+            task.visited.clear();
             task.head = true;
             Queue(index);
             return;
@@ -346,7 +370,7 @@ private:
     {
         outcomes[index] = std::move(outcome);
         done[index] = true;
-        Task().visited.swap(tasks[index].visited);
+        tasks[index] = Task();
         ++finished;
         if (progress && *progress) (*progress)(finished, tasks.size());
     }
@@ -361,7 +385,9 @@ private:
 
     std::unordered_map<std::string, std::size_t> hostIndex;
     std::vector<HostQueue> hosts;
-    std::deque<std::size_t> ring; // hosts with a request waiting and a connection free
+    std::set<std::pair<std::size_t, std::size_t>, std::greater<>> ready; // (waiting, host)
+    std::vector<std::size_t> renewed; // hosts whose request just ended
+    std::unordered_map<std::size_t, LinkOutcome> probed; // own outcomes while https is asked
     int active = 0;
     using Due = std::pair<std::int64_t, std::size_t>;
     std::priority_queue<Due, std::vector<Due>, std::greater<Due>> delayed;

@@ -39,7 +39,6 @@ struct LinkOutcome
     std::string finalUrl; // where the redirects ended; empty without redirects
     std::string reason;   // why, in words, for failures
     bool httpsAvailable = false; // an http address whose https twin answered OK too
-    std::string httpsUrl;        // that https address
 };
 
 struct LinkCheckSettings

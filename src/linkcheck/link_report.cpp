@@ -80,57 +80,39 @@ std::string LinkCheckSummary(const LinkCheckPlan& plan, const std::vector<LinkOu
     return summary;
 }
 
+// Reports are written a place at a time: a large project's report is never whole in memory.
 void WriteLinkTextReport(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes,
                          CStream& stream)
 {
-    std::string text;
+    std::string line;
     for (std::size_t i = 0; i < plan.places.size(); ++i) {
         LinkOutcome outcome = OutcomeOfPlace(plan, outcomes, i);
         if (outcome.result == LinkResult::Ok) continue;
-        text += LinkResultName(outcome.result);
+        line = LinkResultName(outcome.result);
         // A redirect's final status is a success; the status tells something for the others.
         bool redirect = outcome.result == LinkResult::Moved ||
                         outcome.result == LinkResult::Redirected;
-        if (outcome.status > 0 && !redirect) text += " (" + std::to_string(outcome.status) + ")";
-        text += ": " + ToUtf8(plan.places[i].url);
-        if (!outcome.finalUrl.empty()) text += " -> " + ValidUtf8(outcome.finalUrl);
-        if (!outcome.reason.empty()) text += " (" + ValidUtf8(outcome.reason) + ")";
-        text += "  [" + PlaceWhere(plan.places[i]) + "]\n";
+        if (outcome.status > 0 && !redirect) line += " (" + std::to_string(outcome.status) + ")";
+        line += ": " + ToUtf8(plan.places[i].url);
+        if (!outcome.finalUrl.empty()) line += " -> " + ValidUtf8(outcome.finalUrl);
+        if (!outcome.reason.empty()) line += " (" + ValidUtf8(outcome.reason) + ")";
+        line += "  [" + PlaceWhere(plan.places[i]) + "]\n";
+        WriteBytes(stream, line);
     }
     for (std::size_t i = 0; i < plan.places.size(); ++i) {
-        LinkOutcome outcome = OutcomeOfPlace(plan, outcomes, i);
-        if (outcome.httpsAvailable)
-            text += "https available: " + ToUtf8(plan.places[i].url) + "  [" +
-                    PlaceWhere(plan.places[i]) + "]\n";
+        if (!OutcomeOfPlace(plan, outcomes, i).httpsAvailable) continue;
+        WriteBytes(stream, "https available: " + ToUtf8(plan.places[i].url) + "  [" +
+                               PlaceWhere(plan.places[i]) + "]\n");
     }
-    text += LinkCheckSummary(plan, outcomes) + "\n";
-    WriteBytes(stream, text);
+    WriteBytes(stream, LinkCheckSummary(plan, outcomes) + "\n");
 }
 
 void WriteLinkJsonReport(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes,
                          CStream& stream)
 {
     std::map<LinkResult, std::size_t> counts;
-    std::string places;
-    for (std::size_t i = 0; i < plan.places.size(); ++i) {
-        const LinkPlace& place = plan.places[i];
-        LinkOutcome outcome = OutcomeOfPlace(plan, outcomes, i);
-        ++counts[outcome.result];
-        places += i == 0 ? "\n    {" : ",\n    {";
-        places += "\"column\": " + JsonString(place.column);
-        places += ", \"group\": " + JsonString(place.group);
-        places += ", \"caption\": " + JsonString(place.caption);
-        places += ", \"url\": " + JsonString(place.url);
-        places += ", \"result\": " + JsonString(std::string(LinkResultName(outcome.result)));
-        places += ", \"status\": " +
-                  (outcome.status > 0 ? std::to_string(outcome.status) : std::string("null"));
-        places += ", \"final_url\": " +
-                  (outcome.finalUrl.empty() ? std::string("null") : JsonString(outcome.finalUrl));
-        places += ", \"reason\": " + JsonString(outcome.reason);
-        places += ", \"https_available\": ";
-        places += outcome.httpsAvailable ? "true" : "false";
-        places += "}";
-    }
+    for (std::size_t i = 0; i < plan.places.size(); ++i)
+        ++counts[OutcomeOfPlace(plan, outcomes, i).result];
     std::string json = "{\n  \"summary\": {\"places\": " + std::to_string(plan.places.size()) +
                        ", \"addresses\": " + std::to_string(plan.addresses.size()) +
                        ", \"results\": {";
@@ -141,6 +123,25 @@ void WriteLinkJsonReport(const LinkCheckPlan& plan, const std::vector<LinkOutcom
                 std::to_string(counts[result]);
         separator = ", ";
     }
-    json += "}},\n  \"places\": [" + places + (places.empty() ? "]\n}\n" : "\n  ]\n}\n");
+    json += "}},\n  \"places\": [";
     WriteBytes(stream, json);
+    for (std::size_t i = 0; i < plan.places.size(); ++i) {
+        const LinkPlace& place = plan.places[i];
+        LinkOutcome outcome = OutcomeOfPlace(plan, outcomes, i);
+        json = i == 0 ? "\n    {" : ",\n    {";
+        json += "\"column\": " + JsonString(place.column);
+        json += ", \"group\": " + JsonString(place.group);
+        json += ", \"caption\": " + JsonString(place.caption);
+        json += ", \"url\": " + JsonString(place.url);
+        json += ", \"result\": " + JsonString(std::string(LinkResultName(outcome.result)));
+        json += ", \"status\": " +
+                (outcome.status > 0 ? std::to_string(outcome.status) : std::string("null"));
+        json += ", \"final_url\": " +
+                (outcome.finalUrl.empty() ? std::string("null") : JsonString(outcome.finalUrl));
+        json += ", \"reason\": " + JsonString(outcome.reason);
+        json += ", \"https_available\": ";
+        json += outcome.httpsAvailable ? "true}" : "false}";
+        WriteBytes(stream, json);
+    }
+    WriteBytes(stream, plan.places.empty() ? "]\n}\n" : "\n  ]\n}\n");
 }
