@@ -14,15 +14,21 @@ namespace {
 // Kept small: a check may hold a hundred thousand of them.
 struct Task
 {
-    HttpUrl url;                      // the address of the next request
-    std::vector<std::string> visited; // the chain's addresses once it redirects, for loops
+    std::size_t host = 0; // of the next request
     int redirects = 0;
     bool permanent = false; // a 301 or 308 in the chain
     bool head = true;
     bool retriedFault = false; // a reset or timeout was retried
     bool retriedRate = false;  // a 429 or 503 was retried
     bool probing = false;      // asking the https twin of an http address that was OK
-    std::size_t host = 0;
+};
+
+// Where a task's requests go once they leave its own address: after a redirect, or to the https
+// twin. Only the tasks on such a way have one.
+struct Detour
+{
+    HttpUrl url;                      // the address of the next request
+    std::vector<std::string> visited; // the chain's addresses, for loop detection
 };
 
 // A host's queue and its connections in use.
@@ -63,13 +69,15 @@ class CCheckRun
 public:
     CCheckRun(IHttpTransport& transport, const LinkCheckSettings& settings,
               const std::vector<std::string>& addresses)
-        : transport(transport), settings(settings), tasks(addresses.size()),
-          outcomes(addresses.size()), done(addresses.size(), false)
+        : transport(transport), settings(settings), addresses(addresses),
+          tasks(addresses.size()), outcomes(addresses.size()), done(addresses.size(), false)
     {
         for (std::size_t i = 0; i < addresses.size(); ++i) {
             std::string reason;
-            UrlKind kind = ParseHttpUrl(addresses[i], tasks[i].url, reason);
+            HttpUrl url;
+            UrlKind kind = ParseHttpUrl(addresses[i], url, reason);
             if (kind == UrlKind::Http) {
+                tasks[i].host = HostOf(url);
                 Queue(i);
             } else {
                 LinkOutcome outcome;
@@ -122,7 +130,7 @@ private:
 
     void Queue(std::size_t task)
     {
-        std::size_t index = tasks[task].host = HostOf(tasks[task].url);
+        std::size_t index = tasks[task].host;
         HostQueue& host = hosts[index];
         Unlist(index);
         // A chain under way goes first: it holds memory and its answer is nearly in.
@@ -178,16 +186,35 @@ private:
         ++host.active;
         ++active;
         List(index);
-        const Task& t = tasks[task];
+        HttpUrl url = UrlOf(task);
         HttpRequest request;
         request.id = task;
-        request.head = t.head;
-        request.https = t.url.https;
-        request.host = t.url.host;
-        request.port = t.url.port;
-        request.target = t.url.target;
-        request.url = t.url.ToString();
+        request.head = tasks[task].head;
+        request.https = url.https;
+        request.host = url.host;
+        request.port = url.port;
+        request.target = url.target;
+        request.url = url.ToString();
         transport.Start(request);
+    }
+
+    // The address of a task's next request: its own, parsed again (cheaper than keeping a
+    // hundred thousand parsed), or its detour's.
+    HttpUrl UrlOf(std::size_t task) const
+    {
+        auto at = detours.find(task);
+        if (at != detours.end()) return at->second.url;
+        HttpUrl url;
+        std::string reason;
+        ParseHttpUrl(addresses[task], url, reason);
+        return url;
+    }
+
+    Detour& DetourOf(std::size_t task)
+    {
+        auto at = detours.find(task);
+        if (at == detours.end()) at = detours.emplace(task, Detour{UrlOf(task), {}}).first;
+        return at->second;
     }
 
     void Later(std::size_t task, std::int64_t delayMs)
@@ -231,7 +258,7 @@ private:
                 Later(index, seconds < 0 ? settings.retryPauseMs : seconds * 1000);
                 return;
             }
-            LinkOutcome outcome = ChainOutcome(task, LinkResult::RateLimited, status);
+            LinkOutcome outcome = ChainOutcome(index, LinkResult::RateLimited, status);
             outcome.reason = task.retriedRate ? "still rate limited after one retry"
                                               : "asked to wait " + std::to_string(seconds) + " s";
             Finish(index, outcome);
@@ -250,15 +277,15 @@ private:
             reason = "a redirect without a Location";
         else if (status < 500)
             reason = "an unexpected status";
-        Finish(index, ChainOutcome(task, result, status), reason);
+        Finish(index, ChainOutcome(index, result, status), reason);
     }
 
-    LinkOutcome ChainOutcome(const Task& task, LinkResult result, int status) const
+    LinkOutcome ChainOutcome(std::size_t index, LinkResult result, int status) const
     {
         LinkOutcome outcome;
         outcome.result = result;
         outcome.status = status;
-        if (task.redirects > 0) outcome.finalUrl = task.visited.back();
+        if (tasks[index].redirects > 0) outcome.finalUrl = detours.at(index).visited.back();
         return outcome;
     }
 
@@ -276,7 +303,7 @@ private:
             Queue(index);
             return;
         }
-        LinkOutcome outcome = ChainOutcome(task, LinkResult::CannotConnect, 0);
+        LinkOutcome outcome = ChainOutcome(index, LinkResult::CannotConnect, 0);
         switch (answer.failure) {
         case HttpFailure::Timeout:
             outcome.result = LinkResult::Timeout;
@@ -309,17 +336,18 @@ private:
     void Redirect(std::size_t index, const HttpResponse& answer)
     {
         Task& task = tasks[index];
-        if (task.visited.empty()) task.visited.push_back(task.url.ToString());
+        Detour& detour = DetourOf(index);
+        if (detour.visited.empty()) detour.visited.push_back(detour.url.ToString());
         ++task.redirects;
         if (answer.status == 301 || answer.status == 308) task.permanent = true;
         HttpUrl next;
         std::string absolute;
-        bool usable = ResolveLocation(task.url, answer.location, next, absolute);
-        bool loop = usable && std::find(task.visited.begin(), task.visited.end(), absolute) !=
-                                  task.visited.end();
-        task.visited.push_back(absolute);
+        bool usable = ResolveLocation(detour.url, answer.location, next, absolute);
+        bool loop = usable && std::find(detour.visited.begin(), detour.visited.end(),
+                                        absolute) != detour.visited.end();
+        detour.visited.push_back(absolute);
         if (task.redirects > settings.maxRedirects || loop) {
-            LinkOutcome outcome = ChainOutcome(task, LinkResult::TooManyRedirects, answer.status);
+            LinkOutcome outcome = ChainOutcome(index, LinkResult::TooManyRedirects, answer.status);
             outcome.reason = loop ? "a redirect loop"
                                   : "more than " + std::to_string(settings.maxRedirects) +
                                         " redirects";
@@ -329,12 +357,13 @@ private:
         if (!usable) {
             // A redirect out of the web (to another scheme): where it ends is all there is.
             LinkOutcome outcome = ChainOutcome(
-                task, task.permanent ? LinkResult::Moved : LinkResult::Redirected, answer.status);
+                index, task.permanent ? LinkResult::Moved : LinkResult::Redirected, answer.status);
             outcome.reason = "redirected to an address that is not checked";
             Finish(index, outcome);
             return;
         }
-        task.url = next;
+        task.host = HostOf(next);
+        detour.url = std::move(next);
         task.head = true;
         Queue(index);
     }
@@ -352,13 +381,18 @@ private:
         }
         // The same address over https, where the address leaves the port to the scheme: on a
         // port of its own, https would be another protocol on the same port.
-        if (settings.probeHttps && outcome.result == LinkResult::Ok && !task.url.https &&
-            task.redirects == 0 && task.url.port == 80) {
+        if (settings.probeHttps && outcome.result == LinkResult::Ok && task.redirects == 0) {
+            HttpUrl url = UrlOf(index);
+            if (url.https || url.port != 80) {
+                Done(index, std::move(outcome));
+                return;
+            }
             task.probing = true;
-            task.url.https = true;
-            task.url.port = 443;
+            Detour& detour = DetourOf(index);
+            detour.url.https = true;
+            detour.url.port = 443;
+            detour.visited.clear();
             probed.emplace(index, std::move(outcome));
-            task.visited.clear();
             task.head = true;
             Queue(index);
             return;
@@ -370,14 +404,16 @@ private:
     {
         outcomes[index] = std::move(outcome);
         done[index] = true;
-        tasks[index] = Task();
+        detours.erase(index);
         ++finished;
         if (progress && *progress) (*progress)(finished, tasks.size());
     }
 
     IHttpTransport& transport;
     const LinkCheckSettings& settings;
+    const std::vector<std::string>& addresses;
     std::vector<Task> tasks;
+    std::unordered_map<std::size_t, Detour> detours;
     std::vector<LinkOutcome> outcomes;
     std::vector<bool> done;
     std::size_t finished = 0;

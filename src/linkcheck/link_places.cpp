@@ -71,30 +71,52 @@ std::unordered_set<const void*> LiveNodes(const CProject& project)
 LinkCheckPlan CollectLinkPlaces(const CProject& project)
 {
     LinkCheckPlan plan;
-    std::unordered_map<std::string, std::size_t> addressIndex;
+    std::size_t count = 0;
+    ForEachPlace(project, [&count](CColumn*, CGroup*, CItem* item, CItemLink::CLink* link,
+                                   const LinkPlace&) {
+        const std::wstring* url = AddressOf(item, link);
+        if (url && !url->empty()) ++count;
+    });
+    plan.places.reserve(count);
+    plan.addresses.reserve(count);
+    std::unordered_map<std::string, std::uint32_t> addressIndex;
+    const CColumn* lastColumn = nullptr;
+    const CGroup* lastGroup = nullptr;
     ForEachPlace(project, [&](CColumn* column, CGroup* group, CItem* item,
                               CItemLink::CLink* link, const LinkPlace& where) {
         const std::wstring* url = AddressOf(item, link);
         if (!url || url->empty()) return;
+        if (column != lastColumn) {
+            plan.captions.push_back(column->caption);
+            lastColumn = column;
+        }
+        if (group != lastGroup) {
+            plan.captions.push_back(group->caption);
+            lastGroup = group;
+        }
         LinkPlace place = where;
-        place.column = column->caption;
-        place.group = group->caption;
-        place.caption = link ? link->caption : item->GetLabel();
-        place.url = *url;
+        place.column = &plan.captions[plan.captions.size() - 2];
+        place.group = &plan.captions.back();
+        place.caption = ToUtf8(link ? link->caption : item->GetLabel());
+        std::string held = ToUtf8(*url);
         place.link = link ? static_cast<const void*>(link) : item;
-        std::string decoded = DecodeAttributeReferences(ToUtf8(*url));
+        std::string decoded = DecodeAttributeReferences(held);
         HttpUrl parsed;
         std::string reason;
         UrlKind kind = ParseHttpUrl(decoded, parsed, reason);
         if (kind != UrlKind::NotChecked) {
             // Spellings of one address (case, default port, dot segments) are one address.
             std::string key = kind == UrlKind::Http ? parsed.ToString() : decoded;
-            auto [at, added] = addressIndex.emplace(key, plan.addresses.size());
+            auto [at, added] =
+                addressIndex.emplace(key, static_cast<std::uint32_t>(plan.addresses.size()));
             if (added) plan.addresses.push_back(key);
             place.address = at->second;
         }
+        if (place.address == LinkPlace::kNoAddress || plan.addresses[place.address] != held)
+            place.url = std::move(held);
         plan.places.push_back(std::move(place));
     });
+    plan.addresses.shrink_to_fit();
     return plan;
 }
 
@@ -108,7 +130,7 @@ LinkOutcome OutcomeOfPlace(const LinkCheckPlan& plan, const std::vector<LinkOutc
     return outcome;
 }
 
-std::wstring AddressAsMarkup(const std::string& address)
+std::string AddressAsMarkup(const std::string& address)
 {
     std::string markup;
     for (char c : address) {
@@ -119,7 +141,7 @@ std::wstring AddressAsMarkup(const std::string& address)
         else
             markup += c;
     }
-    return FromUtf8(markup);
+    return markup;
 }
 
 std::vector<LinkFix> PlanLinkFixes(const CProject& project, const LinkCheckPlan& plan,
@@ -134,15 +156,15 @@ std::vector<LinkFix> PlanLinkFixes(const CProject& project, const LinkCheckPlan&
                                                             ? nullptr
                                                             : static_cast<const CItemLink::CLink*>(
                                                                   place.link));
-        if (!now || *now != place.url) continue; // changed since the check: left alone
+        if (!now || ToUtf8(*now) != plan.UrlOf(place)) continue; // changed since the check: left alone
         const LinkOutcome& outcome = outcomes[place.address];
         if (outcome.result == LinkResult::Moved && !outcome.finalUrl.empty()) {
-            fixes.push_back({i, place.url, AddressAsMarkup(outcome.finalUrl), false});
+            fixes.push_back({i, *now, FromUtf8(AddressAsMarkup(outcome.finalUrl)), false});
         } else if (https && outcome.httpsAvailable) {
             // Only the scheme changes, so the rest keeps its markup as written.
-            std::size_t colon = place.url.find(L':');
+            std::size_t colon = now->find(L':');
             if (colon == std::wstring::npos) continue;
-            fixes.push_back({i, place.url, L"https" + place.url.substr(colon), true});
+            fixes.push_back({i, *now, L"https" + now->substr(colon), true});
         }
     }
     return fixes;

@@ -5,13 +5,15 @@
 #include "linkcheck/link_checker.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
 class CProject;
 class CItem;
 
-enum class LinkPlaceKind
+enum class LinkPlaceKind : std::uint8_t
 {
     MainLink,
     FurtherLink,
@@ -20,26 +22,46 @@ enum class LinkPlaceKind
 
 struct LinkPlace
 {
-    static constexpr std::size_t kNoAddress = static_cast<std::size_t>(-1);
+    static constexpr std::uint32_t kNoAddress = 0xFFFFFFFFu;
 
     LinkPlaceKind kind = LinkPlaceKind::MainLink;
-    std::wstring column, group, caption;
-    std::wstring url; // as the project holds it (page markup)
+    // The captions when the places were taken. Column and group captions are the plan's, shared
+    // by their places; caption and address are UTF-8. A check may hold a hundred thousand
+    // places, so the address as the project holds it (page markup; LinkCheckPlan::UrlOf) is
+    // kept only when it is not spelt as the address checked.
+    const std::wstring* column = nullptr;
+    const std::wstring* group = nullptr;
+    std::string caption;
+    std::string url; // empty: as addresses[address]
     // The node's identity when the places were taken, for finding it again: the item, and for
     // links the link itself. Not owned; the node may be gone by the time the results come.
     const CItem* item = nullptr;
     const void* link = nullptr;
     // The path at that time: indices of the column, the group, the item, and the link (0 the
     // main link, 1 the first further link; 0 for a form).
-    std::size_t columnIndex = 0, groupIndex = 0, itemIndex = 0, linkIndex = 0;
+    std::uint32_t columnIndex = 0, groupIndex = 0, itemIndex = 0, linkIndex = 0;
     // Index into LinkCheckPlan::addresses; kNoAddress for a place that is not checked.
-    std::size_t address = kNoAddress;
+    std::uint32_t address = kNoAddress;
 };
 
+// Moves but does not copy: its places point into its captions.
 struct LinkCheckPlan
 {
+    LinkCheckPlan() = default;
+    LinkCheckPlan(LinkCheckPlan&&) = default;
+    LinkCheckPlan& operator=(LinkCheckPlan&&) = default;
+    LinkCheckPlan(const LinkCheckPlan&) = delete;
+    LinkCheckPlan& operator=(const LinkCheckPlan&) = delete;
+
     std::vector<LinkPlace> places;
     std::vector<std::string> addresses; // decoded, distinct; what the checker is given
+    std::deque<std::wstring> captions;  // the columns' and groups' (a deque: they stay put)
+
+    // The place's address as the project held it.
+    const std::string& UrlOf(const LinkPlace& place) const
+    {
+        return place.url.empty() ? addresses[place.address] : place.url;
+    }
 };
 
 // Takes the places of every non-empty link address and GET form address, in page order.
@@ -67,4 +89,4 @@ std::vector<LinkFix> PlanLinkFixes(const CProject& project, const LinkCheckPlan&
 std::size_t ApplyLinkFixes(CProject& project, const LinkCheckPlan& plan,
                            const std::vector<LinkFix>& fixes);
 // An address from the network as page markup for the project: '&' and '"' as references.
-std::wstring AddressAsMarkup(const std::string& address);
+std::string AddressAsMarkup(const std::string& address);

@@ -51,7 +51,7 @@ std::string JsonString(const std::wstring& text)
 
 std::string PlaceWhere(const LinkPlace& place)
 {
-    return ToUtf8(place.column) + " / " + ToUtf8(place.group) + " / " + ToUtf8(place.caption);
+    return ToUtf8(*place.column) + " / " + ToUtf8(*place.group) + " / " + place.caption;
 }
 
 std::string LinkCheckSummary(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes)
@@ -93,7 +93,7 @@ void WriteLinkTextReport(const LinkCheckPlan& plan, const std::vector<LinkOutcom
         bool redirect = outcome.result == LinkResult::Moved ||
                         outcome.result == LinkResult::Redirected;
         if (outcome.status > 0 && !redirect) line += " (" + std::to_string(outcome.status) + ")";
-        line += ": " + ToUtf8(plan.places[i].url);
+        line += ": " + plan.UrlOf(plan.places[i]);
         if (!outcome.finalUrl.empty()) line += " -> " + ValidUtf8(outcome.finalUrl);
         if (!outcome.reason.empty()) line += " (" + ValidUtf8(outcome.reason) + ")";
         line += "  [" + PlaceWhere(plan.places[i]) + "]\n";
@@ -101,7 +101,7 @@ void WriteLinkTextReport(const LinkCheckPlan& plan, const std::vector<LinkOutcom
     }
     for (std::size_t i = 0; i < plan.places.size(); ++i) {
         if (!OutcomeOfPlace(plan, outcomes, i).httpsAvailable) continue;
-        WriteBytes(stream, "https available: " + ToUtf8(plan.places[i].url) + "  [" +
+        WriteBytes(stream, "https available: " + plan.UrlOf(plan.places[i]) + "  [" +
                                PlaceWhere(plan.places[i]) + "]\n");
     }
     WriteBytes(stream, LinkCheckSummary(plan, outcomes) + "\n");
@@ -129,10 +129,10 @@ void WriteLinkJsonReport(const LinkCheckPlan& plan, const std::vector<LinkOutcom
         const LinkPlace& place = plan.places[i];
         LinkOutcome outcome = OutcomeOfPlace(plan, outcomes, i);
         json = i == 0 ? "\n    {" : ",\n    {";
-        json += "\"column\": " + JsonString(place.column);
-        json += ", \"group\": " + JsonString(place.group);
+        json += "\"column\": " + JsonString(*place.column);
+        json += ", \"group\": " + JsonString(*place.group);
         json += ", \"caption\": " + JsonString(place.caption);
-        json += ", \"url\": " + JsonString(place.url);
+        json += ", \"url\": " + JsonString(plan.UrlOf(place));
         json += ", \"result\": " + JsonString(std::string(LinkResultName(outcome.result)));
         json += ", \"status\": " +
                 (outcome.status > 0 ? std::to_string(outcome.status) : std::string("null"));

@@ -76,10 +76,11 @@ TEST(LinkPlaces, CollectsEveryPlaceAndChecksEachAddressOnce)
                                         "http://search.test/find", "http://bro ken.test/"}));
     const LinkPlace& news = plan.places[0];
     EXPECT_EQ(news.kind, LinkPlaceKind::MainLink);
-    EXPECT_EQ(news.url, L"http://news.test/?a=1&amp;b=2"); // as the project holds it
-    EXPECT_EQ(news.column, L"Daily");
-    EXPECT_EQ(news.group, L"Reading");
-    EXPECT_EQ(news.caption, L"News");
+    EXPECT_EQ(plan.UrlOf(news), "http://news.test/?a=1&amp;b=2"); // as the project holds it
+    EXPECT_EQ(plan.UrlOf(plan.places[1]), "http://news.test/old");
+    EXPECT_EQ(*news.column, L"Daily");
+    EXPECT_EQ(*news.group, L"Reading");
+    EXPECT_EQ(news.caption, "News");
     EXPECT_EQ(news.item, sample.news);
     EXPECT_EQ(news.link, &sample.news->mainLink);
     const LinkPlace& archive = plan.places[1];
@@ -88,7 +89,9 @@ TEST(LinkPlaces, CollectsEveryPlaceAndChecksEachAddressOnce)
     EXPECT_EQ(plan.places[2].address, LinkPlace::kNoAddress);
     const LinkPlace& form = plan.places[3];
     EXPECT_EQ(form.kind, LinkPlaceKind::FormAddress);
-    EXPECT_EQ(form.caption, L"Search");
+    EXPECT_EQ(form.caption, "Search");
+    EXPECT_EQ(*plan.places[5].column, L"Other");
+    EXPECT_EQ(*plan.places[5].group, L"Shops");
     EXPECT_EQ(form.itemIndex, 2u);
     const LinkPlace& shop = plan.places[4];
     EXPECT_EQ(shop.address, archive.address); // the same address spelt otherwise
@@ -192,7 +195,7 @@ TEST(LinkCheckJob, ChecksInTheBackgroundWithProgressAndCanBeCancelled)
         EXPECT_EQ(notified.load(), 5); // each address, then the end
         EXPECT_EQ(job.OutcomeOf(1).result, LinkResult::Moved);
         EXPECT_EQ(job.OutcomeOf(4).result, LinkResult::Moved); // reported with what was checked
-        EXPECT_EQ(job.Plan().places[4].url, L"HTTP://NEWS.test:80/old");
+        EXPECT_EQ(job.Plan().UrlOf(job.Plan().places[4]), "HTTP://NEWS.test:80/old");
         EXPECT_TRUE(job.Error().empty());
     }
     // A check that never ends is cancelled; the destructor would do the same.
