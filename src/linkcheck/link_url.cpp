@@ -207,7 +207,7 @@ std::string RemoveDotSegments(std::string_view path)
     return result;
 }
 
-// Decodes UTF-8 into code points; false on ill-formed input.
+// Decodes UTF-8 into code points; false on ill-formed input (overlong forms included).
 bool DecodeUtf8(std::string_view text, std::vector<std::uint32_t>& codePoints)
 {
     for (std::size_t i = 0; i < text.size();) {
@@ -220,6 +220,10 @@ bool DecodeUtf8(std::string_view text, std::vector<std::uint32_t>& codePoints)
             if ((next & 0xC0) != 0x80) return false;
             value = (value << 6) | (next & 0x3F);
         }
+        // Overlong forms would smuggle in ASCII, such as a '/' inside a host name.
+        static const std::uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+        if (value < kLeast[extra] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+            return false;
         codePoints.push_back(value);
         i += extra + 1;
     }
@@ -294,6 +298,12 @@ bool NormaliseHost(std::string_view raw, std::string& host, std::string& reason)
         return false;
     }
     static const char kForbidden[] = " #%/:<>?@[\\]^|";
+    for (char c : decoded) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || std::strchr(kForbidden, c)) {
+            reason = "the host name holds a character that is not allowed";
+            return false;
+        }
+    }
     host.clear();
     std::size_t start = 0;
     while (start <= decoded.size()) {
@@ -303,14 +313,8 @@ bool NormaliseHost(std::string_view raw, std::string& host, std::string& reason)
         bool ascii = std::all_of(label.begin(), label.end(),
                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         if (ascii) {
-            for (char c : label) {
-                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F ||
-                    std::strchr(kForbidden, c)) {
-                    reason = "the host name holds a character that is not allowed";
-                    return false;
-                }
+            for (char c : label)
                 host += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-            }
         } else {
             std::vector<std::uint32_t> codePoints;
             std::string encoded;

@@ -71,6 +71,10 @@ TEST(LinkUrl, ParsesHttpAddressesAsABrowser)
     EXPECT_EQ(Normalised("http://example.com:65536/"), "bad: the port is larger than 65535");
     EXPECT_EQ(Normalised("http://[::1/"), "bad: an IPv6 address without its closing bracket");
     EXPECT_EQ(Normalised("http://\xFF\xFE.test/"), "bad: the host name is not valid text");
+    // Found by fuzzing: a control character beside non-ASCII letters, and an overlong '|'.
+    EXPECT_EQ(Normalised("http://b\xC3\xBC\x01.test/"),
+              "bad: the host name holds a character that is not allowed");
+    EXPECT_EQ(Normalised("http://c\xC1\xBC.test/"), "bad: the host name is not valid text");
 }
 
 TEST(LinkUrl, ResolvesLocationsAgainstTheAddressThatAnswered)
