@@ -154,6 +154,7 @@ public:
         curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, exchange.get());
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+        curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, request.keepAlive ? 0L : 1L);
         if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
             // Answered at once as a failure rather than lost.
             HttpResponse failed;

@@ -12,6 +12,7 @@ struct HttpRequest
 {
     std::uint64_t id = 0;
     bool head = true;   // HEAD, else GET, whose body is read to at most maxBodyBytes if at all
+    bool keepAlive = true; // keep the connection for a next request to the host, else close it
     bool https = false;
     std::string host;   // as in HttpUrl: lower case, IPv6 in brackets
     int port = 0;

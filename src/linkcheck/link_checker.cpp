@@ -21,6 +21,7 @@ struct Task
     bool retriedFault = false; // a reset or timeout was retried
     bool retriedRate = false;  // a 429 or 503 was retried
     bool probing = false;      // asking the https twin of an http address that was OK
+    bool keepAlive = false;    // its connection is promised to the host's next request
 };
 
 // Where a task's requests go once they leave its own address: after a redirect, or to the https
@@ -160,17 +161,14 @@ private:
         host.listed = false;
     }
 
-    // Starts requests while connections are free. A connection that just ended stays with its
-    // host, which has it open, while that host has at least half as much waiting as the host
-    // with the most; every other connection goes to the host with the most waiting. So the
-    // hosts drain evenly, no host has more than its share, and a slow host holds no other.
+    // Starts requests while connections are free. A request that was promised its connection's
+    // next use (see StartNext) hands it on to its host; every other connection goes to the host
+    // with the most waiting. So the hosts drain evenly, no host has more than its share, and a
+    // slow host holds no other.
     void Dispatch()
     {
         for (std::size_t index : renewed) {
-            HostQueue& host = hosts[index];
-            if (active < settings.jobs && host.listed &&
-                host.pending.size() * 2 >= ready.begin()->first)
-                StartNext(index);
+            if (active < settings.jobs && hosts[index].listed) StartNext(index);
         }
         renewed.clear();
         while (active < settings.jobs && !ready.empty())
@@ -186,10 +184,18 @@ private:
         ++host.active;
         ++active;
         List(index);
+        // The connection stays open for the host's next request when every connection to the
+        // host has one waiting and the host has at least half as much waiting as the host with
+        // the most; otherwise it closes, so that idle kept-alive connections never add to the
+        // limits (WinHTTP keeps every idle one open for a while).
+        std::size_t most = ready.empty() ? 0 : ready.begin()->first;
+        tasks[task].keepAlive = host.pending.size() >= static_cast<std::size_t>(host.active) &&
+                                host.pending.size() * 2 >= most;
         HttpUrl url = UrlOf(task);
         HttpRequest request;
         request.id = task;
         request.head = tasks[task].head;
+        request.keepAlive = tasks[task].keepAlive;
         request.https = url.https;
         request.host = url.host;
         request.port = url.port;
@@ -234,8 +240,7 @@ private:
         --hosts[task.host].active;
         --active;
         List(task.host);
-        // The connection just freed goes to the same host first: it is still open there.
-        renewed.push_back(task.host);
+        if (task.keepAlive) renewed.push_back(task.host);
 
         if (answer.failure != HttpFailure::None) {
             Failed(index, answer);
@@ -422,7 +427,7 @@ private:
     std::unordered_map<std::string, std::size_t> hostIndex;
     std::vector<HostQueue> hosts;
     std::set<std::pair<std::size_t, std::size_t>, std::greater<>> ready; // (waiting, host)
-    std::vector<std::size_t> renewed; // hosts whose request just ended
+    std::vector<std::size_t> renewed; // hosts promised the connection that just ended
     std::unordered_map<std::size_t, LinkOutcome> probed; // own outcomes while https is asked
     int active = 0;
     using Due = std::pair<std::int64_t, std::size_t>;

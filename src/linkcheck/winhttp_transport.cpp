@@ -298,6 +298,10 @@ private:
         }
         DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
         ::WinHttpSetOption(handle, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
+        if (!request.keepAlive) {
+            DWORD feature = WINHTTP_DISABLE_KEEP_ALIVE;
+            ::WinHttpSetOption(handle, WINHTTP_OPTION_DISABLE_FEATURE, &feature, sizeof feature);
+        }
         DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&secureFlags);
         ::WinHttpSetOption(handle, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context);
         ::WinHttpSetStatusCallback(handle, OnStatus, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
@@ -317,6 +321,14 @@ private:
             answer.status = static_cast<int>(status);
             answer.location = QueryHeader(handle, WINHTTP_QUERY_LOCATION);
             answer.retryAfter = QueryHeader(handle, WINHTTP_QUERY_RETRY_AFTER);
+            // A HEAD answer is complete with its headers; reading its empty body tells WinHTTP
+            // so, and it keeps the connection for the next request to the host (Wine's closes it
+            // otherwise).
+            if (request.head) {
+                char none;
+                DWORD read = 0;
+                ::WinHttpReadData(handle, &none, 1, &read);
+            }
             // A GET's body is not read at all: the status and headers are the answer, and
             // closing the request drops the rest (Wine's WinHttpReadData could wait at the end of
             // a short body).
