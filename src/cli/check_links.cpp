@@ -61,8 +61,7 @@ std::string ParseOptions(const std::vector<std::wstring>& arguments, CheckOption
         const std::wstring& argument = arguments[i];
         bool takesValue = argument == L"--jobs" || argument == L"--per-host" ||
                           argument == L"--timeout" || argument == L"--format" || argument == L"-o";
-        if (takesValue && i + 1 == arguments.size())
-            return ToUtf8(argument) + " needs a value";
+        if (takesValue && i + 1 == arguments.size()) return ToUtf8(argument) + " needs a value";
         if (argument == L"--jobs") {
             if (!ParseCount(arguments[++i], 1, 256, options.settings.jobs))
                 return "--jobs takes a number from 1 to 256";
@@ -216,8 +215,7 @@ int RunCheckLinks(const std::vector<std::wstring>& arguments, CProject& project,
                               Quoted(options.output) + (fixes.empty() ? ".\n" : ":\n");
         for (const LinkFix& fix : fixes)
             changes += std::string(fix.https ? "  https: " : "  moved: ") + ToUtf8(fix.from) +
-                       " -> " + ToUtf8(fix.to) + "  [" + PlaceWhere(plan.places[fix.place]) +
-                       "]\n";
+                       " -> " + ToUtf8(fix.to) + "  [" + PlaceWhere(plan.places[fix.place]) + "]\n";
         WriteBytes(out, changes);
     }
     for (std::size_t i = 0; i < plan.places.size(); ++i)

@@ -74,14 +74,20 @@ std::size_t OnBody(char*, std::size_t size, std::size_t count, void* data)
 HttpFailure FailureOf(CURLcode code)
 {
     switch (code) {
-    case CURLE_OK: return HttpFailure::None;
-    case CURLE_OPERATION_TIMEDOUT: return HttpFailure::Timeout;
-    case CURLE_COULDNT_RESOLVE_HOST: return HttpFailure::HostUnknown;
-    case CURLE_COULDNT_CONNECT: return HttpFailure::Refused;
-    case CURLE_GOT_NOTHING: return HttpFailure::ClosedWithoutAnswer;
+    case CURLE_OK:
+        return HttpFailure::None;
+    case CURLE_OPERATION_TIMEDOUT:
+        return HttpFailure::Timeout;
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return HttpFailure::HostUnknown;
+    case CURLE_COULDNT_CONNECT:
+        return HttpFailure::Refused;
+    case CURLE_GOT_NOTHING:
+        return HttpFailure::ClosedWithoutAnswer;
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
-    case CURLE_PARTIAL_FILE: return HttpFailure::Reset;
+    case CURLE_PARTIAL_FILE:
+        return HttpFailure::Reset;
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CERTPROBLEM:
@@ -90,8 +96,10 @@ HttpFailure FailureOf(CURLcode code)
     case CURLE_SSL_ISSUER_ERROR:
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
     case CURLE_SSL_INVALIDCERTSTATUS:
-    case CURLE_SSL_CRL_BADFILE: return HttpFailure::Tls;
-    default: return HttpFailure::Other;
+    case CURLE_SSL_CRL_BADFILE:
+        return HttpFailure::Tls;
+    default:
+        return HttpFailure::Other;
     }
 }
 

@@ -11,10 +11,10 @@
 struct HttpRequest
 {
     std::uint64_t id = 0;
-    bool head = true;   // HEAD, else GET, whose body is read to at most maxBodyBytes if at all
+    bool head = true;      // HEAD, else GET, whose body is read to at most maxBodyBytes if at all
     bool keepAlive = true; // keep the connection for a next request to the host, else close it
     bool https = false;
-    std::string host;   // as in HttpUrl: lower case, IPv6 in brackets
+    std::string host; // as in HttpUrl: lower case, IPv6 in brackets
     int port = 0;
     std::string target; // path and query
     std::string url;    // the whole address, for the transports that take one string
@@ -45,7 +45,7 @@ struct HttpResponse
 struct TransportSettings
 {
     int timeoutSeconds = 15;
-    int maxConnections = 32;    // overall
+    int maxConnections = 32; // overall
     int maxPerHost = 4;
     std::size_t maxBodyBytes = 65536; // a GET stops reading here
     std::string userAgent;

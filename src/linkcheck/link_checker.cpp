@@ -70,8 +70,8 @@ class CCheckRun
 public:
     CCheckRun(IHttpTransport& transport, const LinkCheckSettings& settings,
               const std::vector<std::string>& addresses)
-        : transport(transport), settings(settings), addresses(addresses),
-          tasks(addresses.size()), outcomes(addresses.size()), done(addresses.size(), false)
+        : transport(transport), settings(settings), addresses(addresses), tasks(addresses.size()),
+          outcomes(addresses.size()), done(addresses.size(), false)
     {
         for (std::size_t i = 0; i < addresses.size(); ++i) {
             std::string reason;
@@ -106,8 +106,8 @@ public:
             // Short waits keep a cancel prompt; a due retry shortens the wait.
             int waitMs = 100;
             if (!delayed.empty())
-                waitMs = static_cast<int>(
-                    std::max<std::int64_t>(0, std::min<std::int64_t>(waitMs, delayed.top().first - now)));
+                waitMs = static_cast<int>(std::max<std::int64_t>(
+                    0, std::min<std::int64_t>(waitMs, delayed.top().first - now)));
             answers.clear();
             transport.Wait(waitMs, answers);
             for (const HttpResponse& answer : answers)
@@ -272,8 +272,9 @@ private:
         LinkResult result = LinkResult::ServerError;
         std::string reason;
         if (status >= 200 && status < 300)
-            result = task.permanent ? LinkResult::Moved
-                                    : task.redirects > 0 ? LinkResult::Redirected : LinkResult::Ok;
+            result = task.permanent       ? LinkResult::Moved
+                     : task.redirects > 0 ? LinkResult::Redirected
+                                          : LinkResult::Ok;
         else if (status == 404 || status == 410)
             result = LinkResult::NotFound;
         else if (status >= 400 && status < 500)
@@ -297,7 +298,8 @@ private:
     void Failed(std::size_t index, const HttpResponse& answer)
     {
         Task& task = tasks[index];
-        bool passing = answer.failure == HttpFailure::Timeout || answer.failure == HttpFailure::Reset;
+        bool passing =
+            answer.failure == HttpFailure::Timeout || answer.failure == HttpFailure::Reset;
         if (passing && !task.retriedFault && !task.probing) {
             task.retriedFault = true;
             Later(index, settings.retryPauseMs);
@@ -312,8 +314,8 @@ private:
         switch (answer.failure) {
         case HttpFailure::Timeout:
             outcome.result = LinkResult::Timeout;
-            outcome.reason = "no complete answer within " +
-                             std::to_string(settings.timeoutSeconds) + " s";
+            outcome.reason =
+                "no complete answer within " + std::to_string(settings.timeoutSeconds) + " s";
             break;
         case HttpFailure::Tls:
             outcome.result = LinkResult::TlsError;
@@ -348,14 +350,14 @@ private:
         HttpUrl next;
         std::string absolute;
         bool usable = ResolveLocation(detour.url, answer.location, next, absolute);
-        bool loop = usable && std::find(detour.visited.begin(), detour.visited.end(),
-                                        absolute) != detour.visited.end();
+        bool loop = usable && std::find(detour.visited.begin(), detour.visited.end(), absolute) !=
+                                  detour.visited.end();
         detour.visited.push_back(absolute);
         if (task.redirects > settings.maxRedirects || loop) {
             LinkOutcome outcome = ChainOutcome(index, LinkResult::TooManyRedirects, answer.status);
-            outcome.reason = loop ? "a redirect loop"
-                                  : "more than " + std::to_string(settings.maxRedirects) +
-                                        " redirects";
+            outcome.reason =
+                loop ? "a redirect loop"
+                     : "more than " + std::to_string(settings.maxRedirects) + " redirects";
             Finish(index, outcome);
             return;
         }
@@ -439,19 +441,32 @@ private:
 const char* LinkResultName(LinkResult result)
 {
     switch (result) {
-    case LinkResult::Ok: return "OK";
-    case LinkResult::Moved: return "Moved";
-    case LinkResult::Redirected: return "Redirected";
-    case LinkResult::NotFound: return "Not found";
-    case LinkResult::ClientError: return "Client error";
-    case LinkResult::ServerError: return "Server error";
-    case LinkResult::Timeout: return "Timeout";
-    case LinkResult::CannotConnect: return "Cannot connect";
-    case LinkResult::TlsError: return "TLS error";
-    case LinkResult::BadUrl: return "Bad URL";
-    case LinkResult::TooManyRedirects: return "Too many redirects";
-    case LinkResult::RateLimited: return "Rate limited";
-    case LinkResult::NotChecked: return "Not checked";
+    case LinkResult::Ok:
+        return "OK";
+    case LinkResult::Moved:
+        return "Moved";
+    case LinkResult::Redirected:
+        return "Redirected";
+    case LinkResult::NotFound:
+        return "Not found";
+    case LinkResult::ClientError:
+        return "Client error";
+    case LinkResult::ServerError:
+        return "Server error";
+    case LinkResult::Timeout:
+        return "Timeout";
+    case LinkResult::CannotConnect:
+        return "Cannot connect";
+    case LinkResult::TlsError:
+        return "TLS error";
+    case LinkResult::BadUrl:
+        return "Bad URL";
+    case LinkResult::TooManyRedirects:
+        return "Too many redirects";
+    case LinkResult::RateLimited:
+        return "Rate limited";
+    case LinkResult::NotChecked:
+        return "Not checked";
     }
     return "";
 }

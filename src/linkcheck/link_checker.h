@@ -35,9 +35,9 @@ bool IsLinkProblem(LinkResult result);
 struct LinkOutcome
 {
     LinkResult result = LinkResult::NotChecked;
-    int status = 0;       // the last HTTP status; 0 when none came
-    std::string finalUrl; // where the redirects ended; empty without redirects
-    std::string reason;   // why, in words, for failures
+    int status = 0;              // the last HTTP status; 0 when none came
+    std::string finalUrl;        // where the redirects ended; empty without redirects
+    std::string reason;          // why, in words, for failures
     bool httpsAvailable = false; // an http address whose https twin answered OK too
 };
 
@@ -48,8 +48,8 @@ struct LinkCheckSettings
     int timeoutSeconds = 15;
     int maxRedirects = 10;
     std::size_t maxBodyBytes = 65536;
-    int retryPauseMs = 1000;         // before retrying a reset or a timeout
-    int maxRetryAfterSeconds = 30;   // a longer Retry-After makes the address Rate limited
+    int retryPauseMs = 1000;       // before retrying a reset or a timeout
+    int maxRetryAfterSeconds = 30; // a longer Retry-After makes the address Rate limited
     bool probeHttps = true; // try http addresses on the default port that answered OK over https
 };
 

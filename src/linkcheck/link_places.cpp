@@ -82,8 +82,8 @@ LinkCheckPlan CollectLinkPlaces(const CProject& project)
     std::unordered_map<std::string, std::uint32_t> addressIndex;
     const CColumn* lastColumn = nullptr;
     const CGroup* lastGroup = nullptr;
-    ForEachPlace(project, [&](CColumn* column, CGroup* group, CItem* item,
-                              CItemLink::CLink* link, const LinkPlace& where) {
+    ForEachPlace(project, [&](CColumn* column, CGroup* group, CItem* item, CItemLink::CLink* link,
+                              const LinkPlace& where) {
         const std::wstring* url = AddressOf(item, link);
         if (!url || url->empty()) return;
         if (column != lastColumn) {
@@ -152,11 +152,11 @@ std::vector<LinkFix> PlanLinkFixes(const CProject& project, const LinkCheckPlan&
     for (std::size_t i = 0; i < plan.places.size(); ++i) {
         const LinkPlace& place = plan.places[i];
         if (place.address >= outcomes.size() || !live.count(place.link)) continue;
-        const std::wstring* now = AddressOf(place.item, place.link == place.item
-                                                            ? nullptr
-                                                            : static_cast<const CItemLink::CLink*>(
-                                                                  place.link));
-        if (!now || ToUtf8(*now) != plan.UrlOf(place)) continue; // changed since the check: left alone
+        const std::wstring* now = AddressOf(
+            place.item,
+            place.link == place.item ? nullptr : static_cast<const CItemLink::CLink*>(place.link));
+        if (!now || ToUtf8(*now) != plan.UrlOf(place))
+            continue; // changed since the check: left alone
         const LinkOutcome& outcome = outcomes[place.address];
         if (outcome.result == LinkResult::Moved && !outcome.finalUrl.empty()) {
             fixes.push_back({i, *now, FromUtf8(AddressAsMarkup(outcome.finalUrl)), false});

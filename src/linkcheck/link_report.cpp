@@ -8,10 +8,18 @@
 namespace {
 
 constexpr LinkResult kAllResults[] = {
-    LinkResult::Ok,          LinkResult::Moved,         LinkResult::Redirected,
-    LinkResult::NotFound,    LinkResult::ClientError,   LinkResult::ServerError,
-    LinkResult::Timeout,     LinkResult::CannotConnect, LinkResult::TlsError,
-    LinkResult::BadUrl,      LinkResult::TooManyRedirects, LinkResult::RateLimited,
+    LinkResult::Ok,
+    LinkResult::Moved,
+    LinkResult::Redirected,
+    LinkResult::NotFound,
+    LinkResult::ClientError,
+    LinkResult::ServerError,
+    LinkResult::Timeout,
+    LinkResult::CannotConnect,
+    LinkResult::TlsError,
+    LinkResult::BadUrl,
+    LinkResult::TooManyRedirects,
+    LinkResult::RateLimited,
     LinkResult::NotChecked,
 };
 
@@ -90,8 +98,8 @@ void WriteLinkTextReport(const LinkCheckPlan& plan, const std::vector<LinkOutcom
         if (outcome.result == LinkResult::Ok) continue;
         line = LinkResultName(outcome.result);
         // A redirect's final status is a success; the status tells something for the others.
-        bool redirect = outcome.result == LinkResult::Moved ||
-                        outcome.result == LinkResult::Redirected;
+        bool redirect =
+            outcome.result == LinkResult::Moved || outcome.result == LinkResult::Redirected;
         if (outcome.status > 0 && !redirect) line += " (" + std::to_string(outcome.status) + ")";
         line += ": " + plan.UrlOf(plan.places[i]);
         if (!outcome.finalUrl.empty()) line += " -> " + ValidUtf8(outcome.finalUrl);

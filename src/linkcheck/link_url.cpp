@@ -31,22 +31,22 @@ const char* const kLatin1Names[] = {
 // The rest: the markup characters (legacy, also in upper case) and HTML 4's common signs, which
 // need their ';'.
 const NamedReference kOtherNames[] = {
-    {"amp", '&', true},       {"AMP", '&', true},      {"lt", '<', true},
-    {"LT", '<', true},        {"gt", '>', true},       {"GT", '>', true},
-    {"quot", '"', true},      {"QUOT", '"', true},     {"COPY", 0xA9, true},
-    {"REG", 0xAE, true},      {"apos", '\'', false},   {"ndash", 0x2013, false},
-    {"mdash", 0x2014, false}, {"lsquo", 0x2018, false}, {"rsquo", 0x2019, false},
-    {"sbquo", 0x201A, false}, {"ldquo", 0x201C, false}, {"rdquo", 0x201D, false},
-    {"bdquo", 0x201E, false}, {"dagger", 0x2020, false}, {"Dagger", 0x2021, false},
-    {"bull", 0x2022, false},  {"hellip", 0x2026, false}, {"permil", 0x2030, false},
+    {"amp", '&', true},        {"AMP", '&', true},        {"lt", '<', true},
+    {"LT", '<', true},         {"gt", '>', true},         {"GT", '>', true},
+    {"quot", '"', true},       {"QUOT", '"', true},       {"COPY", 0xA9, true},
+    {"REG", 0xAE, true},       {"apos", '\'', false},     {"ndash", 0x2013, false},
+    {"mdash", 0x2014, false},  {"lsquo", 0x2018, false},  {"rsquo", 0x2019, false},
+    {"sbquo", 0x201A, false},  {"ldquo", 0x201C, false},  {"rdquo", 0x201D, false},
+    {"bdquo", 0x201E, false},  {"dagger", 0x2020, false}, {"Dagger", 0x2021, false},
+    {"bull", 0x2022, false},   {"hellip", 0x2026, false}, {"permil", 0x2030, false},
     {"lsaquo", 0x2039, false}, {"rsaquo", 0x203A, false}, {"euro", 0x20AC, false},
-    {"trade", 0x2122, false}, {"larr", 0x2190, false}, {"rarr", 0x2192, false},
-    {"minus", 0x2212, false}, {"ensp", 0x2002, false}, {"emsp", 0x2003, false},
-    {"thinsp", 0x2009, false}, {"zwnj", 0x200C, false}, {"zwj", 0x200D, false},
-    {"OElig", 0x152, false},  {"oelig", 0x153, false}, {"Scaron", 0x160, false},
-    {"scaron", 0x161, false}, {"Yuml", 0x178, false},  {"fnof", 0x192, false},
-    {"circ", 0x2C6, false},   {"tilde", 0x2DC, false}, {"prime", 0x2032, false},
-    {"Prime", 0x2033, false}, {"frasl", 0x2044, false}, {"hearts", 0x2665, false},
+    {"trade", 0x2122, false},  {"larr", 0x2190, false},   {"rarr", 0x2192, false},
+    {"minus", 0x2212, false},  {"ensp", 0x2002, false},   {"emsp", 0x2003, false},
+    {"thinsp", 0x2009, false}, {"zwnj", 0x200C, false},   {"zwj", 0x200D, false},
+    {"OElig", 0x152, false},   {"oelig", 0x153, false},   {"Scaron", 0x160, false},
+    {"scaron", 0x161, false},  {"Yuml", 0x178, false},    {"fnof", 0x192, false},
+    {"circ", 0x2C6, false},    {"tilde", 0x2DC, false},   {"prime", 0x2032, false},
+    {"Prime", 0x2033, false},  {"frasl", 0x2044, false},  {"hearts", 0x2665, false},
 };
 
 // Windows-1252's characters for the numeric references 0x80 to 0x9F, as browsers map them.
@@ -517,9 +517,9 @@ bool ResolveLocation(const HttpUrl& base, std::string_view location, HttpUrl& re
 {
     std::string cleaned = Cleaned(location);
     std::size_t colon = 0;
-    std::string origin = (base.https ? "https://" : "http://") + base.host +
-                         (base.port != (base.https ? 443 : 80) ? ":" + std::to_string(base.port)
-                                                               : std::string());
+    std::string origin =
+        (base.https ? "https://" : "http://") + base.host +
+        (base.port != (base.https ? 443 : 80) ? ":" + std::to_string(base.port) : std::string());
     std::string candidate;
     if (IsSchemeStart(cleaned, colon)) {
         candidate = cleaned;

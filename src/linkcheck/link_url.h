@@ -23,8 +23,8 @@ enum class UrlKind
 struct HttpUrl
 {
     bool https = false;
-    std::string host; // lower case; an IPv6 literal keeps its brackets
-    int port = 0;     // the default port when the address names none
+    std::string host;   // lower case; an IPv6 literal keeps its brackets
+    int port = 0;       // the default port when the address names none
     std::string target; // path and query, percent-encoded where a browser encodes; starts with '/'
 
     // scheme://host[:port]target, the port left out when it is the default.

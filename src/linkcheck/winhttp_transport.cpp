@@ -3,7 +3,9 @@
 // so that neither the caller's thread nor the window's ever waits on the network.
 #include "linkcheck/http_transport.h"
 
+// The socket error numbers; before windows.h, which would bring the old winsock.h.
 #include <winsock2.h>
+
 #include <windows.h>
 #include <winhttp.h>
 
@@ -18,11 +20,10 @@ namespace {
 std::wstring Wide(const std::string& text)
 {
     if (text.empty()) return std::wstring();
-    int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0);
+    int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                          length);
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
     return wide;
 }
 
@@ -59,15 +60,20 @@ HttpFailure FailureOf(DWORD error)
     switch (error) {
     // Wine's WinHTTP passes some socket errors through as they are.
     case ERROR_WINHTTP_TIMEOUT:
-    case WSAETIMEDOUT: return HttpFailure::Timeout;
+    case WSAETIMEDOUT:
+        return HttpFailure::Timeout;
     case ERROR_WINHTTP_NAME_NOT_RESOLVED:
-    case WSAHOST_NOT_FOUND: return HttpFailure::HostUnknown;
+    case WSAHOST_NOT_FOUND:
+        return HttpFailure::HostUnknown;
     case ERROR_WINHTTP_CANNOT_CONNECT:
-    case WSAECONNREFUSED: return HttpFailure::Refused;
+    case WSAECONNREFUSED:
+        return HttpFailure::Refused;
     case ERROR_WINHTTP_CONNECTION_ERROR:
     case WSAECONNRESET:
-    case WSAECONNABORTED: return HttpFailure::Reset;
-    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE: return HttpFailure::ClosedWithoutAnswer;
+    case WSAECONNABORTED:
+        return HttpFailure::Reset;
+    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+        return HttpFailure::ClosedWithoutAnswer;
     case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
     case ERROR_WINHTTP_SECURE_FAILURE:
     case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
@@ -76,8 +82,10 @@ HttpFailure FailureOf(DWORD error)
     case ERROR_WINHTTP_SECURE_CERT_REVOKED:
     case ERROR_WINHTTP_SECURE_INVALID_CA:
     case ERROR_WINHTTP_SECURE_INVALID_CERT:
-    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE: return HttpFailure::Tls;
-    default: return HttpFailure::Other;
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+        return HttpFailure::Tls;
+    default:
+        return HttpFailure::Other;
     }
 }
 
@@ -112,22 +120,33 @@ const char* KnownErrorText(DWORD error)
 {
     switch (error) {
     case ERROR_WINHTTP_TIMEOUT:
-    case WSAETIMEDOUT: return "the operation timed out";
-    case WSAECONNREFUSED: return "the connection was refused";
+    case WSAETIMEDOUT:
+        return "the operation timed out";
+    case WSAECONNREFUSED:
+        return "the connection was refused";
     case WSAECONNRESET:
-    case WSAECONNABORTED: return "the connection was reset";
-    case ERROR_WINHTTP_NAME_NOT_RESOLVED: return "the host name could not be resolved";
-    case ERROR_WINHTTP_CANNOT_CONNECT: return "could not connect to the server";
-    case ERROR_WINHTTP_CONNECTION_ERROR: return "the connection was reset";
+    case WSAECONNABORTED:
+        return "the connection was reset";
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+        return "the host name could not be resolved";
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+        return "could not connect to the server";
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+        return "the connection was reset";
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
         return "the server closed the connection without a valid answer";
     case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
         return "secure channel error (the certificate or the handshake was refused)";
-    case ERROR_WINHTTP_SECURE_FAILURE: return "the server's certificate is not valid";
-    case ERROR_WINHTTP_SECURE_INVALID_CA: return "the certificate's issuer is not trusted";
-    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID: return "the certificate's name does not match";
-    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID: return "the certificate has expired";
-    default: return nullptr;
+    case ERROR_WINHTTP_SECURE_FAILURE:
+        return "the server's certificate is not valid";
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+        return "the certificate's issuer is not trusted";
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+        return "the certificate's name does not match";
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+        return "the certificate has expired";
+    default:
+        return nullptr;
     }
 }
 
@@ -135,11 +154,11 @@ std::string ErrorText(DWORD error, DWORD secureFlags)
 {
     std::string text = "WinHTTP error " + std::to_string(error);
     wchar_t* message = nullptr;
-    DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-            FORMAT_MESSAGE_IGNORE_INSERTS,
-        ::GetModuleHandleW(L"winhttp.dll"), error, 0, reinterpret_cast<wchar_t*>(&message), 0,
-        nullptr);
+    DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM |
+                             FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         ::GetModuleHandleW(L"winhttp.dll"), error, 0,
+                         reinterpret_cast<wchar_t*>(&message), 0, nullptr);
     if (length > 0 && message) {
         std::string words = Narrow(std::wstring(message, length));
         while (!words.empty() && (words.back() == '\n' || words.back() == '\r' ||
@@ -156,8 +175,7 @@ std::string ErrorText(DWORD error, DWORD secureFlags)
 }
 
 // Collects the certificate flags of a secure failure; called on the request's own thread.
-void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information,
-                       DWORD length)
+void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information, DWORD length)
 {
     if (status == WINHTTP_CALLBACK_STATUS_SECURE_FAILURE && context && information &&
         length >= sizeof(DWORD))
@@ -183,9 +201,8 @@ class CWinHttpTransport : public IHttpTransport
 public:
     explicit CWinHttpTransport(const TransportSettings& settings) : settings(settings)
     {
-        session = ::WinHttpOpen(Wide(settings.userAgent).c_str(),
-                                WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                WINHTTP_NO_PROXY_BYPASS, 0);
+        session = ::WinHttpOpen(Wide(settings.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
         if (!session) return;
         DWORD timeoutMs = static_cast<DWORD>(settings.timeoutSeconds) * 1000;
         ::WinHttpSetTimeouts(session, timeoutMs, timeoutMs, timeoutMs, timeoutMs);
@@ -271,8 +288,8 @@ private:
         answer.id = request.id;
         std::string host = request.host;
         if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-        CInternetHandle connection(::WinHttpConnect(
-            session, Wide(host).c_str(), static_cast<INTERNET_PORT>(request.port), 0));
+        CInternetHandle connection(::WinHttpConnect(session, Wide(host).c_str(),
+                                                    static_cast<INTERNET_PORT>(request.port), 0));
         DWORD secureFlags = 0;
         HINTERNET handle = nullptr;
         if (connection.Get()) {

@@ -92,8 +92,9 @@ TEST_F(CheckLinksCli, ExitsWithZeroOnlyWhenEveryCheckedLinkIsOkOrRedirected)
                       "2 places, 1 address: 1 OK; 1 not checked\n");
     SaveProject({L"http://a.test:81/ok", L"http://a.test:81/missing"});
     CTempFile report(L".json");
-    CliRun failed = RunCheck({L"check-links", file.Path(), L"--format", L"json", L"-o", report.Path(),
-                         L"--jobs", L"2", L"--per-host", L"1", L"--timeout", L"3"});
+    CliRun failed =
+        RunCheck({L"check-links", file.Path(), L"--format", L"json", L"-o", report.Path(),
+                  L"--jobs", L"2", L"--per-host", L"1", L"--timeout", L"3"});
     EXPECT_EQ(failed.status, kCliFileError);
     EXPECT_TRUE(failed.out.empty());
     EXPECT_NE(ReadFileBytes(report.Path()).find("\"result\": \"Not found\", \"status\": 404"),

@@ -81,19 +81,20 @@ TEST(LinkChecker, ClassifiesEachAnswerAndRedirectChain)
                  {"/loop-b", Status(301, "/loop-a")},
                  {"/to-mail", Status(301, "mailto:someone@example.test")}};
     for (int i = 1; i <= 11; ++i)
-        site.head["/chain" + std::to_string(i)] =
-            Status(302, "/chain" + std::to_string(i - 1));
+        site.head["/chain" + std::to_string(i)] = Status(302, "/chain" + std::to_string(i - 1));
     site.head["/chain0"] = Status(200);
     site.head["/new"] = Status(200);
     CFakeTransport transport(site.Script());
-    auto outcomes = CheckAll(
-        transport, {"http://a.test/ok", "http://a.test/empty", "http://a.test/moved",
-                    "http://a.test/perm", "http://a.test/temp", "http://a.test/see",
-                    "http://a.test/temp-perm", "http://a.test/temp-missing",
-                    "http://a.test/missing", "http://a.test/gone", "http://a.test/teapot",
-                    "http://a.test/error", "http://a.test/busy", "http://a.test/no-location",
-                    "http://a.test/loop-a", "http://a.test/chain10", "http://a.test/chain11",
-                    "http://a.test/to-mail", "http://exa mple.test/", "mailto:x@y.test"});
+    auto outcomes = CheckAll(transport, {"http://a.test/ok",        "http://a.test/empty",
+                                         "http://a.test/moved",     "http://a.test/perm",
+                                         "http://a.test/temp",      "http://a.test/see",
+                                         "http://a.test/temp-perm", "http://a.test/temp-missing",
+                                         "http://a.test/missing",   "http://a.test/gone",
+                                         "http://a.test/teapot",    "http://a.test/error",
+                                         "http://a.test/busy",      "http://a.test/no-location",
+                                         "http://a.test/loop-a",    "http://a.test/chain10",
+                                         "http://a.test/chain11",   "http://a.test/to-mail",
+                                         "http://exa mple.test/",   "mailto:x@y.test"});
     struct Expected
     {
         LinkResult result;
@@ -202,12 +203,12 @@ TEST(LinkChecker, RetriesRateLimitsAndPassingFaultsOnce)
     });
     LinkCheckSettings settings = NoProbe();
     settings.retryPauseMs = 700;
-    auto outcomes = CheckAll(transport,
-                             {"http://a.test/rate-once", "http://b.test/rate-always",
-                              "http://c.test/rate-long", "http://d.test/rate-date",
-                              "http://e.test/timeout-once", "http://f.test/timeout",
-                              "http://g.test/reset"},
-                             settings);
+    auto outcomes =
+        CheckAll(transport,
+                 {"http://a.test/rate-once", "http://b.test/rate-always", "http://c.test/rate-long",
+                  "http://d.test/rate-date", "http://e.test/timeout-once", "http://f.test/timeout",
+                  "http://g.test/reset"},
+                 settings);
     EXPECT_EQ(outcomes[0].result, LinkResult::Ok);
     EXPECT_EQ(outcomes[1].result, LinkResult::RateLimited);
     EXPECT_EQ(outcomes[1].reason, "still rate limited after one retry");
@@ -249,8 +250,9 @@ TEST(LinkChecker, ProbesHttpsForHttpAddressesThatAnsweredOk)
                              LinkCheckSettings());
     EXPECT_EQ(outcomes[0].result, LinkResult::Ok);
     EXPECT_TRUE(outcomes[0].httpsAvailable);
-    EXPECT_TRUE(std::any_of(transport.sent.begin(), transport.sent.end(),
-                            [](const auto& sent) { return sent.url == "https://both.test/page?x=1"; }));
+    EXPECT_TRUE(std::any_of(transport.sent.begin(), transport.sent.end(), [](const auto& sent) {
+        return sent.url == "https://both.test/page?x=1";
+    }));
     EXPECT_EQ(outcomes[1].result, LinkResult::Ok);
     EXPECT_FALSE(outcomes[1].httpsAvailable);
     EXPECT_TRUE(outcomes[1].reason.empty());

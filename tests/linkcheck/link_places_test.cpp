@@ -104,12 +104,11 @@ TEST(LinkPlaces, FixesOnlyTheNodesThatStillHoldTheCheckedAddress)
 {
     SampleProject sample;
     LinkCheckPlan plan = CollectLinkPlaces(sample.project);
-    auto outcomes =
-        OutcomesFor(plan, {{"http://news.test/?a=1&b=2", Outcome(LinkResult::Ok, "", true)},
-                           {"http://news.test/old", Outcome(LinkResult::Moved,
-                                                            "http://news.test/new?x=\"1\"&y")},
-                           {"http://search.test/find",
-                            Outcome(LinkResult::Moved, "https://search.test/find")}});
+    auto outcomes = OutcomesFor(
+        plan,
+        {{"http://news.test/?a=1&b=2", Outcome(LinkResult::Ok, "", true)},
+         {"http://news.test/old", Outcome(LinkResult::Moved, "http://news.test/new?x=\"1\"&y")},
+         {"http://search.test/find", Outcome(LinkResult::Moved, "https://search.test/find")}});
     std::vector<LinkFix> moves = PlanLinkFixes(sample.project, plan, outcomes, false);
     ASSERT_EQ(moves.size(), 3u); // Archive, the form, Shop
     EXPECT_EQ(moves[0].to, L"http://news.test/new?x=&quot;1&quot;&amp;y");
@@ -137,12 +136,11 @@ TEST(LinkReport, TextListsTheProblemsAndJsonEveryPlace)
     SampleProject sample;
     sample.news->mainLink.caption = L"Say \"hi\"\t\x00e9";
     LinkCheckPlan plan = CollectLinkPlaces(sample.project);
-    auto outcomes =
-        OutcomesFor(plan, {{"http://news.test/?a=1&b=2", Outcome(LinkResult::Ok)},
-                           {"http://news.test/old", Outcome(LinkResult::NotFound)},
-                           {"http://search.test/find",
-                            Outcome(LinkResult::Moved, "http://search.test/\xFF")},
-                           {"http://bro ken.test/", Outcome(LinkResult::BadUrl)}});
+    auto outcomes = OutcomesFor(
+        plan, {{"http://news.test/?a=1&b=2", Outcome(LinkResult::Ok)},
+               {"http://news.test/old", Outcome(LinkResult::NotFound)},
+               {"http://search.test/find", Outcome(LinkResult::Moved, "http://search.test/\xFF")},
+               {"http://bro ken.test/", Outcome(LinkResult::BadUrl)}});
     outcomes[3].status = 0;
     outcomes[3].reason = "the host name holds a character that is not allowed";
     CRecordingStream text;
@@ -159,8 +157,7 @@ TEST(LinkReport, TextListsTheProblemsAndJsonEveryPlace)
               "6 places, 4 addresses: 1 OK, 1 Moved, 2 Not found, 1 Bad URL; 1 not checked\n");
     CRecordingStream json;
     WriteLinkJsonReport(plan, outcomes, json);
-    EXPECT_NE(json.bytes.find("\"caption\": \"Say \\\"hi\\\"\\u0009\xC3\xA9\""),
-              std::string::npos);
+    EXPECT_NE(json.bytes.find("\"caption\": \"Say \\\"hi\\\"\\u0009\xC3\xA9\""), std::string::npos);
     EXPECT_NE(json.bytes.find("\"url\": \"http://news.test/?a=1&amp;b=2\", \"result\": \"OK\", "
                               "\"status\": 200, \"final_url\": null"),
               std::string::npos);
@@ -176,8 +173,8 @@ TEST(LinkCheckJob, ChecksInTheBackgroundWithProgressAndCanBeCancelled)
     std::atomic<int> notified{0};
     auto factory = [](const TransportSettings& settings, std::string&) {
         EXPECT_EQ(settings.userAgent, std::string("Quillomere/") + QUIL_VERSION);
-        return std::unique_ptr<IHttpTransport>(new CFakeTransport(
-            [](const HttpRequest& request, int) {
+        return std::unique_ptr<IHttpTransport>(
+            new CFakeTransport([](const HttpRequest& request, int) {
                 CFakeTransport::Answer answer;
                 answer.status = request.target == "/old" ? 301 : 200;
                 answer.location = "/new";
@@ -200,12 +197,11 @@ TEST(LinkCheckJob, ChecksInTheBackgroundWithProgressAndCanBeCancelled)
     }
     // A check that never ends is cancelled; the destructor would do the same.
     auto endless = [](const TransportSettings&, std::string&) {
-        return std::unique_ptr<IHttpTransport>(
-            new CFakeTransport([](const HttpRequest&, int) {
-                CFakeTransport::Answer answer;
-                answer.latencyMs = 1000000000;
-                return answer;
-            }));
+        return std::unique_ptr<IHttpTransport>(new CFakeTransport([](const HttpRequest&, int) {
+            CFakeTransport::Answer answer;
+            answer.latencyMs = 1000000000;
+            return answer;
+        }));
     };
     CLinkCheckJob job(sample.project, LinkCheckSettings(), endless);
     job.Cancel();
