@@ -1,6 +1,7 @@
 #include "cli/check_links.h"
 
-#include "cli/cli_files.h"
+#include "cli/cli.h"
+#include "cli/cli_common.h"
 #include "linkcheck/link_report.h"
 #include "model/project.h"
 #include "persist/project_file.h"
@@ -13,20 +14,6 @@
 namespace {
 
 CLinkCheckJob::TransportFactory transportForTesting;
-
-constexpr int kCheckFailed = 1;
-constexpr int kCheckUsage = 2;
-
-int UsageError(CStream& err, const std::string& reason)
-{
-    WriteBytes(err, "quillomere-cli: " + reason + "\nTry 'quillomere-cli --help'.\n");
-    return kCheckUsage;
-}
-
-std::string Quoted(const std::wstring& path)
-{
-    return "'" + ToUtf8(path) + "'";
-}
 
 struct CheckOptions
 {
@@ -86,7 +73,7 @@ std::string ParseOptions(const std::vector<std::wstring>& arguments, CheckOption
         } else if (argument == L"--fix-https") {
             options.fixHttps = true;
         } else if (argument.size() > 1 && argument[0] == L'-') {
-            return "unknown option " + Quoted(argument);
+            return "unknown option " + QuotedPath(argument);
         } else {
             if (hasInput) return "check-links takes one file";
             options.input = argument;
@@ -176,8 +163,8 @@ int RunCheckLinks(const std::vector<std::wstring>& arguments, CProject& project,
 {
     CheckOptions options;
     std::string problem = ParseOptions(arguments, options);
-    if (!problem.empty()) return UsageError(err, problem);
-    if (!ReadProjectForCli(project, options.input, err)) return kCheckUsage;
+    if (!problem.empty()) return CliUsageError(err, problem);
+    if (!ReadProjectForCli(project, options.input, err)) return kCliUsage;
 
     LinkCheckPlan plan = CollectLinkPlaces(project);
     std::string error;
@@ -187,7 +174,7 @@ int RunCheckLinks(const std::vector<std::wstring>& arguments, CProject& project,
                             : CreateSystemTransport(transportSettings, error);
     if (!transport) {
         WriteBytes(err, "quillomere-cli: " + error + "\n");
-        return kCheckUsage;
+        return kCliUsage;
     }
     std::vector<LinkOutcome> outcomes;
     {
@@ -200,25 +187,26 @@ int RunCheckLinks(const std::vector<std::wstring>& arguments, CProject& project,
     transport.reset();
 
     if (!WriteReport(options, plan, outcomes, out)) {
-        WriteBytes(err, "quillomere-cli: cannot write " + Quoted(options.output) + "\n");
-        return kCheckUsage;
+        WriteBytes(err, "quillomere-cli: cannot write " + QuotedPath(options.output) + "\n");
+        return kCliUsage;
     }
     if (options.fixMoved) {
         std::vector<LinkFix> fixes = PlanLinkFixes(project, plan, outcomes, options.fixHttps);
         ApplyLinkFixes(project, plan, fixes);
         if (!SaveProjectFile(project, options.output)) {
-            WriteBytes(err, "quillomere-cli: cannot write " + Quoted(options.output) + "\n");
-            return kCheckUsage;
+            WriteBytes(err, "quillomere-cli: cannot write " + QuotedPath(options.output) + "\n");
+            return kCliUsage;
         }
         std::string changes = "Changed " + std::to_string(fixes.size()) +
                               (fixes.size() == 1 ? " address" : " addresses") + " in " +
-                              Quoted(options.output) + (fixes.empty() ? ".\n" : ":\n");
+                              QuotedPath(options.output) + (fixes.empty() ? ".\n" : ":\n");
         for (const LinkFix& fix : fixes)
             changes += std::string(fix.https ? "  https: " : "  moved: ") + ToUtf8(fix.from) +
                        " -> " + ToUtf8(fix.to) + "  [" + PlaceWhere(plan.places[fix.place]) + "]\n";
         WriteBytes(out, changes);
     }
     for (std::size_t i = 0; i < plan.places.size(); ++i)
-        if (IsLinkProblem(OutcomeOfPlace(plan, outcomes, i).result)) return kCheckFailed;
-    return 0;
+        if (IsLinkProblem(OutcomeOfPlace(plan, outcomes, i).result))
+            return kCliFileError; // 1: a checked link is neither OK nor Redirected
+    return kCliSuccess;
 }

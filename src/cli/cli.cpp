@@ -2,7 +2,7 @@
 
 #include "app/default_project.h"
 #include "cli/check_links.h"
-#include "cli/cli_files.h"
+#include "cli/cli_common.h"
 #include "cli/dump.h"
 #include "homepage/bookmark_writer.h"
 #include "homepage/page_writer.h"
@@ -48,21 +48,10 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 success, 1 a file cannot be read, loaded or imported, 2 wrong usage.\n";
 
-int UsageError(CStream& err, const std::string& reason)
-{
-    WriteBytes(err, "quillomere-cli: " + reason + "\nTry 'quillomere-cli --help'.\n");
-    return kCliUsage;
-}
-
 int FileError(CStream& err, const std::string& reason)
 {
     WriteBytes(err, "quillomere-cli: " + reason + "\n");
     return kCliFileError;
-}
-
-std::string Quoted(const std::wstring& path)
-{
-    return "'" + ToUtf8(path) + "'";
 }
 
 // A command's operands: input files and an optional -o output.
@@ -89,7 +78,7 @@ Operands ParseOperands(const std::vector<std::wstring>& arguments)
                 operands.hasOutput = true;
             }
         } else if (argument.size() > 1 && argument[0] == L'-') {
-            operands.error = "unknown option " + Quoted(argument);
+            operands.error = "unknown option " + QuotedPath(argument);
         } else {
             operands.inputs.push_back(argument);
         }
@@ -104,21 +93,21 @@ bool LoadForCli(CProject& project, const std::wstring& path, CStream& err)
     {
         CFileStream probe(path, false);
         if (!probe.IsOpen()) {
-            FileError(err, "cannot read " + Quoted(path));
+            FileError(err, "cannot read " + QuotedPath(path));
             return false;
         }
         if (platform::FileSize(probe.Handle()) > kMaxProjectFileSize) {
-            FileError(err, Quoted(path) + " is too large for a project file (2 GiB or more)");
+            FileError(err, QuotedPath(path) + " is too large for a project file (2 GiB or more)");
             return false;
         }
     }
     std::int32_t result = LoadProjectFile(project, path);
     if (result == kLoadInvalidData) {
-        FileError(err, Quoted(path) + " is not a Quillomere project file");
+        FileError(err, QuotedPath(path) + " is not a Quillomere project file");
         return false;
     }
     if (result == kLoadUnknownRevision) {
-        FileError(err, Quoted(path) + " is a project file of an unknown revision");
+        FileError(err, QuotedPath(path) + " is a project file of an unknown revision");
         return false;
     }
     return true;
@@ -135,22 +124,22 @@ bool ImportForCli(CProject& project, const std::wstring& path, CStream& err)
 {
     CFileStream page(path, false);
     if (!page.IsOpen()) {
-        FileError(err, "cannot read " + Quoted(path));
+        FileError(err, "cannot read " + QuotedPath(path));
         return false;
     }
     HtmlImportResult result = ImportPageOrBookmarks(project, page);
     if (result.kind == HtmlFileKind::Bookmarks) {
-        WriteBytes(err, "quillomere-cli: " + Quoted(path) +
+        WriteBytes(err, "quillomere-cli: " + QuotedPath(path) +
                             " is a bookmark file: " + Counted(result.columns, "column") + ", " +
                             Counted(result.groups, "group") + ", " + Counted(result.links, "link") +
                             "; skipped " + Counted(result.skipped, "bookmark") + "\n");
     }
     if (result.complete) return true;
     if (result.errorOffset >= 0) {
-        FileError(err, Quoted(path) + " has a misplaced '<' or '>' at byte " +
+        FileError(err, QuotedPath(path) + " has a misplaced '<' or '>' at byte " +
                            std::to_string(result.errorOffset));
     } else {
-        FileError(err, Quoted(path) + " is empty or ends inside a tag or a comment");
+        FileError(err, QuotedPath(path) + " is empty or ends inside a tag or a comment");
     }
     return false;
 }
@@ -177,15 +166,15 @@ int WriteOutput(const Operands& operands, CStream& out, CStream& err, Writer wri
         return kCliSuccess;
     }
     CFileStream file(operands.output, true);
-    if (!file.IsOpen()) return FileError(err, "cannot write " + Quoted(operands.output));
+    if (!file.IsOpen()) return FileError(err, "cannot write " + QuotedPath(operands.output));
     write(file);
-    if (!file.Close()) return FileError(err, "cannot write " + Quoted(operands.output));
+    if (!file.Close()) return FileError(err, "cannot write " + QuotedPath(operands.output));
     return kCliSuccess;
 }
 
 int Generate(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
-    if (operands.inputs.size() > 1) return UsageError(err, "generate takes at most one input");
+    if (operands.inputs.size() > 1) return CliUsageError(err, "generate takes at most one input");
     if (operands.inputs.empty()) {
         BuildDefaultProject(project);
     } else if (!ReadProjectForCli(project, operands.inputs[0], err)) {
@@ -197,21 +186,21 @@ int Generate(const Operands& operands, CProject& project, CStream& out, CStream&
 
 int Import(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
-    if (operands.inputs.size() != 1) return UsageError(err, "import takes one homepage file");
+    if (operands.inputs.size() != 1) return CliUsageError(err, "import takes one homepage file");
     if (!ImportForCli(project, operands.inputs[0], err)) return kCliFileError;
     if (!operands.hasOutput) {
         DumpProject(project, out);
         return kCliSuccess;
     }
     if (!SaveProjectFile(project, operands.output))
-        return FileError(err, "cannot write " + Quoted(operands.output));
+        return FileError(err, "cannot write " + QuotedPath(operands.output));
     return kCliSuccess;
 }
 
 int ExportBookmarks(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() != 1)
-        return UsageError(err, "export-bookmarks takes one project file");
+        return CliUsageError(err, "export-bookmarks takes one project file");
     if (!LoadForCli(project, operands.inputs[0], err)) return kCliFileError;
     return WriteOutput(operands, out, err,
                        [&project](CStream& stream) { WriteBookmarks(project, stream); });
@@ -220,13 +209,24 @@ int ExportBookmarks(const Operands& operands, CProject& project, CStream& out, C
 int Dump(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() != 1 || operands.hasOutput)
-        return UsageError(err, "dump takes one project file");
+        return CliUsageError(err, "dump takes one project file");
     if (!LoadForCli(project, operands.inputs[0], err)) return kCliFileError;
     DumpProject(project, out);
     return kCliSuccess;
 }
 
 } // namespace
+
+int CliUsageError(CStream& err, const std::string& reason)
+{
+    WriteBytes(err, "quillomere-cli: " + reason + "\nTry 'quillomere-cli --help'.\n");
+    return kCliUsage;
+}
+
+std::string QuotedPath(const std::wstring& path)
+{
+    return "'" + ToUtf8(path) + "'";
+}
 
 bool ReadProjectForCli(CProject& project, const std::wstring& path, CStream& err)
 {
@@ -236,7 +236,7 @@ bool ReadProjectForCli(CProject& project, const std::wstring& path, CStream& err
 int RunCli(const std::vector<std::wstring>& arguments, CProject& project, CStream& out,
            CStream& err)
 {
-    if (arguments.empty()) return UsageError(err, "no command given");
+    if (arguments.empty()) return CliUsageError(err, "no command given");
     const std::wstring& command = arguments[0];
     if (command == L"--help" || command == L"-h") {
         WriteBytes(out, kUsage);
@@ -248,10 +248,10 @@ int RunCli(const std::vector<std::wstring>& arguments, CProject& project, CStrea
     }
     if (command == L"check-links") return RunCheckLinks(arguments, project, out, err);
     Operands operands = ParseOperands(arguments);
-    if (!operands.error.empty()) return UsageError(err, operands.error);
+    if (!operands.error.empty()) return CliUsageError(err, operands.error);
     if (command == L"generate") return Generate(operands, project, out, err);
     if (command == L"import") return Import(operands, project, out, err);
     if (command == L"dump") return Dump(operands, project, out, err);
     if (command == L"export-bookmarks") return ExportBookmarks(operands, project, out, err);
-    return UsageError(err, "unknown command '" + ToUtf8(command) + "'");
+    return CliUsageError(err, "unknown command '" + ToUtf8(command) + "'");
 }

@@ -1,15 +1,89 @@
 // The link check's HTTP stack on Linux: libcurl's multi interface, all requests on the calling
-// thread, connections kept alive and shared through the multi handle.
+// thread, connections kept alive and shared through the multi handle. libcurl is loaded on the
+// first check: linked in, its thirty libraries cost every command of the program about 20 ms of
+// start-up.
 #include "linkcheck/http_transport.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <chrono>
 #include <cstring>
 #include <mutex>
+#include <type_traits>
 #include <unordered_map>
 
 namespace {
+
+// The libcurl functions the transport calls, from the loaded library.
+struct CurlLibrary
+{
+    decltype(&::curl_global_init) global_init;
+    decltype(&::curl_easy_strerror) easy_strerror;
+    decltype(&::curl_easy_init) easy_init;
+    decltype(&::curl_easy_reset) easy_reset;
+    decltype(&::curl_easy_cleanup) easy_cleanup;
+    decltype(&::curl_easy_setopt) easy_setopt;
+    decltype(&::curl_easy_getinfo) easy_getinfo;
+    decltype(&::curl_multi_init) multi_init;
+    decltype(&::curl_multi_cleanup) multi_cleanup;
+    decltype(&::curl_multi_setopt) multi_setopt;
+    decltype(&::curl_multi_add_handle) multi_add_handle;
+    decltype(&::curl_multi_remove_handle) multi_remove_handle;
+    decltype(&::curl_multi_perform) multi_perform;
+    decltype(&::curl_multi_poll) multi_poll;
+    decltype(&::curl_multi_info_read) multi_info_read;
+};
+
+const CurlLibrary* lib = nullptr; // set once by LoadCurl, then never changed
+
+// Loads libcurl and initialises it, once per process; false (with `error` set) when it cannot.
+bool LoadCurl(std::string& error)
+{
+    static std::once_flag once;
+    static CurlLibrary loaded;
+    static std::string failure;
+    std::call_once(once, [] {
+        void* handle = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            failure = std::string("libcurl could not be loaded: ") + ::dlerror();
+            return;
+        }
+        bool complete = true;
+        auto resolve = [&](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                ::dlsym(handle, name));
+            complete = complete && function;
+        };
+        resolve(loaded.global_init, "curl_global_init");
+        resolve(loaded.easy_strerror, "curl_easy_strerror");
+        resolve(loaded.easy_init, "curl_easy_init");
+        resolve(loaded.easy_reset, "curl_easy_reset");
+        resolve(loaded.easy_cleanup, "curl_easy_cleanup");
+        resolve(loaded.easy_setopt, "curl_easy_setopt");
+        resolve(loaded.easy_getinfo, "curl_easy_getinfo");
+        resolve(loaded.multi_init, "curl_multi_init");
+        resolve(loaded.multi_cleanup, "curl_multi_cleanup");
+        resolve(loaded.multi_setopt, "curl_multi_setopt");
+        resolve(loaded.multi_add_handle, "curl_multi_add_handle");
+        resolve(loaded.multi_remove_handle, "curl_multi_remove_handle");
+        resolve(loaded.multi_perform, "curl_multi_perform");
+        resolve(loaded.multi_poll, "curl_multi_poll");
+        resolve(loaded.multi_info_read, "curl_multi_info_read");
+        if (!complete) {
+            failure = "libcurl is too old (7.66 or later is needed)";
+            return;
+        }
+        CURLcode result = loaded.global_init(CURL_GLOBAL_DEFAULT);
+        if (result != CURLE_OK) {
+            failure = std::string("libcurl could not be set up: ") + loaded.easy_strerror(result);
+            return;
+        }
+        lib = &loaded;
+    });
+    error = failure;
+    return lib != nullptr;
+}
 
 // One request in flight: its easy handle, reused for later requests, and what its callbacks
 // gathered.
@@ -25,7 +99,7 @@ struct Exchange
 
     ~Exchange()
     {
-        if (easy) curl_easy_cleanup(easy);
+        if (easy) lib->easy_cleanup(easy);
     }
 };
 
@@ -108,20 +182,20 @@ class CCurlTransport : public IHttpTransport
 public:
     explicit CCurlTransport(const TransportSettings& settings) : settings(settings)
     {
-        multi = curl_multi_init();
+        multi = lib->multi_init();
         if (!multi) return;
-        curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, long(settings.maxPerHost));
-        curl_multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, long(settings.maxConnections));
-        curl_multi_setopt(multi, CURLMOPT_MAXCONNECTS, long(settings.maxConnections));
+        lib->multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, long(settings.maxPerHost));
+        lib->multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, long(settings.maxConnections));
+        lib->multi_setopt(multi, CURLMOPT_MAXCONNECTS, long(settings.maxConnections));
     }
 
     ~CCurlTransport() override
     {
         for (auto& entry : running)
-            curl_multi_remove_handle(multi, entry.first);
+            lib->multi_remove_handle(multi, entry.first);
         running.clear();
         spare.clear();
-        if (multi) curl_multi_cleanup(multi);
+        if (multi) lib->multi_cleanup(multi);
     }
 
     bool Ready() const { return multi != nullptr; }
@@ -132,10 +206,10 @@ public:
         if (!spare.empty()) {
             exchange = std::move(spare.back());
             spare.pop_back();
-            curl_easy_reset(exchange->easy);
+            lib->easy_reset(exchange->easy);
         } else {
             exchange = std::make_unique<Exchange>();
-            exchange->easy = curl_easy_init();
+            exchange->easy = lib->easy_init();
         }
         exchange->id = request.id;
         exchange->maxBody = settings.maxBodyBytes;
@@ -146,24 +220,24 @@ public:
         exchange->error[0] = 0;
         CURL* easy = exchange->easy;
         long timeoutMs = long(settings.timeoutSeconds) * 1000;
-        curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
-        curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+        lib->easy_setopt(easy, CURLOPT_URL, request.url.c_str());
+        lib->easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
         if (request.head)
-            curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+            lib->easy_setopt(easy, CURLOPT_NOBODY, 1L);
         else
-            curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-        curl_easy_setopt(easy, CURLOPT_USERAGENT, settings.userAgent.c_str());
-        curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, timeoutMs);
-        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
-        curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, exchange->error);
-        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);
-        curl_easy_setopt(easy, CURLOPT_HEADERDATA, exchange.get());
-        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
-        curl_easy_setopt(easy, CURLOPT_WRITEDATA, exchange.get());
-        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
-        curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, request.keepAlive ? 0L : 1L);
-        if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
+            lib->easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+        lib->easy_setopt(easy, CURLOPT_USERAGENT, settings.userAgent.c_str());
+        lib->easy_setopt(easy, CURLOPT_TIMEOUT_MS, timeoutMs);
+        lib->easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
+        lib->easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+        lib->easy_setopt(easy, CURLOPT_ERRORBUFFER, exchange->error);
+        lib->easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);
+        lib->easy_setopt(easy, CURLOPT_HEADERDATA, exchange.get());
+        lib->easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
+        lib->easy_setopt(easy, CURLOPT_WRITEDATA, exchange.get());
+        lib->easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+        lib->easy_setopt(easy, CURLOPT_FORBID_REUSE, request.keepAlive ? 0L : 1L);
+        if (lib->multi_add_handle(multi, easy) != CURLM_OK) {
             // Answered at once as a failure rather than lost.
             HttpResponse failed;
             failed.id = request.id;
@@ -182,11 +256,11 @@ public:
         finished.insert(finished.end(), startFailures.begin(), startFailures.end());
         startFailures.clear();
         int still = 0;
-        curl_multi_perform(multi, &still);
+        lib->multi_perform(multi, &still);
         Collect(finished);
         if (finished.size() > before || waitMs <= 0) return;
-        curl_multi_poll(multi, nullptr, 0, waitMs, nullptr);
-        curl_multi_perform(multi, &still);
+        lib->multi_poll(multi, nullptr, 0, waitMs, nullptr);
+        lib->multi_perform(multi, &still);
         Collect(finished);
     }
 
@@ -201,11 +275,11 @@ private:
     void Collect(std::vector<HttpResponse>& finished)
     {
         int left = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+        while (CURLMsg* message = lib->multi_info_read(multi, &left)) {
             if (message->msg != CURLMSG_DONE) continue;
             CURL* easy = message->easy_handle;
             CURLcode code = message->data.result;
-            curl_multi_remove_handle(multi, easy);
+            lib->multi_remove_handle(multi, easy);
             auto at = running.find(easy);
             if (at == running.end()) continue;
             std::unique_ptr<Exchange> exchange = std::move(at->second);
@@ -214,7 +288,7 @@ private:
             HttpResponse response;
             response.id = exchange->id;
             long status = 0;
-            curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+            lib->easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
             response.status = static_cast<int>(status);
             response.failure = FailureOf(code);
             // A body cut short on purpose, or one that broke off after the headers, still
@@ -227,7 +301,7 @@ private:
                 response.retryAfter = std::move(exchange->retryAfter);
             } else {
                 response.status = 0;
-                response.reason = exchange->error[0] ? exchange->error : curl_easy_strerror(code);
+                response.reason = exchange->error[0] ? exchange->error : lib->easy_strerror(code);
             }
             finished.push_back(std::move(response));
             spare.push_back(std::move(exchange));
@@ -246,13 +320,7 @@ private:
 std::unique_ptr<IHttpTransport> CreateSystemTransport(const TransportSettings& settings,
                                                       std::string& error)
 {
-    static std::once_flag initialised;
-    static CURLcode initResult = CURLE_OK;
-    std::call_once(initialised, [] { initResult = curl_global_init(CURL_GLOBAL_DEFAULT); });
-    if (initResult != CURLE_OK) {
-        error = std::string("libcurl could not be set up: ") + curl_easy_strerror(initResult);
-        return nullptr;
-    }
+    if (!LoadCurl(error)) return nullptr;
     auto transport = std::make_unique<CCurlTransport>(settings);
     if (!transport->Ready()) {
         error = "libcurl could not be set up";

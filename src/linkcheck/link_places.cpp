@@ -144,6 +144,15 @@ std::string AddressAsMarkup(const std::string& address)
     return markup;
 }
 
+std::vector<bool> LivePlaces(const CProject& project, const LinkCheckPlan& plan)
+{
+    std::unordered_set<const void*> live = LiveNodes(project);
+    std::vector<bool> result(plan.places.size());
+    for (std::size_t i = 0; i < plan.places.size(); ++i)
+        result[i] = live.count(plan.places[i].link) > 0;
+    return result;
+}
+
 std::vector<LinkFix> PlanLinkFixes(const CProject& project, const LinkCheckPlan& plan,
                                    const std::vector<LinkOutcome>& outcomes, bool https)
 {

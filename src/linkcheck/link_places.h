@@ -71,6 +71,10 @@ LinkCheckPlan CollectLinkPlaces(const CProject& project);
 LinkOutcome OutcomeOfPlace(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes,
                            std::size_t place);
 
+// Which places' nodes are still in the project, by place: a node deleted while its links were
+// checked drops out of the results.
+std::vector<bool> LivePlaces(const CProject& project, const LinkCheckPlan& plan);
+
 // A change the fixes make: a place's address, from what was checked to its new markup.
 struct LinkFix
 {

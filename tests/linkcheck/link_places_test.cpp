@@ -120,6 +120,8 @@ TEST(LinkPlaces, FixesOnlyTheNodesThatStillHoldTheCheckedAddress)
     // Edited during the check: the shop's address changed, the archive link is gone.
     sample.shop->mainLink.url = L"http://shop.test/";
     sample.news->RemoveLink(sample.news->links[0]);
+    EXPECT_EQ(LivePlaces(sample.project, plan),
+              (std::vector<bool>{true, false, true, true, true, true}));
     EXPECT_EQ(ApplyLinkFixes(sample.project, plan, all), 2u);
     EXPECT_TRUE(sample.project.modified);
     EXPECT_EQ(sample.news->mainLink.url, L"https://news.test/?a=1&amp;b=2");

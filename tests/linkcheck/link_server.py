@@ -127,12 +127,18 @@ class LinkServer:
         self.loop.close()
 
     async def _connection(self, reader, writer, host):
-        self.stats.opened(host)
+        # A connection counts from its first request until the client closes it, or until the
+        # answer to a request that said "Connection: close": the client's end of an old
+        # connection and its next connection can reach this loop in either order.
+        counted = False
         try:
             while True:
                 line = await reader.readline()
                 if not line:
                     break
+                if not counted:
+                    self.stats.opened(host)
+                    counted = True
                 parts = line.decode("latin-1").split()
                 if len(parts) != 3:
                     break
@@ -148,12 +154,13 @@ class LinkServer:
                     self.stats.requests.append((host, method, target,
                                                 headers.get("user-agent", ""), time.monotonic()))
                 keep = await self._answer(writer, host, method, target, headers)
-                if not keep:
+                if not keep or headers.get("connection", "").lower() == "close":
                     break
         except (ConnectionError, asyncio.IncompleteReadError, ssl.SSLError, OSError):
             pass
         finally:
-            self.stats.closed(host)
+            if counted:
+                self.stats.closed(host)
             try:
                 writer.close()
             except Exception:

@@ -1,4 +1,4 @@
-// Reading the commands' input files, shared by the commands.
+// What the commands share: reading their input files and saying what is wrong.
 #pragma once
 
 #include <string>
@@ -9,3 +9,7 @@ class CStream;
 // Reads a homepage or bookmark file (by its .html or .htm name) or else a project file into
 // `project`; on failure says why on `err` ("quillomere-cli: ...") and returns false.
 bool ReadProjectForCli(CProject& project, const std::wstring& path, CStream& err);
+// Says on `err` what is wrong with the command line and where help is; returns kCliUsage.
+int CliUsageError(CStream& err, const std::string& reason);
+// A path in quotes for messages.
+std::string QuotedPath(const std::wstring& path);
