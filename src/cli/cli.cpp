@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include "app/default_project.h"
+#include "cli/check_links.h"
+#include "cli/cli_common.h"
 #include "cli/dump.h"
 #include "homepage/bookmark_writer.h"
 #include "homepage/page_writer.h"
@@ -32,26 +34,26 @@ const char kUsage[] =
     "      output unless -o is given.\n"
     "  dump PROJECT.quil\n"
     "      Prints the project tree as indented text.\n"
+    "  check-links PROJECT.quil | PAGE.html | BOOKMARKS.html [--jobs N] [--per-host N]\n"
+    "              [--timeout SECONDS] [--format text|json] [-o REPORT]\n"
+    "      Checks every http and https address (links and GET form addresses): text lists\n"
+    "      the places that are not OK and the counts, json every place. At most N requests\n"
+    "      at once (default 32), N to one host (default 4), SECONDS per request (default 15).\n"
+    "      Exit status 0 when every checked link is OK or Redirected, 1 when any is not, 2 on\n"
+    "      wrong usage or a file that cannot be read or written.\n"
+    "  check-links PROJECT.quil --fix-moved [--fix-https] -o NEW.quil\n"
+    "      Also saves a copy with every Moved address replaced by its final address (and,\n"
+    "      with --fix-https, every http address that answers over https upgraded), prints the\n"
+    "      report and the changes.\n"
     "  --help      Shows this text.\n"
     "  --version   Shows the version.\n"
     "\n"
     "Exit status: 0 success, 1 a file cannot be read, loaded or imported, 2 wrong usage.\n";
 
-int UsageError(CStream& err, const std::string& reason)
-{
-    WriteBytes(err, "quillomere-cli: " + reason + "\nTry 'quillomere-cli --help'.\n");
-    return kCliUsage;
-}
-
 int FileError(CStream& err, const std::string& reason)
 {
     WriteBytes(err, "quillomere-cli: " + reason + "\n");
     return kCliFileError;
-}
-
-std::string Quoted(const std::wstring& path)
-{
-    return "'" + ToUtf8(path) + "'";
 }
 
 // A command's operands: input files and an optional -o output.
@@ -89,7 +91,7 @@ Operands ParseOperands(const std::vector<std::wstring>& arguments)
                 operands.hasStyle = true;
             }
         } else if (argument.size() > 1 && argument[0] == L'-') {
-            operands.error = "unknown option " + Quoted(argument);
+            operands.error = "unknown option " + QuotedPath(argument);
         } else {
             operands.inputs.push_back(argument);
         }
@@ -104,21 +106,21 @@ bool LoadForCli(CProject& project, const std::wstring& path, CStream& err)
     {
         CFileStream probe(path, false);
         if (!probe.IsOpen()) {
-            FileError(err, "cannot read " + Quoted(path));
+            FileError(err, "cannot read " + QuotedPath(path));
             return false;
         }
         if (platform::FileSize(probe.Handle()) > kMaxProjectFileSize) {
-            FileError(err, Quoted(path) + " is too large for a project file (2 GiB or more)");
+            FileError(err, QuotedPath(path) + " is too large for a project file (2 GiB or more)");
             return false;
         }
     }
     std::int32_t result = LoadProjectFile(project, path);
     if (result == kLoadInvalidData) {
-        FileError(err, Quoted(path) + " is not a Quillomere project file");
+        FileError(err, QuotedPath(path) + " is not a Quillomere project file");
         return false;
     }
     if (result == kLoadUnknownRevision) {
-        FileError(err, Quoted(path) + " is a project file of an unknown revision");
+        FileError(err, QuotedPath(path) + " is a project file of an unknown revision");
         return false;
     }
     return true;
@@ -135,22 +137,22 @@ bool ImportForCli(CProject& project, const std::wstring& path, CStream& err)
 {
     CFileStream page(path, false);
     if (!page.IsOpen()) {
-        FileError(err, "cannot read " + Quoted(path));
+        FileError(err, "cannot read " + QuotedPath(path));
         return false;
     }
     HtmlImportResult result = ImportPageOrBookmarks(project, page);
     if (result.kind == HtmlFileKind::Bookmarks) {
-        WriteBytes(err, "quillomere-cli: " + Quoted(path) +
+        WriteBytes(err, "quillomere-cli: " + QuotedPath(path) +
                             " is a bookmark file: " + Counted(result.columns, "column") + ", " +
                             Counted(result.groups, "group") + ", " + Counted(result.links, "link") +
                             "; skipped " + Counted(result.skipped, "bookmark") + "\n");
     }
     if (result.complete) return true;
     if (result.errorOffset >= 0) {
-        FileError(err, Quoted(path) + " has a misplaced '<' or '>' at byte " +
+        FileError(err, QuotedPath(path) + " has a misplaced '<' or '>' at byte " +
                            std::to_string(result.errorOffset));
     } else {
-        FileError(err, Quoted(path) + " is empty or ends inside a tag or a comment");
+        FileError(err, QuotedPath(path) + " is empty or ends inside a tag or a comment");
     }
     return false;
 }
@@ -177,29 +179,27 @@ int WriteOutput(const Operands& operands, CStream& out, CStream& err, Writer wri
         return kCliSuccess;
     }
     CFileStream file(operands.output, true);
-    if (!file.IsOpen()) return FileError(err, "cannot write " + Quoted(operands.output));
+    if (!file.IsOpen()) return FileError(err, "cannot write " + QuotedPath(operands.output));
     write(file);
-    if (!file.Close()) return FileError(err, "cannot write " + Quoted(operands.output));
+    if (!file.Close()) return FileError(err, "cannot write " + QuotedPath(operands.output));
     return kCliSuccess;
 }
 
 int Generate(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
-    if (operands.inputs.size() > 1) return UsageError(err, "generate takes at most one input");
+    if (operands.inputs.size() > 1) return CliUsageError(err, "generate takes at most one input");
     PageStyle style = PageStyle::Classic;
     if (operands.hasStyle) {
         if (operands.style == L"modern") {
             style = PageStyle::Modern;
         } else if (operands.style != L"classic") {
-            return UsageError(err,
-                              "unknown style " + Quoted(operands.style) + " (classic or modern)");
+            return CliUsageError(err, "unknown style " + QuotedPath(operands.style) +
+                                          " (classic or modern)");
         }
     }
     if (operands.inputs.empty()) {
         BuildDefaultProject(project);
-    } else if (IsPagePath(operands.inputs[0])) {
-        if (!ImportForCli(project, operands.inputs[0], err)) return kCliFileError;
-    } else if (!LoadForCli(project, operands.inputs[0], err)) {
+    } else if (!ReadProjectForCli(project, operands.inputs[0], err)) {
         return kCliFileError;
     }
     if (operands.hasStyle) project.pageStyle = style;
@@ -209,21 +209,21 @@ int Generate(const Operands& operands, CProject& project, CStream& out, CStream&
 
 int Import(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
-    if (operands.inputs.size() != 1) return UsageError(err, "import takes one homepage file");
+    if (operands.inputs.size() != 1) return CliUsageError(err, "import takes one homepage file");
     if (!ImportForCli(project, operands.inputs[0], err)) return kCliFileError;
     if (!operands.hasOutput) {
         DumpProject(project, out);
         return kCliSuccess;
     }
     if (!SaveProjectFile(project, operands.output))
-        return FileError(err, "cannot write " + Quoted(operands.output));
+        return FileError(err, "cannot write " + QuotedPath(operands.output));
     return kCliSuccess;
 }
 
 int ExportBookmarks(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() != 1)
-        return UsageError(err, "export-bookmarks takes one project file");
+        return CliUsageError(err, "export-bookmarks takes one project file");
     if (!LoadForCli(project, operands.inputs[0], err)) return kCliFileError;
     return WriteOutput(operands, out, err,
                        [&project](CStream& stream) { WriteBookmarks(project, stream); });
@@ -232,7 +232,7 @@ int ExportBookmarks(const Operands& operands, CProject& project, CStream& out, C
 int Dump(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() != 1 || operands.hasOutput)
-        return UsageError(err, "dump takes one project file");
+        return CliUsageError(err, "dump takes one project file");
     if (!LoadForCli(project, operands.inputs[0], err)) return kCliFileError;
     DumpProject(project, out);
     return kCliSuccess;
@@ -240,10 +240,26 @@ int Dump(const Operands& operands, CProject& project, CStream& out, CStream& err
 
 } // namespace
 
+int CliUsageError(CStream& err, const std::string& reason)
+{
+    WriteBytes(err, "quillomere-cli: " + reason + "\nTry 'quillomere-cli --help'.\n");
+    return kCliUsage;
+}
+
+std::string QuotedPath(const std::wstring& path)
+{
+    return "'" + ToUtf8(path) + "'";
+}
+
+bool ReadProjectForCli(CProject& project, const std::wstring& path, CStream& err)
+{
+    return IsPagePath(path) ? ImportForCli(project, path, err) : LoadForCli(project, path, err);
+}
+
 int RunCli(const std::vector<std::wstring>& arguments, CProject& project, CStream& out,
            CStream& err)
 {
-    if (arguments.empty()) return UsageError(err, "no command given");
+    if (arguments.empty()) return CliUsageError(err, "no command given");
     const std::wstring& command = arguments[0];
     if (command == L"--help" || command == L"-h") {
         WriteBytes(out, kUsage);
@@ -253,13 +269,14 @@ int RunCli(const std::vector<std::wstring>& arguments, CProject& project, CStrea
         WriteBytes(out, std::string("quillomere-cli ") + QUIL_VERSION + "\n");
         return kCliSuccess;
     }
+    if (command == L"check-links") return RunCheckLinks(arguments, project, out, err);
     Operands operands = ParseOperands(arguments);
-    if (!operands.error.empty()) return UsageError(err, operands.error);
+    if (!operands.error.empty()) return CliUsageError(err, operands.error);
     if (operands.hasStyle && command != L"generate")
-        return UsageError(err, "--style is an option of generate only");
+        return CliUsageError(err, "--style is an option of generate only");
     if (command == L"generate") return Generate(operands, project, out, err);
     if (command == L"import") return Import(operands, project, out, err);
     if (command == L"dump") return Dump(operands, project, out, err);
     if (command == L"export-bookmarks") return ExportBookmarks(operands, project, out, err);
-    return UsageError(err, "unknown command '" + ToUtf8(command) + "'");
+    return CliUsageError(err, "unknown command '" + ToUtf8(command) + "'");
 }

@@ -38,8 +38,9 @@ CProject* leftToExit = nullptr;
 int Run(const std::vector<std::wstring>& arguments)
 {
     // With the tree left to the operating system, faulting a large project's fresh memory in
-    // page by page is the largest cost of a command.
-    platform::GrowHeapInLargeSteps();
+    // page by page is the largest cost of a command. Not for the link check, which waits on the
+    // network and should hold no more memory than it uses.
+    if (arguments.empty() || arguments[0] != L"check-links") platform::GrowHeapInLargeSteps();
     // Buffered, binary: a page on standard output keeps its CR LF pairs and needs few writes.
     CFileStream out(platform::StandardOutput(), true);
     CFileStream err(platform::StandardError(), true);

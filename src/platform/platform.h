@@ -36,6 +36,8 @@ void CloseFile(FileHandle handle);
 // Duplicates of the standard output and error handles, for a stream to own and close.
 FileHandle StandardOutput();
 FileHandle StandardError();
+// True when the handle is a terminal (a console on Windows), where progress lines make sense.
+bool IsTerminal(FileHandle handle);
 
 // Creates a file that must not exist yet (CREATE_NEW) for writing, and holds it against
 // RemoveIfUnused until it is closed. kInvalidHandle when it exists or cannot be created.

@@ -242,6 +242,11 @@ FileHandle StandardError()
     return fd < 0 ? kInvalidHandle : fd;
 }
 
+bool IsTerminal(FileHandle handle)
+{
+    return handle != kInvalidHandle && ::isatty(Fd(handle)) == 1;
+}
+
 FileHandle CreateNewFile(const std::wstring& path)
 {
     int fd = ::open(PathBytes(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -98,6 +98,13 @@ FileHandle StandardError()
     return DuplicateStandard(STD_ERROR_HANDLE);
 }
 
+bool IsTerminal(FileHandle handle)
+{
+    DWORD mode = 0;
+    return handle != kInvalidHandle &&
+           ::GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode) != 0;
+}
+
 FileHandle CreateNewFile(const std::wstring& path)
 {
     // Without FILE_SHARE_DELETE nobody can delete the file while this handle is open.

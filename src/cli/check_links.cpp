@@ -1,0 +1,212 @@
+#include "cli/check_links.h"
+
+#include "cli/cli.h"
+#include "cli/cli_common.h"
+#include "linkcheck/link_report.h"
+#include "model/project.h"
+#include "persist/project_file.h"
+#include "persist/streams.h"
+#include "persist/text.h"
+#include "platform/platform.h"
+
+#include <chrono>
+
+namespace {
+
+CLinkCheckJob::TransportFactory transportForTesting;
+
+struct CheckOptions
+{
+    std::wstring input;
+    std::wstring output;
+    bool hasOutput = false;
+    bool json = false;
+    bool fixMoved = false;
+    bool fixHttps = false;
+    LinkCheckSettings settings;
+};
+
+// A whole number in [low, high]; false for anything else.
+bool ParseCount(const std::wstring& text, int low, int high, int& value)
+{
+    if (text.empty() || text.size() > 9) return false;
+    long number = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        number = number * 10 + (c - L'0');
+    }
+    if (number < low || number > high) return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+// Parses the options; an empty string means they are sound, else it says what is wrong.
+std::string ParseOptions(const std::vector<std::wstring>& arguments, CheckOptions& options)
+{
+    bool hasInput = false, hasFormat = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::wstring& argument = arguments[i];
+        bool takesValue = argument == L"--jobs" || argument == L"--per-host" ||
+                          argument == L"--timeout" || argument == L"--format" || argument == L"-o";
+        if (takesValue && i + 1 == arguments.size()) return ToUtf8(argument) + " needs a value";
+        if (argument == L"--jobs") {
+            if (!ParseCount(arguments[++i], 1, 256, options.settings.jobs))
+                return "--jobs takes a number from 1 to 256";
+        } else if (argument == L"--per-host") {
+            if (!ParseCount(arguments[++i], 1, 64, options.settings.perHost))
+                return "--per-host takes a number from 1 to 64";
+        } else if (argument == L"--timeout") {
+            if (!ParseCount(arguments[++i], 1, 600, options.settings.timeoutSeconds))
+                return "--timeout takes a number of seconds from 1 to 600";
+        } else if (argument == L"--format") {
+            const std::wstring& format = arguments[++i];
+            if (hasFormat) return "--format given twice";
+            if (format != L"text" && format != L"json") return "--format is text or json";
+            options.json = format == L"json";
+            hasFormat = true;
+        } else if (argument == L"-o") {
+            if (options.hasOutput) return "-o given twice";
+            options.output = arguments[++i];
+            options.hasOutput = true;
+        } else if (argument == L"--fix-moved") {
+            options.fixMoved = true;
+        } else if (argument == L"--fix-https") {
+            options.fixHttps = true;
+        } else if (argument.size() > 1 && argument[0] == L'-') {
+            return "unknown option " + QuotedPath(argument);
+        } else {
+            if (hasInput) return "check-links takes one file";
+            options.input = argument;
+            hasInput = true;
+        }
+    }
+    if (!hasInput) return "check-links needs a project, homepage or bookmark file";
+    if (options.fixHttps && !options.fixMoved) return "--fix-https goes with --fix-moved";
+    if (options.fixMoved && !options.hasOutput) return "--fix-moved needs -o NEW.quil";
+    return std::string();
+}
+
+// A bar with counts on standard error, redrawn at most ten times a second; only on a terminal.
+class CProgressLine
+{
+public:
+    CProgressLine()
+    {
+        handle = platform::StandardError();
+        if (!platform::IsTerminal(handle)) {
+            platform::CloseFile(handle);
+            handle = platform::kInvalidHandle;
+        }
+    }
+    ~CProgressLine()
+    {
+        if (handle == platform::kInvalidHandle) return;
+        if (shown) Put("\r" + std::string(72, ' ') + "\r");
+        platform::CloseFile(handle);
+    }
+    CProgressLine(const CProgressLine&) = delete;
+    CProgressLine& operator=(const CProgressLine&) = delete;
+
+    void Show(std::size_t done, std::size_t total)
+    {
+        if (handle == platform::kInvalidHandle || total == 0) return;
+        auto now = std::chrono::steady_clock::now();
+        if (shown && done < total && now - last < std::chrono::milliseconds(100)) return;
+        last = now;
+        shown = true;
+        const std::size_t width = 30;
+        std::size_t filled = done * width / total;
+        Put("\r[" + std::string(filled, '#') + std::string(width - filled, '.') + "] " +
+            std::to_string(done) + " of " + std::to_string(total) + " checked");
+    }
+
+private:
+    void Put(const std::string& text)
+    {
+        platform::WriteFile(handle, text.data(), static_cast<std::int32_t>(text.size()));
+    }
+
+    platform::FileHandle handle;
+    bool shown = false;
+    std::chrono::steady_clock::time_point last;
+};
+
+// Writes the report to standard output or to the -o file; false when the file fails.
+bool WriteReport(const CheckOptions& options, const LinkCheckPlan& plan,
+                 const std::vector<LinkOutcome>& outcomes, CStream& out)
+{
+    auto write = [&](CStream& stream) {
+        if (options.json)
+            WriteLinkJsonReport(plan, outcomes, stream);
+        else
+            WriteLinkTextReport(plan, outcomes, stream);
+    };
+    if (!options.hasOutput || options.fixMoved) {
+        write(out);
+        return true;
+    }
+    CFileStream file(options.output, true);
+    if (!file.IsOpen()) return false;
+    write(file);
+    return file.Close();
+}
+
+} // namespace
+
+void SetCheckLinksTransportForTesting(CLinkCheckJob::TransportFactory factory)
+{
+    transportForTesting = std::move(factory);
+}
+
+int RunCheckLinks(const std::vector<std::wstring>& arguments, CProject& project, CStream& out,
+                  CStream& err)
+{
+    CheckOptions options;
+    std::string problem = ParseOptions(arguments, options);
+    if (!problem.empty()) return CliUsageError(err, problem);
+    if (!ReadProjectForCli(project, options.input, err)) return kCliUsage;
+
+    LinkCheckPlan plan = CollectLinkPlaces(project);
+    std::string error;
+    TransportSettings transportSettings = TransportSettingsFor(options.settings);
+    std::unique_ptr<IHttpTransport> transport =
+        transportForTesting ? transportForTesting(transportSettings, error)
+                            : CreateSystemTransport(transportSettings, error);
+    if (!transport) {
+        WriteBytes(err, "quillomere-cli: " + error + "\n");
+        return kCliUsage;
+    }
+    std::vector<LinkOutcome> outcomes;
+    {
+        CProgressLine progress;
+        CLinkChecker checker(*transport, options.settings);
+        outcomes = checker.Check(plan.addresses, [&progress](std::size_t done, std::size_t total) {
+            progress.Show(done, total);
+        });
+    }
+    transport.reset();
+
+    if (!WriteReport(options, plan, outcomes, out)) {
+        WriteBytes(err, "quillomere-cli: cannot write " + QuotedPath(options.output) + "\n");
+        return kCliUsage;
+    }
+    if (options.fixMoved) {
+        std::vector<LinkFix> fixes = PlanLinkFixes(project, plan, outcomes, options.fixHttps);
+        ApplyLinkFixes(project, plan, fixes);
+        if (!SaveProjectFile(project, options.output)) {
+            WriteBytes(err, "quillomere-cli: cannot write " + QuotedPath(options.output) + "\n");
+            return kCliUsage;
+        }
+        std::string changes = "Changed " + std::to_string(fixes.size()) +
+                              (fixes.size() == 1 ? " address" : " addresses") + " in " +
+                              QuotedPath(options.output) + (fixes.empty() ? ".\n" : ":\n");
+        for (const LinkFix& fix : fixes)
+            changes += std::string(fix.https ? "  https: " : "  moved: ") + ToUtf8(fix.from) +
+                       " -> " + ToUtf8(fix.to) + "  [" + PlaceWhere(plan.places[fix.place]) + "]\n";
+        WriteBytes(out, changes);
+    }
+    for (std::size_t i = 0; i < plan.places.size(); ++i)
+        if (IsLinkProblem(OutcomeOfPlace(plan, outcomes, i).result))
+            return kCliFileError; // 1: a checked link is neither OK nor Redirected
+    return kCliSuccess;
+}

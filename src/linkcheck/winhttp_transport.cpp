@@ -1,0 +1,386 @@
+// The link check's HTTP stack on Windows: the system's WinHTTP (its proxy settings and
+// certificate store come with it), synchronous requests on a small pool of threads of its own,
+// so that neither the caller's thread nor the window's ever waits on the network.
+#include "linkcheck/http_transport.h"
+
+// The socket error numbers; before windows.h, which would bring the old winsock.h.
+#include <winsock2.h>
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+std::wstring Wide(const std::string& text)
+{
+    if (text.empty()) return std::wstring();
+    int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    if (text.empty()) return std::string();
+    int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &narrow[0],
+                          length, nullptr, nullptr);
+    return narrow;
+}
+
+// Closes a WinHTTP handle when it goes.
+class CInternetHandle
+{
+public:
+    explicit CInternetHandle(HINTERNET handle = nullptr) : handle(handle) {}
+    ~CInternetHandle()
+    {
+        if (handle) ::WinHttpCloseHandle(handle);
+    }
+    CInternetHandle(const CInternetHandle&) = delete;
+    CInternetHandle& operator=(const CInternetHandle&) = delete;
+    HINTERNET Get() const { return handle; }
+
+private:
+    HINTERNET handle;
+};
+
+HttpFailure FailureOf(DWORD error)
+{
+    switch (error) {
+    // Wine's WinHTTP passes some socket errors through as they are.
+    case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT:
+        return HttpFailure::Timeout;
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+    case WSAHOST_NOT_FOUND:
+        return HttpFailure::HostUnknown;
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+    case WSAECONNREFUSED:
+        return HttpFailure::Refused;
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+    case WSAECONNRESET:
+    case WSAECONNABORTED:
+        return HttpFailure::Reset;
+    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+        return HttpFailure::ClosedWithoutAnswer;
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+        return HttpFailure::Tls;
+    default:
+        return HttpFailure::Other;
+    }
+}
+
+// The certificate problems that WinHTTP reports with ERROR_WINHTTP_SECURE_FAILURE, in words.
+std::string SecureFailureText(DWORD flags)
+{
+    static const struct
+    {
+        DWORD flag;
+        const char* text;
+    } kFlags[] = {
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_REV_FAILED, "revocation could not be checked"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CERT, "invalid certificate"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_REVOKED, "certificate revoked"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA, "certificate not trusted (unknown issuer)"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID, "certificate name mismatch"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_DATE_INVALID, "certificate expired or not yet valid"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_SECURITY_CHANNEL_ERROR, "secure channel error"},
+    };
+    std::string text;
+    for (const auto& entry : kFlags) {
+        if (!(flags & entry.flag)) continue;
+        if (!text.empty()) text += ", ";
+        text += entry.text;
+    }
+    return text;
+}
+
+// Words for the errors a check meets, where the system has none (Wine's WinHTTP has no message
+// table).
+const char* KnownErrorText(DWORD error)
+{
+    switch (error) {
+    case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT:
+        return "the operation timed out";
+    case WSAECONNREFUSED:
+        return "the connection was refused";
+    case WSAECONNRESET:
+    case WSAECONNABORTED:
+        return "the connection was reset";
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+        return "the host name could not be resolved";
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+        return "could not connect to the server";
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+        return "the connection was reset";
+    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+        return "the server closed the connection without a valid answer";
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+        return "secure channel error (the certificate or the handshake was refused)";
+    case ERROR_WINHTTP_SECURE_FAILURE:
+        return "the server's certificate is not valid";
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+        return "the certificate's issuer is not trusted";
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+        return "the certificate's name does not match";
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+        return "the certificate has expired";
+    default:
+        return nullptr;
+    }
+}
+
+std::string ErrorText(DWORD error, DWORD secureFlags)
+{
+    std::string text = "WinHTTP error " + std::to_string(error);
+    wchar_t* message = nullptr;
+    DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM |
+                             FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         ::GetModuleHandleW(L"winhttp.dll"), error, 0,
+                         reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+    if (length > 0 && message) {
+        std::string words = Narrow(std::wstring(message, length));
+        while (!words.empty() && (words.back() == '\n' || words.back() == '\r' ||
+                                  words.back() == ' ' || words.back() == '.'))
+            words.pop_back();
+        if (!words.empty()) text += ": " + words;
+    } else if (const char* known = KnownErrorText(error)) {
+        text += std::string(": ") + known;
+    }
+    if (message) ::LocalFree(message);
+    std::string flags = SecureFailureText(secureFlags);
+    if (!flags.empty()) text += " (" + flags + ")";
+    return text;
+}
+
+// Collects the certificate flags of a secure failure; called on the request's own thread.
+void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information, DWORD length)
+{
+    if (status == WINHTTP_CALLBACK_STATUS_SECURE_FAILURE && context && information &&
+        length >= sizeof(DWORD))
+        *reinterpret_cast<DWORD*>(context) |= *static_cast<DWORD*>(information);
+}
+
+std::string QueryHeader(HINTERNET request, DWORD query)
+{
+    DWORD size = 0;
+    ::WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
+                          &size, WINHTTP_NO_HEADER_INDEX);
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return std::string();
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    if (!::WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, &value[0], &size,
+                               WINHTTP_NO_HEADER_INDEX))
+        return std::string();
+    value.resize(size / sizeof(wchar_t));
+    return Narrow(value);
+}
+
+class CWinHttpTransport : public IHttpTransport
+{
+public:
+    explicit CWinHttpTransport(const TransportSettings& settings) : settings(settings)
+    {
+        session = ::WinHttpOpen(Wide(settings.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+        if (!session) return;
+        DWORD timeoutMs = static_cast<DWORD>(settings.timeoutSeconds) * 1000;
+        ::WinHttpSetTimeouts(session, timeoutMs, timeoutMs, timeoutMs, timeoutMs);
+        // The wait for the answer's headers has a limit of its own (90 s unless set).
+        ::WinHttpSetOption(session, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs,
+                           sizeof timeoutMs);
+        slots.resize(static_cast<std::size_t>(std::max(1, settings.maxConnections)), nullptr);
+    }
+
+    ~CWinHttpTransport() override
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            stopping = true;
+            // Requests still running are cut short: closing a handle ends its blocking call.
+            for (HINTERNET& request : slots) {
+                if (request) ::WinHttpCloseHandle(request);
+                request = nullptr;
+            }
+        }
+        wake.notify_all();
+        for (std::thread& worker : workers)
+            worker.join();
+        if (session) ::WinHttpCloseHandle(session);
+    }
+
+    bool Ready() const { return session != nullptr; }
+
+    void Start(const HttpRequest& request) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        queue.push_back(request);
+        // One thread per request in flight, up to the connection limit; idle ones are reused.
+        if (idle == 0 && workers.size() < slots.size()) {
+            std::size_t slot = workers.size();
+            workers.emplace_back(&CWinHttpTransport::Work, this, slot);
+            ++idle;
+        }
+        wake.notify_one();
+    }
+
+    void Wait(int waitMs, std::vector<HttpResponse>& finished) override
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (answers.empty() && waitMs > 0)
+            answered.wait_for(lock, std::chrono::milliseconds(waitMs),
+                              [this] { return !answers.empty(); });
+        for (HttpResponse& answer : answers)
+            finished.push_back(std::move(answer));
+        answers.clear();
+    }
+
+    std::int64_t NowMs() override
+    {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+
+private:
+    void Work(std::size_t slot)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return stopping || !queue.empty(); });
+            if (stopping) return;
+            HttpRequest request = std::move(queue.front());
+            queue.pop_front();
+            --idle;
+            lock.unlock();
+            HttpResponse answer = Perform(request, slot);
+            lock.lock();
+            ++idle;
+            if (stopping) return;
+            answers.push_back(std::move(answer));
+            answered.notify_one();
+        }
+    }
+
+    HttpResponse Perform(const HttpRequest& request, std::size_t slot)
+    {
+        HttpResponse answer;
+        answer.id = request.id;
+        std::string host = request.host;
+        if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
+        CInternetHandle connection(::WinHttpConnect(session, Wide(host).c_str(),
+                                                    static_cast<INTERNET_PORT>(request.port), 0));
+        DWORD secureFlags = 0;
+        HINTERNET handle = nullptr;
+        if (connection.Get()) {
+            handle = ::WinHttpOpenRequest(
+                connection.Get(), request.head ? L"HEAD" : L"GET", Wide(request.target).c_str(),
+                nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                (request.https ? WINHTTP_FLAG_SECURE : 0) | WINHTTP_FLAG_ESCAPE_DISABLE |
+                    WINHTTP_FLAG_ESCAPE_DISABLE_QUERY);
+        }
+        if (!handle) {
+            answer.failure = HttpFailure::Other;
+            answer.reason = ErrorText(::GetLastError(), 0);
+            return answer;
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (stopping) {
+                ::WinHttpCloseHandle(handle);
+                answer.failure = HttpFailure::Other;
+                return answer;
+            }
+            slots[slot] = handle;
+        }
+        DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+        ::WinHttpSetOption(handle, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
+        if (!request.keepAlive) {
+            DWORD feature = WINHTTP_DISABLE_KEEP_ALIVE;
+            ::WinHttpSetOption(handle, WINHTTP_OPTION_DISABLE_FEATURE, &feature, sizeof feature);
+        }
+        DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&secureFlags);
+        ::WinHttpSetOption(handle, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context);
+        ::WinHttpSetStatusCallback(handle, OnStatus, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
+
+        bool sent = ::WinHttpSendRequest(handle, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                                         WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
+                    ::WinHttpReceiveResponse(handle, nullptr);
+        if (!sent) {
+            DWORD error = ::GetLastError();
+            answer.failure = FailureOf(error);
+            answer.reason = ErrorText(error, secureFlags);
+        } else {
+            DWORD status = 0, size = sizeof status;
+            ::WinHttpQueryHeaders(handle, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                                  WINHTTP_HEADER_NAME_BY_INDEX, &status, &size,
+                                  WINHTTP_NO_HEADER_INDEX);
+            answer.status = static_cast<int>(status);
+            answer.location = QueryHeader(handle, WINHTTP_QUERY_LOCATION);
+            answer.retryAfter = QueryHeader(handle, WINHTTP_QUERY_RETRY_AFTER);
+            // A HEAD answer is complete with its headers; reading its empty body tells WinHTTP
+            // so, and it keeps the connection for the next request to the host (Wine's closes it
+            // otherwise).
+            if (request.head) {
+                char none;
+                DWORD read = 0;
+                ::WinHttpReadData(handle, &none, 1, &read);
+            }
+            // A GET's body is not read at all: the status and headers are the answer, and
+            // closing the request drops the rest (Wine's WinHttpReadData could wait at the end of
+            // a short body).
+        }
+        std::lock_guard<std::mutex> lock(mutex);
+        // Closed here unless the destructor closed it already to cut the request short.
+        if (slots[slot] == handle) {
+            ::WinHttpCloseHandle(handle);
+            slots[slot] = nullptr;
+        }
+        return answer;
+    }
+
+    TransportSettings settings;
+    HINTERNET session = nullptr;
+    std::mutex mutex;
+    std::condition_variable wake;     // a request is queued, or the transport stops
+    std::condition_variable answered; // an answer is ready
+    std::deque<HttpRequest> queue;
+    std::vector<HttpResponse> answers;
+    std::vector<std::thread> workers;
+    std::vector<HINTERNET> slots; // each worker's request in flight
+    std::size_t idle = 0;
+    bool stopping = false;
+};
+
+} // namespace
+
+std::unique_ptr<IHttpTransport> CreateSystemTransport(const TransportSettings& settings,
+                                                      std::string& error)
+{
+    auto transport = std::make_unique<CWinHttpTransport>(settings);
+    if (!transport->Ready()) {
+        error = "WinHTTP could not be set up (error " + std::to_string(::GetLastError()) + ")";
+        return nullptr;
+    }
+    return transport;
+}

@@ -1,0 +1,37 @@
+#include "fake_transport.h"
+
+#include <algorithm>
+
+void CFakeTransport::Start(const HttpRequest& request)
+{
+    std::string method = request.head ? "HEAD" : "GET";
+    sent.push_back({method, request.url, now});
+    Answer answer = script(request, previous[method + " " + request.url]++);
+    HttpResponse response;
+    response.id = request.id;
+    response.failure = answer.failure;
+    response.status = answer.failure == HttpFailure::None ? answer.status : 0;
+    response.location = answer.location;
+    response.retryAfter = answer.retryAfter;
+    response.reason = answer.reason;
+    inFlight.push_back({now + answer.latencyMs, request.host, response});
+    int& host = perHost[request.host];
+    maxPerHost[request.host] = std::max(maxPerHost[request.host], ++host);
+    maxTotal = std::max(maxTotal, static_cast<int>(inFlight.size()));
+}
+
+void CFakeTransport::Wait(int waitMs, std::vector<HttpResponse>& finished)
+{
+    std::int64_t next = now + waitMs;
+    for (const InFlight& request : inFlight)
+        next = std::min(next, request.due);
+    now = std::max(now, next);
+    // In the order they were started, for answers due at the same moment.
+    auto due = std::stable_partition(inFlight.begin(), inFlight.end(),
+                                     [this](const InFlight& request) { return request.due > now; });
+    for (auto it = due; it != inFlight.end(); ++it) {
+        --perHost[it->host];
+        finished.push_back(it->response);
+    }
+    inFlight.erase(due, inFlight.end());
+}

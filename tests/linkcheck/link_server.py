@@ -1,0 +1,259 @@
+"""The link check tests' own HTTP and HTTPS server: answers by path with every case the check
+must tell apart, counts connections per host and overall, and listens only on loopback addresses.
+
+Paths (HEAD and GET alike unless said):
+  /ok 200            /no-content 204       /moved 301->/ok      /perm 308->/ok
+  /temp 302->/ok     /temp-missing 302->/missing                /missing 404    /gone 410
+  /head-forbidden 403 on HEAD, 200 on GET  /no-head 405 on HEAD, 200 on GET
+  /close-head closes on HEAD without an answer, 200 on GET
+  /error 500         /unavailable 503      /loop-a <-> /loop-b  /chain/N N redirects, then 200
+  /rate/KEY 429 with Retry-After: 1 the first time per KEY, then 200
+  /rate-long 429 with Retry-After: 120     /slow answers after SLOW seconds
+  /close closes without an answer          /endless 405 on HEAD, an endless body on GET
+  /ua 200 when the User-Agent starts with Quillomere/, else 400
+  /query 200 only for the query x=1&y=2    /away 301 to /ok on the next host
+  /delay/ANY 200 after the server's delay (the politeness and speed runs)
+"""
+import asyncio
+import os
+import ssl
+import subprocess
+import threading
+import time
+
+
+class Stats:
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.open_per_host = {}
+        self.max_per_host = {}
+        self.open_total = 0
+        self.max_total = 0
+        self.connections = 0  # opened in all
+        self.requests = []  # (host, method, path, user agent, time)
+        self.endless_bytes = []
+
+    def opened(self, host):
+        with self.lock:
+            self.open_per_host[host] = self.open_per_host.get(host, 0) + 1
+            self.max_per_host[host] = max(self.max_per_host.get(host, 0), self.open_per_host[host])
+            self.open_total += 1
+            self.connections += 1
+            self.max_total = max(self.max_total, self.open_total)
+
+    def closed(self, host):
+        with self.lock:
+            self.open_per_host[host] -= 1
+            self.open_total -= 1
+
+    def reset_maxima(self):
+        with self.lock:
+            self.max_per_host = dict(self.open_per_host)
+            self.max_total = self.open_total
+            self.requests = []
+
+
+def make_certificate(folder):
+    """A self-signed certificate for 127.0.0.1, made with openssl; returns (cert, key)."""
+    cert = os.path.join(folder, "server-cert.pem")
+    key = os.path.join(folder, "server-key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                    "-subj", "/CN=127.0.0.1", "-keyout", key, "-out", cert],
+                   check=True, capture_output=True)
+    return cert, key
+
+
+class LinkServer:
+    """Serves on each of `hosts` (loopback addresses) one plain port, and on the first host one
+    TLS port when a certificate is given. Runs its own event loop on a thread."""
+
+    def __init__(self, hosts=("127.0.0.1",), certificate=None, delay=0.0, slow=4.0):
+        for host in hosts:
+            assert host.startswith("127."), "the test server listens on loopback only"
+        self.hosts = list(hosts)
+        self.certificate = certificate
+        self.delay = delay
+        self.slow = slow
+        self.stats = Stats()
+        self.ports = {}
+        self.tls_port = None
+        self.rate_seen = set()
+        self.loop = asyncio.new_event_loop()
+        self.servers = []
+        self.started = threading.Event()
+        self.thread = threading.Thread(target=self._run, daemon=True)
+
+    def __enter__(self):
+        self.thread.start()
+        self.started.wait(30)
+        return self
+
+    def __exit__(self, *exc):
+        self.loop.call_soon_threadsafe(self.loop.stop)
+        self.thread.join(30)
+
+    def url(self, path, host_index=0):
+        host = self.hosts[host_index]
+        return f"http://{host}:{self.ports[host]}{path}"
+
+    def tls_url(self, path):
+        return f"https://{self.hosts[0]}:{self.tls_port}{path}"
+
+    def _run(self):
+        asyncio.set_event_loop(self.loop)
+        for host in self.hosts:
+            server = self.loop.run_until_complete(asyncio.start_server(
+                lambda r, w, h=host: self._connection(r, w, h), host, 0, backlog=1024))
+            self.servers.append(server)
+            self.ports[host] = server.sockets[0].getsockname()[1]
+        if self.certificate:
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(*self.certificate)
+            host = self.hosts[0]
+            server = self.loop.run_until_complete(asyncio.start_server(
+                lambda r, w: self._connection(r, w, host + "-tls"), host, 0, ssl=context))
+            self.servers.append(server)
+            self.tls_port = server.sockets[0].getsockname()[1]
+        # Clients that give up on the self-signed certificate are expected here.
+        self.loop.set_exception_handler(lambda loop, context: None)
+        self.started.set()
+        self.loop.run_forever()
+        for server in self.servers:
+            server.close()
+        tasks = asyncio.all_tasks(self.loop)
+        for task in tasks:
+            task.cancel()
+        self.loop.run_until_complete(asyncio.gather(*tasks, return_exceptions=True))
+        self.loop.close()
+
+    async def _connection(self, reader, writer, host):
+        # A connection counts from its first request until the client closes it, or until the
+        # answer to a request that said "Connection: close": the client's end of an old
+        # connection and its next connection can reach this loop in either order.
+        counted = False
+        try:
+            while True:
+                line = await reader.readline()
+                if not line:
+                    break
+                if not counted:
+                    self.stats.opened(host)
+                    counted = True
+                parts = line.decode("latin-1").split()
+                if len(parts) != 3:
+                    break
+                method, target = parts[0], parts[1]
+                headers = {}
+                while True:
+                    header = await reader.readline()
+                    if header in (b"\r\n", b"\n", b""):
+                        break
+                    name, _, value = header.decode("latin-1").partition(":")
+                    headers[name.strip().lower()] = value.strip()
+                with self.stats.lock:
+                    self.stats.requests.append((host, method, target,
+                                                headers.get("user-agent", ""), time.monotonic()))
+                keep = await self._answer(writer, host, method, target, headers)
+                if not keep or headers.get("connection", "").lower() == "close":
+                    break
+        except (ConnectionError, asyncio.IncompleteReadError, ssl.SSLError, OSError):
+            pass
+        finally:
+            if counted:
+                self.stats.closed(host)
+            try:
+                writer.close()
+            except Exception:
+                pass
+
+    async def _send(self, writer, method, status, headers=(), body=b""):
+        reasons = {200: "OK", 204: "No Content", 301: "Moved Permanently", 302: "Found",
+                   308: "Permanent Redirect", 400: "Bad Request", 403: "Forbidden",
+                   404: "Not Found", 405: "Method Not Allowed", 410: "Gone",
+                   429: "Too Many Requests", 500: "Internal Server Error",
+                   503: "Service Unavailable"}
+        lines = [f"HTTP/1.1 {status} {reasons.get(status, 'Status')}"]
+        lines += [f"{name}: {value}" for name, value in headers]
+        if status != 204:
+            lines.append(f"Content-Length: {len(body)}")
+        head = ("\r\n".join(lines) + "\r\n\r\n").encode("latin-1")
+        writer.write(head if method == "HEAD" or status == 204 else head + body)
+        await writer.drain()
+        return True
+
+    async def _answer(self, writer, host, method, target, headers):
+        path, _, query = target.partition("?")
+        send = lambda status, extra=(), body=b"ok": self._send(writer, method, status, extra, body)
+        if path.startswith("/delay/"):
+            await asyncio.sleep(self.delay)
+            return await send(200)
+        if path == "/ok":
+            return await send(200)
+        if path == "/no-content":
+            return await send(204)
+        redirects = {"/moved": (301, "/ok"), "/perm": (308, "/ok"), "/temp": (302, "/ok"),
+                     "/temp-missing": (302, "/missing"), "/loop-a": (302, "/loop-b"),
+                     "/loop-b": (302, "/loop-a")}
+        if path in redirects:
+            status, location = redirects[path]
+            return await send(status, [("Location", location)])
+        if path == "/away":
+            others = [h for h in self.hosts if h != host]
+            target_host = others[0] if others else host
+            return await send(301, [("Location",
+                                     f"http://{target_host}:{self.ports[target_host]}/ok")])
+        if path.startswith("/chain/"):
+            left = int(path[len("/chain/"):])
+            if left == 0:
+                return await send(200)
+            return await send(302, [("Location", f"/chain/{left - 1}")])
+        if path == "/missing":
+            return await send(404)
+        if path == "/gone":
+            return await send(410)
+        if path == "/head-forbidden":
+            return await send(403 if method == "HEAD" else 200)
+        if path == "/no-head":
+            return await send(405 if method == "HEAD" else 200)
+        if path == "/close-head":
+            if method == "HEAD":
+                return False
+            return await send(200)
+        if path == "/error":
+            return await send(500)
+        if path == "/unavailable":
+            return await send(503)
+        if path.startswith("/rate/"):
+            first = path not in self.rate_seen
+            self.rate_seen.add(path)
+            return await send(429, [("Retry-After", "1")]) if first else await send(200)
+        if path == "/rate-long":
+            return await send(429, [("Retry-After", "120")])
+        if path == "/slow":
+            await asyncio.sleep(self.slow)
+            return await send(200)
+        if path == "/close":
+            return False
+        if path == "/endless":
+            if method == "HEAD":
+                return await send(405)
+            writer.write(b"HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                         b"Transfer-Encoding: chunked\r\n\r\n")
+            chunk = b"%x\r\n%s\r\n" % (16384, b"x" * 16384)
+            sent = 0
+            deadline = time.monotonic() + 60
+            try:
+                while time.monotonic() < deadline:
+                    writer.write(chunk)
+                    await writer.drain()
+                    sent += 16384
+            finally:
+                with self.stats.lock:
+                    self.stats.endless_bytes.append(sent)
+            return False
+        if path == "/ua":
+            agent = headers.get("user-agent", "")
+            return await send(200 if agent.startswith("Quillomere/") else 400)
+        if path == "/query":
+            return await send(200 if query == "x=1&y=2" else 400)
+        return await send(404)
