@@ -89,6 +89,7 @@ bool CfrmTreeEditor::Create()
                           CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return false;
     ::SetWindowLongPtrW(mainWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    RestorePlacement();
 
     // Child, visible, buttons, lines, lines at the root, selection shown always; no tab stop,
     // so Tab moves only among the controls of the visible pane.
@@ -102,7 +103,7 @@ bool CfrmTreeEditor::Create()
     for (CdlgPropBase* pane : Panes()) {
         if (!pane->Create(mainWindow)) return false;
     }
-    return true;
+    return CreateWindowParts();
 }
 
 LRESULT CALLBACK CfrmTreeEditor::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -119,6 +120,8 @@ LRESULT CALLBACK CfrmTreeEditor::WindowProc(HWND window, UINT message, WPARAM wP
 
 LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT result = 0;
+    if (OnWindowMessage(message, wParam, lParam, result)) return result;
     switch (message) {
     case WM_CLOSE:
         Close();
@@ -163,6 +166,8 @@ LRESULT CfrmTreeEditor::OnTreeNotify(const NMHDR& header)
     }
     case NM_RCLICK:
         return ShowContextMenu();
+    case TVN_KEYDOWN:
+        return OnTreeKey(reinterpret_cast<const NMTVKEYDOWN&>(header));
     default:
         return 0;
     }
@@ -212,6 +217,7 @@ void CfrmTreeEditor::Dispatch(int command)
         Preview();
         break;
     default:
+        OnWindowCommand(command);
         break;
     }
 }
@@ -280,29 +286,6 @@ void CfrmTreeEditor::ShowPaneFor(const TreeItemData* record)
     if (shown) shown->SetNode(record->node);
 }
 
-void CfrmTreeEditor::Layout()
-{
-    if (::IsIconic(mainWindow)) return;
-    RECT client = {};
-    ::GetClientRect(mainWindow, &client);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-    // The tree gives up width when the window gets narrow and never takes it back.
-    if (treeWidth > width / 2) treeWidth = width / 2;
-
-    HDWP batch = ::BeginDeferWindowPos(10);
-    auto place = [&batch, height](HWND window, int x, int cx) {
-        // A failed step frees the batch; windows not created yet are left out.
-        if (batch && window)
-            batch = ::DeferWindowPos(batch, window, nullptr, x, 0, cx, height,
-                                     SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    place(treeView, 0, treeWidth);
-    for (const CdlgPropBase* pane : Panes())
-        place(pane->Window(), treeWidth, width - treeWidth);
-    if (batch) ::EndDeferWindowPos(batch);
-}
-
 void CfrmTreeEditor::FocusChild()
 {
     HWND target = treeView;
@@ -314,5 +297,7 @@ void CfrmTreeEditor::FocusChild()
 
 void CfrmTreeEditor::Close()
 {
-    if (ConfirmQuit()) ::DestroyWindow(mainWindow);
+    if (!ConfirmQuit()) return;
+    StorePlacement();
+    ::DestroyWindow(mainWindow);
 }

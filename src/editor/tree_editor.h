@@ -2,9 +2,13 @@
 // menus and accelerators, and the commands that change the project's structure.
 #pragma once
 
+#include "editor/splitter.h"
+#include "editor/status_bar.h"
 #include "editor/tree_item_data.h"
 #include "editor/tree_item_records.h"
 #include "editor/tree_labels.h"
+#include "import/html_import.h"
+#include "layout/main_layout.h"
 #include "panes/prop_item_form.h"
 #include "panes/prop_item_link.h"
 #include "panes/prop_simple.h"
@@ -45,6 +49,26 @@ public:
     // and rewrites the tree label of the item that shows the node.
     void NodeEdited(std::int32_t kind, CStreamable* node);
 
+    // Every change of the project comes here: it marks the project modified and the homepage
+    // file as behind the project.
+    void ProjectChanged();
+
+    // The window side beyond the tree and the panes (tree_editor_window.cpp).
+    // The object that owns a main window, or null.
+    static CfrmTreeEditor* FromWindow(HWND window);
+    // Keys the window takes before the dialog navigation sees them: Tab and Shift+Tab between
+    // the pane and the tree, Escape from a pane to the tree. True when the key was used.
+    bool PreTranslateKey(const MSG& message);
+    // How to show the window first: maximised when it was maximised at the last quit.
+    int ShowCommandFor(int requested) const;
+    // The pane that is shown, or null.
+    CdlgPropBase* ShownPane();
+    const CStatusBar& StatusBar() const { return statusBar; }
+    bool PageUpToDate() const { return pageUpToDate; }
+    const CMainLayout& Layouts() const { return layout; }
+    // Where the parts are in the client area now.
+    CMainLayout::Placement CurrentPlacement() const;
+
     // For tests: what the window keeps.
     std::size_t RecordCount() const { return records.Count(); }
     int TreeWidth() const { return treeWidth; }
@@ -72,6 +96,8 @@ private:
     // Hides every pane, then shows and binds the one for the record's node (none for null).
     void ShowPaneFor(const TreeItemData* record);
     void Layout();
+    // Places every part for the client area and the tree width as they are.
+    void PlaceParts();
     // The main window itself takes no keys: its focus goes on to the control that had it when
     // the window was last deactivated, when that is still usable, or else to the tree, so that
     // the keyboard reaches the tree from the start (it has no tab stop).
@@ -118,7 +144,24 @@ private:
     // Writes the project file; when it could not be written, says so and returns false.
     bool SaveProject();
     // Adds what an HTML file holds to the project.
-    void ImportFile(const std::wstring& path);
+    HtmlImportResult ImportFile(const std::wstring& path);
+
+    // The window side (tree_editor_window.cpp).
+    // Takes the messages of the splitter, the minimum size and the painting; true when the
+    // message was handled, with its result.
+    bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The commands of the window itself; false for the others.
+    bool OnWindowCommand(int command);
+    LRESULT OnTreeKey(const NMTVKEYDOWN& key);
+    // Puts the window where it was at the last quit, before anything is shown.
+    void RestorePlacement();
+    void StorePlacement();
+    // The status bar and the sizes the layout needs; false when the bar cannot be created.
+    bool CreateWindowParts();
+    void FocusTree();
+    void FocusPane();
+    void SetPageUpToDate(bool upToDate);
+    void SetCueBanners();
 
     CProject* project; // not owned
     HWND mainWindow = nullptr;
@@ -131,4 +174,12 @@ private:
     // Set while the tree is emptied for a rebuild, and from the quit prompt on: deleted items
     // then release no records one by one.
     bool rebuilding = false;
+
+    CMainLayout layout;
+    std::size_t statusStrip = 0;
+    CSplitter splitter;
+    CStatusBar statusBar;
+    HWND paneFocus = nullptr;      // the pane's control that had the focus when it went to the tree
+    bool pageUpToDate = false;     // the homepage file holds the page of the project as it is
+    bool restoreMaximized = false; // the window was maximised at the last quit
 };

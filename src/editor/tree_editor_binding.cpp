@@ -135,7 +135,7 @@ TreeItemData* CfrmTreeEditor::FindTreeItemData(std::int32_t kind, const CStreama
 
 void CfrmTreeEditor::NodeEdited(std::int32_t kind, CStreamable* node)
 {
-    project->modified = true;
+    ProjectChanged();
     const TreeItemData* record = records.Find(kind, node);
     if (!record) return;
     labels.Set(record->item, Label(kind, node));

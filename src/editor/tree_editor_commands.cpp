@@ -6,6 +6,7 @@
 #include "app/preview.h"
 #include "app/project_store.h"
 #include "app/shell.h"
+#include "app/status_texts.h"
 #include "homepage/page_writer.h"
 #include "import/html_import.h"
 #include "model/item_form.h"
@@ -154,7 +155,7 @@ void CfrmTreeEditor::AddItem(TreeItemData* acting, bool form)
 void CfrmTreeEditor::ShowAddedNode(const TreeItemData& parent, std::int32_t kind, CStreamable* node,
                                    const CStreamable* sibling, const std::wstring& label)
 {
-    project->modified = true;
+    ProjectChanged();
     HTREEITEM after = TVI_LAST;
     if (const TreeItemData* shown = sibling ? records.Find(kind, sibling) : nullptr) {
         if (NextItem(shown->item, TVGN_PARENT) == parent.item) after = shown->item;
@@ -205,7 +206,7 @@ bool CfrmTreeEditor::MoveInModel(const TreeItemData& acting, CStreamable* moved,
     default:
         return false;
     }
-    project->modified = true;
+    ProjectChanged();
     return true;
 }
 
@@ -245,7 +246,7 @@ void CfrmTreeEditor::Delete(TreeItemData* acting)
         // The project itself is never deleted.
         return;
     }
-    project->modified = true;
+    ProjectChanged();
     // Deletes the subtree; the notifications release its records, `acting` among them.
     ::SendMessageW(treeView, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(acting->item));
 }
@@ -267,7 +268,11 @@ void CfrmTreeEditor::Save()
 bool CfrmTreeEditor::SaveProject()
 {
     // A save that succeeds clears `modified`; one that fails leaves it set.
-    if (SaveProjectOfRun(*project)) return true;
+    if (SaveProjectOfRun(*project)) {
+        statusBar.SetOutcome(ProjectSavedText(ProjectFilePath));
+        return true;
+    }
+    statusBar.SetOutcome(ProjectNotSavedText(ProjectFilePath));
     std::wstring text = L"The project could not be saved to\r\n" + ProjectFilePath;
     Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere", MB_OK | MB_ICONERROR);
     return false;
@@ -279,9 +284,16 @@ void CfrmTreeEditor::ReadHtmlFile()
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = mainWindow;
-    dialog.lpstrFilter = L"HTML File(*.html;*.htm)\0*.html;*.htm\0"; // ends in two NULs
+    // Ends in two NULs.
+    dialog.lpstrFilter = L"Homepages and bookmark files (*.html;*.htm)\0*.html;*.htm\0"
+                         L"All files (*.*)\0*.*\0";
     dialog.lpstrFile = path;
     dialog.nMaxFile = 260;
+    dialog.lpstrInitialDir = DocumentsFolder.c_str();
+    dialog.lpstrTitle = L"Read HTML file";
+    // The program's current folder stays as it is: nothing relies on it, and a folder held
+    // open as current could not be removed.
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!Shell().ChooseOpenFile(dialog)) return;
 
     // A page with an <html> tag replaces the project's columns: nothing may keep pointing at
@@ -289,22 +301,27 @@ void CfrmTreeEditor::ReadHtmlFile()
     ShowPaneFor(nullptr);
     ReleasePanesWithin(kNodeProject, project);
     ClearTree();
-    ImportFile(path);
+    HtmlImportResult result = ImportFile(path);
     // The import may have changed the project even where it stopped early.
-    project->modified = true;
+    ProjectChanged();
     FillTree(kNodeProject, project);
+    statusBar.SetOutcome(ReadFileText(FileNameOf(path), result, *project));
 }
 
-void CfrmTreeEditor::ImportFile(const std::wstring& path)
+HtmlImportResult CfrmTreeEditor::ImportFile(const std::wstring& path)
 {
     CFileStream file(path, false);
-    ImportPageOrBookmarks(*project, file);
+    return ImportPageOrBookmarks(*project, file);
 }
 
 void CfrmTreeEditor::GenerateHomepage()
 {
     CFileStream file(HomepageFilePath, true);
     WritePage(*project, file);
+    const bool written = file.IsOpen() && file.Close();
+    statusBar.SetOutcome(written ? HomepageWrittenText(HomepageFilePath)
+                                 : HomepageNotWrittenText(HomepageFilePath));
+    SetPageUpToDate(written);
 }
 
 void CfrmTreeEditor::Preview()

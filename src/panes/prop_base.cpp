@@ -79,7 +79,7 @@ INT_PTR CALLBACK CdlgPropBase::DialogProc(HWND dialog, UINT message, WPARAM wPar
 
 void CdlgPropBase::MarkModified()
 {
-    owner->Project().modified = true;
+    owner->ProjectChanged();
 }
 
 std::wstring CdlgPropBase::ReadWindowText(HWND control)

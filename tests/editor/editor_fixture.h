@@ -42,6 +42,8 @@ public:
     // What the open-file dialog was given.
     std::vector<OPENFILENAMEW> openDialogs;
     std::wstring filter; // the whole filter with its NULs
+    std::wstring title;
+    std::wstring initialFolder;
     DWORD bufferSize = 0;
 };
 
