@@ -77,7 +77,7 @@ int CdlgPropItemForm::OnInitDialog()
     // Minima that keep every control whole (the window is never made smaller than the grid's
     // minimum); alike for all columns and for both lists, so that they still share alike.
     for (int row : {4, 8})
-        grid.SetRow(row, 50, -1, 1);
+        grid.SetRow(row, 70, -1, 1);
     const int w = panes::WindowWidth(Control(IDC_FIELD_REMOVE)) + 2;
     for (int column = 0; column < 5; ++column)
         grid.SetColumn(column, w, -1, 1);

@@ -44,8 +44,9 @@ CProgramFiles::~CProgramFiles()
     }
 }
 
-CProgram::CProgram()
+CProgram::CProgram() : placement(HKEY_CURRENT_USER, L"Software\\Quillomere")
 {
+    placement.Remove();
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     std::wstring desktop = kTestDesktop;

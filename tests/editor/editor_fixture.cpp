@@ -40,9 +40,9 @@ bool CAnsweringShell::ChooseOpenFile(OPENFILENAMEW& dialog)
     return true;
 }
 
-bool CAnsweringShell::Execute(SHELLEXECUTEINFOW&)
+bool CAnsweringShell::Execute(SHELLEXECUTEINFOW& info)
 {
-    return false;
+    return realLaunches && ::ShellExecuteExW(&info);
 }
 
 namespace {

@@ -44,6 +44,8 @@ public:
     std::wstring filter; // the whole filter with its NULs
     std::wstring title;
     std::wstring initialFolder;
+    // Launches go to the system's shell when set; otherwise they fail.
+    bool realLaunches = false;
     DWORD bufferSize = 0;
 };
 
