@@ -66,9 +66,9 @@ void CRegistryKeyOverride::SetNumber(const wchar_t* name, DWORD value)
 void CRegistryKeyOverride::Set(DWORD type, const void* data, DWORD size, const wchar_t* name)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     EXPECT_EQ(::RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
               ERROR_SUCCESS);
     ::RegCloseKey(key);

@@ -21,8 +21,8 @@ std::string HelpPageOfRun()
     const auto* bytes = static_cast<const char*>(loaded ? ::LockResource(loaded) : nullptr);
     if (!bytes) return std::string();
     std::string_view page(bytes, ::SizeofResource(instance, found));
-    return FillHelpPage(page, {FromUtf8(QUIL_VERSION), DocumentsFolder, ProjectFilePath,
-                               HomepageFilePath});
+    return FillHelpPage(
+        page, {FromUtf8(QUIL_VERSION), DocumentsFolder, ProjectFilePath, HomepageFilePath});
 }
 
 std::wstring ShowHelpPage()

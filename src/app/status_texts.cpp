@@ -73,7 +73,8 @@ std::wstring ReadFileText(const std::wstring& fileName, const HtmlImportResult& 
 
 std::wstring PageStateText(bool upToDate)
 {
-    return upToDate ? L"Homepage up to date" : L"Homepage not yet written since the last change (F5)";
+    return upToDate ? L"Homepage up to date"
+                    : L"Homepage not yet written since the last change (F5)";
 }
 
 std::wstring FileNameOf(const std::wstring& path)

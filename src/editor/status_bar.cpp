@@ -17,8 +17,8 @@ bool CStatusBar::Create(HWND parent, int id)
     // The right part is as wide as its longer text needs, with room for the part's borders and
     // the size grip.
     HDC dc = ::GetDC(window);
-    HGDIOBJ old = ::SelectObject(
-        dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(window, WM_GETFONT, 0, 0)));
     int widest = 0;
     for (bool upToDate : {false, true}) {
         std::wstring text = PageStateText(upToDate);

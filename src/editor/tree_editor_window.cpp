@@ -205,8 +205,8 @@ bool CfrmTreeEditor::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
         if (!splitter.Dragging()) return false;
         RECT client = {};
         ::GetClientRect(mainWindow, &client);
-        const int wanted = layout.TreeWidthForDrag(
-            splitter.WantedTreeWidth(GET_X_LPARAM(lParam)), client.right - client.left);
+        const int wanted = layout.TreeWidthForDrag(splitter.WantedTreeWidth(GET_X_LPARAM(lParam)),
+                                                   client.right - client.left);
         if (wanted != treeWidth) {
             // Live: the tree and the pane follow the mouse.
             treeWidth = wanted;
@@ -280,8 +280,8 @@ void CfrmTreeEditor::FocusPane()
     std::vector<HWND> stops = keyboard::TabStops(pane->Window());
     if (stops.empty()) return;
     // Back to the control that was left, when it still takes the focus.
-    HWND target = std::find(stops.begin(), stops.end(), paneFocus) != stops.end() ? paneFocus
-                                                                                 : stops.front();
+    HWND target =
+        std::find(stops.begin(), stops.end(), paneFocus) != stops.end() ? paneFocus : stops.front();
     keyboard::FocusLikeTab(target);
 }
 

@@ -7,8 +7,8 @@ namespace {
 const wchar_t kProgramKey[] = L"Software\\Quillomere";
 std::wstring testKey;
 
-const wchar_t* const kNames[] = {L"WindowLeft", L"WindowTop", L"WindowRight", L"WindowBottom",
-                                 L"Maximized", L"TreeWidth"};
+const wchar_t* const kNames[] = {L"WindowLeft",   L"WindowTop", L"WindowRight",
+                                 L"WindowBottom", L"Maximized", L"TreeWidth"};
 
 // Sizes past this are not a window a person left behind.
 const LONG kLargest = 100000;
@@ -72,16 +72,16 @@ bool SavePlacement(const SavedPlacement& placement)
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, PlacementKey(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                           &key, nullptr) != ERROR_SUCCESS)
         return false;
-    const LONG values[6] = {placement.normal.left,   placement.normal.top,
-                            placement.normal.right,  placement.normal.bottom,
+    const LONG values[6] = {placement.normal.left,       placement.normal.top,
+                            placement.normal.right,      placement.normal.bottom,
                             placement.maximized ? 1 : 0, placement.treeWidth};
     bool written = true;
     for (int i = 0; i < 6; ++i) {
         DWORD value = static_cast<DWORD>(values[i]);
-        written = ::RegSetValueExW(key, kNames[i], 0, REG_DWORD,
-                                   reinterpret_cast<const BYTE*>(&value),
-                                   sizeof value) == ERROR_SUCCESS &&
-                  written;
+        written =
+            ::RegSetValueExW(key, kNames[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                             sizeof value) == ERROR_SUCCESS &&
+            written;
     }
     ::RegCloseKey(key);
     return written;
@@ -96,9 +96,9 @@ SavedPlacement PlacementOf(HWND window, int treeWidth)
     const POINT offset = WorkspaceOffset();
     placement.normal = current.rcNormalPosition;
     ::OffsetRect(&placement.normal, offset.x, offset.y);
-    placement.maximized = current.showCmd == SW_SHOWMAXIMIZED ||
-                          (current.showCmd == SW_SHOWMINIMIZED &&
-                           (current.flags & WPF_RESTORETOMAXIMIZED));
+    placement.maximized =
+        current.showCmd == SW_SHOWMAXIMIZED ||
+        (current.showCmd == SW_SHOWMINIMIZED && (current.flags & WPF_RESTORETOMAXIMIZED));
     placement.treeWidth = treeWidth;
     return placement;
 }

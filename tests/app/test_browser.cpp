@@ -55,8 +55,8 @@ int wmain()
     const bool handOver = mode == L"handover";
     const bool stay = mode == L"stay";
     // The event first, so that a test can end the browser as soon as its log is there.
-    HANDLE quit = stay ? ::CreateEventW(nullptr, TRUE, FALSE, L"QuillomereTestBrowserQuit")
-                       : nullptr;
+    HANDLE quit =
+        stay ? ::CreateEventW(nullptr, TRUE, FALSE, L"QuillomereTestBrowserQuit") : nullptr;
     if (!handOver) ::Sleep(700);
 
     const wchar_t* commandLine = ::GetCommandLineW();

@@ -521,8 +521,8 @@ TEST_F(WindowTest, AboutShowsTheVersionTheFilesAndTheNotices)
     EXPECT_EQ(seen.owner, main);
     EXPECT_EQ(seen.title, L"About Quillomere");
     EXPECT_EQ(seen.version, L"Quillomere " + FromUtf8(QUIL_VERSION) + L"\r\nA homepage manager");
-    EXPECT_EQ(seen.files, L"Project file:\r\n" + ProjectFilePath + L"\r\n\r\nHomepage:\r\n" +
-                              HomepageFilePath);
+    EXPECT_EQ(seen.files,
+              L"Project file:\r\n" + ProjectFilePath + L"\r\n\r\nHomepage:\r\n" + HomepageFilePath);
     for (const wchar_t* piece : {L"MinGW-w64", L"winpthreads", L"Zope Public License 2.1",
                                  L"libgcc", L"libstdc++", L"GCC Runtime Library Exception 3.1"})
         EXPECT_NE(seen.notices.find(piece), std::wstring::npos) << ToUtf8(piece);
