@@ -7,3 +7,9 @@
 
 // The desktop's name, for STARTUPINFO::lpDesktop of the programs the tests start.
 extern const wchar_t kTestDesktop[];
+
+#include <vector>
+
+// The keyboard input of one key press, with the modifiers held around it, for SendInput.
+std::vector<INPUT> KeyPressInputs(WORD key, bool shift = false, bool control = false,
+                                  bool alt = false);

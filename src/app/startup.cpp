@@ -62,10 +62,10 @@ bool StartUp(CProject& project, CfrmTreeEditor& window)
 void DispatchEditorMessage(HWND main, HACCEL accelerators, MSG& message)
 {
     // Accelerators first, for every window of the thread, so that they also act while the
-    // focus is in a pane's edit box; then Tab and Shift+Tab among the visible pane's controls.
+    // focus is in a pane's edit box.
     if (accelerators && ::TranslateAcceleratorW(main, accelerators, &message)) return;
     // Then the keys that lead between the pane and the tree, which the dialog navigation would
-    // keep inside the pane.
+    // keep inside the pane; then Tab and Shift+Tab among the visible pane's controls.
     CfrmTreeEditor* editor = CfrmTreeEditor::FromWindow(main);
     if (editor && editor->PreTranslateKey(message)) return;
     if (::IsDialogMessageW(main, &message)) return;

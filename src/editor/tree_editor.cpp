@@ -91,8 +91,8 @@ bool CfrmTreeEditor::Create()
     ::SetWindowLongPtrW(mainWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     RestorePlacement();
 
-    // Child, visible, buttons, lines, lines at the root, selection shown always; no tab stop,
-    // so Tab moves only among the controls of the visible pane.
+    // Child, visible, buttons, lines, lines at the root, selection shown always; no tab stop:
+    // the window's own key handling leads Tab between the tree and the visible pane.
     const DWORD treeStyle =
         WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
     treeView = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", treeStyle, 0, 0, treeWidth, 0,

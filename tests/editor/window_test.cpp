@@ -10,6 +10,7 @@
 #include "editor/editor_fixture.h"
 #include "editor/keyboard_navigation.h"
 #include "editor/window_placement.h"
+#include "gui_desktop.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "panes/list_rows.h"
@@ -53,7 +54,7 @@ protected:
     // A key as the keyboard gives it, with modifiers held around it.
     void Key(WORD key, bool shift = false, bool control = false, bool alt = false)
     {
-        std::vector<INPUT> inputs = KeyInputs(key, shift, control, alt);
+        std::vector<INPUT> inputs = KeyPressInputs(key, shift, control, alt);
         ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
         PumpFor(150);
     }
@@ -61,35 +62,11 @@ protected:
     // runs a loop of its own, which takes the letter from the queue.
     void MenuKeys(WORD menu, WORD item)
     {
-        std::vector<INPUT> inputs = KeyInputs(menu, false, false, true);
-        std::vector<INPUT> second = KeyInputs(item);
+        std::vector<INPUT> inputs = KeyPressInputs(menu, false, false, true);
+        std::vector<INPUT> second = KeyPressInputs(item);
         inputs.insert(inputs.end(), second.begin(), second.end());
         ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
         PumpFor(300);
-    }
-    static std::vector<INPUT> KeyInputs(WORD key, bool shift = false, bool control = false,
-                                        bool alt = false)
-    {
-        std::vector<INPUT> inputs;
-        auto add = [&inputs](WORD virtualKey, bool up) {
-            INPUT input = {};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = virtualKey;
-            input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            if (virtualKey == VK_DELETE || virtualKey == VK_UP || virtualKey == VK_DOWN)
-                input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-            inputs.push_back(input);
-        };
-        if (alt) add(VK_MENU, false);
-        if (control) add(VK_CONTROL, false);
-        if (shift) add(VK_SHIFT, false);
-        add(key, false);
-        add(key, true);
-        if (shift) add(VK_SHIFT, true);
-        if (control) add(VK_CONTROL, true);
-        if (alt) add(VK_MENU, true);
-        return inputs;
     }
     // The mouse to a point of the window's client area, with a button event there.
     void Mouse(POINT client, DWORD buttonFlags = 0)
