@@ -1,11 +1,13 @@
 // Page generation into memory and into a file, beside fwrite of the same pieces, for pages of
-// about 100 KB, 10 MB and 100 MB; and the Modern page of the same projects into memory and into
-// a file. Rates count each page's own bytes; modern_to_classic is the Modern page's size over the
-// Classic page's.
+// about 100 KB, 10 MB and 100 MB; the Modern page of the same projects into memory and into a
+// file; and the comparison of a page with the homepage file that the editor makes at start. Rates
+// count each page's own bytes; modern_to_classic is the Modern page's size over the Classic
+// page's.
 #include "bench_support.h"
 #include "synthetic.h"
 
 #include "homepage/modern_page.h"
+#include "homepage/page_compare.h"
 #include "homepage/page_writer.h"
 #include "model/project.h"
 #include "persist/streams.h"
@@ -205,6 +207,24 @@ void WholePageOneWrite(benchmark::State& state)
     Report(state, page);
 }
 
+// What the editor does at start to tell whether the homepage file shows the project: generate the
+// page and compare it with the file as it goes.
+void ComparePageWithFile(benchmark::State& state)
+{
+    Page& page = PageOfSize(state.range(0));
+    std::wstring path = BenchFile();
+    {
+        CFileStream file(path, true);
+        WritePage(page.project, file);
+    }
+    for (auto _ : state) {
+        CFileStream file(path, false);
+        if (!PageMatches(page.project, file)) state.SkipWithError("the page did not match");
+    }
+    platform::RemoveFile(path);
+    Report(state, page);
+}
+
 void Sizes(benchmark::internal::Benchmark* benchmark)
 {
     // Rates are per CPU second, as the reference figures were taken.
@@ -220,6 +240,7 @@ BENCHMARK(WriteModernPageToFile)->Apply(Sizes);
 BENCHMARK(FwritePieces)->Apply(Sizes);
 BENCHMARK(BufferedStreamPieces)->Apply(Sizes);
 BENCHMARK(WholePageOneWrite)->Apply(Sizes);
+BENCHMARK(ComparePageWithFile)->Apply(Sizes);
 
 int main(int argc, char** argv)
 {

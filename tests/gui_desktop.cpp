@@ -20,3 +20,27 @@ HDESK EnterTestDesktop()
     }
     return desktop;
 }
+
+std::vector<INPUT> KeyPressInputs(WORD key, bool shift, bool control, bool alt)
+{
+    std::vector<INPUT> inputs;
+    auto add = [&inputs](WORD virtualKey, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
+        input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        if (virtualKey == VK_UP || virtualKey == VK_DOWN || virtualKey == VK_DELETE)
+            input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+        inputs.push_back(input);
+    };
+    if (alt) add(VK_MENU, false);
+    if (control) add(VK_CONTROL, false);
+    if (shift) add(VK_SHIFT, false);
+    add(key, false);
+    add(key, true);
+    if (shift) add(VK_SHIFT, true);
+    if (control) add(VK_CONTROL, true);
+    if (alt) add(VK_MENU, true);
+    return inputs;
+}

@@ -1,6 +1,8 @@
 // Every GUI test program runs its tests on the tests' desktop (gui_desktop.h).
 #include "gui_desktop.h"
 
+#include "editor/window_placement.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,5 +25,31 @@ private:
 };
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new CTestDesktop);
+
+// The windows of the tests keep their placement under a key of the tests' own, which every test
+// starts without: one test's quit must not place the next test's window.
+const wchar_t kTestPlacementKey[] = L"Software\\QuillomereTests";
+
+class CPlacementReset : public ::testing::EmptyTestEventListener
+{
+public:
+    void OnTestProgramStart(const ::testing::UnitTest&) override
+    {
+        SetPlacementKeyForTesting(kTestPlacementKey);
+    }
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, kTestPlacementKey);
+    }
+    void OnTestProgramEnd(const ::testing::UnitTest&) override
+    {
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, kTestPlacementKey);
+    }
+};
+
+const bool placementReset = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new CPlacementReset);
+    return true;
+}();
 
 } // namespace

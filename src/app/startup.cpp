@@ -2,6 +2,7 @@
 
 #include "app/paths.h"
 #include "app/project_store.h"
+#include "app/run_files.h"
 #include "editor/tree_editor.h"
 #include "platform/platform.h"
 #include "resources/resource.h"
@@ -61,8 +62,12 @@ bool StartUp(CProject& project, CfrmTreeEditor& window)
 void DispatchEditorMessage(HWND main, HACCEL accelerators, MSG& message)
 {
     // Accelerators first, for every window of the thread, so that they also act while the
-    // focus is in a pane's edit box; then Tab and Shift+Tab among the visible pane's controls.
+    // focus is in a pane's edit box.
     if (accelerators && ::TranslateAcceleratorW(main, accelerators, &message)) return;
+    // Then the keys that lead between the pane and the tree, which the dialog navigation would
+    // keep inside the pane; then Tab and Shift+Tab among the visible pane's controls.
+    CfrmTreeEditor* editor = CfrmTreeEditor::FromWindow(main);
+    if (editor && editor->PreTranslateKey(message)) return;
     if (::IsDialogMessageW(main, &message)) return;
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
@@ -77,11 +82,13 @@ int RunMessageLoop(CfrmTreeEditor& window, int showCommand)
 {
     window.Populate();
     HWND main = window.MainWindow();
-    ::ShowWindow(main, showCommand);
+    ::ShowWindow(main, window.ShowCommandFor(showCommand));
     HACCEL accelerators = LoadEditorAccelerators();
     MSG message;
     // Only the quit prompt posts the quit message; an error (-1) ends the loop as well.
     while (::GetMessageW(&message, nullptr, 0, 0) > 0)
         DispatchEditorMessage(main, accelerators, message);
+    // The preview and the help page were for the browser of this run.
+    RemoveFilesOfRun();
     return 0;
 }

@@ -19,13 +19,14 @@ void InitFilePaths();
 // creates the windows. False when the windows cannot be created.
 bool StartUp(CProject& project, CfrmTreeEditor& window);
 
-// Fills the tree, shows the window and pumps messages until the quit message; returns 0.
+// Fills the tree, shows the window and pumps messages until the quit message; then removes the
+// files this run wrote for the browser. Returns 0.
 int RunMessageLoop(CfrmTreeEditor& window, int showCommand);
 
 // Accelerator table 111 of the module.
 HACCEL LoadEditorAccelerators();
-// What the loop does with one message: accelerators, then the main window's dialog
-// navigation, then the window procedures.
+// What the loop does with one message: accelerators, then the keys between pane and tree, then
+// the main window's dialog navigation, then the window procedures.
 void DispatchEditorMessage(HWND main, HACCEL accelerators, MSG& message);
 
 // The exit code when the windows cannot be created.

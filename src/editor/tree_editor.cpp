@@ -90,9 +90,10 @@ bool CfrmTreeEditor::Create()
                           CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return false;
     ::SetWindowLongPtrW(mainWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    RestorePlacement();
 
-    // Child, visible, buttons, lines, lines at the root, selection shown always; no tab stop,
-    // so Tab moves only among the controls of the visible pane.
+    // Child, visible, buttons, lines, lines at the root, selection shown always; no tab stop:
+    // the window's own key handling leads Tab between the tree and the visible pane.
     const DWORD treeStyle =
         WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
     treeView = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", treeStyle, 0, 0, treeWidth, 0,
@@ -104,7 +105,8 @@ bool CfrmTreeEditor::Create()
         if (!pane->Create(mainWindow)) return false;
     }
     // Hidden until Ctrl+F.
-    return findBar.Create(mainWindow);
+    if (!findBar.Create(mainWindow)) return false;
+    return CreateWindowParts();
 }
 
 LRESULT CALLBACK CfrmTreeEditor::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -121,6 +123,8 @@ LRESULT CALLBACK CfrmTreeEditor::WindowProc(HWND window, UINT message, WPARAM wP
 
 LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT result = 0;
+    if (OnWindowMessage(message, wParam, lParam, result)) return result;
     switch (message) {
     case WM_CLOSE:
         Close();
@@ -170,6 +174,8 @@ LRESULT CfrmTreeEditor::OnTreeNotify(const NMHDR& header)
     }
     case NM_RCLICK:
         return ShowContextMenu();
+    case TVN_KEYDOWN:
+        return OnTreeKey(reinterpret_cast<const NMTVKEYDOWN&>(header));
     default:
         return 0;
     }
@@ -246,6 +252,7 @@ void CfrmTreeEditor::Dispatch(int command)
         if (FocusInFindBar()) CloseFind();
         break;
     default:
+        OnWindowCommand(command);
         break;
     }
 }
@@ -301,14 +308,6 @@ CdlgPropBase* CfrmTreeEditor::PaneFor(const TreeItemData* record)
     }
 }
 
-CdlgPropBase* CfrmTreeEditor::ShownPane()
-{
-    for (CdlgPropBase* pane : Panes()) {
-        if (::GetWindowLongW(pane->Window(), GWL_STYLE) & WS_VISIBLE) return pane;
-    }
-    return nullptr;
-}
-
 void CfrmTreeEditor::ShowPaneFor(const TreeItemData* record)
 {
     CdlgPropBase* shown = PaneFor(record);
@@ -323,34 +322,6 @@ void CfrmTreeEditor::ShowPaneFor(const TreeItemData* record)
     if (shown) shown->SetNode(record->node);
 }
 
-void CfrmTreeEditor::Layout()
-{
-    if (::IsIconic(mainWindow)) return;
-    RECT client = {};
-    ::GetClientRect(mainWindow, &client);
-    const int width = client.right - client.left;
-    // The open find bar takes a row at the bottom; the tree and the pane share the rest.
-    const int barHeight = findBar.IsOpen() ? findBar.Height() : 0;
-    const int height = client.bottom - client.top - barHeight;
-    // The tree gives up width when the window gets narrow and never takes it back.
-    if (treeWidth > width / 2) treeWidth = width / 2;
-
-    HDWP batch = ::BeginDeferWindowPos(10);
-    auto place = [&batch, height](HWND window, int x, int cx) {
-        // A failed step frees the batch; windows not created yet are left out.
-        if (batch && window)
-            batch = ::DeferWindowPos(batch, window, nullptr, x, 0, cx, height,
-                                     SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    place(treeView, 0, treeWidth);
-    for (const CdlgPropBase* pane : Panes())
-        place(pane->Window(), treeWidth, width - treeWidth);
-    if (batch && barHeight > 0)
-        batch = ::DeferWindowPos(batch, findBar.Window(), nullptr, 0, height, width, barHeight,
-                                 SWP_NOZORDER | SWP_NOACTIVATE);
-    if (batch) ::EndDeferWindowPos(batch);
-}
-
 void CfrmTreeEditor::FocusChild()
 {
     HWND target = treeView;
@@ -362,5 +333,7 @@ void CfrmTreeEditor::FocusChild()
 
 void CfrmTreeEditor::Close()
 {
-    if (ConfirmQuit()) ::DestroyWindow(mainWindow);
+    if (!ConfirmQuit()) return;
+    StorePlacement();
+    ::DestroyWindow(mainWindow);
 }

@@ -7,9 +7,13 @@
 #include "edit/change_observer.h"
 #include "edit/project_changes.h"
 #include "editor/find_bar.h"
+#include "editor/splitter.h"
+#include "editor/status_bar.h"
 #include "editor/tree_item_data.h"
 #include "editor/tree_item_records.h"
 #include "editor/tree_labels.h"
+#include "import/html_import.h"
+#include "layout/main_layout.h"
 #include "panes/prop_item_form.h"
 #include "panes/prop_item_link.h"
 #include "panes/prop_simple.h"
@@ -58,6 +62,26 @@ public:
     void StepShown(const CSite& site) override;
     void FindFromBar(bool forward, bool inclusive) override;
 
+    // Every change of the project comes here: it marks the project modified and the homepage
+    // file as behind the project.
+    void ProjectChanged();
+
+    // The window side beyond the tree and the panes (tree_editor_window.cpp).
+    // The object that owns a main window, or null.
+    static CfrmTreeEditor* FromWindow(HWND window);
+    // Keys the window takes before the dialog navigation sees them: Tab and Shift+Tab between
+    // the pane and the tree, Escape from a pane to the tree. True when the key was used.
+    bool PreTranslateKey(const MSG& message);
+    // How to show the window first: maximised when it was maximised at the last quit.
+    int ShowCommandFor(int requested) const;
+    // The pane that is shown, or null.
+    CdlgPropBase* ShownPane();
+    const CStatusBar& StatusBar() const { return statusBar; }
+    bool PageUpToDate() const { return pageUpToDate; }
+    const CMainLayout& Layouts() const { return layout; }
+    // Where the parts are in the client area now.
+    CMainLayout::Placement CurrentPlacement() const;
+
     // For tests: what the window keeps.
     std::size_t RecordCount() const { return records.Count(); }
     int TreeWidth() const { return treeWidth; }
@@ -90,9 +114,9 @@ private:
     void ShowPaneFor(const TreeItemData* record);
     // The pane that shows the record's node, or null.
     CdlgPropBase* PaneFor(const TreeItemData* record);
-    // The visible pane, or null.
-    CdlgPropBase* ShownPane();
     void Layout();
+    // Places every part for the client area and the tree width as they are.
+    void PlaceParts();
     // The main window itself takes no keys: its focus goes on to the control that had it when
     // the window was last deactivated, when that is still usable, or else to the tree, so that
     // the keyboard reaches the tree from the start (it has no tab stop).
@@ -162,6 +186,23 @@ private:
     // deleted than a rebuild costs in all.
     void WithTreeRebuiltAfter(const std::function<void()>& change);
 
+    // The window side (tree_editor_window.cpp).
+    // Takes the messages of the splitter, the minimum size and the painting; true when the
+    // message was handled, with its result.
+    bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The commands of the window itself; false for the others.
+    bool OnWindowCommand(int command);
+    LRESULT OnTreeKey(const NMTVKEYDOWN& key);
+    // Puts the window where it was at the last quit, before anything is shown.
+    void RestorePlacement();
+    void StorePlacement();
+    // The status bar and the sizes the layout needs; false when the bar cannot be created.
+    bool CreateWindowParts();
+    void FocusTree();
+    void FocusPane();
+    void SetPageUpToDate(bool upToDate);
+    void SetCueBanners();
+
     CProject* project; // not owned
     HWND mainWindow = nullptr;
     HWND treeView = nullptr;
@@ -180,4 +221,13 @@ private:
     // Set while the tree is emptied for a rebuild, and from the quit prompt on: deleted items
     // then release no records one by one.
     bool rebuilding = false;
+
+    CMainLayout layout;
+    std::size_t statusStrip = 0;
+    std::size_t findStrip = 0; // no height while the find bar is closed
+    CSplitter splitter;
+    CStatusBar statusBar;
+    HWND paneFocus = nullptr;      // the pane's control that had the focus when it went to the tree
+    bool pageUpToDate = false;     // the homepage file holds the page of the project as it is
+    bool restoreMaximized = false; // the window was maximised at the last quit
 };

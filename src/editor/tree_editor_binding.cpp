@@ -139,7 +139,7 @@ TreeItemData* CfrmTreeEditor::FindTreeItemData(std::int32_t kind, const CStreama
 
 void CfrmTreeEditor::NodeEdited(std::int32_t kind, CStreamable* node)
 {
-    project->modified = true;
+    ProjectChanged();
     const TreeItemData* record = records.Find(kind, node);
     if (!record) return;
     labels.Set(record->item, Label(kind, node));
@@ -147,6 +147,8 @@ void CfrmTreeEditor::NodeEdited(std::int32_t kind, CStreamable* node)
 
 void CfrmTreeEditor::NodeChanged(const CSite& site)
 {
+    // The homepage file no longer shows the project.
+    SetPageUpToDate(false);
     if (treeDeferred) {
         treeStale = true;
         return;
@@ -157,6 +159,7 @@ void CfrmTreeEditor::NodeChanged(const CSite& site)
 
 void CfrmTreeEditor::NodeRemoving(std::int32_t kind, CStreamable* node)
 {
+    SetPageUpToDate(false);
     ReleasePanesWithin(kind, node);
     if (treeDeferred) {
         treeStale = true;
@@ -169,6 +172,7 @@ void CfrmTreeEditor::NodeRemoving(std::int32_t kind, CStreamable* node)
 
 void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
 {
+    SetPageUpToDate(false);
     if (treeDeferred) {
         treeStale = true;
         return;
@@ -193,6 +197,7 @@ void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
 
 void CfrmTreeEditor::NodeMoved(std::int32_t kind, CStreamable* node)
 {
+    SetPageUpToDate(false);
     if (treeDeferred) {
         treeStale = true;
         return;

@@ -7,6 +7,7 @@
 #include "app/project_store.h"
 #include "app/shell.h"
 #include "edit/node_places.h"
+#include "app/status_texts.h"
 #include "homepage/page_writer.h"
 #include "import/html_import.h"
 #include "model/item_form.h"
@@ -156,7 +157,11 @@ void CfrmTreeEditor::Save()
 bool CfrmTreeEditor::SaveProject()
 {
     // A save that succeeds clears `modified`; one that fails leaves it set.
-    if (SaveProjectOfRun(*project)) return true;
+    if (SaveProjectOfRun(*project)) {
+        statusBar.SetOutcome(ProjectSavedText(ProjectFilePath));
+        return true;
+    }
+    statusBar.SetOutcome(ProjectNotSavedText(ProjectFilePath));
     std::wstring text = L"The project could not be saved to\r\n" + ProjectFilePath;
     Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere", MB_OK | MB_ICONERROR);
     return false;
@@ -168,28 +173,41 @@ void CfrmTreeEditor::ReadHtmlFile()
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = mainWindow;
-    dialog.lpstrFilter = L"HTML File(*.html;*.htm)\0*.html;*.htm\0"; // ends in two NULs
+    // Ends in two NULs.
+    dialog.lpstrFilter = L"Homepages and bookmark files (*.html;*.htm)\0*.html;*.htm\0"
+                         L"All files (*.*)\0*.*\0";
     dialog.lpstrFile = path;
     dialog.nMaxFile = 260;
+    dialog.lpstrInitialDir = DocumentsFolder.c_str();
+    dialog.lpstrTitle = L"Read HTML file";
+    // The program's current folder stays as it is: nothing relies on it, and a folder held
+    // open as current could not be removed.
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!Shell().ChooseOpenFile(dialog)) return;
 
     // One step; the tree is rebuilt after it, with the project selected, as a page may bring
     // thousands of nodes.
-    WithTreeRebuiltAfter([this, &path] {
+    HtmlImportResult result;
+    WithTreeRebuiltAfter([this, &path, &result] {
         CFileStream file(path, false);
-        changes.ReadHtml(file);
+        result = changes.ReadHtml(file);
         treeStale = true;
         pendingSite = CSite();
         pendingSite.node = project;
     });
     // The project's pane shows the title the page may have brought.
     if (const TreeItemData* root = records.Find(kNodeProject, project)) ShowPaneFor(root);
+    statusBar.SetOutcome(ReadFileText(FileNameOf(path), result, *project));
 }
 
 void CfrmTreeEditor::GenerateHomepage()
 {
     CFileStream file(HomepageFilePath, true);
     WritePage(*project, file);
+    const bool written = file.IsOpen() && file.Close();
+    statusBar.SetOutcome(written ? HomepageWrittenText(HomepageFilePath)
+                                 : HomepageNotWrittenText(HomepageFilePath));
+    SetPageUpToDate(written);
 }
 
 void CfrmTreeEditor::Preview()

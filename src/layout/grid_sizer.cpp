@@ -120,3 +120,25 @@ void CGridSizer::Repaint()
     for (const Cell& cell : cells)
         cell.item->Repaint();
 }
+
+namespace {
+
+std::int32_t SumOfMinima(const std::vector<Track>& tracks)
+{
+    std::int64_t sum = 0;
+    for (const Track& track : tracks)
+        sum += std::max(track.minimum, 0);
+    return static_cast<std::int32_t>(std::min<std::int64_t>(sum, 0x7FFFFFFF));
+}
+
+} // namespace
+
+std::int32_t CGridSizer::MinimumWidth() const
+{
+    return SumOfMinima(columns);
+}
+
+std::int32_t CGridSizer::MinimumHeight() const
+{
+    return SumOfMinima(rows);
+}

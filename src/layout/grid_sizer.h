@@ -65,6 +65,11 @@ public:
     // Repaints every cell's item, in the order the cells were added.
     void Repaint() override;
 
+    // The sums of the columns' and of the rows' minima: the smallest size at which every track
+    // gets its minimum.
+    std::int32_t MinimumWidth() const;
+    std::int32_t MinimumHeight() const;
+
     const std::vector<Track>& Rows() const { return rows; }
     const std::vector<Track>& Columns() const { return columns; }
     const std::vector<Cell>& Cells() const { return cells; }

@@ -74,6 +74,13 @@ int CdlgPropItemForm::OnInitDialog()
     int h = std::max(panes::WindowHeight(nameEdit), panes::WindowHeight(Control(IDC_FIELD_ADD)));
     for (int row : {0, 1, 2, 3, 5, 6, 7, 9})
         grid.SetRow(row, h, h, 0);
+    // Minima that keep every control whole (the window is never made smaller than the grid's
+    // minimum); alike for all columns and for both lists, so that they still share alike.
+    for (int row : {4, 8})
+        grid.SetRow(row, 70, -1, 1);
+    const int w = panes::WindowWidth(Control(IDC_FIELD_REMOVE)) + 2;
+    for (int column = 0; column < 5; ++column)
+        grid.SetColumn(column, w, -1, 1);
 
     auto optional = [this](int id, int row, int firstColumn, int lastColumn, int inset) {
         panes::AddIfPresent(grid, window, id, row, firstColumn, lastColumn, inset);
@@ -217,10 +224,9 @@ int CdlgPropItemForm::LoadOption(CItemForm::COption* option)
     {
         CFlagScope loading(optionLoading);
         currentOption = option;
-        if (option) {
-            ::SetWindowTextW(optionNameEdit, option->text.c_str());
-            ::SetWindowTextW(optionValueEdit, option->value.c_str());
-        }
+        // Empty with no option current, like the disabled edits of the field part.
+        ::SetWindowTextW(optionNameEdit, option ? option->text.c_str() : L"");
+        ::SetWindowTextW(optionValueEdit, option ? option->value.c_str() : L"");
     }
     for (HWND control : {optionNameEdit, optionValueEdit, Control(IDC_OPTION_REMOVE)})
         panes::Enable(control, option != nullptr, optionList);

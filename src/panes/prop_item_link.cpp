@@ -82,6 +82,8 @@ void CdlgPropItemLink::SetNode(CStreamable* bound)
                 RefreshLinkRow(listrows::Append(linkList, link));
         }
     }
+    ::SetWindowTextW(linkCaptionEdit, L"");
+    ::SetWindowTextW(linkUrlEdit, L"");
     EnableLinkEditors(false);
 }
 
@@ -96,12 +98,13 @@ void CdlgPropItemLink::RefreshLinkRow(int index)
 void CdlgPropItemLink::LoadLink(CItemLink::CLink* link)
 {
     currentLink = link;
-    if (link) {
-        // Copies first: the edits' notifications write back into the link as they go.
-        std::wstring caption = link->caption, url = link->url;
-        ::SetWindowTextW(linkCaptionEdit, caption.c_str());
-        ::SetWindowTextW(linkUrlEdit, url.c_str());
-    }
+    // Copies first: the edits' notifications write back into the link as they go. With no link
+    // current the edits go empty (and write nothing): a disabled box that kept another link's
+    // texts would read as if that link were there.
+    std::wstring caption = link ? link->caption : std::wstring();
+    std::wstring url = link ? link->url : std::wstring();
+    ::SetWindowTextW(linkCaptionEdit, caption.c_str());
+    ::SetWindowTextW(linkUrlEdit, url.c_str());
     EnableLinkEditors(currentLink != nullptr);
 }
 
@@ -173,7 +176,7 @@ void CdlgPropItemLink::Add()
             ::SetWindowTextW(urlEdit, node->mainLink.url.c_str());
         }
         listrows::DeselectAll(linkList);
-        EnableLinkEditors(false);
+        LoadLink(nullptr);
         return;
     }
     RefreshLinkRow(listrows::AppendSelected(linkList, link));

@@ -5,6 +5,7 @@
 #define IDI_QUILLOMERE 114
 #define IDR_MAINMENU 111 // the main menu and the accelerator table share the number
 #define IDR_CONTEXTMENU 109
+#define IDR_HELP_PAGE 115 // the help page, an HTML file kept as raw data
 
 // Property pane dialog templates.
 #define IDD_PROP_PROJECT 101
@@ -36,6 +37,21 @@
 #define IDM_FIND_NEXT 40103
 #define IDM_FIND_PREVIOUS 40104
 #define IDM_RENAME 40105
+// Commands beyond the original table.
+#define IDM_NEXT_PANE 40110     // F6: the focus between tree and pane
+#define IDM_PREVIOUS_PANE 40111 // Shift+F6
+#define IDM_HELP 40112          // F1
+#define IDM_ABOUT 40113
+
+// Children of the main window besides the tree and the panes.
+#define IDC_STATUS_BAR 40120
+
+// The About box.
+#define IDD_ABOUT 116
+#define IDC_ABOUT_ICON 40130
+#define IDC_ABOUT_VERSION 40131
+#define IDC_ABOUT_FILES 40132
+#define IDC_ABOUT_NOTICES 40133
 
 // Project, column and group panes.
 #define IDC_PROJECT_TITLE 1003

@@ -1,7 +1,11 @@
-// A stand-in for the system's web browser in the preview tests. After a moment (so that a preview
-// that does not wait for it would already have deleted the page) it reads the file named by its
-// first argument and writes its command line, a line feed and the file's bytes to
-// browser-PID.log in the folder that QUIL_TEST_BROWSER_LOG names; then it exits.
+// A stand-in for the system's web browser in the preview and help tests. It writes its command
+// line, a line feed and the bytes of the file named by its first argument to browser-PID.log in
+// the folder that QUIL_TEST_BROWSER_LOG names. QUIL_TEST_BROWSER_MODE says how it behaves:
+// - unset: after a moment it reads the file, logs and exits;
+// - "handover": it logs its command line at once and exits without reading, as the launcher of a
+//   browser that hands the page to a copy already running;
+// - "stay": it reads the file after a moment, logs, and keeps running until the event named
+//   QuillomereTestBrowserQuit is set (or a minute has passed).
 #include <windows.h>
 
 #include <shellapi.h>
@@ -34,29 +38,46 @@ std::string Utf8(const wchar_t* text)
     return bytes;
 }
 
+std::wstring Variable(const wchar_t* name)
+{
+    wchar_t value[MAX_PATH] = {};
+    DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(value, length) : std::wstring();
+}
+
 } // namespace
 
 int wmain()
 {
-    wchar_t folder[MAX_PATH] = {};
-    DWORD length = ::GetEnvironmentVariableW(L"QUIL_TEST_BROWSER_LOG", folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return 2;
-    ::Sleep(700);
+    const std::wstring folder = Variable(L"QUIL_TEST_BROWSER_LOG");
+    if (folder.empty()) return 2;
+    const std::wstring mode = Variable(L"QUIL_TEST_BROWSER_MODE");
+    const bool handOver = mode == L"handover";
+    const bool stay = mode == L"stay";
+    // The event first, so that a test can end the browser as soon as its log is there.
+    HANDLE quit =
+        stay ? ::CreateEventW(nullptr, TRUE, FALSE, L"QuillomereTestBrowserQuit") : nullptr;
+    if (!handOver) ::Sleep(700);
 
     const wchar_t* commandLine = ::GetCommandLineW();
     int count = 0;
     wchar_t** arguments = ::CommandLineToArgvW(commandLine, &count);
     std::string log = Utf8(commandLine) + "\n";
-    if (arguments && count > 1) log += ReadWholeFile(arguments[1]);
+    if (!handOver && arguments && count > 1) log += ReadWholeFile(arguments[1]);
     ::LocalFree(arguments);
 
-    std::wstring logPath =
-        std::wstring(folder) + L"\\browser-" + std::to_wstring(::GetCurrentProcessId()) + L".log";
-    HANDLE file =
-        ::CreateFileW(logPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    // Written under another name and renamed: a test that sees the log sees all of it.
+    std::wstring logPath = folder + L"\\browser-" + std::to_wstring(::GetCurrentProcessId());
+    HANDLE file = ::CreateFileW((logPath + L".part").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 3;
     DWORD written = 0;
     BOOL ok = ::WriteFile(file, log.data(), static_cast<DWORD>(log.size()), &written, nullptr);
     ::CloseHandle(file);
+    ok = ok && ::MoveFileW((logPath + L".part").c_str(), (logPath + L".log").c_str());
+    if (quit) {
+        ::WaitForSingleObject(quit, 60000);
+        ::CloseHandle(quit);
+    }
     return ok && written == log.size() ? 0 : 3;
 }

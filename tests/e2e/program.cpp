@@ -49,7 +49,9 @@ CProgram::CProgram() : CProgram(QUIL_EXE_PATH) {}
 #endif
 
 CProgram::CProgram(const std::wstring& exePath)
+    : placement(HKEY_CURRENT_USER, L"Software\\Quillomere")
 {
+    placement.Remove();
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     std::wstring desktop = kTestDesktop;
@@ -165,21 +167,7 @@ void CProgram::BringToFront()
 void CProgram::PressKey(WORD key, bool control)
 {
     BringToFront();
-    std::vector<INPUT> inputs;
-    auto add = [&inputs](WORD virtualKey, bool up) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = virtualKey;
-        input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        if (virtualKey == VK_UP || virtualKey == VK_DOWN || virtualKey == VK_DELETE)
-            input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-        inputs.push_back(input);
-    };
-    if (control) add(VK_CONTROL, false);
-    add(key, false);
-    add(key, true);
-    if (control) add(VK_CONTROL, true);
+    std::vector<INPUT> inputs = KeyPressInputs(key, false, control);
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     WaitUntilIdle();
 }

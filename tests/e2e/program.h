@@ -2,12 +2,14 @@
 // system's input, message boxes answered by their buttons.
 #pragma once
 
+#include "registry_override.h"
 #include "test_support.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 // The Documents folder of the program's user, where it keeps its two files.
@@ -85,6 +87,9 @@ private:
     // A visible top-level window of this class that belongs to the program, or null.
     HWND FindShownWindow(const wchar_t* className) const;
 
+    // The program's remembered placement is put aside for the run and put back after it, so that
+    // every run starts at the default place and leaves nothing behind.
+    CRegistryKeyOverride placement;
     bool started = false;
     PROCESS_INFORMATION info = {};
     HWND main = nullptr;

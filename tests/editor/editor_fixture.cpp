@@ -32,15 +32,17 @@ bool CAnsweringShell::ChooseOpenFile(OPENFILENAMEW& dialog)
         }
     }
     bufferSize = dialog.nMaxFile;
+    title = dialog.lpstrTitle ? dialog.lpstrTitle : L"";
+    initialFolder = dialog.lpstrInitialDir ? dialog.lpstrInitialDir : L"";
     if (chosenFile.empty() || chosenFile.size() >= dialog.nMaxFile) return false;
     chosenFile.copy(dialog.lpstrFile, chosenFile.size());
     dialog.lpstrFile[chosenFile.size()] = L'\0';
     return true;
 }
 
-bool CAnsweringShell::Execute(SHELLEXECUTEINFOW&)
+bool CAnsweringShell::Execute(SHELLEXECUTEINFOW& info)
 {
-    return false;
+    return realLaunches && ::ShellExecuteExW(&info);
 }
 
 namespace {

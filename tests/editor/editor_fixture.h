@@ -42,6 +42,10 @@ public:
     // What the open-file dialog was given.
     std::vector<OPENFILENAMEW> openDialogs;
     std::wstring filter; // the whole filter with its NULs
+    std::wstring title;
+    std::wstring initialFolder;
+    // Launches go to the system's shell when set; otherwise they fail.
+    bool realLaunches = false;
     DWORD bufferSize = 0;
 };
 

@@ -384,10 +384,14 @@ TEST_F(EditorTest, ReadHtmlFileCancelledChangesNothing)
     const OPENFILENAMEW& dialog = shell.openDialogs[0];
     EXPECT_EQ(dialog.lStructSize, sizeof(OPENFILENAMEW));
     EXPECT_EQ(dialog.hwndOwner, main);
-    EXPECT_EQ(shell.filter, L"HTML File(*.html;*.htm)|*.html;*.htm|");
+    EXPECT_EQ(shell.filter, L"Homepages and bookmark files (*.html;*.htm)|*.html;*.htm|"
+                            L"All files (*.*)|*.*|");
     EXPECT_EQ(shell.bufferSize, 260u);
-    EXPECT_EQ(dialog.Flags, 0u);
-    EXPECT_EQ(dialog.lpstrTitle, nullptr);
+    EXPECT_EQ(dialog.Flags,
+              static_cast<DWORD>(OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR));
+    EXPECT_EQ(shell.title, L"Read HTML file");
+    EXPECT_EQ(shell.initialFolder, DocumentsFolder);
+    EXPECT_EQ(editor->StatusBar().PartText(CStatusBar::kOutcome), L"");
     EXPECT_FALSE(project.modified);
     ExpectTreeShowsModel();
 }

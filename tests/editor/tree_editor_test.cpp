@@ -21,7 +21,7 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
 
     HMENU bar = ::GetMenu(main);
     ASSERT_NE(bar, nullptr);
-    ASSERT_EQ(::GetMenuItemCount(bar), 3);
+    ASSERT_EQ(::GetMenuItemCount(bar), 4);
     auto itemText = [](HMENU menu, int position) {
         wchar_t buffer[128] = {};
         ::GetMenuStringW(menu, static_cast<UINT>(position), buffer, 128, MF_BYPOSITION);
@@ -30,6 +30,7 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
     EXPECT_EQ(itemText(bar, 0), L"&File");
     EXPECT_EQ(itemText(bar, 1), L"&Edit");
     EXPECT_EQ(itemText(bar, 2), L"&Tree");
+    EXPECT_EQ(itemText(bar, 3), L"&Help");
     HMENU file = ::GetSubMenu(bar, 0);
     const std::pair<UINT, const wchar_t*> fileItems[] = {
         {IDM_SAVE, L"&Save\tCtrl+S"},
@@ -66,21 +67,36 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {0, L""},
         {IDM_DELETE, L"Delete selection\tCtrl+Del"},
         {0, L""},
-        {IDM_REFRESH, L"&Refresh\tCtrl+R"}};
-    ASSERT_EQ(::GetMenuItemCount(treeMenu), 6);
-    for (int i = 0; i < 6; ++i) {
+        {IDM_REFRESH, L"&Refresh\tCtrl+R"},
+        // Beyond the original items: the Add commands, never grayed.
+        {0, L""},
+        {IDM_ADD_COLUMN, L"Add &column"},
+        {IDM_ADD_GROUP, L"Add &group"},
+        {IDM_ADD_LINK, L"Add &link\tCtrl+N"},
+        {IDM_ADD_FORM, L"Add &form"}};
+    ASSERT_EQ(::GetMenuItemCount(treeMenu), 11);
+    for (int i = 0; i < 11; ++i) {
         EXPECT_EQ(::GetMenuItemID(treeMenu, i), treeItems[i].first) << i;
         EXPECT_EQ(itemText(treeMenu, i), treeItems[i].second) << i;
+        if (treeItems[i].first != 0)
+            EXPECT_FALSE(::GetMenuState(treeMenu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED)
+                << i;
     }
+    HMENU help = ::GetSubMenu(bar, 3);
+    ASSERT_EQ(::GetMenuItemCount(help), 2);
+    EXPECT_EQ(::GetMenuItemID(help, 0), static_cast<UINT>(IDM_HELP));
+    EXPECT_EQ(itemText(help, 0), L"Quillomere &Help\tF1");
+    EXPECT_EQ(::GetMenuItemID(help, 1), static_cast<UINT>(IDM_ABOUT));
+    EXPECT_EQ(itemText(help, 1), L"&About Quillomere");
 
-    // Every pane is a child dialog of the main window, right of the tree.
+    // Every pane is a child dialog of the main window, right of the tree and its splitter.
     for (const CdlgPropBase* pane : editor->Panes()) {
         ASSERT_NE(pane->Window(), nullptr);
         EXPECT_EQ(::GetParent(pane->Window()), main);
         RECT rect = {};
         ::GetWindowRect(pane->Window(), &rect);
         ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_EQ(rect.left, editor->TreeWidth());
+        EXPECT_EQ(rect.left, editor->TreeWidth() + editor->Layouts().Metrics().splitterWidth);
     }
 }
 
@@ -99,9 +115,9 @@ TEST(Resources, TheManifestSelectsCommonControlsSix)
 TEST_F(EditorTest, TheAcceleratorTableBindsTheKeysInItsStoredOrder)
 {
     Open();
-    ACCEL entries[16] = {};
-    ASSERT_EQ(::CopyAcceleratorTableW(accelerators, entries, 16), 15);
-    // The stored entries, then the Edit menu's keys.
+    ACCEL entries[20] = {};
+    ASSERT_EQ(::CopyAcceleratorTableW(accelerators, entries, 20), 19);
+    // The stored entries, then the Edit menu's keys, then the window's.
     const ACCEL expected[] = {{FVIRTKEY | FALT, 'X', IDM_EXIT},
                               {FVIRTKEY | FCONTROL, VK_UP, IDM_MOVE_UP},
                               {FVIRTKEY | FCONTROL, VK_DOWN, IDM_MOVE_DOWN},
@@ -116,8 +132,12 @@ TEST_F(EditorTest, TheAcceleratorTableBindsTheKeysInItsStoredOrder)
                               {FVIRTKEY | FCONTROL, 'F', IDM_FIND},
                               {FVIRTKEY, VK_F3, IDM_FIND_NEXT},
                               {FVIRTKEY | FSHIFT, VK_F3, IDM_FIND_PREVIOUS},
-                              {FVIRTKEY, VK_F2, IDM_RENAME}};
-    for (int i = 0; i < 15; ++i) {
+                              {FVIRTKEY, VK_F2, IDM_RENAME},
+                              {FVIRTKEY, VK_F6, IDM_NEXT_PANE},
+                              {FVIRTKEY | FSHIFT, VK_F6, IDM_PREVIOUS_PANE},
+                              {FVIRTKEY | FCONTROL, 'N', IDM_ADD_LINK},
+                              {FVIRTKEY, VK_F1, IDM_HELP}};
+    for (int i = 0; i < 19; ++i) {
         EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].fVirt) << i; // 0x80 marks the last
         EXPECT_EQ(entries[i].key, expected[i].key) << i;
         EXPECT_EQ(entries[i].cmd, expected[i].cmd) << i;
@@ -246,49 +266,77 @@ TEST_F(EditorTest, NodeEditedRelabelsTheNodeAndMarksTheProject)
     EXPECT_TRUE(project.modified);
 }
 
-TEST_F(EditorTest, TheTreeShrinksToHalfANarrowWindowAndNeverGrowsBack)
+TEST_F(EditorTest, TheTreeShrinksWithANarrowWindowAndOnlyTheSplitterWidensIt)
 {
     Open();
+    const MainLayoutMetrics& metrics = editor->Layouts().Metrics();
+    const int status = editor->StatusBar().Height();
+    ASSERT_GT(status, 0);
+    ASSERT_GT(metrics.paneMinimumWidth, 0);
     Resize(900, 500);
     EXPECT_EQ(editor->TreeWidth(), 300);
-    auto expectLayout = [this](int treeWidth) {
+    auto expectLayout = [&](int treeWidth) {
         RECT client = {};
         ::GetClientRect(main, &client);
+        const int middle = client.bottom - status;
         RECT rect = {};
         ::GetWindowRect(tree, &rect);
         ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
         EXPECT_EQ(rect.left, 0);
         EXPECT_EQ(rect.top, 0);
         EXPECT_EQ(rect.right, treeWidth);
-        EXPECT_EQ(rect.bottom, client.bottom);
+        EXPECT_EQ(rect.bottom, middle);
         for (const CdlgPropBase* pane : editor->Panes()) {
             ::GetWindowRect(pane->Window(), &rect);
             ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
-            EXPECT_EQ(rect.left, treeWidth);
+            EXPECT_EQ(rect.left, treeWidth + metrics.splitterWidth);
             EXPECT_EQ(rect.top, 0);
             EXPECT_EQ(rect.right, client.right);
-            EXPECT_EQ(rect.bottom, client.bottom);
+            EXPECT_EQ(rect.bottom, middle);
         }
+        ::GetWindowRect(editor->StatusBar().Window(), &rect);
+        ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, 0);
+        EXPECT_EQ(rect.top, middle);
+        EXPECT_EQ(rect.right, client.right);
+        EXPECT_EQ(rect.bottom, client.bottom);
     };
     expectLayout(300);
 
-    Resize(501, 400);
-    EXPECT_EQ(editor->TreeWidth(), 250); // half, rounded toward zero
-    expectLayout(250);
+    // The splitter widens the tree (a drag by messages here; the mouse test does it for real).
+    const int grab = 300 + metrics.splitterWidth / 2;
+    ::SendMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab, 100));
+    ::SendMessageW(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab + 200, 100));
+    ::SendMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(grab + 200, 100));
+    EXPECT_EQ(editor->TreeWidth(), 500);
+    expectLayout(500);
+
+    Resize(801, 400);
+    EXPECT_EQ(editor->TreeWidth(), 400); // half, rounded toward zero
+    expectLayout(400);
     Resize(1000, 600);
-    EXPECT_EQ(editor->TreeWidth(), 250);
-    expectLayout(250);
-    Resize(420, 600);
-    EXPECT_EQ(editor->TreeWidth(), 210);
-    expectLayout(210);
+    EXPECT_EQ(editor->TreeWidth(), 400) << "resizing never widens the tree";
+    expectLayout(400);
+    // Narrower, the pane keeps its minimum width and the tree gives way.
+    const int narrow = metrics.treeMinimum + metrics.splitterWidth + metrics.paneMinimumWidth + 60;
+    Resize(narrow, 600);
+    EXPECT_EQ(editor->TreeWidth(), metrics.treeMinimum + 60);
+    expectLayout(metrics.treeMinimum + 60);
+    // No narrower than the minimum: the tree at its least, the pane whole.
+    Resize(300, 600);
+    RECT client = {};
+    ::GetClientRect(main, &client);
+    EXPECT_EQ(client.right, narrow - 60);
+    EXPECT_EQ(editor->TreeWidth(), metrics.treeMinimum);
+    expectLayout(metrics.treeMinimum);
 
     // Minimized: nothing moves.
     ::ShowWindow(main, SW_MINIMIZE);
     Pump();
-    EXPECT_EQ(editor->TreeWidth(), 210);
+    EXPECT_EQ(editor->TreeWidth(), metrics.treeMinimum);
     ::ShowWindow(main, SW_RESTORE);
     Pump();
-    expectLayout(210);
+    expectLayout(metrics.treeMinimum);
 }
 
 TEST_F(EditorTest, TheContextMenuGraysByKindAndActsOnTheClickedItem)
@@ -357,7 +405,8 @@ TEST_F(EditorTest, TabMovesOnlyAmongTheVisiblePanesControls)
     PressKey(VK_TAB);
     EXPECT_EQ(::GetFocus(), edit);
     PressKey(VK_TAB);
-    EXPECT_EQ(::GetFocus(), edit) << "the tree has no tab stop, the hidden panes are skipped";
+    EXPECT_EQ(::GetFocus(), tree) << "from the pane's last control on to the tree; the hidden "
+                                     "panes are skipped";
 }
 
 TEST_F(EditorTest, TheWindowsFocusGoesToTheTreeOrBackToTheControlThatHadIt)

@@ -196,7 +196,8 @@ TEST_F(LinkPaneTest, RemoveSelectsTheRowAtTheSamePlaceOrTheLast)
     EXPECT_FALSE(Enabled(Item(IDC_LINK_ROW_CAPTION)));
     EXPECT_FALSE(Enabled(remove));
     EXPECT_NE(::GetFocus(), remove) << "the focus does not stay on a disabled button";
-    EXPECT_EQ(Text(Item(IDC_LINK_ROW_CAPTION)), L"Français") << "texts are left as they are";
+    EXPECT_EQ(Text(Item(IDC_LINK_ROW_CAPTION)), L"") << "no link is current: nothing is shown";
+    EXPECT_EQ(Text(Item(IDC_LINK_ROW_URL)), L"");
 
     project.modified = false;
     Type(Item(IDC_LINK_ROW_CAPTION), L"nothing to edit");

@@ -137,3 +137,34 @@ TEST_F(PaneTest, GridPanesAtTheDefaultAndANarrowSize)
         Screenshot(main, std::wstring(L"screenshot-") + shot.name + L"-narrow.png");
     }
 }
+
+TEST_F(PaneTest, TheWindowsMinimumSizeShowsEveryControlOfBothGridPanesWhole)
+{
+    HWND main = editor->MainWindow();
+    HWND tree = editor->TreeView();
+    ::SetForegroundWindow(main);
+    // Asked for less than anything could show: the window stops at its minimum.
+    Resize(main, {100, 100});
+    RECT client = {};
+    ::GetClientRect(main, &client);
+    EXPECT_EQ(client.right, editor->Layouts().MinimumClientWidth());
+    EXPECT_EQ(client.bottom, editor->Layouts().MinimumClientHeight());
+    struct
+    {
+        CdlgPropBase& pane;
+        CStreamable* node;
+        const wchar_t* name;
+    } shots[] = {{editor->linkPane, link, L"link-pane"}, {editor->formPane, form, L"form-pane"}};
+    for (auto& shot : shots) {
+        SCOPED_TRACE(std::string(shot.name, shot.name + wcslen(shot.name)));
+        TreeView_SelectItem(tree, editor->FindTreeItemData(kNodeItem, shot.node)->item);
+        ASSERT_TRUE(::IsWindowVisible(shot.pane.Window()));
+        Resize(main, {100, 100});
+        RECT pane = ChildRect(shot.pane.Window());
+        EXPECT_LE(pane.right, client.right);
+        EXPECT_GE(pane.right - pane.left, editor->Layouts().Metrics().paneMinimumWidth);
+        ExpectNoOverlap(shot.pane.Window());
+        ExpectNothingCutOff(shot.pane.Window());
+        Screenshot(main, std::wstring(L"screenshot-") + shot.name + L"-minimum.png");
+    }
+}

@@ -1,0 +1,335 @@
+// The main window beyond the tree and the panes: the splitter, the status bar, the minimum size,
+// the remembered placement, the keyboard between tree and pane, Help and About.
+#include "editor/tree_editor.h"
+
+#include "app/help.h"
+#include "app/paths.h"
+#include "editor/about_dialog.h"
+#include "editor/keyboard_navigation.h"
+#include "editor/window_placement.h"
+#include "homepage/page_compare.h"
+#include "model/project.h"
+#include "persist/streams.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace {
+
+// At 96 DPI; scaled to the screen's.
+const int kSplitterWidth = 5;
+const int kTreeMinimum = 120;
+const int kPaneReserve = 240;
+
+int ScreenDpi()
+{
+    HDC screen = ::GetDC(nullptr);
+    int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+bool KeyDown(int key)
+{
+    return ::GetKeyState(key) < 0;
+}
+
+} // namespace
+
+CfrmTreeEditor* CfrmTreeEditor::FromWindow(HWND window)
+{
+    if (!window ||
+        ::GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(WindowProc))
+        return nullptr;
+    return reinterpret_cast<CfrmTreeEditor*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void CfrmTreeEditor::RestorePlacement()
+{
+    SavedPlacement saved;
+    if (!LoadPlacement(saved)) return;
+    if (saved.treeWidth > 0) treeWidth = saved.treeWidth;
+    // A window on a monitor that is gone would be out of reach: it gets the default place.
+    if (!IsOnAMonitor(saved.normal)) return;
+    ApplyPlacement(mainWindow, saved);
+    restoreMaximized = saved.maximized;
+}
+
+void CfrmTreeEditor::StorePlacement()
+{
+    SavePlacement(PlacementOf(mainWindow, treeWidth));
+}
+
+int CfrmTreeEditor::ShowCommandFor(int requested) const
+{
+    if (restoreMaximized &&
+        (requested == SW_SHOWNORMAL || requested == SW_SHOWDEFAULT || requested == SW_SHOW))
+        return SW_SHOWMAXIMIZED;
+    return requested;
+}
+
+bool CfrmTreeEditor::CreateWindowParts()
+{
+    if (!statusBar.Create(mainWindow, IDC_STATUS_BAR)) return false;
+    const int dpi = ScreenDpi();
+    MainLayoutMetrics metrics;
+    metrics.splitterWidth = ::MulDiv(kSplitterWidth, dpi, 96);
+    metrics.treeMinimum = ::MulDiv(kTreeMinimum, dpi, 96);
+    metrics.paneReserve = ::MulDiv(kPaneReserve, dpi, 96);
+    // The grids' minima come from the controls' sizes, which the dialog font sets at this DPI.
+    metrics.paneMinimumWidth = std::max(linkPane.grid.MinimumWidth(), formPane.grid.MinimumWidth());
+    metrics.paneMinimumHeight =
+        std::max(linkPane.grid.MinimumHeight(), formPane.grid.MinimumHeight());
+    layout.SetMetrics(metrics);
+    SetCueBanners();
+    statusStrip = layout.AddStrip(CMainLayout::Edge::Bottom, statusBar.Height());
+    // Above the status bar, as tall as the find bar while it is open.
+    findStrip = layout.AddStrip(CMainLayout::Edge::Bottom, 0);
+
+    // Whether the homepage file already shows the project as it starts.
+    {
+        CFileStream page(HomepageFilePath, false);
+        pageUpToDate = page.IsOpen() && PageMatches(*project, page);
+    }
+    Layout();
+    statusBar.SetPageState(pageUpToDate);
+    return true;
+}
+
+void CfrmTreeEditor::SetCueBanners()
+{
+    // The edits below a list have no label of their own: the grayed hint says what goes in.
+    const struct
+    {
+        HWND pane;
+        int id;
+        const wchar_t* hint;
+    } edits[] = {
+        {linkPane.Window(), IDC_LINK_ROW_CAPTION, L"Caption of the further link"},
+        {linkPane.Window(), IDC_LINK_ROW_URL, L"URL of the further link"},
+        {formPane.Window(), IDC_FIELD_NAME, L"Field name"},
+        {formPane.Window(), IDC_FIELD_VALUE, L"Field value"},
+        {formPane.Window(), IDC_OPTION_NAME, L"Option name"},
+        {formPane.Window(), IDC_OPTION_VALUE, L"Option value"},
+    };
+    for (const auto& edit : edits) {
+        ::SendMessageW(::GetDlgItem(edit.pane, edit.id), EM_SETCUEBANNER, TRUE,
+                       reinterpret_cast<LPARAM>(edit.hint));
+    }
+}
+
+void CfrmTreeEditor::ProjectChanged()
+{
+    project->modified = true;
+    SetPageUpToDate(false);
+}
+
+void CfrmTreeEditor::SetPageUpToDate(bool upToDate)
+{
+    if (upToDate == pageUpToDate) return;
+    pageUpToDate = upToDate;
+    statusBar.SetPageState(upToDate);
+}
+
+CMainLayout::Placement CfrmTreeEditor::CurrentPlacement() const
+{
+    RECT client = {};
+    ::GetClientRect(mainWindow, &client);
+    return layout.Place(client.right - client.left, client.bottom - client.top, treeWidth);
+}
+
+void CfrmTreeEditor::Layout()
+{
+    if (::IsIconic(mainWindow)) return;
+    RECT client = {};
+    ::GetClientRect(mainWindow, &client);
+    // The tree gives up width when the window gets narrow; the splitter gives it back.
+    treeWidth = layout.TreeWidthForClient(treeWidth, client.right - client.left);
+    PlaceParts();
+}
+
+void CfrmTreeEditor::PlaceParts()
+{
+    RECT client = {};
+    ::GetClientRect(mainWindow, &client);
+    statusBar.Resize(client.right - client.left);
+    layout.SetStripHeight(findStrip, findBar.IsOpen() ? findBar.Height() : 0);
+    const CMainLayout::Placement placement = CurrentPlacement();
+
+    HDWP batch = ::BeginDeferWindowPos(10);
+    auto place = [&batch](HWND window, const LayoutBox& box) {
+        // A failed step frees the batch; windows not created yet are left out.
+        if (batch && window)
+            batch = ::DeferWindowPos(batch, window, nullptr, box.left, box.top, box.Width(),
+                                     box.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place(treeView, placement.tree);
+    for (const CdlgPropBase* pane : Panes())
+        place(pane->Window(), placement.pane);
+    if (findBar.IsOpen()) place(findBar.Window(), placement.strips[findStrip]);
+    if (batch) ::EndDeferWindowPos(batch);
+    const LayoutBox& bar = placement.splitter;
+    RECT barRect = {bar.left, bar.top, bar.right, bar.bottom};
+    ::InvalidateRect(mainWindow, &barRect, FALSE);
+}
+
+bool CfrmTreeEditor::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    result = 0;
+    switch (message) {
+    case WM_GETMINMAXINFO: {
+        RECT frame = {0, 0, layout.MinimumClientWidth(), layout.MinimumClientHeight()};
+        ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_STYLE)),
+                             TRUE, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_EXSTYLE)));
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = frame.right - frame.left;
+        info->ptMinTrackSize.y = frame.bottom - frame.top;
+        return true;
+    }
+    case WM_SETCURSOR: {
+        if (reinterpret_cast<HWND>(wParam) != mainWindow || LOWORD(lParam) != HTCLIENT)
+            return false;
+        POINT at = {};
+        ::GetCursorPos(&at);
+        ::ScreenToClient(mainWindow, &at);
+        if (!CSplitter::SetCursorOver(CurrentPlacement().splitter, at)) return false;
+        result = TRUE;
+        return true;
+    }
+    case WM_LBUTTONDOWN: {
+        const int x = GET_X_LPARAM(lParam);
+        if (!CurrentPlacement().splitter.Contains(x, GET_Y_LPARAM(lParam))) return false;
+        splitter.Begin(mainWindow, x, treeWidth);
+        return true;
+    }
+    case WM_MOUSEMOVE: {
+        if (!splitter.Dragging()) return false;
+        RECT client = {};
+        ::GetClientRect(mainWindow, &client);
+        const int wanted = layout.TreeWidthForDrag(splitter.WantedTreeWidth(GET_X_LPARAM(lParam)),
+                                                   client.right - client.left);
+        if (wanted != treeWidth) {
+            // Live: the tree and the pane follow the mouse.
+            treeWidth = wanted;
+            PlaceParts();
+            ::UpdateWindow(mainWindow);
+        }
+        return true;
+    }
+    case WM_LBUTTONUP:
+        if (!splitter.Dragging()) return false;
+        splitter.End();
+        return true;
+    case WM_CAPTURECHANGED:
+        if (splitter.Dragging() && reinterpret_cast<HWND>(lParam) != mainWindow) splitter.End();
+        return true;
+    case WM_PAINT:
+        CSplitter::Paint(mainWindow, CurrentPlacement().splitter);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CfrmTreeEditor::OnWindowCommand(int command)
+{
+    switch (command) {
+    case IDM_NEXT_PANE:
+    case IDM_PREVIOUS_PANE: {
+        // Two places take the focus in turn, so both keys go to the other one.
+        CdlgPropBase* pane = ShownPane();
+        if (pane && keyboard::PaneChildOf(pane->Window(), ::GetFocus()))
+            FocusTree();
+        else
+            FocusPane();
+        return true;
+    }
+    case IDM_HELP:
+        ShowHelpPage();
+        return true;
+    case IDM_ABOUT: {
+        CdlgAbout about(mainWindow);
+        about.Run();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+CdlgPropBase* CfrmTreeEditor::ShownPane()
+{
+    for (CdlgPropBase* pane : Panes()) {
+        if (pane->Window() && (::GetWindowLongW(pane->Window(), GWL_STYLE) & WS_VISIBLE))
+            return pane;
+    }
+    return nullptr;
+}
+
+void CfrmTreeEditor::FocusTree()
+{
+    if (CdlgPropBase* pane = ShownPane()) {
+        if (HWND child = keyboard::PaneChildOf(pane->Window(), ::GetFocus())) paneFocus = child;
+    }
+    ::SetFocus(treeView);
+}
+
+void CfrmTreeEditor::FocusPane()
+{
+    CdlgPropBase* pane = ShownPane();
+    if (!pane) return;
+    std::vector<HWND> stops = keyboard::TabStops(pane->Window());
+    if (stops.empty()) return;
+    // Back to the control that was left, when it still takes the focus.
+    HWND target =
+        std::find(stops.begin(), stops.end(), paneFocus) != stops.end() ? paneFocus : stops.front();
+    keyboard::FocusLikeTab(target);
+}
+
+bool CfrmTreeEditor::PreTranslateKey(const MSG& message)
+{
+    if (message.message != WM_KEYDOWN || KeyDown(VK_CONTROL) || KeyDown(VK_MENU)) return false;
+    HWND focus = ::GetFocus();
+    CdlgPropBase* pane = ShownPane();
+    HWND paneWindow = pane ? pane->Window() : nullptr;
+    HWND inPane = keyboard::PaneChildOf(paneWindow, focus);
+
+    if (message.wParam == VK_ESCAPE) {
+        if (!inPane) return false;
+        // A control that uses the key itself (an open drop-down list closes on it) keeps it.
+        MSG copy = message;
+        if (::SendMessageW(focus, WM_GETDLGCODE, VK_ESCAPE, reinterpret_cast<LPARAM>(&copy)) &
+            (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))
+            return false;
+        FocusTree();
+        return true;
+    }
+    if (message.wParam != VK_TAB) return false;
+    const bool back = KeyDown(VK_SHIFT);
+    if (focus == treeView) {
+        // The tree has no tab stop of its own: Tab goes into the pane at its first control,
+        // Shift+Tab at its last.
+        std::vector<HWND> stops = keyboard::TabStops(paneWindow);
+        if (!stops.empty()) keyboard::FocusLikeTab(back ? stops.back() : stops.front());
+        return true;
+    }
+    if (!inPane) return false;
+    std::vector<HWND> stops = keyboard::TabStops(paneWindow);
+    // From the pane's last control on (or its first one back) to the tree.
+    if (stops.empty() || inPane == (back ? stops.front() : stops.back())) {
+        ::SetFocus(treeView);
+        return true;
+    }
+    return false;
+}
+
+LRESULT CfrmTreeEditor::OnTreeKey(const NMTVKEYDOWN& key)
+{
+    // The plain Delete key deletes the selected node, asking first, as Ctrl+Del does.
+    if (key.wVKey == VK_DELETE && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU) && !KeyDown(VK_SHIFT))
+        Dispatch(IDM_DELETE);
+    return 0;
+}
