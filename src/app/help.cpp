@@ -8,6 +8,7 @@
 #include "persist/streams.h"
 #include "persist/text.h"
 #include "platform/platform.h"
+#include "quil_version.h"
 #include "resources/resource.h"
 
 #include <windows.h>

@@ -3,6 +3,7 @@
 #include "app/paths.h"
 #include "app/startup.h"
 #include "persist/text.h"
+#include "quil_version.h"
 #include "resources/resource.h"
 
 std::wstring CdlgAbout::VersionText()

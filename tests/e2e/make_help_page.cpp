@@ -3,6 +3,7 @@
 #include "app/help_page.h"
 #include "persist/streams.h"
 #include "persist/text.h"
+#include "quil_version.h"
 
 #include <cstdio>
 #include <fstream>

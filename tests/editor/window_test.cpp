@@ -17,6 +17,7 @@
 #include "panes/pane_fixture.h"
 #include "persist/text.h"
 #include "platform/platform.h"
+#include "quil_version.h"
 #include "test_support.h"
 
 #include <functional>
