@@ -184,7 +184,27 @@ void CProjectChanges::InsertNode(CDetachedNode branch, CStreamable* parent, std:
                                        CDetachedNode()));
 }
 
-void CProjectChanges::RemoveNode(std::int32_t kind, CStreamable* node)
+std::vector<CStreamable*> CProjectChanges::InsertNodes(std::vector<CDetachedNode> branches,
+                                                       CStreamable* parent, std::size_t index,
+                                                       const std::wstring& name)
+{
+    std::vector<CStreamable*> inserted;
+    if (!parent) return inserted;
+    inserted.reserve(branches.size());
+    CStepScope scope(*this, name);
+    for (CDetachedNode& branch : branches) {
+        CStreamable* node = branch.Get();
+        if (!node) continue;
+        const std::int32_t kind = branch.Kind();
+        InsertNode(std::move(branch), parent, index, name);
+        // At the end when `index` lay beyond it.
+        index = IndexOf(kind, node) + 1;
+        inserted.push_back(node);
+    }
+    return inserted;
+}
+
+void CProjectChanges::RemoveNode(std::int32_t kind, CStreamable* node, const std::wstring& name)
 {
     CStreamable* parent = node ? ParentOf(kind, node) : nullptr;
     if (!parent) return;
@@ -192,8 +212,7 @@ void CProjectChanges::RemoveNode(std::int32_t kind, CStreamable* node)
     if (index == ChildCount(kind, parent)) return;
     TellRemoving(kind, node);
     CDetachedNode taken = CDetachedNode::Take(kind, node);
-    Record(
-        std::make_unique<CNodeStep>(L"delete", kind, node, parent, index, false, std::move(taken)));
+    Record(std::make_unique<CNodeStep>(name, kind, node, parent, index, false, std::move(taken)));
 }
 
 void CProjectChanges::MoveNode(std::int32_t kind, CStreamable* node, CStreamable* parent,

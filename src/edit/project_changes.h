@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CProject;
 class CStream;
@@ -58,8 +59,13 @@ public:
     // ("add column").
     void InsertNode(CDetachedNode branch, CStreamable* parent, std::size_t index,
                     const std::wstring& name);
-    // Takes a column, group or item with everything below it out of the project ("delete").
-    void RemoveNode(std::int32_t kind, CStreamable* node);
+    // Takes a column, group or item with everything below it out of the project; `name` names
+    // the step ("delete", "cut").
+    void RemoveNode(std::int32_t kind, CStreamable* node, const std::wstring& name = L"delete");
+    // Puts branches that are out of the project, all of one kind, at `index` under `parent` in
+    // their order, as one step named `name` ("paste", "drop"); returns the nodes put in.
+    std::vector<CStreamable*> InsertNodes(std::vector<CDetachedNode> branches, CStreamable* parent,
+                                          std::size_t index, const std::wstring& name);
     // Moves a column, group or item to `index` among the children of `parent` (counted without
     // the node itself) ("move"). A move to where it is records nothing.
     void MoveNode(std::int32_t kind, CStreamable* node, CStreamable* parent, std::size_t index);

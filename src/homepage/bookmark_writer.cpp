@@ -63,97 +63,109 @@ std::string DescriptionText(const std::wstring& popup)
     return std::string(TrimBlanks(std::string_view(text)));
 }
 
-class CBookmarkWriter
-{
-public:
-    explicit CBookmarkWriter(CStream& stream) : stream(stream) {}
-
-    void Project(const CProject& project)
-    {
-        std::string title;
-        AppendMarkup(title, ToUtf8(project.title), false);
-        out = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
-              "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
-              "<TITLE>";
-        out += title;
-        out += "</TITLE>\n<H1>";
-        out += title;
-        out += "</H1>\n<DL><p>\n";
-        for (const CColumn* column : project.columns) {
-            OpenFolder(1, column->caption);
-            for (const CGroup* group : column->groups) {
-                OpenFolder(2, group->caption);
-                for (const CItem* item : group->items) {
-                    if (item->GetTag() == tags::kItemLink)
-                        Item(static_cast<const CItemLink&>(*item));
-                }
-                CloseFolder(2);
-            }
-            CloseFolder(1);
-        }
-        out += "</DL><p>\n";
-        WriteBytes(stream, out);
-    }
-
-private:
-    void Indent(int depth) { out.append(static_cast<std::size_t>(depth) * 4, ' '); }
-
-    void OpenFolder(int depth, const std::wstring& name)
-    {
-        Indent(depth);
-        out += "<DT><H3>";
-        AppendMarkup(out, ToUtf8(name), false);
-        out += "</H3>\n";
-        Indent(depth);
-        out += "<DL><p>\n";
-    }
-
-    void CloseFolder(int depth)
-    {
-        Indent(depth);
-        out += "</DL><p>\n";
-        // Large projects go out in pieces rather than as one string.
-        if (out.size() >= kFlushBytes) {
-            WriteBytes(stream, out);
-            out.clear();
-        }
-    }
-
-    void Bookmark(const CItemLink::CLink& link)
-    {
-        Indent(3);
-        out += "<DT><A HREF=\"";
-        AppendMarkup(out, ToUtf8(link.url), true);
-        out += "\">";
-        AppendMarkup(out, ToUtf8(link.caption), false);
-        out += "</A>\n";
-    }
-
-    void Item(const CItemLink& item)
-    {
-        Bookmark(item.mainLink);
-        if (item.popup) {
-            std::string description = DescriptionText(item.popup->content);
-            if (!description.empty()) {
-                Indent(3);
-                out += "<DD>";
-                out += description;
-                out += '\n';
-            }
-        }
-        for (const CItemLink::CLink* link : item.links)
-            Bookmark(*link);
-    }
-
-    static constexpr std::size_t kFlushBytes = 64 * 1024;
-
-    CStream& stream;
-    std::string out;
-};
-
 } // namespace
+
+void CBookmarkMarkup::Indent(int depth)
+{
+    out.append(static_cast<std::size_t>(depth) * 4, ' ');
+}
+
+void CBookmarkMarkup::OpenFolder(int depth, const std::wstring& name)
+{
+    Indent(depth);
+    out += "<DT><H3>";
+    AppendMarkup(out, ToUtf8(name), false);
+    out += "</H3>\n";
+    OpenList(depth);
+}
+
+void CBookmarkMarkup::CloseFolder(int depth)
+{
+    CloseList(depth);
+}
+
+void CBookmarkMarkup::OpenList(int depth)
+{
+    Indent(depth);
+    out += "<DL><p>\n";
+}
+
+void CBookmarkMarkup::CloseList(int depth)
+{
+    Indent(depth);
+    out += "</DL><p>\n";
+}
+
+void CBookmarkMarkup::Column(const CColumn& column, int depth)
+{
+    OpenFolder(depth, column.caption);
+    for (const CGroup* group : column.groups)
+        Group(*group, depth + 1);
+    CloseFolder(depth);
+}
+
+void CBookmarkMarkup::Group(const CGroup& group, int depth)
+{
+    OpenFolder(depth, group.caption);
+    for (const CItem* item : group.items)
+        Item(*item, depth + 1);
+    CloseFolder(depth);
+}
+
+void CBookmarkMarkup::Item(const CItem& item, int depth)
+{
+    if (item.GetTag() != tags::kItemLink) return;
+    const auto& link = static_cast<const CItemLink&>(item);
+    Bookmark(link.mainLink, depth);
+    if (link.popup) {
+        std::string description = DescriptionText(link.popup->content);
+        if (!description.empty()) {
+            Indent(depth);
+            out += "<DD>";
+            out += description;
+            out += '\n';
+        }
+    }
+    for (const CItemLink::CLink* further : link.links)
+        Bookmark(*further, depth);
+}
+
+void CBookmarkMarkup::Bookmark(const CItemLink::CLink& link, int depth)
+{
+    Indent(depth);
+    out += "<DT><A HREF=\"";
+    AppendMarkup(out, ToUtf8(link.url), true);
+    out += "\">";
+    AppendMarkup(out, ToUtf8(link.caption), false);
+    out += "</A>\n";
+}
 
 void WriteBookmarks(const CProject& project, CStream& stream)
 {
-    CBookmarkWriter(stream).Project(project);
+    // Large projects go out in pieces rather than as one string.
+    constexpr std::size_t kFlushBytes = 64 * 1024;
+    std::string out, title;
+    AppendMarkup(title, ToUtf8(project.title), false);
+    out = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+          "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+          "<TITLE>";
+    out += title;
+    out += "</TITLE>\n<H1>";
+    out += title;
+    out += "</H1>\n";
+    CBookmarkMarkup markup(out);
+    markup.OpenList(0);
+    for (const CColumn* column : project.columns) {
+        markup.OpenFolder(1, column->caption);
+        for (const CGroup* group : column->groups) {
+            markup.Group(*group, 2);
+            if (out.size() >= kFlushBytes) {
+                WriteBytes(stream, out);
+                out.clear();
+            }
+        }
+        markup.CloseFolder(1);
+    }
+    markup.CloseList(0);
+    WriteBytes(stream, out);
 }

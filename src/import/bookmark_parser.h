@@ -29,6 +29,8 @@ public:
     std::size_t Groups() const { return groups; }
     std::size_t Links() const { return links; }
     std::size_t Skipped() const { return skipped; }
+    // The column of the bookmarks outside any folder, once one was read; null before.
+    const CColumn* LooseColumn() const { return looseColumn; }
 
     // What the open folders take in memory (for tests of very deep nesting).
     std::size_t FolderStackBytes() const

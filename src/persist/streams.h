@@ -169,6 +169,22 @@ private:
     bool failed = false;
 };
 
+// Reads the bytes of a view, which must outlive the stream; writes nothing. What the clipboard
+// and drop readers parse: bytes handed over whole.
+class CBytesStream : public CStream
+{
+public:
+    explicit CBytesStream(std::string_view bytes) : bytes(bytes) {}
+
+    std::int32_t Read(void* destination, std::int32_t count) override;
+    std::int32_t Write(const void*, std::int32_t) override { return 0; }
+    std::int32_t Skip(std::int32_t count) override;
+
+private:
+    std::string_view bytes;
+    std::size_t at = 0;
+};
+
 // Forwards every operation to another stream; the reader and writer handed to the nodes.
 class CStructStream : public CStream
 {

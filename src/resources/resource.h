@@ -42,6 +42,11 @@
 #define IDM_PREVIOUS_PANE 40111 // Shift+F6
 #define IDM_HELP 40112          // F1
 #define IDM_ABOUT 40113
+// Nodes on the clipboard: in the Edit menu and the context menu; the keys act while the tree
+// has the focus (an edit box keeps them for its text).
+#define IDM_CUT 40140
+#define IDM_COPY 40141
+#define IDM_PASTE 40142
 
 // Children of the main window besides the tree and the panes.
 #define IDC_STATUS_BAR 40120

@@ -54,9 +54,14 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {IDM_FIND_NEXT, L"Find &next\tF3"},
         {IDM_FIND_PREVIOUS, L"Find &previous\tShift+F3"},
         {0, L""},
-        {IDM_RENAME, L"&Rename\tF2"}};
-    ASSERT_EQ(::GetMenuItemCount(edit), 8);
-    for (int i = 0; i < 8; ++i) {
+        {IDM_RENAME, L"&Rename\tF2"},
+        // Beyond them: nodes on the clipboard.
+        {0, L""},
+        {IDM_CUT, L"Cu&t\tCtrl+X"},
+        {IDM_COPY, L"&Copy\tCtrl+C"},
+        {IDM_PASTE, L"&Paste\tCtrl+V"}};
+    ASSERT_EQ(::GetMenuItemCount(edit), 12);
+    for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(::GetMenuItemID(edit, i), editItems[i].first) << i;
         EXPECT_EQ(itemText(edit, i), editItems[i].second) << i;
     }
@@ -343,7 +348,7 @@ TEST_F(EditorTest, TheContextMenuGraysByKindAndActsOnTheClickedItem)
 {
     Open();
     const std::pair<std::pair<std::int32_t, const CStreamable*>, std::vector<int>> cases[] = {
-        {{kNodeProject, &project}, {IDM_ADD_GROUP, IDM_ADD_LINK, IDM_ADD_FORM}},
+        {{kNodeProject, &project}, {IDM_ADD_GROUP, IDM_ADD_LINK, IDM_ADD_FORM, IDM_CUT, IDM_COPY}},
         {{kNodeColumn, work}, {IDM_ADD_LINK, IDM_ADD_FORM}},
         {{kNodeGroup, mail}, {}},
         {{kNodeItem, inbox}, {}},
