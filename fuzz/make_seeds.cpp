@@ -1,6 +1,8 @@
 // Writes seed inputs for the fuzzers: project files of random projects, and (for the importer)
 // the Classic or Modern pages or bookmark files generated from them; bookmark seeds also take the
-// hand-written files in the manner of the browsers' exports.
+// hand-written files in the manner of the browsers' exports; clipboard seeds are a reader's number
+// and what a copy of a random column gives in its format.
+#include "edit/site.h"
 #include "homepage/bookmark_writer.h"
 #include "homepage/modern_page.h"
 #include "homepage/page_writer.h"
@@ -9,6 +11,10 @@
 #include "persist/streams.h"
 #include "persist/text.h"
 #include "random_project.h"
+#include "transfer/html_clipboard.h"
+#include "transfer/node_bytes.h"
+#include "transfer/url_sources.h"
+#include "transfer/utf16.h"
 
 #include <cstdio>
 #include <cstring>
@@ -17,13 +23,13 @@
 
 int main(int argc, char** argv)
 {
-    const char* kinds[] = {"project", "page", "bookmarks", "modern"};
+    const char* kinds[] = {"project", "page", "bookmarks", "modern", "clipboard"};
     int kind = -1;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         if (argc == 3 && std::strcmp(argv[1], kinds[i]) == 0) kind = i;
     }
     if (kind < 0) {
-        std::fprintf(stderr, "usage: make_seeds project|page|bookmarks|modern FOLDER\n");
+        std::fprintf(stderr, "usage: make_seeds project|page|bookmarks|modern|clipboard FOLDER\n");
         return 2;
     }
     const bool pages = kind == 1, bookmarks = kind == 2, modern = kind == 3;
@@ -36,7 +42,17 @@ int main(int argc, char** argv)
         BuildRandomProject(project, random, options);
         std::string path = folder + "/seed-" + std::to_string(i) + (kind == 0 ? ".quil" : ".html");
         CFileStream file(FromUtf8(path), true);
-        if (modern) {
+        if (kind == 4) {
+            if (project.columns.empty()) continue;
+            const std::vector<CStreamable*> nodes = {project.columns[0]};
+            const std::string text = ToUtf16Le(WriteUrlText(kNodeColumn, nodes));
+            const std::string seeds[] = {
+                WriteNodeBytes(kNodeColumn, nodes), WriteHtmlClipboard(kNodeColumn, nodes), text,
+                "[InternetShortcut]\r\nURL=" + ToUtf8(WriteUrlText(kNodeColumn, nodes)),
+                std::string(1, '\0') + text};
+            const std::string& seed = seeds[i % 5];
+            WriteBytes(file, std::string(1, static_cast<char>(i % 5)) + seed);
+        } else if (modern) {
             WriteModernPage(project, file, i % 3 == 0 ? "de" : "en");
         } else if (pages) {
             WritePage(project, file);

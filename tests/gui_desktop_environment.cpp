@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ole2.h>
+
 namespace {
 
 class CTestDesktop : public ::testing::Environment
@@ -14,14 +16,18 @@ public:
     {
         desktop = EnterTestDesktop();
         ASSERT_NE(desktop, nullptr);
+        // As the program does at start: the tree takes drops.
+        ole = SUCCEEDED(::OleInitialize(nullptr));
     }
     void TearDown() override
     {
+        if (ole) ::OleUninitialize();
         if (desktop) ::CloseDesktop(desktop);
     }
 
 private:
     HDESK desktop = nullptr;
+    bool ole = false;
 };
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new CTestDesktop);

@@ -58,6 +58,11 @@ CfrmTreeEditor::~CfrmTreeEditor()
         rebuilding = true;
         ::DestroyWindow(mainWindow);
     }
+    if (dropTarget) {
+        // OLE may still hold a reference: it finds no editor behind it.
+        dropTarget->Detach();
+        dropTarget->Release();
+    }
 }
 
 bool CfrmTreeEditor::Create()
@@ -100,6 +105,10 @@ bool CfrmTreeEditor::Create()
                                  mainWindow, nullptr, instance, nullptr);
     if (!treeView) return false;
     labels.Attach(treeView);
+    // Links and files dragged from other programs; without OLE on this thread the tree simply
+    // takes no drops.
+    dropTarget = new CTreeDropTarget(*this);
+    ::RegisterDragDrop(treeView, dropTarget);
 
     for (CdlgPropBase* pane : Panes()) {
         if (!pane->Create(mainWindow)) return false;
@@ -124,8 +133,14 @@ LRESULT CALLBACK CfrmTreeEditor::WindowProc(HWND window, UINT message, WPARAM wP
 LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
+    if (OnDragMessage(message, wParam, lParam)) return 0;
     if (OnWindowMessage(message, wParam, lParam, result)) return result;
     switch (message) {
+    case WM_DESTROY:
+        drag.Cancel();
+        // Before the tree goes: the registration holds a reference to the target.
+        if (treeView) ::RevokeDragDrop(treeView);
+        return ::DefWindowProcW(mainWindow, message, wParam, lParam);
     case WM_CLOSE:
         Close();
         return 0;
@@ -174,6 +189,9 @@ LRESULT CfrmTreeEditor::OnTreeNotify(const NMHDR& header)
     }
     case NM_RCLICK:
         return ShowContextMenu();
+    case TVN_BEGINDRAGW:
+        BeginDrag(reinterpret_cast<const NMTREEVIEWW&>(header));
+        return 0;
     case TVN_KEYDOWN:
         return OnTreeKey(reinterpret_cast<const NMTVKEYDOWN&>(header));
     default:
@@ -244,12 +262,25 @@ void CfrmTreeEditor::Dispatch(int command)
     case IDM_RENAME:
         Rename();
         break;
+    // From the Edit menu, an edit box with the focus takes them for its text.
+    case IDM_CUT:
+        if (contextRecord || !EditBoxCommand(command)) Cut(acting);
+        break;
+    case IDM_COPY:
+        if (contextRecord || !EditBoxCommand(command)) Copy(acting);
+        break;
+    case IDM_PASTE:
+        if (contextRecord || !EditBoxCommand(command)) Paste(acting);
+        break;
     // Enter and Escape, as the dialog navigation reports them: they act in the find bar only.
     case IDOK:
         if (FocusInFindBar()) Find(true, false);
         break;
     case IDCANCEL:
-        if (FocusInFindBar()) CloseFind();
+        if (drag.Active())
+            drag.Cancel();
+        else if (FocusInFindBar())
+            CloseFind();
         break;
     default:
         OnWindowCommand(command);
@@ -277,7 +308,11 @@ LRESULT CfrmTreeEditor::ShowContextMenu()
     HMENU popup = ::GetSubMenu(menu.Get(), 0);
     if (!popup) return -1;
     const UINT gray = MF_BYCOMMAND | MF_GRAYED;
-    if (record->kind == kNodeProject) ::EnableMenuItem(popup, IDM_ADD_GROUP, gray);
+    if (record->kind == kNodeProject) {
+        ::EnableMenuItem(popup, IDM_ADD_GROUP, gray);
+        ::EnableMenuItem(popup, IDM_CUT, gray);
+        ::EnableMenuItem(popup, IDM_COPY, gray);
+    }
     if (record->kind == kNodeProject || record->kind == kNodeColumn) {
         ::EnableMenuItem(popup, IDM_ADD_LINK, gray);
         ::EnableMenuItem(popup, IDM_ADD_FORM, gray);

@@ -5,10 +5,14 @@
 #pragma once
 
 #include "edit/change_observer.h"
+#include "edit/node_placement.h"
 #include "edit/project_changes.h"
+#include "editor/data_transfer.h"
 #include "editor/find_bar.h"
 #include "editor/splitter.h"
 #include "editor/status_bar.h"
+#include "editor/tree_drag.h"
+#include "editor/tree_drop_target.h"
 #include "editor/tree_item_data.h"
 #include "editor/tree_item_records.h"
 #include "editor/tree_labels.h"
@@ -29,7 +33,10 @@
 class CProject;
 class CStreamable;
 
-class CfrmTreeEditor : public IChangeObserver, public IFindHost
+class CfrmTreeEditor : public IChangeObserver,
+                       public IFindHost,
+                       public IDropHost,
+                       public ITreeDragHost
 {
 public:
     explicit CfrmTreeEditor(CProject& project);
@@ -61,6 +68,14 @@ public:
     void NodeMoved(std::int32_t kind, CStreamable* node) override;
     void StepShown(const CSite& site) override;
     void FindFromBar(bool forward, bool inclusive) override;
+
+    // Drops from other programs and drags inside the tree (tree_editor_transfer.cpp).
+    bool DropOver(POINT screen, const CIncoming& incoming) override;
+    void DropLeft() override;
+    void Dropped(POINT screen, CIncoming incoming) override;
+    bool CanDrop(HTREEITEM dragged, HTREEITEM target, bool upperHalf, bool copy) override;
+    void Drop(HTREEITEM dragged, HTREEITEM target, bool upperHalf, bool copy) override;
+    bool Dragging() const { return drag.Active(); }
 
     // Every change of the project comes here: it marks the project modified and the homepage
     // file as behind the project.
@@ -162,6 +177,24 @@ private:
     // Writes the project file; when it could not be written, says so and returns false.
     bool SaveProject();
 
+    // Nodes on the clipboard and dropped (tree_editor_transfer.cpp).
+    // Cut and Copy act on a node other than the project; a beep says when there is none.
+    void Copy(TreeItemData* acting);
+    void Cut(TreeItemData* acting);
+    // Puts what the clipboard holds where a paste onto the acting node goes.
+    void Paste(TreeItemData* acting);
+    // Cut, Copy and Paste from the Edit menu act on the text of an edit box that has the focus;
+    // true when one had it.
+    bool EditBoxCommand(int command);
+    // Where nodes of `kind` go, pasted onto the record's node; false when nowhere.
+    bool PlaceOnto(const TreeItemData* acting, std::int32_t kind, CNodePlace& place) const;
+    // Puts what came in at the place as one step named `name`, and selects the first node put
+    // in. Pages and bookmark files are read as Read HTML file reads them, in the same step.
+    void PutIncoming(const CNodePlace& place, CIncoming incoming, const wchar_t* name);
+    // The in-tree drag's messages to the main window; true when one was taken.
+    bool OnDragMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void BeginDrag(const NMTREEVIEWW& start);
+
     // The Edit menu (tree_editor_edit.cpp).
     // Names the step in the undo and redo items, or grays them.
     void UpdateEditMenu(HMENU menu);
@@ -230,4 +263,10 @@ private:
     HWND paneFocus = nullptr;      // the pane's control that had the focus when it went to the tree
     bool pageUpToDate = false;     // the homepage file holds the page of the project as it is
     bool restoreMaximized = false; // the window was maximised at the last quit
+
+    // A step whose nodes cost more bytes than this (about 5,000 nodes) has the tree rebuilt
+    // once after it rather than followed item by item.
+    static constexpr std::size_t kRebuildAboveBytes = 1u << 20;
+    CTreeDrag drag{*this};
+    CTreeDropTarget* dropTarget = nullptr; // one reference held; registered with the tree
 };

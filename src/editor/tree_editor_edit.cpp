@@ -43,6 +43,12 @@ void CfrmTreeEditor::UpdateEditMenu(HMENU menu)
     const std::wstring undo = changes.UndoName(), redo = changes.RedoName();
     SetItem(menu, IDM_UNDO, ItemText(L"&Undo", undo, L"Ctrl+Z"), !undo.empty());
     SetItem(menu, IDM_REDO, ItemText(L"&Redo", redo, L"Ctrl+Y"), !redo.empty());
+    // Cut and Copy take a node other than the project, or the text of the edit box in use.
+    const TreeItemData* selected = SelectedRecord();
+    const bool node = selected && selected->kind != kNodeProject;
+    const UINT state = node || IsEdit(::GetFocus()) ? MF_ENABLED : MF_GRAYED;
+    ::EnableMenuItem(menu, IDM_CUT, MF_BYCOMMAND | state);
+    ::EnableMenuItem(menu, IDM_COPY, MF_BYCOMMAND | state);
 }
 
 void CfrmTreeEditor::StepShown(const CSite& site)
@@ -62,13 +68,11 @@ void CfrmTreeEditor::StepShown(const CSite& site)
 
 void CfrmTreeEditor::UndoOrRedo(bool undo)
 {
-    // About 5,000 nodes: above it a rebuild of a large tree is the faster way.
-    constexpr std::size_t kRebuildAbove = 1u << 20;
     CHistory& history = changes.History();
     const CStep* step = undo ? history.NextUndo() : history.NextRedo();
     if (!step) return;
     auto run = [this, undo] { undo ? changes.Undo() : changes.Redo(); };
-    if (step->Cost() > kRebuildAbove) {
+    if (step->Cost() > kRebuildAboveBytes) {
         WithTreeRebuiltAfter(run);
     } else {
         run();

@@ -328,8 +328,28 @@ bool CfrmTreeEditor::PreTranslateKey(const MSG& message)
 
 LRESULT CfrmTreeEditor::OnTreeKey(const NMTVKEYDOWN& key)
 {
+    const bool control = KeyDown(VK_CONTROL), alt = KeyDown(VK_MENU), shift = KeyDown(VK_SHIFT);
     // The plain Delete key deletes the selected node, asking first, as Ctrl+Del does.
-    if (key.wVKey == VK_DELETE && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU) && !KeyDown(VK_SHIFT))
-        Dispatch(IDM_DELETE);
+    if (key.wVKey == VK_DELETE && !control && !alt && !shift) Dispatch(IDM_DELETE);
+    if (key.wVKey == VK_ESCAPE && drag.Active()) {
+        drag.Cancel();
+        return 1;
+    }
+    // Ctrl+X, C and V act on nodes while the tree has the focus; they are no accelerators, so
+    // that an edit box keeps them for its text. Nonzero keeps them out of the tree's search.
+    if (control && !alt && !shift) {
+        const int command = key.wVKey == 'X'   ? IDM_CUT
+                            : key.wVKey == 'C' ? IDM_COPY
+                            : key.wVKey == 'V' ? IDM_PASTE
+                                               : 0;
+        if (command) {
+            // The selection, not a context menu's item, and never an edit box's text.
+            changes.Seal();
+            if (command == IDM_CUT) Cut(SelectedRecord());
+            if (command == IDM_COPY) Copy(SelectedRecord());
+            if (command == IDM_PASTE) Paste(SelectedRecord());
+            return 1;
+        }
+    }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "e2e/program.h"
 
 #include "app/default_project.h"
+#include "gui_desktop.h"
 
 #include "homepage/page_writer.h"
 #include "import/html_import.h"
@@ -451,5 +452,54 @@ TEST_F(ProgramTest, TypingIntoTheCaptionUndoingAndGeneratingWritesThePageItStart
     EXPECT_EQ(WaitForContent(homepagePath, page), page);
     // The undo changed the project back, but it was changed: quitting asks.
     ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST_F(ProgramTest, LinksCopiedInABrowserArePastedIntoAGroupAndSaved)
+{
+    CProject saved;
+    BuildProject(saved);
+    ASSERT_TRUE(SaveProjectFile(saved, projectPath));
+
+    // Another program puts two links on the clipboard, as a browser does for a copied list.
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = const_cast<wchar_t*>(kTestDesktop);
+    PROCESS_INFORMATION helper = {};
+    std::wstring command = L"\"" + WindowsPath(QUIL_CLIPBOARD_HELPER_PATH) + L"\"";
+    ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &helper));
+    ::WaitForSingleObject(helper.hProcess, 20000);
+    DWORD helperExit = 1;
+    ::GetExitCodeProcess(helper.hProcess, &helperExit);
+    ::CloseHandle(helper.hThread);
+    ::CloseHandle(helper.hProcess);
+    ASSERT_EQ(helperExit, 0u);
+
+    CProgram program;
+    HWND main = Start(program, 6);
+    ASSERT_NE(main, nullptr);
+    HWND tree = program.Tree();
+    HTREEITEM daily = Next(tree, Next(tree, nullptr, TVGN_ROOT), TVGN_CHILD);
+    HTREEITEM news = Next(tree, daily, TVGN_CHILD);
+    program.ClickTreeRow(2, 2);
+    ASSERT_EQ(WaitForSelection(tree, news), news);
+    program.PressKey('V', true);
+    ASSERT_TRUE(WaitUntil([&] {
+        return program.TreeText() == L"Start[Daily[News[Paper,Find,First link,Second]],Spare]";
+    })) << program.TreeText();
+    ASSERT_TRUE(platform::RemoveFile(projectPath));
+    program.PressKey('S', true);
+    ASSERT_TRUE(WaitForFile(projectPath));
+    CProject loaded;
+    ASSERT_GT(LoadProjectFile(loaded, projectPath), 0);
+    ASSERT_EQ(ProjectOutline(loaded), L"Start[Daily[News[Paper,Find,First link,Second]],Spare]");
+    const CGroup* group = loaded.columns[0]->groups[0];
+    EXPECT_EQ(static_cast<const CItemLink*>(group->items[2])->mainLink.url,
+              L"https://one.example.com/");
+    // Relative to the page it came from, and kept as the page's markup.
+    EXPECT_EQ(static_cast<const CItemLink*>(group->items[3])->mainLink.url,
+              L"https://two.example.com/two?a=1&amp;b=2");
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
 }

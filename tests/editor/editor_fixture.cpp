@@ -2,6 +2,7 @@
 
 #include "app/paths.h"
 #include "app/startup.h"
+#include "gui_desktop.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "platform/platform.h"
@@ -418,4 +419,66 @@ MenuSeen EditorTest::ClickAt(POINT point, int command)
     ::KillTimer(nullptr, timer);
     menuRequest = nullptr;
     return seen;
+}
+
+bool InputTest::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > timeoutMs) return false;
+        Pump();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    Pump();
+    return true;
+}
+
+void InputTest::PumpFor(DWORD milliseconds)
+{
+    const DWORD start = ::GetTickCount();
+    PumpUntil([&] { return ::GetTickCount() - start >= milliseconds; });
+}
+
+void InputTest::Key(WORD key, bool shift, bool control, bool alt)
+{
+    std::vector<INPUT> inputs = KeyPressInputs(key, shift, control, alt);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    PumpFor(150);
+}
+
+void InputTest::MenuKeys(WORD menu, WORD item)
+{
+    std::vector<INPUT> inputs = KeyPressInputs(menu, false, false, true);
+    std::vector<INPUT> second = KeyPressInputs(item);
+    inputs.insert(inputs.end(), second.begin(), second.end());
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    PumpFor(300);
+}
+
+void InputTest::Mouse(POINT client, DWORD buttonFlags)
+{
+    POINT screen = client;
+    ::ClientToScreen(main, &screen);
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((screen.x * 65535 + width / 2) / (width - 1));
+    input.mi.dy = static_cast<LONG>((screen.y * 65535 + height / 2) / (height - 1));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+    ::SendInput(1, &input, sizeof input);
+    PumpUntil([&] {
+        POINT now = {};
+        ::GetCursorPos(&now);
+        return now.x == screen.x && now.y == screen.y;
+    });
+    PumpFor(60);
+}
+
+void InputTest::Shot(const wchar_t* name)
+{
+    ::RedrawWindow(main, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    EXPECT_TRUE(SaveWindowScreenshot(main, WindowsPath(QUIL_SCREENSHOT_DIR) + L"\\" + name));
 }

@@ -15,6 +15,7 @@
 #include <commctrl.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -137,4 +138,27 @@ protected:
 
 private:
     MenuSeen ClickAt(POINT screen, int command);
+};
+
+// From the end-to-end helpers, whose header names another DocumentsFolder.
+bool SaveWindowScreenshot(HWND window, const std::wstring& path);
+
+// The editor driven with real input: keys and the mouse through SendInput and the message loop.
+class InputTest : public EditorTest
+{
+protected:
+    // Handles messages as the loop does until `done` holds; false after the time-out (a safety
+    // net, not a measure).
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+    // A moment for input that may show no effect at all.
+    void PumpFor(DWORD milliseconds);
+    // A key as the keyboard gives it, with modifiers held around it.
+    void Key(WORD key, bool shift = false, bool control = false, bool alt = false);
+    // A menu's key (Alt+`menu`) and then an item's underlined letter, sent together: the menu
+    // runs a loop of its own, which takes the letter from the queue.
+    void MenuKeys(WORD menu, WORD item);
+    // The mouse to a point of the window's client area, with a button event there.
+    void Mouse(POINT client, DWORD buttonFlags = 0);
+    // Saves the window as build/NAME.
+    void Shot(const wchar_t* name);
 };

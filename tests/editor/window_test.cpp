@@ -22,85 +22,17 @@
 
 #include <functional>
 
-// From the end-to-end helpers, whose header names another DocumentsFolder.
-bool SaveWindowScreenshot(HWND window, const std::wstring& path);
-
 namespace {
 
 using Panes = std::vector<std::string>;
 
-class WindowTest : public EditorTest
+class WindowTest : public InputTest
 {
 protected:
-    // Handles messages as the loop does until `done` holds; false after the time-out (a safety
-    // net, not a measure).
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000)
-    {
-        const DWORD start = ::GetTickCount();
-        while (!done()) {
-            if (::GetTickCount() - start > timeoutMs) return false;
-            Pump();
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-        Pump();
-        return true;
-    }
-    // A moment for input that may show no effect at all.
-    void PumpFor(DWORD milliseconds)
-    {
-        const DWORD start = ::GetTickCount();
-        PumpUntil([&] { return ::GetTickCount() - start >= milliseconds; });
-    }
-
-    // A key as the keyboard gives it, with modifiers held around it.
-    void Key(WORD key, bool shift = false, bool control = false, bool alt = false)
-    {
-        std::vector<INPUT> inputs = KeyPressInputs(key, shift, control, alt);
-        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        PumpFor(150);
-    }
-    // A menu's key (Alt+`menu`) and then an item's underlined letter, sent together: the menu
-    // runs a loop of its own, which takes the letter from the queue.
-    void MenuKeys(WORD menu, WORD item)
-    {
-        std::vector<INPUT> inputs = KeyPressInputs(menu, false, false, true);
-        std::vector<INPUT> second = KeyPressInputs(item);
-        inputs.insert(inputs.end(), second.begin(), second.end());
-        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        PumpFor(300);
-    }
-    // The mouse to a point of the window's client area, with a button event there.
-    void Mouse(POINT client, DWORD buttonFlags = 0)
-    {
-        POINT screen = client;
-        ::ClientToScreen(main, &screen);
-        const int width = ::GetSystemMetrics(SM_CXSCREEN);
-        const int height = ::GetSystemMetrics(SM_CYSCREEN);
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = static_cast<LONG>((screen.x * 65535 + width / 2) / (width - 1));
-        input.mi.dy = static_cast<LONG>((screen.y * 65535 + height / 2) / (height - 1));
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
-        ::SendInput(1, &input, sizeof input);
-        PumpUntil([&] {
-            POINT now = {};
-            ::GetCursorPos(&now);
-            return now.x == screen.x && now.y == screen.y;
-        });
-        PumpFor(60);
-    }
-
     std::wstring Outcome() { return editor->StatusBar().PartText(CStatusBar::kOutcome); }
     std::wstring PageState() { return editor->StatusBar().PartText(CStatusBar::kPageState); }
     HWND Focus() { return ::GetFocus(); }
     HWND PaneControl(CdlgPropBase& pane, int id) { return ::GetDlgItem(pane.Window(), id); }
-    void Shot(const wchar_t* name)
-    {
-        ::RedrawWindow(main, nullptr, nullptr,
-                       RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Pump();
-        EXPECT_TRUE(SaveWindowScreenshot(main, WindowsPath(QUIL_SCREENSHOT_DIR) + L"\\" + name));
-    }
 };
 
 } // namespace

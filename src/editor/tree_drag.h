@@ -1,0 +1,73 @@
+// A node dragged with the mouse inside the tree: an image of its label follows the mouse, the
+// window holds the mouse capture, the item under the mouse is highlighted as the drop target,
+// the tree scrolls while the mouse is near its top or bottom edge and opens a closed container
+// the mouse rests on. Escape, a lost capture or a release outside the tree cancels. The host says
+// where a drop may go and makes it.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+class ITreeDragHost
+{
+public:
+    virtual ~ITreeDragHost() = default;
+    // Whether the dragged item may be dropped onto `target`, in its upper or lower half, as a
+    // copy (Ctrl held) or a move.
+    virtual bool CanDrop(HTREEITEM dragged, HTREEITEM target, bool upperHalf, bool copy) = 0;
+    virtual void Drop(HTREEITEM dragged, HTREEITEM target, bool upperHalf, bool copy) = 0;
+};
+
+class CTreeDrag
+{
+public:
+    // The timer the owner passes on while a drag runs.
+    static constexpr UINT_PTR kTimer = 0x5144;
+
+    explicit CTreeDrag(ITreeDragHost& host) : host(&host) {}
+    ~CTreeDrag();
+    CTreeDrag(const CTreeDrag&) = delete;
+    CTreeDrag& operator=(const CTreeDrag&) = delete;
+
+    // Starts dragging `item` of `tree`; `owner` captures the mouse and passes its mouse moves,
+    // button release, timer and capture loss on.
+    void Begin(HWND tree, HWND owner, HTREEITEM item);
+    bool Active() const { return dragged != nullptr; }
+    HTREEITEM Dragged() const { return dragged; }
+    HTREEITEM Target() const { return target; }
+
+    // `keys` are the mouse message's key flags: MK_CONTROL makes the drop a copy.
+    void MouseMoved(WPARAM keys);
+    // Drops where the mouse is, or cancels outside the tree or where no drop may go.
+    void ButtonReleased(WPARAM keys);
+    void Cancel();
+    void TimerTicked();
+
+    // The item at a screen point of the tree, and whether the point is in its upper half; null
+    // where there is none.
+    static HTREEITEM ItemAt(HWND tree, POINT screen, bool* upperHalf);
+    // Highlights `item` as the drop target (null: none), with the image hidden meanwhile.
+    static void Highlight(HWND tree, HTREEITEM item);
+
+private:
+    // Where the mouse is now: the target, its half, the cursor and the image.
+    void Follow(POINT screen);
+    void MakeImage();
+    // Ends the drag: the image, the capture, the timer and the highlight go.
+    void Finish();
+
+    ITreeDragHost* host; // not owned
+    HWND tree = nullptr;
+    HWND owner = nullptr;
+    HTREEITEM dragged = nullptr;
+    HTREEITEM target = nullptr;
+    bool upperHalf = false;
+    bool possible = false;
+    bool copy = false; // Ctrl was held at the last mouse message
+    HIMAGELIST image = nullptr;
+    POINT hotSpot = {};
+    HTREEITEM resting = nullptr; // the container the mouse rests on, since `restStart`
+    DWORD restStart = 0;
+    bool finishing = false;
+};
