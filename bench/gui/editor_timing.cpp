@@ -2,9 +2,10 @@
 // of 10,000 and 50,000 nodes (against a raw tree view filled the plain way), a keystroke's label
 // update with the paint it causes, deleting a column of 2,000 nodes, and the whole program from
 // process start to its shown, filled window; with `undo`, undoing and redoing a deleted column
-// and a Read HTML file, and a find without a match. Prints medians in milliseconds.
+// and a Read HTML file, and a find without a match; with `move`, cutting and pasting a column of
+// 2,000 nodes through the clipboard and moving it by a drop. Prints medians in milliseconds.
 //
-//     scripts/wine-exec build/windows/bench/gui/editor_timing.exe [startup | undo]
+//     scripts/wine-exec build/windows/bench/gui/editor_timing.exe [startup | undo | move]
 #include "app/shell.h"
 #include "app/startup.h"
 #include "edit/project_finder.h"
@@ -398,6 +399,65 @@ void StartUpTimes(const std::wstring& desktop)
 
 } // namespace
 
+// Selects the tree item of a node.
+void SelectNode(CfrmTreeEditor& editor, std::int32_t kind, const CStreamable* node)
+{
+    const TreeItemData* record = editor.FindTreeItemData(kind, node);
+    ::SendMessageW(editor.TreeView(), TVM_SELECTITEM, TVGN_CARET,
+                   reinterpret_cast<LPARAM>(record->item));
+    Pump();
+}
+
+void PrintTimes(const char* what, const std::vector<double>& times)
+{
+    std::printf("  %-34s %8.1f ms (min %.1f, max %.1f)\n", what, Median(times),
+                *std::min_element(times.begin(), times.end()),
+                *std::max_element(times.begin(), times.end()));
+}
+
+void MoveTimes()
+{
+    const Shape large = {"50k nodes, 25 x 40 x 49", 25, 40, 49};
+    CProject project;
+    Build(project, large);
+    CfrmTreeEditor editor(project);
+    if (!editor.Create()) {
+        std::printf("the windows could not be created\n");
+        return;
+    }
+    editor.Populate();
+    ::ShowWindow(editor.MainWindow(), SW_SHOWNORMAL);
+    Pump();
+    std::printf("%s, %zu nodes in the tree\n", large.name, large.Nodes());
+
+    // A column of 2,001 nodes cut from the middle and pasted after the first column, seven
+    // times; the pasted one is cut the next time.
+    std::vector<double> cuts, pastes, moves;
+    CColumn* column = project.columns[project.columns.size() / 2];
+    for (int run = 0; run < 7; ++run) {
+        SelectNode(editor, kNodeColumn, column);
+        cuts.push_back(TimeCommand(editor, IDM_CUT));
+        SelectNode(editor, kNodeColumn, project.columns[0]);
+        pastes.push_back(TimeCommand(editor, IDM_PASTE));
+        column = project.columns[1];
+    }
+    // The same column dropped after the last one and back after the first.
+    for (int run = 0; run < 7; ++run) {
+        const bool back = run % 2 == 1;
+        CColumn* onto = back ? project.columns[0] : project.columns.back();
+        const HTREEITEM dragged = editor.FindTreeItemData(kNodeColumn, column)->item;
+        const HTREEITEM target = editor.FindTreeItemData(kNodeColumn, onto)->item;
+        double start = Now();
+        editor.Drop(dragged, target, false, false);
+        moves.push_back(Now() - start);
+        Pump();
+    }
+    PrintTimes("cut a 2,001-node column", cuts);
+    PrintTimes("paste it after the first column", pastes);
+    PrintTimes("drop it after another column", moves);
+    std::fflush(stdout);
+}
+
 int wmain(int argc, wchar_t** argv)
 {
     // A desktop of its own: under Wine a virtual desktop, where windows close without waiting
@@ -421,6 +481,8 @@ int wmain(int argc, wchar_t** argv)
         StartUpTimes(desktopName);
     else if (mode == L"undo")
         UndoTimes();
+    else if (mode == L"move")
+        MoveTimes();
     else
         InProcess();
     if (desktop) ::CloseDesktop(desktop);

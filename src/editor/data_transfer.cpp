@@ -51,10 +51,13 @@ HGLOBAL NewGlobal(const void* bytes, std::size_t size)
 }
 
 // Hands the block to the clipboard, which owns it from then on.
-void SetClipboardBytes(UINT format, const void* bytes, std::size_t size)
+bool SetClipboardBytes(UINT format, const void* bytes, std::size_t size)
 {
     HGLOBAL global = NewGlobal(bytes, size);
-    if (global && !::SetClipboardData(format, global)) ::GlobalFree(global);
+    if (!global) return false;
+    if (::SetClipboardData(format, global)) return true;
+    ::GlobalFree(global);
+    return false;
 }
 
 bool EndsWith(const std::wstring& text, const wchar_t* suffix)
@@ -169,14 +172,16 @@ bool PutNodes(HWND owner, std::int32_t kind, const std::vector<CStreamable*>& no
     const std::string own = WriteNodeBytes(kind, nodes);
     const std::string html = WriteHtmlClipboard(kind, nodes);
     const std::wstring text = WriteUrlText(kind, nodes);
-    if (!::OpenClipboard(owner)) return false;
+    // Without its own bytes the clipboard could not give the nodes back whole: a cut must not
+    // go on then.
+    if (own.empty() || !::OpenClipboard(owner)) return false;
     ::EmptyClipboard();
-    if (!own.empty()) SetClipboardBytes(NodeFormat(), own.data(), own.size());
+    const bool kept = SetClipboardBytes(NodeFormat(), own.data(), own.size());
     // CF_HTML ends in a NUL, as the programs that read it expect.
     SetClipboardBytes(HtmlFormat(), html.c_str(), html.size() + 1);
     SetClipboardBytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     ::CloseClipboard();
-    return true;
+    return kept;
 }
 
 bool ReadClipboard(HWND owner, CIncoming& incoming)

@@ -35,7 +35,7 @@ UINT UrlFormat();
 UINT DescriptorFormat();
 
 // Puts the nodes on the clipboard in the program's own format, as CF_HTML and as CF_UNICODETEXT
-// (the addresses), all together; false when the clipboard could not be opened.
+// (the addresses), all together; false when the clipboard did not take the nodes in its own format.
 bool PutNodes(HWND owner, std::int32_t kind, const std::vector<CStreamable*>& nodes);
 
 // Reads the clipboard: the program's own nodes, else the links of its "HTML Format", else of

@@ -201,6 +201,9 @@ bool FragmentRange(std::string_view bytes, std::size_t& start, std::size_t& end)
 
 bool ReadHtmlClipboard(std::string_view bytes, CNodeBundle& bundle)
 {
+    // CF_HTML is a NUL-ended string: nothing after a NUL belongs to it, and a NUL kept inside
+    // an address or caption would not survive the project file.
+    bytes = bytes.substr(0, bytes.find('\0'));
     const std::string_view fragment = Fragment(bytes);
     const std::string base(HeaderField(bytes, "SourceURL"));
     CProject scratch;

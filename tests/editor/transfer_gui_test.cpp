@@ -437,3 +437,85 @@ TEST_F(TransferTest, AnOleDropOfABrowsersAddressMakesALink)
     EXPECT_TRUE(project.modified);
     ExpectTreeShowsModel();
 }
+
+TEST_F(TransferTest, ADragOpensAClosedGroupItRestsOnAndScrollsAtTheEdge)
+{
+    // A long group, so that the tree scrolls.
+    for (int i = 0; i < 60; ++i)
+        new CItemLink(*project.columns[1]->groups[1], L"Link " + std::to_wstring(i),
+                      L"https://example.com/" + std::to_wstring(i));
+    Open();
+    Resize(800, 500);
+    ::SendMessageW(tree, TVM_EXPAND, TVE_COLLAPSE,
+                   reinterpret_cast<LPARAM>(ItemOf(kNodeGroup, news)));
+    Pump();
+    auto expanded = [this](const CStreamable* group) {
+        return (::SendMessageW(tree, TVM_GETITEMSTATE,
+                               reinterpret_cast<WPARAM>(ItemOf(kNodeGroup, group)), TVIS_EXPANDED) &
+                TVIS_EXPANDED) != 0;
+    };
+    ASSERT_FALSE(expanded(news));
+    StartDrag(kNodeItem, wiki);
+    ASSERT_TRUE(editor->Dragging());
+    Mouse(ItemPoint(kNodeGroup, news));
+    EXPECT_TRUE(PumpUntil([&] { return expanded(news); }, 3000)) << "opened after a rest";
+
+    // Near the bottom edge the tree scrolls down.
+    auto firstVisible = [this] {
+        return reinterpret_cast<HTREEITEM>(
+            ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    };
+    const HTREEITEM top = firstVisible();
+    RECT client = {};
+    ::GetClientRect(tree, &client);
+    POINT bottom = {client.right / 2, client.bottom - 3};
+    ::MapWindowPoints(tree, main, &bottom, 1);
+    Mouse(bottom);
+    EXPECT_TRUE(PumpUntil([&] { return firstVisible() != top; }, 3000)) << "scrolled";
+    Key(VK_ESCAPE);
+    Mouse(bottom, MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(editor->Dragging());
+    EXPECT_FALSE(project.modified);
+}
+
+TEST_F(TransferTest, DroppedShortcutAndBookmarkFilesAreOneStep)
+{
+    Open();
+    auto* target = static_cast<IDropTarget*>(::GetPropW(tree, L"OleDropTargetInterface"));
+    ASSERT_NE(target, nullptr);
+    const std::wstring shortcut = folder + L"\\Example Site.url";
+    const std::wstring bookmarks = folder + L"\\bookmarks.html";
+    WriteFileBytes(shortcut, "[InternetShortcut]\r\nURL=https://site.example/\r\n");
+    WriteFileBytes(bookmarks, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><H3>Tools</H3>\n"
+                              "<DL><p>\n<DT><A HREF=\"https://tool.example/\">Tool</A>\n</DL><p>\n"
+                              "</DL><p>\n");
+    // DROPFILES, then the wide paths, each ended by a NUL, and a NUL after the last.
+    std::string drop(20, '\0');
+    drop[0] = 20;
+    drop[16] = 1; // wide names
+    for (const std::wstring& path : {shortcut, bookmarks})
+        drop += ToUtf16Le(path) + std::string(2, '\0');
+    drop += std::string(2, '\0');
+    CTestDataObject data;
+    data.formats[CF_HDROP] = drop;
+    const std::string before = SaveToBytes(project);
+
+    POINT over = ItemPoint(kNodeItem, paper);
+    ::ClientToScreen(main, &over);
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    ASSERT_EQ(target->DragEnter(&data, MK_LBUTTON, POINTL{over.x, over.y}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY)) << "never a move of the files";
+    ASSERT_EQ(target->Drop(&data, 0, POINTL{over.x, over.y}, &effect), S_OK);
+    Pump();
+    EXPECT_EQ(ModelText(), L"Home[Work[Mail[Inbox,Search,Unnamed form],Docs[Wiki]],"
+                           L"Play[News[Paper,Example Site,Radio],Spare],Empty,Tools[Tools[Tool]]]");
+    EXPECT_EQ(news->items[1]->GetLabel(), L"Example Site");
+    EXPECT_EQ(static_cast<CItemLink*>(news->items[1])->mainLink.url, L"https://site.example/");
+    ExpectTreeShowsModel();
+    EXPECT_EQ(editor->changes.UndoName(), L"drop");
+    Key('Z', false, true);
+    EXPECT_EQ(SaveToBytes(project), before);
+    ExpectTreeShowsModel();
+    ::DeleteFileW(shortcut.c_str());
+    ::DeleteFileW(bookmarks.c_str());
+}

@@ -125,7 +125,9 @@ TEST(NodeBytesTest, DamagedOrForeignBytesGiveWhatWasReadOrNothing)
     // Cut anywhere: no crash, at most the whole nodes before the cut.
     for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
         CNodeBundle part;
-        if (ReadNodeBytes(bytes.substr(0, cut), part)) EXPECT_LE(part.nodes.size(), 2u);
+        if (ReadNodeBytes(bytes.substr(0, cut), part)) {
+            EXPECT_LE(part.nodes.size(), 2u);
+        }
     }
     EXPECT_FALSE(ReadNodeBytes(ProjectHeader() + bytes.substr(8), bundle));
     EXPECT_FALSE(ReadNodeBytes("", bundle));
@@ -323,6 +325,11 @@ TEST(HtmlFromBrowsersTest, WrongOffsetsFallBackToTheCommentsAndFoldersToGroupsOr
     EXPECT_EQ(Captions(bundle), L"https://b.example/");
     EXPECT_FALSE(ReadHtmlClipboard(BrowserHtml("<p>Just <b>text</b></p>", "", 10), bundle));
     EXPECT_FALSE(ReadHtmlClipboard("", bundle));
+    // The text ends at a NUL (no NUL inside an address, where the project file would cut it).
+    using namespace std::string_literals;
+    ASSERT_TRUE(ReadHtmlClipboard(
+        "<a href=\"https://c.example/\">C</a>\0<a href=\"https://d.ex\0ample/\">D</a>"s, bundle));
+    EXPECT_EQ(Captions(bundle), L"C");
 }
 
 TEST(UrlTextTest, AddressesGoOutDecodedOnePerLine)
