@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -219,6 +220,22 @@ double TimeCommand(CfrmTreeEditor& editor, int command)
     return elapsed;
 }
 
+// The project built in the shape, in a shown window; null when the windows could not be made.
+std::unique_ptr<CfrmTreeEditor> ShowLarge(CProject& project, const Shape& shape)
+{
+    Build(project, shape);
+    auto editor = std::make_unique<CfrmTreeEditor>(project);
+    if (!editor->Create()) {
+        std::printf("the windows could not be created\n");
+        return nullptr;
+    }
+    editor->Populate();
+    ::ShowWindow(editor->MainWindow(), SW_SHOWNORMAL);
+    Pump();
+    std::printf("%s, %zu nodes in the tree\n", shape.name, shape.Nodes());
+    return editor;
+}
+
 void UndoTimes()
 {
     CAgreeingShell shell;
@@ -244,16 +261,9 @@ void UndoTimes()
     }
 
     CProject project;
-    Build(project, large);
-    CfrmTreeEditor editor(project);
-    if (!editor.Create()) {
-        std::printf("the windows could not be created\n");
-        return;
-    }
-    editor.Populate();
-    ::ShowWindow(editor.MainWindow(), SW_SHOWNORMAL);
-    Pump();
-    std::printf("%s, %zu nodes in the tree\n", large.name, large.Nodes());
+    std::unique_ptr<CfrmTreeEditor> shown = ShowLarge(project, large);
+    if (!shown) return;
+    CfrmTreeEditor& editor = *shown;
 
     // The column in the middle, 2,001 nodes, deleted once; then undone and redone in turn.
     CColumn* column = project.columns[project.columns.size() / 2];
@@ -397,8 +407,6 @@ void StartUpTimes(const std::wstring& desktop)
     ::MoveFileExW((homepage + aside).c_str(), homepage.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-} // namespace
-
 // Selects the tree item of a node.
 void SelectNode(CfrmTreeEditor& editor, std::int32_t kind, const CStreamable* node)
 {
@@ -419,16 +427,9 @@ void MoveTimes()
 {
     const Shape large = {"50k nodes, 25 x 40 x 49", 25, 40, 49};
     CProject project;
-    Build(project, large);
-    CfrmTreeEditor editor(project);
-    if (!editor.Create()) {
-        std::printf("the windows could not be created\n");
-        return;
-    }
-    editor.Populate();
-    ::ShowWindow(editor.MainWindow(), SW_SHOWNORMAL);
-    Pump();
-    std::printf("%s, %zu nodes in the tree\n", large.name, large.Nodes());
+    std::unique_ptr<CfrmTreeEditor> shown = ShowLarge(project, large);
+    if (!shown) return;
+    CfrmTreeEditor& editor = *shown;
 
     // A column of 2,001 nodes cut from the middle and pasted after the first column, seven
     // times; the pasted one is cut the next time.
@@ -457,6 +458,8 @@ void MoveTimes()
     PrintTimes("drop it after another column", moves);
     std::fflush(stdout);
 }
+
+} // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
