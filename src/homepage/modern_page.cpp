@@ -53,6 +53,7 @@ const char kStyle[] =
     "font:inherit;color:var(--fg);background:var(--card);border:1px solid var(--edge);"
     "border-radius:.3rem}\r\n"
     "::placeholder{color:var(--edge);opacity:1}\r\n"
+    "[hidden]{display:none}\r\n"
     "form button{font:inherit;padding:.3rem 1rem;border:0;border-radius:.3rem;"
     "background:var(--link);color:var(--card);cursor:pointer}\r\n"
     "@media print{:root{--bg:#fff;--card:#fff;--fg:#000;--muted:#000;--link:#000;--line:#000}"
@@ -63,13 +64,16 @@ const char kStyle[] =
 
 // Escape hides the shown popups; a tap on a popup's button opens or closes it; a shown popup that
 // would run past the window's bottom opens above its item when there is more room there, also
-// after scrolling. Hover and focus need no script.
+// after scrolling. Hover and focus need no script. A visible input's value shows as its hint
+// (an empty box with the value in grey) and goes back in when the form is sent with the box left
+// empty, so that the form sends what it sends without script.
 const char kScript[] =
     "<script>\r\n"
     "(function(){\r\n"
     "var d=document;\r\n"
     "function pop(n){return n&&n.closest?n.closest('.pop'):null}\r\n"
-    "function each(s,f){var l=d.querySelectorAll(s);for(var i=0;i!=l.length;i++)f(l[i])}\r\n"
+    "function each(s,f,n){var l=(n||d).querySelectorAll(s);for(var i=0;i!=l.length;i++)f(l[i])}"
+    "\r\n"
     "function shut(p){p.classList.remove('open');"
     "p.querySelector('button').setAttribute('aria-expanded','false')}\r\n"
     "function place(p){if(!p)return;p.classList.remove('up');"
@@ -90,6 +94,11 @@ const char kScript[] =
     "each('.pop.open',function(q){if(q!=p)shut(q)});if(!p)return;"
     "var o=!p.classList.contains('open');p.classList.toggle('open',o);"
     "p.classList.remove('esc');b.setAttribute('aria-expanded',o?'true':'false');place(p)});\r\n"
+    "function hint(){each('input:not([type=hidden])',function(i){var v=i.defaultValue;"
+    "if(v){i.placeholder=v;if(i.value==v)i.value=''}})}\r\n"
+    "d.addEventListener('DOMContentLoaded',hint);addEventListener('pageshow',hint);\r\n"
+    "d.addEventListener('submit',function(e){each('input:not([type=hidden])',function(i){"
+    "if(!i.value)i.value=i.defaultValue},e.target);setTimeout(hint)});\r\n"
     "})();\r\n"
     "</script>\r\n"
     "</head>\r\n<body>\r\n";
@@ -276,7 +285,8 @@ private:
     void Field(const CItemForm& form, const CItemForm::CField& field)
     {
         if (field.type == 0) {
-            // A visible input shows its value as the hint it is; a hidden one submits it.
+            // The value is the input's value, as on the Classic page, so that a form sent
+            // untouched sends what it sends there; the script shows a visible one as its hint.
             if (field.hidden) {
                 WriteLiteral(stream, "<input type=\"hidden\"");
             } else {
@@ -288,11 +298,7 @@ private:
             WriteUtf8(stream, field.name);
             WriteLiteral(stream, "\"");
             if (!field.value.empty()) {
-                if (field.hidden) {
-                    WriteLiteral(stream, " value=\"");
-                } else {
-                    WriteLiteral(stream, " placeholder=\"");
-                }
+                WriteLiteral(stream, " value=\"");
                 WriteUtf8(stream, field.value);
                 WriteLiteral(stream, "\"");
             }
