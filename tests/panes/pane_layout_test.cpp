@@ -381,6 +381,10 @@ std::vector<int> TabOrder(HWND main, HWND first, std::size_t count)
 TEST_F(PaneTest, TabMovesThroughAPaneInTemplateOrder)
 {
     HWND main = editor->MainWindow();
+    Show(editor->projectPane, &project);
+    EXPECT_EQ(TabOrder(main, ::GetDlgItem(editor->projectPane.Window(), IDC_PROJECT_TITLE), 2),
+              (std::vector<int>{IDC_PROJECT_TITLE, IDC_PROJECT_STYLE}));
+
     Show(editor->linkPane, link);
     HWND linkPane = editor->linkPane.Window();
     listrows::Select(::GetDlgItem(linkPane, IDC_LINK_LIST), 0); // everything enabled
@@ -393,7 +397,7 @@ TEST_F(PaneTest, TabMovesThroughAPaneInTemplateOrder)
     HWND formPane = editor->formPane.Window();
     listrows::Select(::GetDlgItem(formPane, IDC_FORM_FIELDS), 1); // the select field
     listrows::Select(::GetDlgItem(formPane, IDC_FORM_OPTIONS), 0);
-    // The combo boxes have no tab stop.
+    // The form pane's combo boxes have no tab stop.
     EXPECT_EQ(TabOrder(main, ::GetDlgItem(formPane, IDC_FORM_NAME), 13),
               (std::vector<int>{IDC_FORM_NAME, IDC_FORM_URL, IDC_FORM_FIELDS, IDC_FIELD_NAME,
                                 IDC_FIELD_VALUE, IDC_FIELD_ADD, IDC_FIELD_REMOVE, IDC_FIELD_HIDDEN,
