@@ -184,6 +184,18 @@ std::wstring LabelSeenFromOutside(HWND tree, HTREEITEM item)
     return label;
 }
 
+// The program's main window once it is idle, above the other test windows so that the clicks
+// reach it; null when none comes.
+HWND FrontMainWindow(CProgram& program)
+{
+    HWND main = program.WaitForMainWindow();
+    if (main == nullptr) return nullptr;
+    program.WaitUntilIdle();
+    ::SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(main);
+    return main;
+}
+
 } // namespace
 
 TEST(ProgramPanes, TypedEditsReachThePageAndTheProjectFile)
@@ -191,12 +203,8 @@ TEST(ProgramPanes, TypedEditsReachThePageAndTheProjectFile)
     CProgramFiles files;
     CProgram program;
     ASSERT_TRUE(program.Started());
-    HWND main = program.WaitForMainWindow();
+    HWND main = FrontMainWindow(program);
     ASSERT_NE(main, nullptr);
-    program.WaitUntilIdle();
-    // Above the other test windows, so that the clicks reach it.
-    ::SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetForegroundWindow(main);
 
     // The sample project's tree: New project, New Column, Search, Google, Example group, the
     // author's link, Quillomere, Another column.
@@ -283,11 +291,8 @@ TEST(ProgramPanes, ThePageStyleChosenInTheProjectPaneReachesBothFiles)
     CProgramFiles files;
     CProgram program;
     ASSERT_TRUE(program.Started());
-    HWND main = program.WaitForMainWindow();
+    HWND main = FrontMainWindow(program);
     ASSERT_NE(main, nullptr);
-    program.WaitUntilIdle();
-    ::SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetForegroundWindow(main);
 
     // The list drops down at a click; the second entry is "Modern".
     HWND projectPane = SelectInTree(main, 0, IDC_PROJECT_STYLE);

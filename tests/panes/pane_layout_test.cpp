@@ -168,9 +168,12 @@ void ExpectTemplate(int id, DWORD style, int width, int height, const wchar_t* f
 TEST(PaneTemplates, CarryTheirSizesFontsStylesIdsTextsAndRectangles)
 {
     const wchar_t* lv = L"SysListView32";
-    ExpectTemplate(IDD_PROP_PROJECT, WS_SYSMENU, 264, 174, L"Ms Shell Dlg 2",
-                   {{-1, L"Static", L"Project name:", kLabel, 0, 4, 4, 49, 8},
-                    {IDC_PROJECT_TITLE, L"Edit", L"", kEdit, 0, 57, 1, 203, 14}});
+    ExpectTemplate(
+        IDD_PROP_PROJECT, WS_SYSMENU, 264, 174, L"Ms Shell Dlg 2",
+        {{-1, L"Static", L"Project name:", kLabel, 0, 4, 4, 49, 8},
+         {IDC_PROJECT_TITLE, L"Edit", L"", kEdit, 0, 57, 1, 203, 14},
+         {IDC_PROJECT_STYLE_LABEL, L"Static", L"Page style:", kLabel, 0, 4, 21, 49, 8},
+         {IDC_PROJECT_STYLE, L"ComboBox", L"", kCombo | WS_TABSTOP, 0, 57, 19, 203, 40}});
     ExpectTemplate(IDD_PROP_COLUMN, WS_SYSMENU, 186, 95, L"Ms Shell Dlg 2",
                    {{-1, L"Static", L"Column caption:", kLabel, 0, 4, 4, 56, 8},
                     {IDC_COLUMN_CAPTION, L"Edit", L"", kEdit, 0, 64, 1, 118, 14}});
