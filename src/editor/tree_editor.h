@@ -20,6 +20,7 @@
 #include "layout/main_layout.h"
 #include "panes/prop_item_form.h"
 #include "panes/prop_item_link.h"
+#include "panes/prop_project.h"
 #include "panes/prop_simple.h"
 
 #include <windows.h>

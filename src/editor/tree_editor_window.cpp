@@ -79,10 +79,12 @@ bool CfrmTreeEditor::CreateWindowParts()
     metrics.splitterWidth = ::MulDiv(kSplitterWidth, dpi, 96);
     metrics.treeMinimum = ::MulDiv(kTreeMinimum, dpi, 96);
     metrics.paneReserve = ::MulDiv(kPaneReserve, dpi, 96);
-    // The grids' minima come from the controls' sizes, which the dialog font sets at this DPI.
-    metrics.paneMinimumWidth = std::max(linkPane.grid.MinimumWidth(), formPane.grid.MinimumWidth());
+    // The panes' minima come from the controls' sizes, which the dialog font sets at this DPI.
+    metrics.paneMinimumWidth = std::max(
+        {linkPane.grid.MinimumWidth(), formPane.grid.MinimumWidth(), projectPane.MinimumWidth()});
     metrics.paneMinimumHeight =
-        std::max(linkPane.grid.MinimumHeight(), formPane.grid.MinimumHeight());
+        std::max({linkPane.grid.MinimumHeight(), formPane.grid.MinimumHeight(),
+                  projectPane.MinimumHeight()});
     layout.SetMetrics(metrics);
     SetCueBanners();
     statusStrip = layout.AddStrip(CMainLayout::Edge::Bottom, statusBar.Height());

@@ -7,7 +7,10 @@
 #include "model/tags.h"
 #include "persist/text.h"
 
+#include <algorithm>
+#include <cassert>
 #include <charconv>
+#include <cstring>
 
 namespace {
 
@@ -53,6 +56,7 @@ const char kStyle[] =
     "font:inherit;color:var(--fg);background:var(--card);border:1px solid var(--edge);"
     "border-radius:.3rem}\r\n"
     "::placeholder{color:var(--edge);opacity:1}\r\n"
+    "[hidden]{display:none}\r\n"
     "form button{font:inherit;padding:.3rem 1rem;border:0;border-radius:.3rem;"
     "background:var(--link);color:var(--card);cursor:pointer}\r\n"
     "@media print{:root{--bg:#fff;--card:#fff;--fg:#000;--muted:#000;--link:#000;--line:#000}"
@@ -63,13 +67,16 @@ const char kStyle[] =
 
 // Escape hides the shown popups; a tap on a popup's button opens or closes it; a shown popup that
 // would run past the window's bottom opens above its item when there is more room there, also
-// after scrolling. Hover and focus need no script.
+// after scrolling. Hover and focus need no script. A visible input's value shows as its hint
+// (an empty box with the value in grey) and goes back in when the form is sent with the box left
+// empty, so that the form sends what it sends without script.
 const char kScript[] =
     "<script>\r\n"
     "(function(){\r\n"
     "var d=document;\r\n"
     "function pop(n){return n&&n.closest?n.closest('.pop'):null}\r\n"
-    "function each(s,f){var l=d.querySelectorAll(s);for(var i=0;i!=l.length;i++)f(l[i])}\r\n"
+    "function each(s,f,n){var l=(n||d).querySelectorAll(s);for(var i=0;i!=l.length;i++)f(l[i])}"
+    "\r\n"
     "function shut(p){p.classList.remove('open');"
     "p.querySelector('button').setAttribute('aria-expanded','false')}\r\n"
     "function place(p){if(!p)return;p.classList.remove('up');"
@@ -90,16 +97,42 @@ const char kScript[] =
     "each('.pop.open',function(q){if(q!=p)shut(q)});if(!p)return;"
     "var o=!p.classList.contains('open');p.classList.toggle('open',o);"
     "p.classList.remove('esc');b.setAttribute('aria-expanded',o?'true':'false');place(p)});\r\n"
+    "function hint(){each('input:not([type=hidden])',function(i){var v=i.defaultValue;"
+    "if(v){i.placeholder=v;if(i.value==v)i.value=''}})}\r\n"
+    "d.addEventListener('DOMContentLoaded',hint);addEventListener('pageshow',hint);\r\n"
+    "d.addEventListener('submit',function(e){each('input:not([type=hidden])',function(i){"
+    "if(!i.value)i.value=i.defaultValue},e.target);setTimeout(hint)});\r\n"
     "})();\r\n"
     "</script>\r\n"
     "</head>\r\n<body>\r\n";
 
-void WriteNumber(CStream& stream, std::int32_t number)
+// Literal pieces and numbers joined into one write: on large pages the writes, not the bytes,
+// are much of the cost. Its users append at most a couple of hundred bytes.
+class CPiece
 {
-    char digits[16];
-    auto result = std::to_chars(digits, digits + sizeof digits, number);
-    stream.Write(digits, static_cast<std::int32_t>(result.ptr - digits));
-}
+public:
+    template <std::size_t N> CPiece& operator<<(const char (&text)[N])
+    {
+        assert(length + N - 1 <= sizeof bytes);
+        // Bounded all the same, so that no build can write past the buffer.
+        const std::size_t count = std::min(N - 1, sizeof bytes - length);
+        std::memcpy(bytes + length, text, count);
+        length += count;
+        return *this;
+    }
+    CPiece& operator<<(std::int32_t number)
+    {
+        assert(length + 11 <= sizeof bytes);
+        length = static_cast<std::size_t>(
+            std::to_chars(bytes + length, bytes + sizeof bytes, number).ptr - bytes);
+        return *this;
+    }
+    void WriteTo(CStream& stream) const { stream.Write(bytes, static_cast<std::int32_t>(length)); }
+
+private:
+    char bytes[256];
+    std::size_t length = 0;
+};
 
 class CModernWriter
 {
@@ -176,9 +209,10 @@ private:
                         Form(static_cast<const CItemForm&>(*item));
                     }
                 }
-                WriteLiteral(stream, "</ul>\r\n");
+                WriteLiteral(stream, "</ul>\r\n</section>\r\n");
+            } else {
+                WriteLiteral(stream, "</section>\r\n");
             }
-            WriteLiteral(stream, "</section>\r\n");
         }
         WriteLiteral(stream, "</section>\r\n");
     }
@@ -199,11 +233,9 @@ private:
         std::int32_t number = 0;
         if (item.popup) {
             number = ++popups;
-            WriteLiteral(stream, "<li class=\"pop\"><a id=\"l");
-            WriteNumber(stream, number);
-            WriteLiteral(stream, "\" aria-describedby=\"p");
-            WriteNumber(stream, number);
-            WriteLiteral(stream, "\" href=\"");
+            (CPiece() << "<li class=\"pop\"><a id=\"l" << number << "\" aria-describedby=\"p"
+                      << number << "\" href=\"")
+                .WriteTo(stream);
         } else {
             WriteLiteral(stream, "<li><a href=\"");
         }
@@ -218,14 +250,11 @@ private:
             WriteLiteral(stream, "</a></li>\r\n");
             return;
         }
-        WriteLiteral(stream, "</a><button type=\"button\" tabindex=\"-1\" aria-expanded=\"false\" "
-                             "aria-controls=\"p");
-        WriteNumber(stream, number);
-        WriteLiteral(stream, "\" aria-labelledby=\"l");
-        WriteNumber(stream, number);
-        WriteLiteral(stream, "\">i</button><div class=\"tip\" id=\"p");
-        WriteNumber(stream, number);
-        WriteLiteral(stream, "\">");
+        (CPiece() << "</a><button type=\"button\" tabindex=\"-1\" aria-expanded=\"false\" "
+                     "aria-controls=\"p"
+                  << number << "\" aria-labelledby=\"l" << number
+                  << "\">i</button><div class=\"tip\" id=\"p" << number << "\">")
+            .WriteTo(stream);
         WriteUtf8(stream, item.popup->content);
         WriteLiteral(stream, "</div></li>\r\n");
     }
@@ -265,70 +294,69 @@ private:
         }
     }
 
-    template <std::size_t N> void Size(const char (&attribute)[N], std::int32_t size)
+    template <std::size_t N>
+    static void Size(CPiece& piece, const char (&attribute)[N], std::int32_t size)
     {
-        if (size <= 0) return;
-        WriteLiteral(stream, attribute);
-        WriteNumber(stream, size);
-        WriteLiteral(stream, "\"");
+        if (size > 0) piece << attribute << size << "\"";
     }
 
     void Field(const CItemForm& form, const CItemForm::CField& field)
     {
         if (field.type == 0) {
-            // A visible input shows its value as the hint it is; a hidden one submits it.
+            // The value is the input's value, as on the Classic page, so that a form sent
+            // untouched sends what it sends there; the script shows a visible one as its hint.
+            CPiece open;
             if (field.hidden) {
-                WriteLiteral(stream, "<input type=\"hidden\"");
+                open << "<input type=\"hidden\"";
             } else {
                 OpenLabel(form, field);
-                WriteLiteral(stream, "<input");
+                open << "<input";
             }
-            Size(" size=\"", field.size);
-            WriteLiteral(stream, " name=\"");
+            Size(open, " size=\"", field.size);
+            (open << " name=\"").WriteTo(stream);
             WriteUtf8(stream, field.name);
-            WriteLiteral(stream, "\"");
             if (!field.value.empty()) {
-                if (field.hidden) {
-                    WriteLiteral(stream, " value=\"");
-                } else {
-                    WriteLiteral(stream, " placeholder=\"");
-                }
+                WriteLiteral(stream, "\" value=\"");
                 WriteUtf8(stream, field.value);
-                WriteLiteral(stream, "\"");
             }
             if (field.hidden) {
-                WriteLiteral(stream, ">\r\n");
+                WriteLiteral(stream, "\">\r\n");
             } else {
-                WriteLiteral(stream, "></label>\r\n");
+                WriteLiteral(stream, "\"></label>\r\n");
             }
         } else if (field.type == 1) {
             if (field.hidden) {
-                WriteLiteral(stream, "<select hidden");
+                WriteLiteral(stream, "<select hidden name=\"");
             } else {
                 OpenLabel(form, field);
-                WriteLiteral(stream, "<select");
+                WriteLiteral(stream, "<select name=\"");
             }
-            WriteLiteral(stream, " name=\"");
             WriteUtf8(stream, field.name);
-            WriteLiteral(stream, "\"");
             // A select's own value and size only pick the preselected option and show nothing;
             // they are kept for the import.
             if (!field.value.empty()) {
-                WriteLiteral(stream, " data-value=\"");
+                WriteLiteral(stream, "\" data-value=\"");
                 WriteUtf8(stream, field.value);
-                WriteLiteral(stream, "\"");
             }
-            Size(" data-size=\"", field.size);
-            WriteLiteral(stream, ">\r\n");
+            CPiece close;
+            close << "\"";
+            Size(close, " data-size=\"", field.size);
+            (close << ">\r\n").WriteTo(stream);
             for (const CItemForm::COption* option : field.options) {
-                WriteLiteral(stream, "<option");
+                const bool selected = option->value == field.value;
                 if (option->value != option->text && !option->value.empty()) {
-                    WriteLiteral(stream, " value=\"");
+                    WriteLiteral(stream, "<option value=\"");
                     WriteUtf8(stream, option->value);
-                    WriteLiteral(stream, "\"");
+                    if (selected) {
+                        WriteLiteral(stream, "\" selected>");
+                    } else {
+                        WriteLiteral(stream, "\">");
+                    }
+                } else if (selected) {
+                    WriteLiteral(stream, "<option selected>");
+                } else {
+                    WriteLiteral(stream, "<option>");
                 }
-                if (option->value == field.value) WriteLiteral(stream, " selected");
-                WriteLiteral(stream, ">");
                 WriteUtf8(stream, option->text);
                 WriteLiteral(stream, "</option>\r\n");
             }

@@ -274,12 +274,12 @@ void CModernPageParser::StartTag(std::string_view name, const TagAttributes& tag
         CItemForm* form = static_cast<CItemForm*>(currentItem);
         CItemForm::CField* field;
         if (name == "input") {
-            // A visible input shows its value as the placeholder; a hidden one carries it, and so
-            // does a visible one that someone gave a value.
+            // The value attribute holds the value; pages of an earlier build put a visible
+            // input's value into its placeholder alone.
             bool hidden = Lower(GetAttribute(tagAttributes, "type")) == "hidden";
-            std::string_view value = GetAttribute(tagAttributes, "placeholder");
-            if (hidden || !HasAttribute(tagAttributes, "placeholder"))
-                value = GetAttribute(tagAttributes, "value");
+            std::string_view value = GetAttribute(tagAttributes, "value");
+            if (!hidden && !HasAttribute(tagAttributes, "value"))
+                value = GetAttribute(tagAttributes, "placeholder");
             field =
                 form->AddField(0, FromUtf8(GetAttribute(tagAttributes, "name")), FromUtf8(value),
                                SizeAttribute(GetAttribute(tagAttributes, "size")));

@@ -28,6 +28,17 @@ int LayOutGrid(HWND dialog, CGridSizer& grid)
     return 1;
 }
 
+void StretchToRightEdge(HWND dialog, HWND control, int height)
+{
+    RECT client = {}, dialogRect = {}, controlRect = {};
+    ::GetClientRect(dialog, &client);
+    ::GetWindowRect(dialog, &dialogRect);
+    ::GetWindowRect(control, &controlRect);
+    int x = controlRect.left - dialogRect.left;
+    int y = controlRect.top - dialogRect.top;
+    ::MoveWindow(control, x, y, (client.right - client.left) - x - 4, height, TRUE);
+}
+
 void AddIfPresent(CGridSizer& grid, HWND dialog, int id, int row, int firstColumn, int lastColumn,
                   int inset)
 {
@@ -51,6 +62,31 @@ void Enable(HWND control, bool enable, HWND fallback)
 {
     if (!enable && control && ::GetFocus() == control) ::SetFocus(fallback);
     ::EnableWindow(control, enable);
+}
+
+void AddComboEntry(HWND combo, const wchar_t* text, LPARAM value)
+{
+    LRESULT index = ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    ::SendMessageW(combo, CB_SETITEMDATA, index, value);
+}
+
+bool SelectedData(HWND combo, std::int32_t& value)
+{
+    LRESULT index = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return false;
+    value = static_cast<std::int32_t>(::SendMessageW(combo, CB_GETITEMDATA, index, 0));
+    return true;
+}
+
+void SelectByData(HWND combo, std::int32_t value)
+{
+    LRESULT count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    LRESULT found = -1;
+    for (LRESULT index = 0; index < count && found < 0; ++index) {
+        if (static_cast<std::int32_t>(::SendMessageW(combo, CB_GETITEMDATA, index, 0)) == value)
+            found = index;
+    }
+    ::SendMessageW(combo, CB_SETCURSEL, found, 0);
 }
 
 void FocusAll(HWND edit)

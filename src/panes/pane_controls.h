@@ -1,10 +1,13 @@
-// Small pieces the panes share: window measures, the grid panes' resizing, redraw suspension,
-// the list rule for a row becoming current, and enabling that does not strand the focus.
+// Small pieces the panes share: window measures, the panes' resizing, redraw suspension, the list
+// rule for a row becoming current, drop-down lists of numbered entries, and enabling that does
+// not strand the focus.
 #pragma once
 
 #include <windows.h>
 
 #include <commctrl.h>
+
+#include <cstdint>
 
 class CGridSizer;
 
@@ -30,6 +33,17 @@ int NoDeleteItemNotifications(HWND dialog);
 // Enables or disables a control; when the control losing its enabling has the focus, the focus
 // moves to `fallback` rather than staying on a disabled window.
 void Enable(HWND control, bool enable, HWND fallback);
+
+// Keeps a control's left edge, top edge and the given height, and puts its right edge 4 pixels
+// inside the right edge of the dialog's client area.
+void StretchToRightEdge(HWND dialog, HWND control, int height);
+
+// A drop-down list's entries carry the number they stand for as their item data.
+void AddComboEntry(HWND combo, const wchar_t* text, LPARAM value);
+// The item data of the selected entry; false when none is selected.
+bool SelectedData(HWND combo, std::int32_t& value);
+// Selects the first entry whose item data is `value`, or no entry.
+void SelectByData(HWND combo, std::int32_t value);
 
 // Focuses an edit box with its whole text selected, ready to be typed over.
 void FocusAll(HWND edit);

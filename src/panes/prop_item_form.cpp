@@ -16,33 +16,6 @@ namespace {
 const std::int32_t kInput = 0;
 const std::int32_t kSelect = 1;
 
-void AddComboEntry(HWND combo, const wchar_t* text, LPARAM value)
-{
-    LRESULT index = ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    ::SendMessageW(combo, CB_SETITEMDATA, index, value);
-}
-
-// The item data of the selected entry; false when none is selected.
-bool SelectedData(HWND combo, std::int32_t& value)
-{
-    LRESULT index = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR) return false;
-    value = static_cast<std::int32_t>(::SendMessageW(combo, CB_GETITEMDATA, index, 0));
-    return true;
-}
-
-// Selects the first entry whose item data is `value`, or no entry.
-void SelectByData(HWND combo, std::int32_t value)
-{
-    LRESULT count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    LRESULT found = -1;
-    for (LRESULT index = 0; index < count && found < 0; ++index) {
-        if (static_cast<std::int32_t>(::SendMessageW(combo, CB_GETITEMDATA, index, 0)) == value)
-            found = index;
-    }
-    ::SendMessageW(combo, CB_SETCURSEL, found, 0);
-}
-
 std::wstring TypeText(std::int32_t type)
 {
     if (type == kInput) return L"Input";
@@ -106,10 +79,10 @@ int CdlgPropItemForm::OnInitDialog()
     grid.AddWindow(optionNameEdit, 9, 1, 9, 1, 0);
     grid.AddWindow(optionValueEdit, 9, 2, 9, 2, 0);
 
-    AddComboEntry(methodCombo, L"GET", 0);
-    AddComboEntry(methodCombo, L"POST", 1);
-    AddComboEntry(typeCombo, L"Input", kInput);
-    AddComboEntry(typeCombo, L"Select", kSelect);
+    panes::AddComboEntry(methodCombo, L"GET", 0);
+    panes::AddComboEntry(methodCombo, L"POST", 1);
+    panes::AddComboEntry(typeCombo, L"Input", kInput);
+    panes::AddComboEntry(typeCombo, L"Select", kSelect);
     listrows::AddColumn(fieldList, 0, L"Name", 150);
     listrows::AddColumn(fieldList, 1, L"Value", 150);
     listrows::AddColumn(fieldList, 2, L"Type", 100);
@@ -199,7 +172,7 @@ int CdlgPropItemForm::LoadField(CItemForm::CField* field)
         ::SetWindowTextW(fieldNameEdit, field->name.c_str());
         ::SetWindowTextW(fieldValueEdit, field->value.c_str());
         ::SendMessageW(hiddenCheck, BM_SETCHECK, field->hidden ? BST_CHECKED : BST_UNCHECKED, 0);
-        SelectByData(typeCombo, field->type);
+        panes::SelectByData(typeCombo, field->type);
         panes::CRedrawOff quiet(optionList);
         ::SendMessageW(optionList, LVM_DELETEALLITEMS, 0, 0);
         for (CItemForm::COption* option : field->options)
@@ -256,7 +229,7 @@ int CdlgPropItemForm::OnCommand(WPARAM wParam, LPARAM)
         changes->SetText(Site(SitePart::FormAction), ReadWindowText(urlEdit));
         return 1;
     case IDC_FORM_METHOD:
-        if (code != CBN_SELCHANGE || !SelectedData(methodCombo, number)) return 0;
+        if (code != CBN_SELCHANGE || !panes::SelectedData(methodCombo, number)) return 0;
         changes->SetNumber(Site(SitePart::Method), number);
         return 1;
     case IDC_FIELD_NAME:
@@ -272,7 +245,8 @@ int CdlgPropItemForm::OnCommand(WPARAM wParam, LPARAM)
         FieldEdited();
         return 1;
     case IDC_FIELD_TYPE:
-        if (code != CBN_SELCHANGE || !currentField || !SelectedData(typeCombo, number)) return 0;
+        if (code != CBN_SELCHANGE || !currentField || !panes::SelectedData(typeCombo, number))
+            return 0;
         changes->SetNumber(Site(SitePart::FieldType), number);
         // Only the option "Add" depends on the type; the editors stay as they are.
         EnableOptionAdd();

@@ -2,6 +2,7 @@
 
 #include "edit/project_changes.h"
 #include "model/project.h"
+#include "panes/pane_controls.h"
 #include "resources/resource.h"
 
 template <typename Node>
@@ -17,18 +18,9 @@ template <typename Node> int CdlgPropOneText<Node>::OnInitDialog()
     return 1;
 }
 
-// Keeps the edit box's left edge, top edge and height, and puts its right edge 4 pixels inside
-// the dialog's client area.
 template <typename Node> int CdlgPropOneText<Node>::OnSize()
 {
-    RECT client = {}, dialogRect = {}, editRect = {};
-    ::GetClientRect(window, &client);
-    ::GetWindowRect(window, &dialogRect);
-    ::GetWindowRect(edit, &editRect);
-    int x = editRect.left - dialogRect.left;
-    int y = editRect.top - dialogRect.top;
-    ::MoveWindow(edit, x, y, (client.right - client.left) - x - 4, editRect.bottom - editRect.top,
-                 TRUE);
+    panes::StretchToRightEdge(window, edit, panes::WindowHeight(edit));
     return 1;
 }
 
@@ -56,12 +48,6 @@ template <typename Node> void CdlgPropOneText<Node>::SetNode(CStreamable* bound)
 template class CdlgPropOneText<CProject>;
 template class CdlgPropOneText<CColumn>;
 template class CdlgPropOneText<CGroup>;
-
-CdlgPropProject::CdlgPropProject(CProjectChanges& changes)
-    : CdlgPropOneText(changes, IDD_PROP_PROJECT, kNodeProject, IDC_PROJECT_TITLE, SitePart::Title,
-                      &CProject::title)
-{
-}
 
 CdlgPropColumn::CdlgPropColumn(CProjectChanges& changes)
     : CdlgPropOneText(changes, IDD_PROP_COLUMN, kNodeColumn, IDC_COLUMN_CAPTION, SitePart::Caption,

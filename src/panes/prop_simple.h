@@ -1,5 +1,5 @@
-// The project, column and group panes: one label and one edit box each, bound to one text of the
-// node.
+// The column and group panes: one label and one edit box each, bound to one text of the node; the
+// project pane builds on the same (prop_project.h).
 #pragma once
 
 #include "panes/prop_base.h"
@@ -15,6 +15,8 @@ template <typename Node> class CdlgPropOneText : public CdlgPropBase
 {
 public:
     int OnInitDialog() override;
+    // Keeps the edit box's left edge, top edge and height, and puts its right edge 4 pixels
+    // inside the dialog's client area.
     int OnSize() override;
     int OnCommand(WPARAM wParam, LPARAM lParam) override;
     void SetNode(CStreamable* node) override;
@@ -32,12 +34,6 @@ private:
     int editId;
     SitePart part; // the text the edit changes
     std::wstring Node::*field;
-};
-
-class CdlgPropProject : public CdlgPropOneText<CProject>
-{
-public:
-    explicit CdlgPropProject(CProjectChanges& changes);
 };
 
 class CdlgPropColumn : public CdlgPropOneText<CColumn>

@@ -62,6 +62,9 @@
 #define IDC_PROJECT_TITLE 1003
 #define IDC_COLUMN_CAPTION 1004
 #define IDC_GROUP_CAPTION 1001
+// The project pane's page style, under the title.
+#define IDC_PROJECT_STYLE_LABEL 40150
+#define IDC_PROJECT_STYLE 40151
 
 // Link pane.
 #define IDC_LINK_CAPTION_LABEL 40054

@@ -67,7 +67,7 @@ void BuildLargeProject(CProject& project)
                                L"Two lines:<br />the second one",
                                L"Plain text about the link, long enough to wrap onto a second line "
                                L"in a narrow column"};
-    int made = 0;
+    int made = 0, forms = 0;
     for (int c = 0; c < 5; ++c) {
         CColumn* column = new CColumn(project, L"Column " + std::to_wstring(c + 1));
         for (int g = 0; g < 4; ++g) {
@@ -78,7 +78,8 @@ void BuildLargeProject(CProject& project)
                 if (i == 3) {
                     CItemForm* form = new CItemForm(*group);
                     form->action = L"https://search.example.com/q" + n;
-                    switch (made % 4) {
+                    // Counted apart from the items: every fourth form is of the same kind.
+                    switch (forms++ % 4) {
                     case 0: // a search box with a hint and hidden parameters
                         form->name = L"Search " + n;
                         form->AddField(0, L"q", L"what to look for", 30);

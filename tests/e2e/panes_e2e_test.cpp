@@ -1,6 +1,7 @@
 // A person edits the sample project through the panes of the real program with mouse and
-// keyboard, generates the page (F5) and saves (Ctrl+S); the files hold what was typed, and the
-// tree's labels, read from outside as other programs read them, follow the typing.
+// keyboard, generates the page (F5) and saves (Ctrl+S); the files hold what was typed and the
+// page style chosen, and the tree's labels, read from outside as other programs read them, follow
+// the typing.
 #include "e2e/program.h"
 
 #include "homepage/page_writer.h"
@@ -183,6 +184,18 @@ std::wstring LabelSeenFromOutside(HWND tree, HTREEITEM item)
     return label;
 }
 
+// The program's main window once it is idle, above the other test windows so that the clicks
+// reach it; null when none comes.
+HWND FrontMainWindow(CProgram& program)
+{
+    HWND main = program.WaitForMainWindow();
+    if (main == nullptr) return nullptr;
+    program.WaitUntilIdle();
+    ::SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(main);
+    return main;
+}
+
 } // namespace
 
 TEST(ProgramPanes, TypedEditsReachThePageAndTheProjectFile)
@@ -190,12 +203,8 @@ TEST(ProgramPanes, TypedEditsReachThePageAndTheProjectFile)
     CProgramFiles files;
     CProgram program;
     ASSERT_TRUE(program.Started());
-    HWND main = program.WaitForMainWindow();
+    HWND main = FrontMainWindow(program);
     ASSERT_NE(main, nullptr);
-    program.WaitUntilIdle();
-    // Above the other test windows, so that the clicks reach it.
-    ::SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetForegroundWindow(main);
 
     // The sample project's tree: New project, New Column, Search, Google, Example group, the
     // author's link, Quillomere, Another column.
@@ -275,4 +284,42 @@ TEST(ProgramPanes, TypedEditsReachThePageAndTheProjectFile)
     WritePage(numbered, page);
     page.Finish();
     EXPECT_EQ(ReadFileBytes(files.homepage), ReadAll(page));
+}
+
+TEST(ProgramPanes, ThePageStyleChosenInTheProjectPaneReachesBothFiles)
+{
+    CProgramFiles files;
+    CProgram program;
+    ASSERT_TRUE(program.Started());
+    HWND main = FrontMainWindow(program);
+    ASSERT_NE(main, nullptr);
+
+    // The list drops down at a click; the second entry is "Modern".
+    HWND projectPane = SelectInTree(main, 0, IDC_PROJECT_STYLE);
+    HWND style = ::GetDlgItem(projectPane, IDC_PROJECT_STYLE);
+    EXPECT_EQ(Text(style), L"Classic");
+    Click(style);
+    ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(style, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+    RECT closed = {};
+    ::GetClientRect(style, &closed);
+    int entry = static_cast<int>(::SendMessageW(style, CB_GETITEMHEIGHT, 0, 0));
+    ClickAt(style, closed.right / 2, closed.bottom + entry + entry / 2);
+    EXPECT_TRUE(WaitUntil([&] { return Text(style) == L"Modern"; }));
+
+    Press('S', VK_CONTROL);
+    ASSERT_TRUE(WaitForFile(files.project));
+    Press(VK_F5);
+    ASSERT_TRUE(WaitForFile(files.homepage));
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u) << "saved: quitting asks nothing";
+
+    // The project file holds the style in its chunk; the page is the Modern page of the project.
+    const std::string saved = ReadFileBytes(files.project);
+    EXPECT_NE(saved.find(Chunk("styl", Le32(1))), std::string::npos);
+    CProject project;
+    ASSERT_GT(LoadProjectFile(project, files.project), 0);
+    EXPECT_EQ(project.pageStyle, PageStyle::Modern);
+    const std::string page = ReadFileBytes(files.homepage);
+    EXPECT_EQ(page.rfind("<!DOCTYPE html>\r\n<html class=\"quillomere-modern\"", 0), 0u);
+    EXPECT_EQ(page, GeneratedPage(project));
 }

@@ -440,3 +440,76 @@ TEST_F(WindowTest, AboutShowsTheVersionTheFilesAndTheNotices)
     EXPECT_TRUE(::IsWindowEnabled(main));
     EXPECT_FALSE(quitPosted);
 }
+
+TEST_F(WindowTest, ThePageStyleIsChosenByKeyboardAndMouseAndUndone)
+{
+    Open();
+    Select(kNodeProject, &project);
+    HWND title = PaneControl(editor->projectPane, IDC_PROJECT_TITLE);
+    HWND combo = PaneControl(editor->projectPane, IDC_PROJECT_STYLE);
+    EXPECT_EQ(ComboText(combo), L"Classic");
+    EXPECT_FALSE(project.modified) << "showing the style is no change";
+    Key(VK_F5);
+    ASSERT_EQ(PageState(), L"Homepage up to date");
+
+    // The keyboard: Tab from the title to the list, Down picks the next entry.
+    ::SetFocus(title);
+    Key(VK_TAB);
+    ASSERT_EQ(Focus(), combo);
+    Key(VK_DOWN);
+    EXPECT_EQ(project.pageStyle, PageStyle::Modern);
+    EXPECT_EQ(ComboText(combo), L"Modern");
+    EXPECT_TRUE(project.modified);
+    EXPECT_EQ(PageState(), L"Homepage not yet written since the last change (F5)");
+    EXPECT_EQ(editor->changes.UndoName(), L"page style change");
+
+    // Ctrl+Z with the focus still in the list.
+    Key('Z', false, true);
+    EXPECT_EQ(project.pageStyle, PageStyle::Classic);
+    EXPECT_EQ(ComboText(combo), L"Classic");
+    EXPECT_EQ(Focus(), combo);
+
+    // The mouse: the list drops down, a click on its second entry.
+    RECT closed = ChildRect(combo);
+    ::MapWindowPoints(editor->projectPane.Window(), main, reinterpret_cast<POINT*>(&closed), 2);
+    POINT middle = {(closed.left + closed.right) / 2, (closed.top + closed.bottom) / 2};
+    Mouse(middle, MOUSEEVENTF_LEFTDOWN);
+    Mouse(middle, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+    const int entry = static_cast<int>(::SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+    POINT second = {middle.x, closed.bottom + entry + entry / 2};
+    Mouse(second, MOUSEEVENTF_LEFTDOWN);
+    Mouse(second, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(PumpUntil([&] { return ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+    EXPECT_EQ(project.pageStyle, PageStyle::Modern);
+    EXPECT_EQ(ComboText(combo), L"Modern");
+
+    // F5 writes the Modern page.
+    Key(VK_F5);
+    const std::string page = ReadFileBytes(HomepageFilePath);
+    EXPECT_EQ(page.rfind("<!DOCTYPE html>\r\n<html class=\"quillomere-modern\"", 0), 0u);
+    EXPECT_EQ(page, GeneratedPage(project));
+
+    // Undone from elsewhere: the project is selected again and its pane shows the old style.
+    Select(kNodeColumn, work);
+    ::SetFocus(tree);
+    Key('Z', false, true);
+    EXPECT_EQ(project.pageStyle, PageStyle::Classic);
+    ASSERT_EQ(Selected()->kind, kNodeProject);
+    EXPECT_EQ(ComboText(combo), L"Classic");
+    Key('Y', false, true);
+    EXPECT_EQ(project.pageStyle, PageStyle::Modern);
+    EXPECT_EQ(ComboText(combo), L"Modern");
+
+    // A style of a later version is kept and shown as no entry; choosing one replaces it.
+    project.pageStyle = static_cast<PageStyle>(7);
+    Select(kNodeColumn, work);
+    Select(kNodeProject, &project);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    ::SetFocus(combo);
+    Key('C'); // the entry that starts with the letter
+    EXPECT_EQ(project.pageStyle, PageStyle::Classic);
+    Key('Z', false, true);
+    EXPECT_EQ(static_cast<int>(project.pageStyle), 7);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+}

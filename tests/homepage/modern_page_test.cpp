@@ -59,7 +59,7 @@ TEST(ModernPage, TheSampleProject)
               "<section class=\"grp\">\r\n<h3>Search</h3>\r\n<ul>\r\n"
               "<li><form name=\"Google\" action=\"https://www.google.com/search\" "
               "method=\"get\">\r\n"
-              "<label>q<input name=\"q\" placeholder=\"google search\"></label>\r\n"
+              "<label>q<input name=\"q\" value=\"google search\"></label>\r\n"
               "<button type=\"submit\">Google</button></form></li>\r\n"
               "</ul>\r\n</section>\r\n"
               "<section class=\"grp\">\r\n<h3>Example group</h3>\r\n<ul>\r\n"
@@ -156,7 +156,7 @@ TEST(ModernPage, LinksDividersAndPopupsNumberedInTreeOrder)
     EXPECT_EQ(Modern(project), before);
 }
 
-TEST(ModernPage, FormsHaveLabelsHintsAndASubmitButton)
+TEST(ModernPage, FormsHaveLabelsClassicsValuesAndASubmitButton)
 {
     CProject project;
     CGroup* group = OneGroup(project);
@@ -179,7 +179,7 @@ TEST(ModernPage, FormsHaveLabelsHintsAndASubmitButton)
     nameless->AddField(0, L"", L"", -1);
     EXPECT_EQ(OnlyItem(project),
               "<li><form name=\"Find\" action=\"https://s/\" method=\"post\">\r\n"
-              "<label>q<input size=\"20\" name=\"q\" placeholder=\"hint\"></label>\r\n"
+              "<label>q<input size=\"20\" name=\"q\" value=\"hint\"></label>\r\n"
               "<label>Find<input name=\"\"></label>\r\n"
               "<input type=\"hidden\" size=\"5\" name=\"h\" value=\"v\">\r\n"
               "<label>n<select name=\"n\" data-value=\"2\" data-size=\"3\">\r\n"

@@ -171,6 +171,25 @@ TEST(ModernImport, ForeignMarkupIsPassedOverWithoutHarm)
                                  "        field input (type 0) \"q\" = \"typed\" size -1\n");
 }
 
+TEST(ModernImport, AnInputsValueIsItsValueAttributeOrAnEarlierPagesPlaceholder)
+{
+    // Pages of an earlier build gave a visible input its value as the placeholder alone.
+    std::string body = "<section class=\"col\"><section class=\"grp\"><ul><li><form name=\"f\">"
+                       "<label>a<input name=\"a\" value=\"v\" placeholder=\"p\"></label>"
+                       "<label>b<input name=\"b\" placeholder=\"p\"></label>"
+                       "<label>c<input name=\"c\" value=\"\" placeholder=\"p\"></label>"
+                       "<input type=\"hidden\" name=\"d\" placeholder=\"p\">"
+                       "</form></li></ul>";
+    CProject project;
+    ReadModern(project, PageWithBody(body));
+    auto* form = static_cast<CItemForm*>(project.columns[0]->groups[0]->items[0]);
+    ASSERT_EQ(form->fields.size(), 4u);
+    EXPECT_EQ(form->fields[0]->value, L"v");
+    EXPECT_EQ(form->fields[1]->value, L"p");
+    EXPECT_EQ(form->fields[2]->value, L"");
+    EXPECT_EQ(form->fields[3]->value, L"");
+}
+
 TEST(ModernImport, AMisplacedBracketStopsTheReadAndSaysWhere)
 {
     CProject sample;

@@ -168,9 +168,12 @@ void ExpectTemplate(int id, DWORD style, int width, int height, const wchar_t* f
 TEST(PaneTemplates, CarryTheirSizesFontsStylesIdsTextsAndRectangles)
 {
     const wchar_t* lv = L"SysListView32";
-    ExpectTemplate(IDD_PROP_PROJECT, WS_SYSMENU, 264, 174, L"Ms Shell Dlg 2",
-                   {{-1, L"Static", L"Project name:", kLabel, 0, 4, 4, 49, 8},
-                    {IDC_PROJECT_TITLE, L"Edit", L"", kEdit, 0, 57, 1, 203, 14}});
+    ExpectTemplate(
+        IDD_PROP_PROJECT, WS_SYSMENU, 264, 174, L"Ms Shell Dlg 2",
+        {{-1, L"Static", L"Project name:", kLabel, 0, 4, 4, 49, 8},
+         {IDC_PROJECT_TITLE, L"Edit", L"", kEdit, 0, 57, 1, 203, 14},
+         {IDC_PROJECT_STYLE_LABEL, L"Static", L"Page style:", kLabel, 0, 4, 21, 49, 8},
+         {IDC_PROJECT_STYLE, L"ComboBox", L"", kCombo | WS_TABSTOP, 0, 57, 19, 203, 40}});
     ExpectTemplate(IDD_PROP_COLUMN, WS_SYSMENU, 186, 95, L"Ms Shell Dlg 2",
                    {{-1, L"Static", L"Column caption:", kLabel, 0, 4, 4, 56, 8},
                     {IDC_COLUMN_CAPTION, L"Edit", L"", kEdit, 0, 64, 1, 118, 14}});
@@ -381,6 +384,10 @@ std::vector<int> TabOrder(HWND main, HWND first, std::size_t count)
 TEST_F(PaneTest, TabMovesThroughAPaneInTemplateOrder)
 {
     HWND main = editor->MainWindow();
+    Show(editor->projectPane, &project);
+    EXPECT_EQ(TabOrder(main, ::GetDlgItem(editor->projectPane.Window(), IDC_PROJECT_TITLE), 2),
+              (std::vector<int>{IDC_PROJECT_TITLE, IDC_PROJECT_STYLE}));
+
     Show(editor->linkPane, link);
     HWND linkPane = editor->linkPane.Window();
     listrows::Select(::GetDlgItem(linkPane, IDC_LINK_LIST), 0); // everything enabled
@@ -393,7 +400,7 @@ TEST_F(PaneTest, TabMovesThroughAPaneInTemplateOrder)
     HWND formPane = editor->formPane.Window();
     listrows::Select(::GetDlgItem(formPane, IDC_FORM_FIELDS), 1); // the select field
     listrows::Select(::GetDlgItem(formPane, IDC_FORM_OPTIONS), 0);
-    // The combo boxes have no tab stop.
+    // The form pane's combo boxes have no tab stop.
     EXPECT_EQ(TabOrder(main, ::GetDlgItem(formPane, IDC_FORM_NAME), 13),
               (std::vector<int>{IDC_FORM_NAME, IDC_FORM_URL, IDC_FORM_FIELDS, IDC_FIELD_NAME,
                                 IDC_FIELD_VALUE, IDC_FIELD_ADD, IDC_FIELD_REMOVE, IDC_FIELD_HIDDEN,

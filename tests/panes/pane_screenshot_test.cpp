@@ -1,5 +1,6 @@
-// The link and form panes as a person sees them, at the main window's default size and narrow:
-// nothing overlaps and, at the default size, nothing is cut off. Screenshots go to build/.
+// The link, form and project panes as a person sees them, at the main window's default size, narrow
+// and at its minimum: nothing overlaps and, but narrow, nothing is cut off. Screenshots go to
+// build/.
 #include "pane_fixture.h"
 
 #include "e2e/program.h"
@@ -59,8 +60,8 @@ void ExpectNoOverlap(HWND pane)
     }
 }
 
-// Every control lies inside the pane, and every label, button and check box has room for its
-// text in the pane's font.
+// Every control lies inside the pane, and every label, button, check box and drop-down list has
+// room for its text in the pane's font.
 void ExpectNothingCutOff(HWND pane)
 {
     RECT client = {};
@@ -75,8 +76,9 @@ void ExpectNothingCutOff(HWND pane)
         std::wstring text = Text(control);
         wchar_t className[32] = {};
         ::GetClassNameW(control, className, 32);
+        const bool combo = ::lstrcmpiW(className, L"ComboBox") == 0;
         if (text.empty() ||
-            (::lstrcmpiW(className, L"Static") && ::lstrcmpiW(className, L"Button")))
+            (::lstrcmpiW(className, L"Static") && ::lstrcmpiW(className, L"Button") && !combo))
             continue;
         HGDIOBJ old = ::SelectObject(
             dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
@@ -86,7 +88,8 @@ void ExpectNothingCutOff(HWND pane)
         RECT inside = {};
         ::GetClientRect(control, &inside);
         bool check = (::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
-        int room = inside.right - (check ? ::GetSystemMetrics(SM_CXMENUCHECK) + 4 : 0);
+        int room = inside.right - (check ? ::GetSystemMetrics(SM_CXMENUCHECK) + 4 : 0) -
+                   (combo ? ::GetSystemMetrics(SM_CXVSCROLL) + 4 : 0);
         EXPECT_LE(extent.cx, room)
             << id << " cuts off \"" << std::string(text.begin(), text.end()) << "\"";
         EXPECT_LE(extent.cy, inside.bottom) << id << " is too low for its text";
@@ -138,7 +141,7 @@ TEST_F(PaneTest, GridPanesAtTheDefaultAndANarrowSize)
     }
 }
 
-TEST_F(PaneTest, TheWindowsMinimumSizeShowsEveryControlOfBothGridPanesWhole)
+TEST_F(PaneTest, TheWindowsMinimumSizeShowsEveryControlOfThePanesWhole)
 {
     HWND main = editor->MainWindow();
     HWND tree = editor->TreeView();
@@ -154,10 +157,13 @@ TEST_F(PaneTest, TheWindowsMinimumSizeShowsEveryControlOfBothGridPanesWhole)
         CdlgPropBase& pane;
         CStreamable* node;
         const wchar_t* name;
-    } shots[] = {{editor->linkPane, link, L"link-pane"}, {editor->formPane, form, L"form-pane"}};
+        std::int32_t kind;
+    } shots[] = {{editor->linkPane, link, L"link-pane", kNodeItem},
+                 {editor->formPane, form, L"form-pane", kNodeItem},
+                 {editor->projectPane, &project, L"project-pane", kNodeProject}};
     for (auto& shot : shots) {
         SCOPED_TRACE(std::string(shot.name, shot.name + wcslen(shot.name)));
-        TreeView_SelectItem(tree, editor->FindTreeItemData(kNodeItem, shot.node)->item);
+        TreeView_SelectItem(tree, editor->FindTreeItemData(shot.kind, shot.node)->item);
         ASSERT_TRUE(::IsWindowVisible(shot.pane.Window()));
         Resize(main, {100, 100});
         RECT pane = ChildRect(shot.pane.Window());
@@ -167,4 +173,20 @@ TEST_F(PaneTest, TheWindowsMinimumSizeShowsEveryControlOfBothGridPanesWhole)
         ExpectNothingCutOff(shot.pane.Window());
         Screenshot(main, std::wstring(L"screenshot-") + shot.name + L"-minimum.png");
     }
+}
+
+TEST_F(PaneTest, TheProjectPaneAtTheDefaultSize)
+{
+    HWND main = editor->MainWindow();
+    ::SetForegroundWindow(main);
+    project.pageStyle = PageStyle::Modern;
+    TreeView_SelectItem(editor->TreeView(), editor->FindTreeItemData(kNodeProject, &project)->item);
+    editor->projectPane.SetNode(&project); // selected from the start: bound before the change
+    HWND pane = editor->projectPane.Window();
+    ASSERT_TRUE(::IsWindowVisible(pane));
+    Resize(main, DefaultWindowSize());
+    ExpectNoOverlap(pane);
+    ExpectNothingCutOff(pane);
+    EXPECT_EQ(ComboText(::GetDlgItem(pane, IDC_PROJECT_STYLE)), L"Modern");
+    Screenshot(main, L"screenshot-project-pane.png");
 }

@@ -1,4 +1,5 @@
-// The project, column and group panes: one text each, written at every keystroke.
+// The project, column and group panes: one text each, written at every keystroke; the project's
+// page style under its title.
 #include "pane_fixture.h"
 
 #include "resources/resource.h"
@@ -71,5 +72,42 @@ TEST_F(PaneTest, SimplePanesStretchTheirEditToFourPixelsInsideTheClientEdge)
             EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
             EXPECT_EQ(after.right, client.right - 4);
         }
+    }
+}
+
+TEST_F(PaneTest, TheProjectPaneShowsThePageStyleUnderTheTitleAndStretchesBoth)
+{
+    for (PageStyle style : {PageStyle::Modern, PageStyle::Classic, static_cast<PageStyle>(7)}) {
+        project.pageStyle = style;
+        Show(editor->projectPane, &project);
+        EXPECT_EQ(::SendMessageW(::GetDlgItem(editor->projectPane.Window(), IDC_PROJECT_STYLE),
+                                 CB_GETCURSEL, 0, 0),
+                  style == PageStyle::Modern    ? 1
+                  : style == PageStyle::Classic ? 0
+                                                : CB_ERR);
+    }
+    EXPECT_FALSE(project.modified) << "binding is no edit";
+    HWND pane = editor->projectPane.Window();
+    HWND label = ::GetDlgItem(pane, IDC_PROJECT_STYLE_LABEL);
+    HWND title = ::GetDlgItem(pane, IDC_PROJECT_TITLE);
+    HWND combo = ::GetDlgItem(pane, IDC_PROJECT_STYLE);
+    EXPECT_EQ(Text(label), L"Page style:");
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
+    RECT dropped = {};
+    ::SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    const int droppedHeight = dropped.bottom - dropped.top;
+    for (int width : {700, 250, 520}) {
+        ::SetWindowPos(pane, nullptr, 0, 0, width, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT client = {};
+        ::GetClientRect(pane, &client);
+        RECT edit = ChildRect(title), list = ChildRect(combo), caption = ChildRect(label);
+        EXPECT_EQ(list.left, edit.left);
+        EXPECT_EQ(list.right, edit.right);
+        EXPECT_EQ(list.right, client.right - 4);
+        EXPECT_GE(list.top, edit.bottom) << "under the title";
+        EXPECT_LT(caption.top, list.bottom);
+        EXPECT_GT(caption.bottom, list.top) << "the label beside its list";
+        ::SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+        EXPECT_EQ(dropped.bottom - dropped.top, droppedHeight) << "the list keeps its height";
     }
 }
