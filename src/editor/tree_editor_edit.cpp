@@ -47,8 +47,9 @@ void CfrmTreeEditor::UpdateEditMenu(HMENU menu)
 
 void CfrmTreeEditor::StepShown(const CSite& site)
 {
-    if (treeDeferred) {
+    if (treeDeferred || treeQuiet) {
         pendingSite = site;
+        sitePending = treeQuiet;
         return;
     }
     ShowSite(site);
@@ -62,16 +63,19 @@ void CfrmTreeEditor::StepShown(const CSite& site)
 
 void CfrmTreeEditor::UndoOrRedo(bool undo)
 {
-    // About 5,000 nodes: above it a rebuild of a large tree is the faster way.
-    constexpr std::size_t kRebuildAbove = 1u << 20;
+    // Wine's tree view costs about a nanosecond per item it holds for each item inserted or
+    // deleted (it searches its list of items for the handle), and a rebuild about 30 us per
+    // item: following a step item by item is the faster way up to about 30,000 nodes changed,
+    // about 8 MiB of step (10,000 nodes read from a page into 50,000: 0.5 s item by item, 1.9 s
+    // rebuilt).
     CHistory& history = changes.History();
     const CStep* step = undo ? history.NextUndo() : history.NextRedo();
     if (!step) return;
     auto run = [this, undo] { undo ? changes.Undo() : changes.Redo(); };
-    if (step->Cost() > kRebuildAbove) {
+    if (step->Cost() > rebuildStepAbove) {
         WithTreeRebuiltAfter(run);
     } else {
-        run();
+        WithTreeQuietDuring(run);
     }
 }
 
