@@ -103,6 +103,9 @@ public:
     int TreeWidth() const { return treeWidth; }
     bool IsRebuilding() const { return rebuilding; }
     const TreeItemData* ContextRecord() const { return contextRecord; }
+    // The step size in bytes above which an undo or redo rebuilds the tree instead of following
+    // the step item by item (tree_editor_edit.cpp); settable for timing.
+    std::size_t rebuildStepAbove = 8u << 20;
 
     // The one way the project is changed, with its history; declared before the panes that use
     // it.
@@ -216,9 +219,14 @@ private:
     // it instead of following it item by item.
     void UndoOrRedo(bool undo);
     // Runs a change with the tree left as it is until the end, then rebuilds it and shows where
-    // the change acted: in a large tree, Wine's tree view costs more per item inserted or
-    // deleted than a rebuild costs in all.
+    // the change acted: for a change that brings or takes most of a large tree, Wine's tree
+    // view costs more per item inserted or deleted than a rebuild costs in all.
     void WithTreeRebuiltAfter(const std::function<void()>& change);
+    // Runs a change whose tree follows it item by item, with the tree's drawing suspended at
+    // most once for the whole change instead of once per branch, then shows where it acted.
+    void WithTreeQuietDuring(const std::function<void()>& change);
+    // Inside WithTreeQuietDuring: turns the tree's drawing off until the change ends.
+    void HoldDrawing();
 
     // The window side (tree_editor_window.cpp).
     // Takes the messages of the splitter, the minimum size and the painting; true when the
@@ -250,6 +258,13 @@ private:
     bool treeDeferred = false;
     bool treeStale = false;
     CSite pendingSite;
+    // Set while a change runs inside WithTreeQuietDuring: `drawingHeld` once the tree's drawing
+    // is off until its end, `removalsFollowed` counts the branches it removed, `sitePending` is
+    // set once it named the site it acted on (in `pendingSite`).
+    bool treeQuiet = false;
+    bool drawingHeld = false;
+    int removalsFollowed = 0;
+    bool sitePending = false;
     std::wstring findText; // the text last searched for
     bool findMatchCase = false;
     // Set while the tree is emptied for a rebuild, and from the quit prompt on: deleted items
@@ -265,8 +280,8 @@ private:
     bool pageUpToDate = false;     // the homepage file holds the page of the project as it is
     bool restoreMaximized = false; // the window was maximised at the last quit
 
-    // A step whose nodes cost more bytes than this (about 5,000 nodes) has the tree rebuilt
-    // once after it rather than followed item by item.
+    // A paste or drop whose nodes cost more bytes than this (about 5,000 nodes) has the tree
+    // rebuilt once after it rather than followed item by item (undo and redo: rebuildStepAbove).
     static constexpr std::size_t kRebuildAboveBytes = 1u << 20;
     CTreeDrag drag{*this};
     CTreeDropTarget* dropTarget = nullptr; // one reference held; registered with the tree

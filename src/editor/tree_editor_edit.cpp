@@ -53,8 +53,9 @@ void CfrmTreeEditor::UpdateEditMenu(HMENU menu)
 
 void CfrmTreeEditor::StepShown(const CSite& site)
 {
-    if (treeDeferred) {
+    if (treeDeferred || treeQuiet) {
         pendingSite = site;
+        sitePending = treeQuiet;
         return;
     }
     ShowSite(site);
@@ -68,14 +69,19 @@ void CfrmTreeEditor::StepShown(const CSite& site)
 
 void CfrmTreeEditor::UndoOrRedo(bool undo)
 {
+    // Wine's tree view costs about a nanosecond per item it holds for each item inserted or
+    // deleted (it searches its list of items for the handle), and a rebuild about 30 us per
+    // item: following a step item by item is the faster way up to about 30,000 nodes changed,
+    // about 8 MiB of step (10,000 nodes read from a page into 50,000 undone: 0.4 s item by
+    // item, 1.4-1.9 s rebuilt).
     CHistory& history = changes.History();
     const CStep* step = undo ? history.NextUndo() : history.NextRedo();
     if (!step) return;
     auto run = [this, undo] { undo ? changes.Undo() : changes.Redo(); };
-    if (step->Cost() > kRebuildAboveBytes) {
+    if (step->Cost() > rebuildStepAbove) {
         WithTreeRebuiltAfter(run);
     } else {
-        run();
+        WithTreeQuietDuring(run);
     }
 }
 

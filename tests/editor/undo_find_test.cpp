@@ -248,6 +248,68 @@ TEST_F(UndoFindTest, EachUndoSelectsTheNodeAndTheRowItChanged)
     ExpectTreeShowsModel();
 }
 
+// A page read in replaces the columns: its undo and redo each insert and remove several
+// branches. Followed item by item (the drawing held for the whole step) or with the tree rebuilt,
+// the tree must show the model, the project selected, with scroll bars that fit what it shows.
+TEST_F(UndoFindTest, UndoAndRedoOfAReadShowTheTreeAndItsScrollBarsEitherWay)
+{
+    CProject other;
+    other.title = L"Elsewhere";
+    for (int c = 0; c < 4; ++c) {
+        auto* column = new CColumn(other, L"Column " + std::to_wstring(c));
+        for (int g = 0; g < 3; ++g) {
+            auto* group = new CGroup(*column, L"Group " + std::to_wstring(g));
+            for (int i = 0; i < 8; ++i)
+                new CItemLink(*group, L"Link " + std::to_wstring(i), L"https://example.com/");
+        }
+    }
+    CTempFile page(L".html");
+    WriteFileBytes(page.Path(), GeneratedPage(other));
+    // The vertical bar's range, or -1 while the tree shows none (the range it had stays).
+    auto verticalRange = [this] {
+        SCROLLINFO info = {};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE;
+        if (!(::GetWindowLongW(tree, GWL_STYLE) & WS_VSCROLL) ||
+            !::GetScrollInfo(tree, SB_VERT, &info))
+            return -1;
+        return info.nMax;
+    };
+
+    Open();
+    const std::wstring outline = ModelText();
+    const std::string before = SaveToBytes(project);
+    const int rangeBefore = verticalRange();
+    shell.chosenFile = page.Path();
+    Command(IDM_READ_HTML);
+    const std::wstring read = ModelText();
+    const int rangeRead = verticalRange();
+    ASSERT_NE(read, outline);
+    ASSERT_GT(rangeRead, rangeBefore) << "the page's nodes need a longer scroll range";
+
+    for (std::size_t rebuildAbove : {editor->rebuildStepAbove, std::size_t(0)}) {
+        SCOPED_TRACE(rebuildAbove ? "item by item" : "rebuilt");
+        editor->rebuildStepAbove = rebuildAbove;
+        Keys('Z', true);
+        EXPECT_EQ(ModelText(), outline);
+        ExpectTreeShowsModel();
+        EXPECT_EQ(SaveToBytes(project), before);
+        EXPECT_EQ(Selected()->node, &project);
+        EXPECT_EQ(VisiblePanes(), std::vector<std::string>{"project"});
+        EXPECT_EQ(Text(editor->projectPane.edit), L"Home");
+        EXPECT_EQ(verticalRange(), rangeBefore);
+        EXPECT_TRUE(::IsWindowVisible(tree));
+
+        Keys('Y', true);
+        EXPECT_EQ(ModelText(), read);
+        ExpectTreeShowsModel();
+        EXPECT_EQ(Selected()->node, &project);
+        EXPECT_EQ(Text(editor->projectPane.edit), L"Elsewhere");
+        EXPECT_EQ(verticalRange(), rangeRead);
+        EXPECT_TRUE(::IsWindowVisible(tree));
+    }
+}
+
 TEST_F(UndoFindTest, FindSelectsEveryKindOfTextWithItsRow)
 {
     AddFindTexts();
