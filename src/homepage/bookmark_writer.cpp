@@ -1,5 +1,6 @@
 #include "homepage/bookmark_writer.h"
 
+#include "icons/data_uri.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "model/tags.h"
@@ -119,11 +120,16 @@ private:
         }
     }
 
-    void Bookmark(const CItemLink::CLink& link)
+    // `icon`, the main link's, goes where browsers put it.
+    void Bookmark(const CItemLink::CLink& link, const CLinkIcon* icon = nullptr)
     {
         Indent(3);
         out += "<DT><A HREF=\"";
         AppendMarkup(out, ToUtf8(link.url), true);
+        if (icon) {
+            out += "\" ICON=\"";
+            out += IconDataUri(*icon);
+        }
         out += "\">";
         AppendMarkup(out, ToUtf8(link.caption), false);
         out += "</A>\n";
@@ -131,7 +137,7 @@ private:
 
     void Item(const CItemLink& item)
     {
-        Bookmark(item.mainLink);
+        Bookmark(item.mainLink, item.icon.get());
         if (item.popup) {
             std::string description = DescriptionText(item.popup->content);
             if (!description.empty()) {
