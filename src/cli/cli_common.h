@@ -11,5 +11,7 @@ class CStream;
 bool ReadProjectForCli(CProject& project, const std::wstring& path, CStream& err);
 // Says on `err` what is wrong with the command line and where help is; returns kCliUsage.
 int CliUsageError(CStream& err, const std::string& reason);
+// A whole number in [low, high] from an option's value; false for anything else.
+bool ParseCount(const std::wstring& text, int low, int high, int& value);
 // A path in quotes for messages.
 std::string QuotedPath(const std::wstring& path);

@@ -39,6 +39,8 @@ public:
     void Dispatch(const std::function<void(std::size_t request, bool keepAlive)>& start);
     // A request to `host` has ended; `keepAlive` as Dispatch gave it.
     void Ended(std::size_t host, bool keepAlive);
+    // Nothing running, waiting or held back.
+    bool Idle() const { return active == 0 && ready.empty() && held.empty(); }
 
 private:
     struct HostQueue

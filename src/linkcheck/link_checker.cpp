@@ -31,25 +31,6 @@ struct Detour
     std::vector<std::string> visited; // the chain's addresses, for loop detection
 };
 
-bool IsRedirect(int status)
-{
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
-// Retry-After as delta seconds; -1 when absent or a date (which gets the short pause).
-long RetryAfterSeconds(const std::string& value)
-{
-    std::size_t first = value.find_first_not_of(" \t");
-    std::size_t last = value.find_last_not_of(" \t");
-    if (first == std::string::npos) return -1;
-    long seconds = 0;
-    for (std::size_t i = first; i <= last; ++i) {
-        if (value[i] < '0' || value[i] > '9') return -1;
-        seconds = std::min(seconds * 10 + (value[i] - '0'), 1000000L);
-    }
-    return seconds;
-}
-
 std::string FailureReason(const HttpResponse& response, const char* fallback)
 {
     return response.reason.empty() ? fallback : response.reason;
@@ -173,7 +154,7 @@ private:
             Queue(index);
             return;
         }
-        if (IsRedirect(status) && !answer.location.empty()) {
+        if (IsRedirectStatus(status) && !answer.location.empty()) {
             Redirect(index, answer);
             return;
         }
@@ -200,7 +181,7 @@ private:
             result = LinkResult::NotFound;
         else if (status >= 400 && status < 500)
             result = LinkResult::ClientError;
-        else if (IsRedirect(status))
+        else if (IsRedirectStatus(status))
             reason = "a redirect without a Location";
         else if (status < 500)
             reason = "an unexpected status";
@@ -352,6 +333,24 @@ private:
 };
 
 } // namespace
+
+bool IsRedirectStatus(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+long RetryAfterSeconds(const std::string& value)
+{
+    std::size_t first = value.find_first_not_of(" \t");
+    std::size_t last = value.find_last_not_of(" \t");
+    if (first == std::string::npos) return -1;
+    long seconds = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        if (value[i] < '0' || value[i] > '9') return -1;
+        seconds = std::min(seconds * 10 + (value[i] - '0'), 1000000L);
+    }
+    return seconds;
+}
 
 const char* LinkResultName(LinkResult result)
 {

@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -196,6 +197,50 @@ std::string QueryHeader(HINTERNET request, DWORD query)
     return Narrow(value);
 }
 
+// Reads at most `keep` bytes of the body into the answer. A length the server announces ends the
+// read (Wine's WinHttpReadData could wait at the end of a short body) or, when it is longer than
+// wanted, spares it altogether.
+void ReadBody(HINTERNET request, std::size_t keep, HttpResponse& answer)
+{
+    std::string announced = QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH);
+    long long length = -1;
+    if (!announced.empty() && announced.size() < 18 &&
+        announced.find_first_not_of("0123456789") == std::string::npos)
+        length = std::stoll(announced);
+    if (length > static_cast<long long>(keep)) {
+        answer.bodyCut = true;
+        return;
+    }
+    std::string& body = answer.body;
+    char piece[16384];
+    for (;;) {
+        if (length >= 0 && body.size() >= static_cast<std::size_t>(length)) break;
+        DWORD available = 0, read = 0;
+        if (!::WinHttpQueryDataAvailable(request, &available)) break;
+        if (available == 0) break;
+        DWORD want = static_cast<DWORD>(
+            std::min<std::size_t>({available, sizeof piece, keep + 1 - body.size()}));
+        if (!::WinHttpReadData(request, piece, want, &read)) break;
+        if (read == 0) break;
+        body.append(piece, read);
+        if (body.size() > keep) {
+            body.resize(keep);
+            answer.bodyCut = true;
+            return;
+        }
+    }
+    DWORD error = ::GetLastError();
+    if (length >= 0 && body.size() < static_cast<std::size_t>(length)) {
+        // The body broke off: what came is not the whole of it.
+        answer.failure = FailureOf(error);
+        if (answer.failure == HttpFailure::None || answer.failure == HttpFailure::Other)
+            answer.failure = HttpFailure::Reset;
+        answer.reason = ErrorText(error, 0);
+        answer.status = 0;
+        body.clear();
+    }
+}
+
 class CWinHttpTransport : public IHttpTransport
 {
 public:
@@ -346,9 +391,10 @@ private:
                 DWORD read = 0;
                 ::WinHttpReadData(handle, &none, 1, &read);
             }
-            // A GET's body is not read at all: the status and headers are the answer, and
-            // closing the request drops the rest (Wine's WinHttpReadData could wait at the end of
-            // a short body).
+            // A GET's body is not read at all unless it is wanted: the status and headers are
+            // the answer, and closing the request drops the rest.
+            if (!request.head && request.keepBody > 0 && status >= 200 && status < 300)
+                ReadBody(handle, request.keepBody, answer);
         }
         std::lock_guard<std::mutex> lock(mutex);
         // Closed here unless the destructor closed it already to cut the request short.
