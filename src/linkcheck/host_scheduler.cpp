@@ -45,7 +45,7 @@ int CHostScheduler::ReleaseDue(std::int64_t nowMs, int maxWaitMs)
 void CHostScheduler::List(std::size_t host)
 {
     HostQueue& queue = hosts[host];
-    if (queue.listed || queue.pending.empty() || queue.active >= perHost) return;
+    if (queue.listed || queue.pending.size() <= queue.promised || queue.active >= perHost) return;
     queue.listed = true;
     queue.listedAs = queue.pending.size();
     ready.emplace(queue.listedAs, host);
@@ -64,8 +64,12 @@ void CHostScheduler::Unlist(std::size_t host)
 // than its share, and a slow host holds no other.
 void CHostScheduler::Dispatch(const std::function<void(std::size_t, bool)>& start)
 {
+    // A renewed host starts next even when it is not in the ready list: its waiting requests
+    // may all be promised.
     for (std::size_t host : renewed) {
-        if (active < jobs && hosts[host].listed) StartNext(host, start);
+        const HostQueue& queue = hosts[host];
+        if (active < jobs && !queue.pending.empty() && queue.active < perHost)
+            StartNext(host, start);
     }
     renewed.clear();
     while (active < jobs && !ready.empty())
@@ -84,9 +88,15 @@ void CHostScheduler::StartNext(std::size_t host,
     List(host);
     // The connection stays open for the host's next request when every connection to the host
     // has one waiting and the host has at least half as much waiting as the host with the most.
+    // A promised request is held back from new connections, so that the connection never finds
+    // its host's queue empty.
     std::size_t most = ready.empty() ? 0 : ready.begin()->first;
-    bool keepAlive = queue.pending.size() >= static_cast<std::size_t>(queue.active) &&
+    Unlist(host);
+    bool keepAlive = queue.pending.size() > queue.promised &&
+                     queue.pending.size() >= static_cast<std::size_t>(queue.active) &&
                      queue.pending.size() * 2 >= most;
+    if (keepAlive) ++queue.promised;
+    List(host);
     start(request, keepAlive);
 }
 
@@ -95,6 +105,9 @@ void CHostScheduler::Ended(std::size_t host, bool keepAlive)
     Unlist(host);
     --hosts[host].active;
     --active;
+    if (keepAlive) {
+        --hosts[host].promised;
+        renewed.push_back(host);
+    }
     List(host);
-    if (keepAlive) renewed.push_back(host);
 }

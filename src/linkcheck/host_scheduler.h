@@ -47,7 +47,8 @@ private:
     {
         std::deque<std::size_t> pending;
         int active = 0;
-        bool listed = false; // in the ready list, under pending.size() as it was then
+        std::size_t promised = 0; // pending requests held for the host's kept-alive connections
+        bool listed = false;      // in the ready list, under pending.size() as it was then
         std::size_t listedAs = 0;
     };
     struct Held
@@ -70,7 +71,8 @@ private:
     int active = 0;
     std::unordered_map<std::string, std::size_t> hostIndex;
     std::vector<HostQueue> hosts;
-    // The hosts with a request waiting and a connection free, the most waiting first.
+    // The hosts with a request waiting that no kept-alive connection holds and a connection free,
+    // the most waiting first.
     std::set<std::pair<std::size_t, std::size_t>, std::greater<>> ready; // (waiting, host)
     std::vector<std::size_t> renewed; // hosts promised the connection that just ended
     std::priority_queue<Held, std::vector<Held>, std::greater<Held>> held;
