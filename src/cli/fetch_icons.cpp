@@ -83,8 +83,9 @@ std::string Report(const IconFetchPlan& plan, const std::vector<IconFetchOutcome
         }
         ++failed[outcome.result];
         const LinkPlace& place = plan.links.places[plan.places[entry]];
-        report += std::string(IconFetchResultName(outcome.result)) + "  " + plan.links.UrlOf(place) +
-                  "  " + outcome.reason + "  [" + PlaceWhere(place) + "]\n";
+        report += std::string(IconFetchResultName(outcome.result)) + "  " +
+                  plan.links.UrlOf(place) + "  " + outcome.reason + "  [" + PlaceWhere(place) +
+                  "]\n";
     }
     std::size_t failures = plan.places.size() - kept;
     report += "Icons for " + Counted(plan.places.size(), "link", "links") + " (" +

@@ -27,8 +27,8 @@ int Preference(int side)
 {
     if (side == 32) return 0;
     if (side == 16) return 1;
-    if (side > 16) return 2 + side;  // the smallest larger one
-    return 1000 + (256 - side);      // then the largest smaller one
+    if (side > 16) return 2 + side; // the smallest larger one
+    return 1000 + (256 - side);     // then the largest smaller one
 }
 
 } // namespace

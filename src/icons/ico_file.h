@@ -7,7 +7,7 @@
 #include <string_view>
 
 // An ICO of the file's one image best for a 16-pixel place: 32x32, else 16x16, else the smallest
-// larger one, else the largest; of one size, the one of most colours. Empty when the file's
-// directory does not hold up (an image outside the file, say) or the result is larger than
-// `limit`. The images themselves are copied as they are.
+// larger one, else the largest; of one size, the one of most colours. An entry whose image lies
+// outside the file is passed over; empty when the directory does not hold up, no entry is left,
+// or the result is larger than `limit`. The images themselves are copied as they are.
 std::string ReduceIco(std::string_view ico, std::size_t limit);

@@ -34,8 +34,8 @@ IconFetchPlan CollectIconPlaces(const CProject& project, bool refresh)
             ++plan.withIcon;
             continue;
         }
-        auto [at, added] = pageOfAddress.emplace(place.address,
-                                                 static_cast<std::uint32_t>(plan.pages.size()));
+        auto [at, added] =
+            pageOfAddress.emplace(place.address, static_cast<std::uint32_t>(plan.pages.size()));
         if (added) plan.pages.push_back(plan.links.addresses[place.address]);
         plan.places.push_back(i);
         plan.pageOf.push_back(at->second);

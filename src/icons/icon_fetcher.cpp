@@ -35,7 +35,8 @@ int Weight(IconFetchResult result)
     }
 }
 
-IconFetchOutcome Failure(IconFetchResult result, std::string reason, std::string url = std::string())
+IconFetchOutcome Failure(IconFetchResult result, std::string reason,
+                         std::string url = std::string())
 {
     IconFetchOutcome outcome;
     outcome.result = result;
@@ -114,9 +115,8 @@ public:
             std::string reason;
             UrlKind kind = ParseHttpUrl(addresses[i], url, reason);
             if (kind != UrlKind::Http) {
-                Finish(i, Failure(IconFetchResult::BadUrl, kind == UrlKind::Bad
-                                                                ? reason
-                                                                : "not an http or https address"));
+                Finish(i, Failure(IconFetchResult::BadUrl,
+                                  kind == UrlKind::Bad ? reason : "not an http or https address"));
                 continue;
             }
             StartChain(true, i, url);
@@ -209,11 +209,11 @@ private:
         if (chain.page) {
             PageAnswered(chain.owner, chain.url, status, answer.body);
         } else if (status >= 200 && status < 300) {
-            DownloadDone(chain.owner, JudgeIconFile(std::move(answer.body), answer.bodyCut,
-                                                    settings.iconBytes));
+            DownloadDone(chain.owner,
+                         JudgeIconFile(std::move(answer.body), answer.bodyCut, settings.iconBytes));
         } else {
-            DownloadDone(chain.owner, Failure(IconFetchResult::NoIcon,
-                                              "answered " + std::to_string(status)));
+            DownloadDone(chain.owner,
+                         Failure(IconFetchResult::NoIcon, "answered " + std::to_string(status)));
         }
         std::vector<std::string>().swap(chain.visited);
     }
@@ -301,10 +301,11 @@ private:
             const std::string address = state.candidates[state.next++];
             if (IsDataAddress(address)) {
                 std::string bytes;
-                if (Consider(page, DecodeBase64DataUri(address, settings.iconBytes, bytes)
-                                       ? JudgeIconFile(std::move(bytes), false, settings.iconBytes)
-                                       : Failure(IconFetchResult::NotAnImage,
-                                                 "a data address that holds no image"),
+                if (Consider(page,
+                             DecodeBase64DataUri(address, settings.iconBytes, bytes)
+                                 ? JudgeIconFile(std::move(bytes), false, settings.iconBytes)
+                                 : Failure(IconFetchResult::NotAnImage,
+                                           "a data address that holds no image"),
                              "(a data address in the page)"))
                     return;
                 continue;

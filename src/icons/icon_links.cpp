@@ -85,9 +85,9 @@ bool KeptMediaType(std::string_view type)
     std::string lower = LowerCopy(type.substr(0, type.find(';')));
     while (!lower.empty() && IsSpace(lower.back()))
         lower.pop_back();
-    static const char* const kept[] = {"image/png",  "image/x-icon", "image/vnd.microsoft.icon",
-                                       "image/ico",  "image/icon",   "image/gif",
-                                       "image/jpeg", "image/jpg",    "image/webp",
+    static const char* const kept[] = {"image/png",    "image/x-icon", "image/vnd.microsoft.icon",
+                                       "image/ico",    "image/icon",   "image/gif",
+                                       "image/jpeg",   "image/jpg",    "image/webp",
                                        "image/svg+xml"};
     for (const char* name : kept) {
         if (lower == name) return true;
@@ -111,6 +111,15 @@ public:
 protected:
     void OnTag(const char* content, std::int32_t length) override
     {
+        // A stray "<" before the tag (a script's "a < b") does not end the tag the tokenizer is
+        // in: the real tag starts after the last one.
+        for (std::int32_t i = length; i-- > 0;) {
+            if (content[i] == '<') {
+                content += i + 1;
+                length -= i + 1;
+                break;
+            }
+        }
         // Only <link ...>: four letters and a blank, in any case.
         if (length < 5 || !EqualsNoCase(std::string_view(content, 4), "link") ||
             !IsSpace(content[4]))
