@@ -20,7 +20,9 @@ Site icons (GET):
   /icons/big         a page naming /icons/big.png, a PNG of 100 KiB
   /icons/html        a page naming /icons/fake.png, an HTML page served as image/png
   /icons/plain       a page naming no icon
-  /icons/page/ANY    a page naming /icons/shared.png after the server's delay (the speed run)
+  /icons/page/ANY    a page naming /icons/shared.png after the server's delay
+  /icons/own/N       a page naming /icons/own/N.png after the server's delay, which serves a PNG
+                     after the delay too (the speed run)
   /favicon.ico       an ICO on the second host, 404 on the others
 """
 import asyncio
@@ -316,6 +318,11 @@ class LinkServer:
         if path.startswith("/icons/page/"):
             await asyncio.sleep(self.delay)
             return await send(200, html, page('<link rel="icon" href="/icons/shared.png">'))
+        if path.startswith("/icons/own/"):
+            await asyncio.sleep(self.delay)
+            if path.endswith(".png"):
+                return await send(200, [("Content-Type", "image/png")], ICONS["/icons/shared.png"])
+            return await send(200, html, page(f'<link rel="icon" href="{path}.png">'))
         if path == "/icons/redirect":
             return await send(302, [("Location", "/icons/deep/page")])
         if path == "/icons/fake.png":
