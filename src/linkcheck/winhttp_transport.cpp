@@ -197,9 +197,9 @@ std::string QueryHeader(HINTERNET request, DWORD query)
     return Narrow(value);
 }
 
-// Reads at most `keep` bytes of the body into the answer. A length the server announces ends the
-// read (Wine's WinHttpReadData could wait at the end of a short body) or, when it is longer than
-// wanted, spares it altogether.
+// Reads at most `keep` bytes of the body into the answer, and notes whether it went on past them.
+// A length the server announces ends the read at the body's end (Wine's WinHttpReadData could
+// wait there on a kept-alive connection); a longer one than wanted ends it at `keep`.
 void ReadBody(HINTERNET request, std::size_t keep, HttpResponse& answer)
 {
     std::string announced = QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH);
@@ -207,30 +207,30 @@ void ReadBody(HINTERNET request, std::size_t keep, HttpResponse& answer)
     if (!announced.empty() && announced.size() < 18 &&
         announced.find_first_not_of("0123456789") == std::string::npos)
         length = std::stoll(announced);
-    if (length > static_cast<long long>(keep)) {
-        answer.bodyCut = true;
-        return;
-    }
+    const bool longer = length > static_cast<long long>(keep);
+    // Without a length, one byte more than wanted tells a body that goes on.
+    const std::size_t limit = longer        ? keep
+                              : length >= 0 ? static_cast<std::size_t>(length)
+                                            : keep + 1;
     std::string& body = answer.body;
     char piece[16384];
-    for (;;) {
-        if (length >= 0 && body.size() >= static_cast<std::size_t>(length)) break;
+    while (body.size() < limit) {
         DWORD available = 0, read = 0;
         if (!::WinHttpQueryDataAvailable(request, &available)) break;
         if (available == 0) break;
         DWORD want = static_cast<DWORD>(
-            std::min<std::size_t>({available, sizeof piece, keep + 1 - body.size()}));
+            std::min<std::size_t>({available, sizeof piece, limit - body.size()}));
         if (!::WinHttpReadData(request, piece, want, &read)) break;
         if (read == 0) break;
         body.append(piece, read);
-        if (body.size() > keep) {
-            body.resize(keep);
-            answer.bodyCut = true;
-            return;
-        }
     }
     DWORD error = ::GetLastError();
-    if (length >= 0 && body.size() < static_cast<std::size_t>(length)) {
+    if (body.size() > keep || (longer && body.size() == keep)) {
+        body.resize(keep);
+        answer.bodyCut = true;
+        return;
+    }
+    if (length >= 0 && body.size() < limit) {
         // The body broke off: what came is not the whole of it.
         answer.failure = FailureOf(error);
         if (answer.failure == HttpFailure::None || answer.failure == HttpFailure::Other)

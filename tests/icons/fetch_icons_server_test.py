@@ -59,6 +59,8 @@ def check_icons(server, cli, work):
     cases = {
         "sizes": (one("/icons/sizes"), expected_icon("image/png",
                                                      link_server.ICONS["/icons/32.png"]), None),
+        "page of 300 KiB": (one("/icons/long"), expected_icon(
+            "image/png", link_server.ICONS["/icons/32.png"]), None),
         "favicon only": (two("/icons/plain"), expected_icon("image/x-icon", link_server.FAVICON),
                          None),
         "relative after redirect": (one("/icons/redirect"), expected_icon(

@@ -20,6 +20,7 @@ Site icons (GET):
   /icons/big         a page naming /icons/big.png, a PNG of 100 KiB
   /icons/html        a page naming /icons/fake.png, an HTML page served as image/png
   /icons/plain       a page naming no icon
+  /icons/long        a page of 300 KiB naming /icons/32.png in its head
   /icons/page/ANY    a page naming /icons/shared.png after the server's delay
   /icons/own/N       a page naming /icons/own/N.png after the server's delay, which serves a PNG
                      after the delay too (the speed run)
@@ -315,6 +316,9 @@ class LinkServer:
         }
         if path in pages:
             return await send(200, html, page(pages[path]))
+        if path == "/icons/long":
+            return await send(200, html, page(pages["/icons/sizes"]).replace(
+                b"A page", b"<p>A long page</p>" * (300 * 1024 // 18)))
         if path.startswith("/icons/page/"):
             await asyncio.sleep(self.delay)
             return await send(200, html, page('<link rel="icon" href="/icons/shared.png">'))
