@@ -253,6 +253,9 @@ int CliUsageError(CStream& err, const std::string& reason)
     return kCliUsage;
 }
 
+namespace {
+
+// A whole number in [low, high]; false for anything else.
 bool ParseCount(const std::wstring& text, int low, int high, int& value)
 {
     if (text.empty() || text.size() > 9) return false;
@@ -264,6 +267,26 @@ bool ParseCount(const std::wstring& text, int low, int high, int& value)
     if (number < low || number > high) return false;
     value = static_cast<int>(number);
     return true;
+}
+
+} // namespace
+
+bool IsNetworkLimit(const std::wstring& option)
+{
+    return option == L"--jobs" || option == L"--per-host" || option == L"--timeout";
+}
+
+std::string ParseNetworkLimit(const std::wstring& option, const std::wstring& value, int& jobs,
+                              int& perHost, int& timeoutSeconds)
+{
+    if (option == L"--jobs") {
+        if (!ParseCount(value, 1, 256, jobs)) return "--jobs takes a number from 1 to 256";
+    } else if (option == L"--per-host") {
+        if (!ParseCount(value, 1, 64, perHost)) return "--per-host takes a number from 1 to 64";
+    } else if (!ParseCount(value, 1, 600, timeoutSeconds)) {
+        return "--timeout takes a number of seconds from 1 to 600";
+    }
+    return std::string();
 }
 
 std::string QuotedPath(const std::wstring& path)

@@ -30,18 +30,13 @@ std::string ParseOptions(const std::vector<std::wstring>& arguments, FetchOption
     bool hasInput = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::wstring& argument = arguments[i];
-        bool takesValue = argument == L"--jobs" || argument == L"--per-host" ||
-                          argument == L"--timeout" || argument == L"-o";
+        bool takesValue = IsNetworkLimit(argument) || argument == L"-o";
         if (takesValue && i + 1 == arguments.size()) return ToUtf8(argument) + " needs a value";
-        if (argument == L"--jobs") {
-            if (!ParseCount(arguments[++i], 1, 256, options.settings.jobs))
-                return "--jobs takes a number from 1 to 256";
-        } else if (argument == L"--per-host") {
-            if (!ParseCount(arguments[++i], 1, 64, options.settings.perHost))
-                return "--per-host takes a number from 1 to 64";
-        } else if (argument == L"--timeout") {
-            if (!ParseCount(arguments[++i], 1, 600, options.settings.timeoutSeconds))
-                return "--timeout takes a number of seconds from 1 to 600";
+        if (IsNetworkLimit(argument)) {
+            std::string problem =
+                ParseNetworkLimit(argument, arguments[++i], options.settings.jobs,
+                                  options.settings.perHost, options.settings.timeoutSeconds);
+            if (!problem.empty()) return problem;
         } else if (argument == L"-o") {
             if (options.hasOutput) return "-o given twice";
             options.output = arguments[++i];
