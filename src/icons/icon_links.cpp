@@ -134,8 +134,11 @@ protected:
                 touch = true;
         }
         if (!icon && !touch) return;
+        // Blanks around an address are no part of it, as browsers read it.
         std::string href = DecodeAttributeReferences(Attribute(attributes, "href"));
-        if (href.find_first_not_of(" \t\r\n\f") == std::string::npos) return;
+        std::size_t first = href.find_first_not_of(" \t\r\n\f");
+        if (first == std::string::npos) return;
+        href = href.substr(first, href.find_last_not_of(" \t\r\n\f") + 1 - first);
 
         int rank = 3, side = 0, best = INT_MAX;
         bool any = false, small = false;

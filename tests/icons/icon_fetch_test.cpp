@@ -76,7 +76,8 @@ TEST(IconLinks, BestForASixteenPixelPlaceFirst)
                             "<link rel=icon href=/s32.png sizes=\"64x64 32x32\">"
                             "<link rel=stylesheet href=/style.css>"
                             "<link rel=icon href=/s16.png>"
-                            "<link rel=icon href='/a?x=1&amp;y=2'>");
+                            "<link rel=icon href='/a?x=1&amp;y=2'>"
+                            "<link rel=icon href=' /s16.png\n'>");
     EXPECT_EQ(FindIconLinks(page), (std::vector<std::string>{"/s32.png", "/s16.png", "/s48.png",
                                                              "/touch.png", "/any.svg", "/plain.ico",
                                                              "/a?x=1&y=2", "/s12.png", "/s.avif"}));
