@@ -225,6 +225,14 @@ void ReadBody(HINTERNET request, std::size_t keep, HttpResponse& answer)
         body.append(piece, read);
     }
     DWORD error = ::GetLastError();
+    if (length >= 0 && !longer && body.size() == limit) {
+        // The whole body: a last read finds its end at once and hands the connection back to
+        // WinHTTP's pool there and then, as the HEAD answer's read does, rather than when the
+        // request's handle is finally freed; the host's next request then finds it.
+        char none;
+        DWORD read = 0;
+        ::WinHttpReadData(request, &none, 1, &read);
+    }
     if (body.size() > keep || (longer && body.size() == keep)) {
         body.resize(keep);
         answer.bodyCut = true;
