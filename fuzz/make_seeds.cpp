@@ -1,11 +1,13 @@
 // Writes seed inputs for the fuzzers: project files of random projects, and (for the importer)
 // the Classic or Modern pages or bookmark files generated from them; bookmark seeds also take the
 // hand-written files in the manner of the browsers' exports; clipboard seeds are a reader's number
-// and what a copy of a random column gives in its format.
+// and what a copy of a random column gives in its format. Icon seeds are data addresses, image
+// files and pages that name icons.
 #include "edit/site.h"
 #include "homepage/bookmark_writer.h"
 #include "homepage/modern_page.h"
 #include "homepage/page_writer.h"
+#include "icons/test_images.h"
 #include "import/browser_bookmark_files.h"
 #include "model/project.h"
 #include "persist/streams.h"
@@ -21,15 +23,48 @@
 #include <random>
 #include <string>
 
+namespace {
+
+bool WriteIconSeeds(const std::string& folder)
+{
+    std::string large = MakeIco(
+        {{64, MakePng(64, 0xff0000)}, {32, MakePng(32, 0x0000ff)}, {16, MakePng(16, 0x00ff00)}});
+    const std::string seeds[] = {
+        DataUri("image/png", MakePng(16, 0x336699)),
+        DataUri("image/gif", MakeGif(16, 0x993366)),
+        DataUri("image/x-icon", MakeIco({{16, MakePng(16, 0x669933)}})),
+        " DATA:image/svg+xml;BASE64," + DataUri("", MakeSvg(0x123456)).substr(13),
+        "data:image/png;base64,iVBO%52w0K Gg o=",
+        DataUri("image/jpeg", JpegLike(40)),
+        DataUri("image/webp", WebpLike(40)),
+        large,
+        MakeGif(16, 0x808080),
+        "<html><head><link rel=icon sizes=\"16x16 32x32\" href=\"/a.png\"><LINK REL=\"shortcut "
+        "icon\" href='/b.ico'><link rel=apple-touch-icon href=c.png sizes=any type=image/png>"
+        "<script>a<b</script><link rel=icon href=\"data:image/png;base64,iVBORw0KGgo=\">",
+    };
+    int n = 0;
+    for (const std::string& seed : seeds) {
+        CFileStream file(FromUtf8(folder + "/icon-" + std::to_string(n++)), true);
+        WriteBytes(file, seed);
+        if (!file.Close()) return false;
+    }
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "icons") == 0) return WriteIconSeeds(argv[2]) ? 0 : 1;
     const char* kinds[] = {"project", "page", "bookmarks", "modern", "clipboard"};
     int kind = -1;
     for (int i = 0; i < 5; ++i) {
         if (argc == 3 && std::strcmp(argv[1], kinds[i]) == 0) kind = i;
     }
     if (kind < 0) {
-        std::fprintf(stderr, "usage: make_seeds project|page|bookmarks|modern|clipboard FOLDER\n");
+        std::fprintf(stderr,
+                     "usage: make_seeds project|page|bookmarks|modern|clipboard|icons FOLDER\n");
         return 2;
     }
     const bool pages = kind == 1, bookmarks = kind == 2, modern = kind == 3;

@@ -1,6 +1,7 @@
 #include "random_project.h"
 
 #include "cli/dump.h"
+#include "icons/test_images.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
@@ -63,6 +64,25 @@ void AddKeptChunk(CStreamable& node, CRandomText& text)
     node.keptChunks.Append(tag, bytes.data(), static_cast<std::int32_t>(bytes.size()));
 }
 
+std::shared_ptr<const CLinkIcon> RandomIcon(CRandomText& text)
+{
+    std::uint32_t colour = static_cast<std::uint32_t>(text.random()) & 0xFFFFFF;
+    switch (text.Below(6)) {
+    case 0:
+        return CLinkIcon::FromBytes(MakePng(16, colour));
+    case 1:
+        return CLinkIcon::FromBytes(MakeIco({{16, MakePng(16, colour)}}));
+    case 2:
+        return CLinkIcon::FromBytes(MakeGif(16, colour));
+    case 3:
+        return CLinkIcon::FromBytes(JpegLike(static_cast<std::size_t>(text.Below(200))));
+    case 4:
+        return CLinkIcon::FromBytes(WebpLike(static_cast<std::size_t>(text.Below(200))));
+    default:
+        return CLinkIcon::FromBytes(MakeSvg(colour));
+    }
+}
+
 void AddLinkItem(CGroup& group, CRandomText& text, const RandomProjectOptions& options)
 {
     bool safe = options.pageSafe;
@@ -79,6 +99,7 @@ void AddLinkItem(CGroup& group, CRandomText& text, const RandomProjectOptions& o
         if (options.keptChunks && text.Below(4) == 0) AddKeptChunk(*item->links.back(), text);
     }
     if (text.Below(3) == 0) item->SetPopupContent(text.Text(40));
+    if (options.icons && text.Below(3) != 0) item->icon = RandomIcon(text);
     if (options.keptChunks && text.Below(4) == 0) AddKeptChunk(*item, text);
 }
 

@@ -16,6 +16,8 @@ struct RandomProjectOptions
     // Only what a homepage can carry back unchanged: no "<" or ">" in texts, captions without
     // surrounding white space, no empty further links, select options with values, ...
     bool pageSafe = false;
+    // Give some link items a site icon, of every kept type.
+    bool icons = false;
 };
 
 void BuildRandomProject(CProject& project, std::mt19937& random,

@@ -2,14 +2,13 @@
 
 #include "cli/cli.h"
 #include "cli/cli_common.h"
+#include "cli/progress_line.h"
 #include "linkcheck/link_report.h"
 #include "model/project.h"
 #include "persist/project_file.h"
 #include "persist/streams.h"
 #include "persist/text.h"
 #include "platform/platform.h"
-
-#include <chrono>
 
 namespace {
 
@@ -26,38 +25,19 @@ struct CheckOptions
     LinkCheckSettings settings;
 };
 
-// A whole number in [low, high]; false for anything else.
-bool ParseCount(const std::wstring& text, int low, int high, int& value)
-{
-    if (text.empty() || text.size() > 9) return false;
-    long number = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') return false;
-        number = number * 10 + (c - L'0');
-    }
-    if (number < low || number > high) return false;
-    value = static_cast<int>(number);
-    return true;
-}
-
 // Parses the options; an empty string means they are sound, else it says what is wrong.
 std::string ParseOptions(const std::vector<std::wstring>& arguments, CheckOptions& options)
 {
     bool hasInput = false, hasFormat = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::wstring& argument = arguments[i];
-        bool takesValue = argument == L"--jobs" || argument == L"--per-host" ||
-                          argument == L"--timeout" || argument == L"--format" || argument == L"-o";
+        bool takesValue = IsNetworkLimit(argument) || argument == L"--format" || argument == L"-o";
         if (takesValue && i + 1 == arguments.size()) return ToUtf8(argument) + " needs a value";
-        if (argument == L"--jobs") {
-            if (!ParseCount(arguments[++i], 1, 256, options.settings.jobs))
-                return "--jobs takes a number from 1 to 256";
-        } else if (argument == L"--per-host") {
-            if (!ParseCount(arguments[++i], 1, 64, options.settings.perHost))
-                return "--per-host takes a number from 1 to 64";
-        } else if (argument == L"--timeout") {
-            if (!ParseCount(arguments[++i], 1, 600, options.settings.timeoutSeconds))
-                return "--timeout takes a number of seconds from 1 to 600";
+        if (IsNetworkLimit(argument)) {
+            std::string problem =
+                ParseNetworkLimit(argument, arguments[++i], options.settings.jobs,
+                                  options.settings.perHost, options.settings.timeoutSeconds);
+            if (!problem.empty()) return problem;
         } else if (argument == L"--format") {
             const std::wstring& format = arguments[++i];
             if (hasFormat) return "--format given twice";
@@ -85,51 +65,6 @@ std::string ParseOptions(const std::vector<std::wstring>& arguments, CheckOption
     if (options.fixMoved && !options.hasOutput) return "--fix-moved needs -o NEW.quil";
     return std::string();
 }
-
-// A bar with counts on standard error, redrawn at most ten times a second; only on a terminal.
-class CProgressLine
-{
-public:
-    CProgressLine()
-    {
-        handle = platform::StandardError();
-        if (!platform::IsTerminal(handle)) {
-            platform::CloseFile(handle);
-            handle = platform::kInvalidHandle;
-        }
-    }
-    ~CProgressLine()
-    {
-        if (handle == platform::kInvalidHandle) return;
-        if (shown) Put("\r" + std::string(72, ' ') + "\r");
-        platform::CloseFile(handle);
-    }
-    CProgressLine(const CProgressLine&) = delete;
-    CProgressLine& operator=(const CProgressLine&) = delete;
-
-    void Show(std::size_t done, std::size_t total)
-    {
-        if (handle == platform::kInvalidHandle || total == 0) return;
-        auto now = std::chrono::steady_clock::now();
-        if (shown && done < total && now - last < std::chrono::milliseconds(100)) return;
-        last = now;
-        shown = true;
-        const std::size_t width = 30;
-        std::size_t filled = done * width / total;
-        Put("\r[" + std::string(filled, '#') + std::string(width - filled, '.') + "] " +
-            std::to_string(done) + " of " + std::to_string(total) + " checked");
-    }
-
-private:
-    void Put(const std::string& text)
-    {
-        platform::WriteFile(handle, text.data(), static_cast<std::int32_t>(text.size()));
-    }
-
-    platform::FileHandle handle;
-    bool shown = false;
-    std::chrono::steady_clock::time_point last;
-};
 
 // Writes the report to standard output or to the -o file; false when the file fails.
 bool WriteReport(const CheckOptions& options, const LinkCheckPlan& plan,
@@ -178,7 +113,7 @@ int RunCheckLinks(const std::vector<std::wstring>& arguments, CProject& project,
     }
     std::vector<LinkOutcome> outcomes;
     {
-        CProgressLine progress;
+        CProgressLine progress("checked");
         CLinkChecker checker(*transport, options.settings);
         outcomes = checker.Check(plan.addresses, [&progress](std::size_t done, std::size_t total) {
             progress.Show(done, total);

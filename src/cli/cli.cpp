@@ -4,6 +4,7 @@
 #include "cli/check_links.h"
 #include "cli/cli_common.h"
 #include "cli/dump.h"
+#include "cli/fetch_icons.h"
 #include "homepage/bookmark_writer.h"
 #include "homepage/page_writer.h"
 #include "import/html_import.h"
@@ -45,6 +46,12 @@ const char kUsage[] =
     "      Also saves a copy with every Moved address replaced by its final address (and,\n"
     "      with --fix-https, every http address that answers over https upgraded), prints the\n"
     "      report and the changes.\n"
+    "  fetch-icons PROJECT.quil -o NEW.quil [--jobs N] [--per-host N] [--timeout SECONDS]\n"
+    "              [--refresh]\n"
+    "      Fetches the site icon of every link that has none (every link with --refresh):\n"
+    "      the icon its page names, else the host's /favicon.ico. Saves a copy of the\n"
+    "      project with the icons and lists what could not be had. The limits are those\n"
+    "      of check-links.\n"
     "  --help      Shows this text.\n"
     "  --version   Shows the version.\n"
     "\n"
@@ -246,6 +253,42 @@ int CliUsageError(CStream& err, const std::string& reason)
     return kCliUsage;
 }
 
+namespace {
+
+// A whole number in [low, high]; false for anything else.
+bool ParseCount(const std::wstring& text, int low, int high, int& value)
+{
+    if (text.empty() || text.size() > 9) return false;
+    long number = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        number = number * 10 + (c - L'0');
+    }
+    if (number < low || number > high) return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+} // namespace
+
+bool IsNetworkLimit(const std::wstring& option)
+{
+    return option == L"--jobs" || option == L"--per-host" || option == L"--timeout";
+}
+
+std::string ParseNetworkLimit(const std::wstring& option, const std::wstring& value, int& jobs,
+                              int& perHost, int& timeoutSeconds)
+{
+    if (option == L"--jobs") {
+        if (!ParseCount(value, 1, 256, jobs)) return "--jobs takes a number from 1 to 256";
+    } else if (option == L"--per-host") {
+        if (!ParseCount(value, 1, 64, perHost)) return "--per-host takes a number from 1 to 64";
+    } else if (!ParseCount(value, 1, 600, timeoutSeconds)) {
+        return "--timeout takes a number of seconds from 1 to 600";
+    }
+    return std::string();
+}
+
 std::string QuotedPath(const std::wstring& path)
 {
     return "'" + ToUtf8(path) + "'";
@@ -270,6 +313,7 @@ int RunCli(const std::vector<std::wstring>& arguments, CProject& project, CStrea
         return kCliSuccess;
     }
     if (command == L"check-links") return RunCheckLinks(arguments, project, out, err);
+    if (command == L"fetch-icons") return RunFetchIcons(arguments, project, out, err);
     Operands operands = ParseOperands(arguments);
     if (!operands.error.empty()) return CliUsageError(err, operands.error);
     if (operands.hasStyle && command != L"generate")

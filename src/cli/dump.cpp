@@ -47,6 +47,7 @@ private:
             const auto& link = static_cast<const CItemLink&>(item);
             Line(depth, "link " + Quote(link.mainLink.caption) + " -> " + Quote(link.mainLink.url));
             Line(depth + 1, "divider " + Quote(link.divider));
+            if (link.icon) Line(depth + 1, Icon(*link.icon));
             for (const CItemLink::CLink* further : link.links) {
                 Line(depth + 1, "link " + Quote(further->caption) + " -> " + Quote(further->url));
                 Kept(depth + 2, *further);
@@ -65,6 +66,18 @@ private:
                 Field(depth + 1, *field);
             Kept(depth + 1, form);
         }
+    }
+
+    // The type, size and a checksum (FNV-1a), so that dumps tell icons apart.
+    static std::string Icon(const CLinkIcon& icon)
+    {
+        std::uint32_t hash = 2166136261u;
+        for (char c : icon.Bytes())
+            hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(hash));
+        return std::string("icon ") + icon.MediaType() + " " + std::to_string(icon.Bytes().size()) +
+               " bytes, checksum " + hex;
     }
 
     void Field(int depth, const CItemForm::CField& field)

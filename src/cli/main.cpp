@@ -38,9 +38,10 @@ CProject* leftToExit = nullptr;
 int Run(const std::vector<std::wstring>& arguments)
 {
     // With the tree left to the operating system, faulting a large project's fresh memory in
-    // page by page is the largest cost of a command. Not for the link check, which waits on the
-    // network and should hold no more memory than it uses.
-    if (arguments.empty() || arguments[0] != L"check-links") platform::GrowHeapInLargeSteps();
+    // page by page is the largest cost of a command. Not for the link check and the icon fetch,
+    // which wait on the network and should hold no more memory than they use.
+    if (arguments.empty() || (arguments[0] != L"check-links" && arguments[0] != L"fetch-icons"))
+        platform::GrowHeapInLargeSteps();
     // Buffered, binary: a page on standard output keeps its CR LF pairs and needs few writes.
     CFileStream out(platform::StandardOutput(), true);
     CFileStream err(platform::StandardError(), true);

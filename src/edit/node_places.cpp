@@ -21,6 +21,7 @@ std::size_t ItemBytes(const CItem& item)
         bytes += sizeof(CItemLink) + TextBytes(link.mainLink.caption) +
                  TextBytes(link.mainLink.url) + TextBytes(link.divider);
         if (link.popup) bytes += sizeof(CPopup) + TextBytes(link.popup->content);
+        if (link.icon) bytes += sizeof(CLinkIcon) + link.icon->Bytes().capacity();
         for (const CItemLink::CLink* further : link.links)
             bytes +=
                 sizeof(CItemLink::CLink) + TextBytes(further->caption) + TextBytes(further->url);

@@ -89,6 +89,17 @@ void CProjectChanges::SetNumber(const CSite& site, std::int32_t value)
     Record(std::make_unique<CNumberStep>(NumberStepName(site.part), site, before, value));
 }
 
+void CProjectChanges::SetIcon(CItemLink& item, std::shared_ptr<const CLinkIcon> icon)
+{
+    if (item.icon == icon || (item.icon && icon && *item.icon == *icon)) return;
+    std::shared_ptr<const CLinkIcon> before = std::move(item.icon);
+    item.icon = icon;
+    CSite site = RowSite(kNodeItem, &item, SitePart::Icon);
+    TellChanged(site);
+    Record(std::make_unique<CIconStep>(icon ? L"set icon" : L"clear icon", item, std::move(before),
+                                       std::move(icon)));
+}
+
 CItemLink::CLink* CProjectChanges::AddLink(CItemLink& item, const std::wstring& caption,
                                            const std::wstring& url)
 {

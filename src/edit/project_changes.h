@@ -43,6 +43,10 @@ public:
     // Sets a form's method, a field's type or a field's hidden flag (0 or 1).
     void SetNumber(const CSite& site, std::int32_t value);
 
+    // Gives a link item's main link the icon, or takes its icon away (null) ("set icon",
+    // "clear icon"). Setting the icon it has records nothing.
+    void SetIcon(CItemLink& item, std::shared_ptr<const CLinkIcon> icon);
+
     // Fills the item's main link while its URL is empty (returning null), otherwise appends a
     // further link and returns it.
     CItemLink::CLink* AddLink(CItemLink& item, const std::wstring& caption,

@@ -45,6 +45,7 @@ enum class SitePart : std::uint8_t
     Links,   // the further link list (a row added or removed: `link`)
     Fields,  // the field list (`field`)
     Options, // the option list of `field` (`option`)
+    Icon,    // a link item's site icon
 };
 
 struct CSite

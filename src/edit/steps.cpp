@@ -205,6 +205,40 @@ bool CPopupStep::Absorb(CStep& next)
     return true;
 }
 
+// ---- CIconStep ----
+
+CIconStep::CIconStep(std::wstring name, CItemLink& item, std::shared_ptr<const CLinkIcon> before,
+                     std::shared_ptr<const CLinkIcon> after)
+    : CStep(std::move(name)), item(&item), before(std::move(before)), after(std::move(after))
+{
+}
+
+void CIconStep::Undo(CProjectChanges& changes)
+{
+    item->icon = before;
+    changes.TellChanged(Where(true));
+}
+
+void CIconStep::Redo(CProjectChanges& changes)
+{
+    item->icon = after;
+    changes.TellChanged(Where(false));
+}
+
+std::size_t CIconStep::Cost() const
+{
+    // The icons count in full: the step may be all that keeps one.
+    return sizeof *this + TextBytes(Name()) + (before ? before->Bytes().capacity() : 0) +
+           (after ? after->Bytes().capacity() : 0);
+}
+
+CSite CIconStep::Where(bool) const
+{
+    CSite site = NodeSite(kNodeItem, item);
+    site.part = SitePart::Icon;
+    return site;
+}
+
 // ---- CNumberStep ----
 
 CNumberStep::CNumberStep(std::wstring name, const CSite& site, std::int32_t before,

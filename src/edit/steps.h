@@ -55,6 +55,23 @@ private:
     std::unique_ptr<CPopup> spare; // the popup while the project has none
 };
 
+// A link item's site icon, set, replaced or cleared. Icons never change, so both are shared.
+class CIconStep final : public CStep
+{
+public:
+    CIconStep(std::wstring name, CItemLink& item, std::shared_ptr<const CLinkIcon> before,
+              std::shared_ptr<const CLinkIcon> after);
+    void Undo(CProjectChanges& changes) override;
+    void Redo(CProjectChanges& changes) override;
+    std::size_t Cost() const override;
+    CSite Where(bool undone) const override;
+
+private:
+    CItemLink* item; // not owned
+    std::shared_ptr<const CLinkIcon> before;
+    std::shared_ptr<const CLinkIcon> after;
+};
+
 // A number: a form's method, a field's type, a field's hidden flag (0 or 1).
 class CNumberStep final : public CStep
 {

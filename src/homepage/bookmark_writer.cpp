@@ -1,5 +1,6 @@
 #include "homepage/bookmark_writer.h"
 
+#include "icons/data_uri.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "model/tags.h"
@@ -116,7 +117,7 @@ void CBookmarkMarkup::Item(const CItem& item, int depth)
 {
     if (item.GetTag() != tags::kItemLink) return;
     const auto& link = static_cast<const CItemLink&>(item);
-    Bookmark(link.mainLink, depth);
+    Bookmark(link.mainLink, depth, link.icon.get());
     if (link.popup) {
         std::string description = DescriptionText(link.popup->content);
         if (!description.empty()) {
@@ -130,11 +131,15 @@ void CBookmarkMarkup::Item(const CItem& item, int depth)
         Bookmark(*further, depth);
 }
 
-void CBookmarkMarkup::Bookmark(const CItemLink::CLink& link, int depth)
+void CBookmarkMarkup::Bookmark(const CItemLink::CLink& link, int depth, const CLinkIcon* icon)
 {
     Indent(depth);
     out += "<DT><A HREF=\"";
     AppendMarkup(out, ToUtf8(link.url), true);
+    if (icon) {
+        out += "\" ICON=\"";
+        out += IconDataUri(*icon);
+    }
     out += "\">";
     AppendMarkup(out, ToUtf8(link.caption), false);
     out += "</A>\n";

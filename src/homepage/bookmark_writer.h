@@ -35,7 +35,8 @@ public:
 
 private:
     void Indent(int depth);
-    void Bookmark(const CItemLink::CLink& link, int depth);
+    // `icon`, the main link's, goes where browsers put it.
+    void Bookmark(const CItemLink::CLink& link, int depth, const CLinkIcon* icon = nullptr);
 
     std::string& out; // not owned
 };

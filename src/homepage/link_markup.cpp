@@ -1,5 +1,6 @@
 #include "homepage/link_markup.h"
 
+#include "homepage/icon_markup.h"
 #include "homepage/page_writer.h"
 #include "model/item_link.h"
 #include "model/project.h"
@@ -44,11 +45,13 @@ void ClosePopupSpan(CStream& stream)
 
 namespace {
 
-void WriteAnchor(CStream& stream, const CItemLink::CLink& link)
+// `icon`, the main link's, stands before the caption.
+void WriteAnchor(CStream& stream, const CItemLink::CLink& link, const CLinkIcon* icon = nullptr)
 {
     WriteLiteral(stream, "<a class=\"Item\" href=\"");
     WriteUtf8(stream, link.url);
     WriteLiteral(stream, "\">");
+    if (icon) WriteIconImage(stream, *icon);
     WriteUtf8(stream, link.caption);
     WriteLiteral(stream, "</a>");
 }
@@ -58,7 +61,7 @@ void WriteAnchor(CStream& stream, const CItemLink::CLink& link)
 void CItemLink::WriteHtml(CStream& stream) const
 {
     if (popup) OpenPopupSpan(stream, *popup);
-    WriteAnchor(stream, mainLink);
+    WriteAnchor(stream, mainLink, icon.get());
     for (const CLink* link : links) {
         WriteUtf8(stream, divider);
         WriteAnchor(stream, *link);

@@ -1,5 +1,6 @@
 #include "homepage/modern_page.h"
 
+#include "homepage/icon_markup.h"
 #include "homepage/page_writer.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
@@ -62,8 +63,12 @@ const char kStyle[] =
     "@media print{:root{--bg:#fff;--card:#fff;--fg:#000;--muted:#000;--link:#000;--line:#000}"
     "main{display:block}.grp{break-inside:avoid}"
     "a[href]::after{content:\" (\" attr(href) \")\";font-size:.85em}"
-    "button,.tip{display:none!important}}\r\n"
-    "</style>\r\n";
+    "button,.tip{display:none!important}}\r\n";
+
+// Only on a page with icons, so that every other page stays as it was. The icon sits on the text's
+// middle rather than its baseline, a little apart from the caption.
+const char kIconStyle[] =
+    "a img[src^=\"data:\"][width=\"16\"]:first-child{vertical-align:-.2em;margin-right:.4em}\r\n";
 
 // Escape hides the shown popups; a tap on a popup's button opens or closes it; a shown popup that
 // would run past the window's bottom opens above its item when there is more room there, also
@@ -148,6 +153,8 @@ public:
         WriteLiteral(stream, kHead);
         WriteTitleText(project.title);
         WriteLiteral(stream, kStyle);
+        if (HasIcons(project)) WriteLiteral(stream, kIconStyle);
+        WriteLiteral(stream, "</style>\r\n");
         WriteLiteral(stream, kScript);
         if (!project.title.empty()) {
             WriteLiteral(stream, "<header><h1>");
@@ -181,6 +188,20 @@ private:
         } else {
             WriteBytes(stream, text);
         }
+    }
+
+    static bool HasIcons(const CProject& project)
+    {
+        for (const CColumn* column : project.columns) {
+            for (const CGroup* group : column->groups) {
+                for (const CItem* item : group->items) {
+                    if (item->GetTag() == tags::kItemLink &&
+                        static_cast<const CItemLink*>(item)->icon)
+                        return true;
+                }
+            }
+        }
+        return false;
     }
 
     // Headings are left out rather than written empty.
@@ -217,12 +238,13 @@ private:
         WriteLiteral(stream, "</section>\r\n");
     }
 
-    // An anchor's address, its caption; the caller closes it together with what follows, which
-    // saves a write per link on large pages.
-    void AnchorRest(const CItemLink::CLink& link)
+    // An anchor's address, the main link's icon, its caption; the caller closes it together with
+    // what follows, which saves a write per link on large pages.
+    void AnchorRest(const CItemLink::CLink& link, const CLinkIcon* icon = nullptr)
     {
         WriteUtf8(stream, link.url);
         WriteLiteral(stream, "\">");
+        if (icon) WriteIconImage(stream, *icon);
         WriteUtf8(stream, link.caption);
     }
 
@@ -239,7 +261,7 @@ private:
         } else {
             WriteLiteral(stream, "<li><a href=\"");
         }
-        AnchorRest(item.mainLink);
+        AnchorRest(item.mainLink, item.icon.get());
         for (const CItemLink::CLink* link : item.links) {
             WriteLiteral(stream, "</a>");
             WriteUtf8(stream, item.divider);

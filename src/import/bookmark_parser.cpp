@@ -1,5 +1,6 @@
 #include "import/bookmark_parser.h"
 
+#include "icons/data_uri.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "persist/text.h"
@@ -126,10 +127,11 @@ bool HasScheme(std::string_view address, std::string_view scheme)
     return address.size() >= scheme.size() && EqualsLower(address.substr(0, scheme.size()), scheme);
 }
 
-const TagAttribute* FindHref(const TagAttributes& attributes)
+// The first attribute of that name, in any case.
+const TagAttribute* FindAttribute(const TagAttributes& attributes, std::string_view lowerName)
 {
     for (const TagAttribute& attribute : attributes) {
-        if (EqualsLower(attribute.name, "href")) return &attribute;
+        if (EqualsLower(attribute.name, lowerName)) return &attribute;
     }
     return nullptr;
 }
@@ -183,9 +185,12 @@ void CBookmarkParser::OnTag(const char* content, std::int32_t length)
     case BookmarkTag::A: {
         folderPending = false;
         lastBookmark = nullptr;
-        const TagAttribute* attribute = FindHref(attributes);
+        const TagAttribute* attribute = FindAttribute(attributes, "href");
         hasHref = attribute != nullptr;
         AssignAddress(href, attribute ? attribute->value : std::string_view());
+        // The browser's copy of the site's icon, when it is one that is kept.
+        const TagAttribute* icon = FindAttribute(attributes, "icon");
+        pendingIcon = icon ? IconFromDataUri(icon->value) : nullptr;
         capture = Capture::Anchor;
         break;
     }
@@ -313,6 +318,7 @@ void CBookmarkParser::AddBookmark()
     lastBookmark = new CItemLink(*group);
     lastBookmark->mainLink.caption = FromUtf8(title);
     lastBookmark->mainLink.url = FromUtf8(href);
+    lastBookmark->icon = std::move(pendingIcon);
     ++links;
 }
 

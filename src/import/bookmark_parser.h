@@ -6,9 +6,11 @@
 
 #include "import/html_parser.h"
 #include "import/text_buffer.h"
+#include "model/link_icon.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,9 @@ private:
     std::string folderNames;
     CColumn* looseColumn = nullptr; // not owned; for the bookmarks directly in the outermost list
     CGroup* looseGroup = nullptr;   // not owned
+
+    // The icon of the bookmark being read, from its ICON attribute.
+    std::shared_ptr<const CLinkIcon> pendingIcon;
 
     // Reused for every tag: its attributes, and a title that needs collapsing.
     TagAttributes attributes;

@@ -1,5 +1,7 @@
 #include "import/modern_page_parser.h"
 
+#include "homepage/icon_markup.h"
+#include "icons/data_uri.h"
 #include "import/tag_values.h"
 #include "model/item_link.h"
 #include "model/project.h"
@@ -109,6 +111,9 @@ void CModernPageParser::StartCapture(Capture what, std::string_view element)
 
 bool CModernPageParser::CaptureTag(const char* content, std::int32_t length)
 {
+    if (capture == Capture::Anchor && anchors == 0 && captured.empty() && !pendingIcon &&
+        TakeIcon(std::string_view(content, static_cast<std::size_t>(length))))
+        return true;
     LowerName(content, length, lowerName);
     if (lowerName == captureElement) {
         if (length > 0 && content[0] == '/') {
@@ -122,6 +127,20 @@ bool CModernPageParser::CaptureTag(const char* content, std::int32_t length)
         }
     }
     AppendTag(captured, content, length);
+    return true;
+}
+
+// The page's own icon element, exactly as the page writes it, opening the main link's anchor; any
+// other image there is part of the caption's markup.
+bool CModernPageParser::TakeIcon(std::string_view tag)
+{
+    std::string_view name;
+    if (tag.substr(0, 4) != "img " ||
+        !SplitTag(tag.data(), static_cast<std::int32_t>(tag.size()), name, attributes))
+        return false;
+    std::shared_ptr<const CLinkIcon> icon = IconFromDataUri(GetAttribute(attributes, "src"));
+    if (!icon || IconImageTag(*icon) != tag) return false;
+    pendingIcon = std::move(icon);
     return true;
 }
 
@@ -146,6 +165,7 @@ void CModernPageParser::EndCapture()
             if (anchors == 0) {
                 link->mainLink.caption = std::move(text);
                 link->mainLink.url = std::move(pendingHref);
+                link->icon = std::move(pendingIcon);
             } else {
                 link->links.Append(new CItemLink::CLink(std::move(text), std::move(pendingHref)));
             }
@@ -154,6 +174,7 @@ void CModernPageParser::EndCapture()
             divider.clear();
         }
         pendingHref.clear();
+        pendingIcon.reset();
         break;
     case Capture::Popup:
         if (CItemLink* link = CurrentLink()) link->SetPopupContent(text);

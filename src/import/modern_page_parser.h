@@ -8,8 +8,10 @@
 
 #include "import/html_parser.h"
 #include "model/item_form.h"
+#include "model/link_icon.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +64,7 @@ private:
     void StartCapture(Capture what, std::string_view element);
     // Takes one tag while collecting; false when it closed the collected element.
     bool CaptureTag(const char* content, std::int32_t length);
+    bool TakeIcon(std::string_view tag);
     void EndCapture();
     void StartItem();
     void EndItem();
@@ -91,6 +94,7 @@ private:
     bool collectingDivider = false;
     std::string divider;
     std::wstring pendingHref;
+    std::shared_ptr<const CLinkIcon> pendingIcon; // opened the main link's anchor
 
     // Reused for every tag.
     TagAttributes attributes;

@@ -1,5 +1,6 @@
 #include "import/project_html_parser.h"
 
+#include "icons/data_uri.h"
 #include "import/tag_values.h"
 #include "model/item_link.h"
 #include "model/project.h"
@@ -210,6 +211,9 @@ void CProjectHTMLParser::StartTag(Name name, const TagAttributes& tagAttributes)
     const TagName tag = name.tag;
     precedingText.Swap(pendingText);
     pendingText.Clear();
+    // Only the first element of the main link's anchor may be its icon.
+    const bool iconHere = iconPlace && tag == TagName::Img;
+    iconPlace = false;
     // An open row, cell or paragraph is closed by the next one.
     if ((tag == TagName::Tr || tag == TagName::Td || tag == TagName::P) && TopIs(name))
         EndTag(name);
@@ -302,6 +306,13 @@ void CProjectHTMLParser::StartTag(Name name, const TagAttributes& tagAttributes)
             Push(name, ImportContext::ItemCell);
             return;
         }
+        // An image that opens the main link's anchor is its icon, when it holds one.
+        if (iconHere && TopIs(Name{"a", TagName::A}) && precedingText.View().empty()) {
+            CItemLink* link = CurrentLink();
+            if (auto icon = IconFromDataUri(GetAttribute(tagAttributes, "src"))) {
+                if (link) link->icon = std::move(icon);
+            }
+        }
         break;
     case ImportContext::Form:
         if ((tag == TagName::Input || tag == TagName::Select) && currentItem &&
@@ -377,7 +388,9 @@ void CProjectHTMLParser::Anchor(const TagAttributes& tagAttributes)
         // The text between the previous anchor's end and this one, as it stands.
         link->divider = FromUtf8(precedingText.View());
     }
+    // The anchor that will fill the main link (AddLink) is the one an icon may open.
     if (CItemLink* link = CurrentLink()) {
+        iconPlace = link->mainLink.url.empty();
         pendingHref = FromUtf8(GetAttribute(tagAttributes, "href"));
         if (!popupName.empty()) popupRefs.push_back(PopupRef{popupName, link});
     }
@@ -421,6 +434,7 @@ void CProjectHTMLParser::EndTag(Name name)
         break;
     case ImportContext::ItemCell:
         if (tag == TagName::A) {
+            iconPlace = false;
             if (CItemLink* link = CurrentLink()) {
                 link->AddLink(Trim(FromUtf8(pendingText.View())), std::move(pendingHref));
                 pendingHref.clear();

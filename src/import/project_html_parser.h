@@ -131,6 +131,7 @@ private:
     CItemForm::COption* lastOption = nullptr;
 
     std::wstring pendingHref;
+    bool iconPlace = false; // in the main link's anchor, where its icon may stand
     std::string popupName;
     std::string popupHtml; // collected since the popup block's div started
     std::vector<PopupRef> popupRefs;

@@ -94,6 +94,8 @@ struct Exchange
     std::size_t maxBody = 0;
     std::size_t bodyBytes = 0;
     bool bodyCut = false; // stopped reading at maxBody
+    std::size_t keepBody = 0;
+    std::string body; // the first keepBody bytes, when asked for
     std::string location, retryAfter;
     char error[CURL_ERROR_SIZE];
 
@@ -133,9 +135,19 @@ std::size_t OnHeader(char* line, std::size_t size, std::size_t count, void* data
     return length;
 }
 
-std::size_t OnBody(char*, std::size_t size, std::size_t count, void* data)
+std::size_t OnBody(char* bytes, std::size_t size, std::size_t count, void* data)
 {
     auto* exchange = static_cast<Exchange*>(data);
+    if (exchange->keepBody > 0) {
+        std::size_t room = exchange->keepBody - exchange->body.size();
+        if (size * count > room) {
+            exchange->body.append(bytes, room);
+            exchange->bodyCut = true;
+            return 0;
+        }
+        exchange->body.append(bytes, size * count);
+        return size * count;
+    }
     exchange->bodyBytes += size * count;
     if (exchange->bodyBytes >= exchange->maxBody) {
         // Enough: a failing write callback ends the transfer.
@@ -215,6 +227,8 @@ public:
         exchange->maxBody = settings.maxBodyBytes;
         exchange->bodyBytes = 0;
         exchange->bodyCut = false;
+        exchange->keepBody = request.head ? 0 : request.keepBody;
+        exchange->body.clear();
         exchange->location.clear();
         exchange->retryAfter.clear();
         exchange->error[0] = 0;
@@ -292,13 +306,18 @@ private:
             response.status = static_cast<int>(status);
             response.failure = FailureOf(code);
             // A body cut short on purpose, or one that broke off after the headers, still
-            // brought its answer.
+            // brought its answer; unless the body itself was wanted.
             if ((code == CURLE_WRITE_ERROR && exchange->bodyCut) ||
-                (status > 0 && (code == CURLE_PARTIAL_FILE || code == CURLE_RECV_ERROR)))
+                (status > 0 && exchange->keepBody == 0 &&
+                 (code == CURLE_PARTIAL_FILE || code == CURLE_RECV_ERROR)))
                 response.failure = HttpFailure::None;
             if (response.failure == HttpFailure::None) {
                 response.location = std::move(exchange->location);
                 response.retryAfter = std::move(exchange->retryAfter);
+                if (status >= 200 && status < 300) {
+                    response.body = std::move(exchange->body);
+                    response.bodyCut = exchange->keepBody > 0 && exchange->bodyCut;
+                }
             } else {
                 response.status = 0;
                 response.reason = exchange->error[0] ? exchange->error : lib->easy_strerror(code);

@@ -13,6 +13,9 @@ struct HttpRequest
     std::uint64_t id = 0;
     bool head = true;      // HEAD, else GET, whose body is read to at most maxBodyBytes if at all
     bool keepAlive = true; // keep the connection for a next request to the host, else close it
+    // A GET whose body is wanted: its first keepBody bytes come back with a 2xx answer (none
+    // are kept when 0, as for the link check), and reading stops there.
+    std::size_t keepBody = 0;
     bool https = false;
     std::string host; // as in HttpUrl: lower case, IPv6 in brackets
     int port = 0;
@@ -40,6 +43,8 @@ struct HttpResponse
     std::string location;   // the Location header, as sent
     std::string retryAfter; // the Retry-After header, as sent
     std::string reason;     // the stack's words for a failure
+    std::string body;       // a 2xx answer's first keepBody bytes, when they were asked for
+    bool bodyCut = false;   // the body went on past them
 };
 
 struct TransportSettings

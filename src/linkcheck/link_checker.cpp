@@ -1,12 +1,10 @@
 #include "linkcheck/link_checker.h"
 
+#include "linkcheck/host_scheduler.h"
 #include "linkcheck/link_url.h"
 #include "quil_version.h"
 
 #include <algorithm>
-#include <deque>
-#include <queue>
-#include <set>
 #include <unordered_map>
 
 namespace {
@@ -33,35 +31,6 @@ struct Detour
     std::vector<std::string> visited; // the chain's addresses, for loop detection
 };
 
-// A host's queue and its connections in use.
-struct HostQueue
-{
-    std::deque<std::size_t> pending;
-    int active = 0;
-    std::size_t promised = 0; // pending requests held for the host's kept-alive connections
-    bool listed = false;      // in the ready list, under pending.size() as it was then
-    std::size_t listedAs = 0;
-};
-
-bool IsRedirect(int status)
-{
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
-// Retry-After as delta seconds; -1 when absent or a date (which gets the short pause).
-long RetryAfterSeconds(const std::string& value)
-{
-    std::size_t first = value.find_first_not_of(" \t");
-    std::size_t last = value.find_last_not_of(" \t");
-    if (first == std::string::npos) return -1;
-    long seconds = 0;
-    for (std::size_t i = first; i <= last; ++i) {
-        if (value[i] < '0' || value[i] > '9') return -1;
-        seconds = std::min(seconds * 10 + (value[i] - '0'), 1000000L);
-    }
-    return seconds;
-}
-
 std::string FailureReason(const HttpResponse& response, const char* fallback)
 {
     return response.reason.empty() ? fallback : response.reason;
@@ -73,7 +42,8 @@ public:
     CCheckRun(IHttpTransport& transport, const LinkCheckSettings& settings,
               const std::vector<std::string>& addresses)
         : transport(transport), settings(settings), addresses(addresses), tasks(addresses.size()),
-          outcomes(addresses.size()), done(addresses.size(), false)
+          outcomes(addresses.size()), done(addresses.size(), false),
+          scheduler(settings.jobs, settings.perHost)
     {
         for (std::size_t i = 0; i < addresses.size(); ++i) {
             std::string reason;
@@ -99,17 +69,10 @@ public:
         std::vector<HttpResponse> answers;
         while (finished < tasks.size()) {
             if (cancel && cancel->load()) break;
-            std::int64_t now = transport.NowMs();
-            while (!delayed.empty() && delayed.top().first <= now) {
-                Queue(delayed.top().second);
-                delayed.pop();
-            }
-            Dispatch();
             // Short waits keep a cancel prompt; a due retry shortens the wait.
-            int waitMs = 100;
-            if (!delayed.empty())
-                waitMs = static_cast<int>(std::max<std::int64_t>(
-                    0, std::min<std::int64_t>(waitMs, delayed.top().first - now)));
+            int waitMs = scheduler.ReleaseDue(transport.NowMs(), 100);
+            scheduler.Dispatch(
+                [this](std::size_t task, bool keepAlive) { StartRequest(task, keepAlive); });
             answers.clear();
             transport.Wait(waitMs, answers);
             for (const HttpResponse& answer : answers)
@@ -124,88 +87,21 @@ public:
     }
 
 private:
-    std::size_t HostOf(const HttpUrl& url)
-    {
-        auto [at, added] = hostIndex.emplace(url.host, hosts.size());
-        if (added) hosts.emplace_back();
-        return at->second;
-    }
+    std::size_t HostOf(const HttpUrl& url) { return scheduler.HostOf(url.host); }
 
-    void Queue(std::size_t task)
-    {
-        std::size_t index = tasks[task].host;
-        HostQueue& host = hosts[index];
-        Unlist(index);
-        // A chain under way goes first: it holds memory and its answer is nearly in.
-        if (tasks[task].redirects > 0 || tasks[task].probing)
-            host.pending.push_front(task);
-        else
-            host.pending.push_back(task);
-        List(index);
-    }
+    // A chain under way goes first: it holds memory and its answer is nearly in.
+    bool Urgent(std::size_t task) const { return tasks[task].redirects > 0 || tasks[task].probing; }
 
-    // The ready list holds the hosts with a request waiting that no kept-alive connection holds
-    // and a connection free, the most waiting first.
-    void List(std::size_t index)
-    {
-        HostQueue& host = hosts[index];
-        if (host.listed || host.pending.size() <= host.promised || host.active >= settings.perHost)
-            return;
-        host.listed = true;
-        host.listedAs = host.pending.size();
-        ready.emplace(host.listedAs, index);
-    }
+    void Queue(std::size_t task) { scheduler.Queue(task, tasks[task].host, Urgent(task)); }
 
-    void Unlist(std::size_t index)
+    void StartRequest(std::size_t task, bool keepAlive)
     {
-        HostQueue& host = hosts[index];
-        if (!host.listed) return;
-        ready.erase({host.listedAs, index});
-        host.listed = false;
-    }
-
-    // Starts requests while connections are free. A request that was promised its connection's
-    // next use (see StartNext) hands it on to its host; every other connection goes to the host
-    // with the most waiting. So the hosts drain evenly, no host has more than its share, and a
-    // slow host holds no other.
-    void Dispatch()
-    {
-        for (std::size_t index : renewed) {
-            const HostQueue& host = hosts[index];
-            if (active < settings.jobs && !host.pending.empty() && host.active < settings.perHost)
-                StartNext(index);
-        }
-        renewed.clear();
-        while (active < settings.jobs && !ready.empty())
-            StartNext(ready.begin()->second);
-    }
-
-    void StartNext(std::size_t index)
-    {
-        HostQueue& host = hosts[index];
-        Unlist(index);
-        std::size_t task = host.pending.front();
-        host.pending.pop_front();
-        ++host.active;
-        ++active;
-        List(index);
-        // The connection stays open for the host's next request when every connection to the
-        // host has one waiting and the host has at least half as much waiting as the host with
-        // the most; otherwise it closes, so that idle kept-alive connections never add to the
-        // limits (WinHTTP keeps every idle one open for a while). A promised request is held
-        // back from new connections, so that the connection never finds its host's queue empty.
-        std::size_t most = ready.empty() ? 0 : ready.begin()->first;
-        Unlist(index);
-        tasks[task].keepAlive = host.pending.size() > host.promised &&
-                                host.pending.size() >= static_cast<std::size_t>(host.active) &&
-                                host.pending.size() * 2 >= most;
-        if (tasks[task].keepAlive) ++host.promised;
-        List(index);
+        tasks[task].keepAlive = keepAlive;
         HttpUrl url = UrlOf(task);
         HttpRequest request;
         request.id = task;
         request.head = tasks[task].head;
-        request.keepAlive = tasks[task].keepAlive;
+        request.keepAlive = keepAlive;
         request.https = url.https;
         request.host = url.host;
         request.port = url.port;
@@ -238,7 +134,7 @@ private:
         if (delayMs <= 0)
             Queue(task);
         else
-            delayed.emplace(transport.NowMs() + delayMs, task);
+            scheduler.QueueAt(transport.NowMs() + delayMs, task, tasks[task].host, Urgent(task));
     }
 
     void Answered(const HttpResponse& answer)
@@ -246,14 +142,7 @@ private:
         std::size_t index = static_cast<std::size_t>(answer.id);
         if (index >= tasks.size() || done[index]) return;
         Task& task = tasks[index];
-        Unlist(task.host);
-        --hosts[task.host].active;
-        --active;
-        if (task.keepAlive) {
-            --hosts[task.host].promised;
-            renewed.push_back(task.host);
-        }
-        List(task.host);
+        scheduler.Ended(task.host, task.keepAlive);
 
         if (answer.failure != HttpFailure::None) {
             Failed(index, answer);
@@ -265,7 +154,7 @@ private:
             Queue(index);
             return;
         }
-        if (IsRedirect(status) && !answer.location.empty()) {
+        if (IsRedirectStatus(status) && !answer.location.empty()) {
             Redirect(index, answer);
             return;
         }
@@ -292,7 +181,7 @@ private:
             result = LinkResult::NotFound;
         else if (status >= 400 && status < 500)
             result = LinkResult::ClientError;
-        else if (IsRedirect(status))
+        else if (IsRedirectStatus(status))
             reason = "a redirect without a Location";
         else if (status < 500)
             reason = "an unexpected status";
@@ -439,17 +328,29 @@ private:
     std::size_t finished = 0;
     const CLinkChecker::Progress* progress = nullptr; // not owned
 
-    std::unordered_map<std::string, std::size_t> hostIndex;
-    std::vector<HostQueue> hosts;
-    std::set<std::pair<std::size_t, std::size_t>, std::greater<>> ready; // (waiting, host)
-    std::vector<std::size_t> renewed; // hosts promised the connection that just ended
+    CHostScheduler scheduler;
     std::unordered_map<std::size_t, LinkOutcome> probed; // own outcomes while https is asked
-    int active = 0;
-    using Due = std::pair<std::int64_t, std::size_t>;
-    std::priority_queue<Due, std::vector<Due>, std::greater<Due>> delayed;
 };
 
 } // namespace
+
+bool IsRedirectStatus(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+long RetryAfterSeconds(const std::string& value)
+{
+    std::size_t first = value.find_first_not_of(" \t");
+    std::size_t last = value.find_last_not_of(" \t");
+    if (first == std::string::npos) return -1;
+    long seconds = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        if (value[i] < '0' || value[i] > '9') return -1;
+        seconds = std::min(seconds * 10 + (value[i] - '0'), 1000000L);
+    }
+    return seconds;
+}
 
 const char* LinkResultName(LinkResult result)
 {

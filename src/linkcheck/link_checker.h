@@ -53,6 +53,11 @@ struct LinkCheckSettings
     bool probeHttps = true; // try http addresses on the default port that answered OK over https
 };
 
+// 301, 302, 303, 307 and 308.
+bool IsRedirectStatus(int status);
+// Retry-After as delta seconds (held at 1,000,000); -1 when absent or a date.
+long RetryAfterSeconds(const std::string& value);
+
 // The transport settings that go with the check's settings, with Quillomere's User-Agent.
 TransportSettings TransportSettingsFor(const LinkCheckSettings& settings);
 

@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -196,6 +197,58 @@ std::string QueryHeader(HINTERNET request, DWORD query)
     return Narrow(value);
 }
 
+// Reads at most `keep` bytes of the body into the answer, and notes whether it went on past them.
+// A length the server announces ends the read at the body's end (Wine's WinHttpReadData could
+// wait there on a kept-alive connection); a longer one than wanted ends it at `keep`.
+void ReadBody(HINTERNET request, std::size_t keep, HttpResponse& answer)
+{
+    std::string announced = QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH);
+    long long length = -1;
+    if (!announced.empty() && announced.size() < 18 &&
+        announced.find_first_not_of("0123456789") == std::string::npos)
+        length = std::stoll(announced);
+    const bool longer = length > static_cast<long long>(keep);
+    // Without a length, one byte more than wanted tells a body that goes on.
+    const std::size_t limit = longer        ? keep
+                              : length >= 0 ? static_cast<std::size_t>(length)
+                                            : keep + 1;
+    std::string& body = answer.body;
+    char piece[16384];
+    while (body.size() < limit) {
+        DWORD available = 0, read = 0;
+        if (!::WinHttpQueryDataAvailable(request, &available)) break;
+        if (available == 0) break;
+        DWORD want = static_cast<DWORD>(
+            std::min<std::size_t>({available, sizeof piece, limit - body.size()}));
+        if (!::WinHttpReadData(request, piece, want, &read)) break;
+        if (read == 0) break;
+        body.append(piece, read);
+    }
+    DWORD error = ::GetLastError();
+    if (length >= 0 && !longer && body.size() == limit) {
+        // The whole body: a last read finds its end at once and hands the connection back to
+        // WinHTTP's pool there and then, as the HEAD answer's read does, rather than when the
+        // request's handle is finally freed; the host's next request then finds it.
+        char none;
+        DWORD read = 0;
+        ::WinHttpReadData(request, &none, 1, &read);
+    }
+    if (body.size() > keep || (longer && body.size() == keep)) {
+        body.resize(keep);
+        answer.bodyCut = true;
+        return;
+    }
+    if (length >= 0 && body.size() < limit) {
+        // The body broke off: what came is not the whole of it.
+        answer.failure = FailureOf(error);
+        if (answer.failure == HttpFailure::None || answer.failure == HttpFailure::Other)
+            answer.failure = HttpFailure::Reset;
+        answer.reason = ErrorText(error, 0);
+        answer.status = 0;
+        body.clear();
+    }
+}
+
 class CWinHttpTransport : public IHttpTransport
 {
 public:
@@ -346,9 +399,10 @@ private:
                 DWORD read = 0;
                 ::WinHttpReadData(handle, &none, 1, &read);
             }
-            // A GET's body is not read at all: the status and headers are the answer, and
-            // closing the request drops the rest (Wine's WinHttpReadData could wait at the end of
-            // a short body).
+            // A GET's body is not read at all unless it is wanted: the status and headers are
+            // the answer, and closing the request drops the rest.
+            if (!request.head && request.keepBody > 0 && status >= 200 && status < 300)
+                ReadBody(handle, request.keepBody, answer);
         }
         std::lock_guard<std::mutex> lock(mutex);
         // Closed here unless the destructor closed it already to cut the request short.

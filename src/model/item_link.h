@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/item.h"
+#include "model/link_icon.h"
 #include "model/owned_list.h"
 
 #include <memory>
@@ -30,6 +31,8 @@ public:
     COwnedList<CLink> links;       // further links, in page order
     std::wstring divider;          // written before each further link
     std::unique_ptr<CPopup> popup; // null when the item has no popup
+    // The main link's site icon; null when it has none. Shared, never changed: replaced whole.
+    std::shared_ptr<const CLinkIcon> icon;
 
     // Appends the new item to the parent's items.
     explicit CItemLink(CGroup& parent);

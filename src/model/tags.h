@@ -37,4 +37,6 @@ constexpr std::uint32_t kPopup = MakeTag('p', 'o', 'p', 'u');
 constexpr std::uint32_t kHidden = MakeTag('h', 'i', 'd', 'n');
 // The project's page style; written only when it is not Classic.
 constexpr std::uint32_t kPageStyle = MakeTag('s', 't', 'y', 'l');
+// A link item's site icon: the image's bytes; written only when the item has one.
+constexpr std::uint32_t kIcon = MakeTag('i', 'c', 'o', 'n');
 } // namespace tags

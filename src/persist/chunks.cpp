@@ -1,5 +1,6 @@
 #include "persist/chunks.h"
 
+#include "model/link_icon.h"
 #include "model/streamable.h"
 #include "persist/project_file.h"
 #include "persist/streams.h"
@@ -141,6 +142,16 @@ void WriteIntChunk(CStream& writer, std::uint32_t tag, std::int32_t value)
     writer.Write(chunk, 12);
 }
 
+void WriteBytesChunk(CStream& writer, std::uint32_t tag, const std::string& bytes)
+{
+    if (static_cast<std::int64_t>(bytes.size()) > maxPayload) {
+        writer.Fail();
+        return;
+    }
+    WriteHeader(writer, tag, static_cast<std::int32_t>(bytes.size()));
+    WriteBytes(writer, bytes);
+}
+
 void WriteChildChunk(CStreamable& child, CStream& writer, std::uint32_t tag)
 {
     CMemoryStream memory;
@@ -197,6 +208,18 @@ std::int32_t ReadIntChunk(CStream& source, std::int32_t length, std::int32_t& fi
     std::int32_t got = source.Read(bytes, std::min(length, 4));
     if (got == 4) field = static_cast<std::int32_t>(GetLE32(bytes));
     return std::max(got, 0);
+}
+
+std::int32_t ReadIconChunk(CStream& source, std::int32_t length,
+                           std::shared_ptr<const CLinkIcon>& icon)
+{
+    if (length <= 0 || static_cast<std::size_t>(length) > CLinkIcon::kMaxBytes) return 0;
+    std::string bytes;
+    std::int32_t got = AppendPayload(source, length, bytes);
+    if (got == length) {
+        if (auto read = CLinkIcon::FromBytes(std::move(bytes))) icon = std::move(read);
+    }
+    return got;
 }
 
 std::int32_t ReadChildChunk(CStreamable& child, CStream& source, std::int32_t length)

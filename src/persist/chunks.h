@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+class CLinkIcon;
 class CStream;
 class CStreamable;
 
@@ -27,6 +29,8 @@ void SetMaxPayloadForTesting(std::int64_t bytes);
 
 void WriteStringChunk(CStream& writer, std::uint32_t tag, const std::wstring& text);
 void WriteIntChunk(CStream& writer, std::uint32_t tag, std::int32_t value);
+// A payload of bytes as they are (an icon's image).
+void WriteBytesChunk(CStream& writer, std::uint32_t tag, const std::string& bytes);
 // Writes the child's chunk sequence as one chunk; the payload is buffered first so that its
 // length is known before the header.
 void WriteChildChunk(CStreamable& child, CStream& writer, std::uint32_t tag);
@@ -39,6 +43,11 @@ std::int32_t ReadStringChunk(CStream& source, std::int32_t length, std::wstring&
 // Reads an integer payload: the first four bytes, little-endian. Shorter payloads leave `field`
 // unchanged. Returns the bytes read.
 std::int32_t ReadIntChunk(CStream& source, std::int32_t length, std::int32_t& field);
+// Reads an icon's image; it replaces `icon` when it is one that is kept (CLinkIcon::FromBytes),
+// and is dropped otherwise. A payload longer than an icon may be is not read at all. Returns the
+// bytes read.
+std::int32_t ReadIconChunk(CStream& source, std::int32_t length,
+                           std::shared_ptr<const CLinkIcon>& icon);
 // Reads a child node's payload as its chunk sequence; returns the sequence's result. The stream
 // is at the end of the payload afterwards, so the caller has consumed all `length` bytes.
 std::int32_t ReadChildChunk(CStreamable& child, CStream& source, std::int32_t length);

@@ -170,6 +170,8 @@ std::int32_t CItemLink::ReadChunk(CStream& source, std::uint32_t tag, std::int32
         if (ReadChildChunk(*loaded, source, length) > 0) popup = std::move(loaded);
         return length;
     }
+    case tags::kIcon:
+        return ReadIconChunk(source, length, icon);
     default:
         return KeepRawChunk(*this, source, tag, length);
     }
@@ -181,6 +183,7 @@ void CItemLink::WriteChunks(CStructStream& writer)
     WriteStringChunk(writer, tags::kUrl, mainLink.url);
     WriteStringChunk(writer, tags::kDivider, divider);
     if (popup) WriteChildChunk(*popup, writer, tags::kPopup);
+    if (icon) WriteBytesChunk(writer, tags::kIcon, icon->Bytes());
     for (CLink* link : links)
         WriteChildChunk(*link, writer, tags::kLink);
     WriteKeptChunks(*this, writer);

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -36,6 +37,31 @@ inline void WriteBytes(CStream& stream, std::string_view bytes)
 {
     stream.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
 }
+
+// Reads bytes held in memory elsewhere; writes nothing.
+class CBytesReader : public CStream
+{
+public:
+    explicit CBytesReader(std::string_view bytes) : bytes(bytes) {}
+    std::int32_t Read(void* destination, std::int32_t count) override
+    {
+        std::size_t n = std::min(bytes.size() - position, static_cast<std::size_t>(count));
+        std::memcpy(destination, bytes.data() + position, n);
+        position += n;
+        return static_cast<std::int32_t>(n);
+    }
+    std::int32_t Write(const void*, std::int32_t) override { return 0; }
+    std::int32_t Skip(std::int32_t count) override
+    {
+        std::size_t n = std::min(bytes.size() - position, static_cast<std::size_t>(count));
+        position += n;
+        return static_cast<std::int32_t>(n);
+    }
+
+private:
+    std::string_view bytes; // not owned
+    std::size_t position = 0;
+};
 
 // A stream over an open file handle, which it owns and closes. A handle that failed to open
 // transfers nothing.

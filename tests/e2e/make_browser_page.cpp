@@ -6,10 +6,13 @@
 //                                             field type, in either style
 //   modern-10k.html        10,000 links
 //   modern-bookmarks.html  a bookmark file read in, as Modern
+//   classic-icons.html, modern-icons.html     links with site icons of every kept kind (each a
+//                                             square of its own colour) and one without
 // The Modern pages are in English, whatever the machine's language.
 #include "app/default_project.h"
 #include "homepage/modern_page.h"
 #include "homepage/page_writer.h"
+#include "icons/test_images.h"
 #include "import/html_import.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
@@ -131,6 +134,36 @@ void BuildLargeProject(CProject& project)
     }
 }
 
+void BuildIconProject(CProject& project)
+{
+    project.title = L"Site icons";
+    CGroup* sites = new CGroup(*new CColumn(project, L"Sites"), L"Daily");
+    CGroup* more = new CGroup(*new CColumn(project, L"More"), L"Now and then");
+    struct Site
+    {
+        CGroup* group;
+        const wchar_t* caption;
+        std::string icon;
+    } sitesWithIcons[] = {
+        {sites, L"Red PNG", MakePng(16, 0xd03030)},
+        {sites, L"Blue PNG, 32 pixels", MakePng(32, 0x3060d0)},
+        {sites, L"Green GIF", MakeGif(16, 0x30a040)},
+        {more, L"Orange ICO", MakeIco({{16, MakePng(16, 0xe08020)}})},
+        {more, L"Purple SVG", MakeSvg(0x8040c0)},
+        {more, L"No icon", std::string()},
+    };
+    int n = 0;
+    for (const Site& site : sitesWithIcons) {
+        CItemLink* link = new CItemLink(*site.group, site.caption,
+                                        L"https://site" + std::to_wstring(n++) + L".example/");
+        if (!site.icon.empty()) link->icon = CLinkIcon::FromBytes(site.icon);
+    }
+    CItemLink* further = static_cast<CItemLink*>(sites->items[0]);
+    further->divider = L" | ";
+    further->AddLink(L"further link", L"https://further.example/");
+    further->SetPopupContent(L"The icon belongs to the main link only");
+}
+
 void Build10kProject(CProject& project)
 {
     project.title = L"Ten thousand links";
@@ -172,6 +205,12 @@ int main(int argc, char** argv)
         BuildLargeProject(project);
         ok &= Write(project, "classic-large.html", false);
         ok &= Write(project, "modern-large.html", true);
+    }
+    {
+        CProject project;
+        BuildIconProject(project);
+        ok &= Write(project, "classic-icons.html", false);
+        ok &= Write(project, "modern-icons.html", true);
     }
     {
         CProject project;

@@ -3,6 +3,7 @@
 // memory bound holds, and random sequences of changes, undos and redos agree with snapshots.
 #include "edit/project_changes.h"
 
+#include "icons/test_images.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
@@ -213,6 +214,41 @@ TEST_F(ChangesTest, ReadingAModernPageReplacesTheColumnsAndTheStyleAsOneStep)
     ASSERT_TRUE(changes.Undo());
     EXPECT_EQ(project.pageStyle, PageStyle::Classic);
     EXPECT_EQ(project.columns[0], work);
+}
+
+TEST_F(ChangesTest, IconsSetReplacedAndClearedUndoToTheSameBytes)
+{
+    auto red = CLinkIcon::FromBytes(MakePng(16, 0xff0000));
+    auto blue = CLinkIcon::FromBytes(MakeGif(16, 0x0000ff));
+    ExpectUndoable([&] { changes.SetIcon(*inbox, red); }, L"set icon");
+    EXPECT_EQ(inbox->icon, red);
+    ExpectUndoable([&] { changes.SetIcon(*inbox, blue); }, L"set icon");
+    ExpectUndoable([&] { changes.SetIcon(*inbox, nullptr); }, L"clear icon");
+    EXPECT_FALSE(inbox->icon);
+    // What the fetch gives the window: several items' icons as one step.
+    ExpectUndoable(
+        [&] {
+            CStepScope scope(changes, L"fetch icons");
+            changes.SetIcon(*inbox, red);
+            changes.SetIcon(*radio, blue);
+        },
+        L"fetch icons");
+    EXPECT_EQ(radio->icon, blue);
+    ASSERT_TRUE(changes.Undo());
+    EXPECT_FALSE(inbox->icon);
+    EXPECT_FALSE(radio->icon);
+    EXPECT_EQ(observer.shown.back().part, SitePart::Icon);
+    EXPECT_EQ(observer.shown.back().node, inbox);
+    ASSERT_TRUE(changes.Redo());
+    // The same icon again, or an equal one, records nothing; nor does clearing none.
+    const std::wstring last = changes.UndoName();
+    changes.SetIcon(*inbox, CLinkIcon::FromBytes(MakePng(16, 0xff0000)));
+    changes.SetIcon(*inbox, red);
+    CItemLink* without = new CItemLink(*news, L"No icon", L"https://none.example/");
+    changes.SetIcon(*without, nullptr);
+    EXPECT_EQ(changes.UndoName(), last);
+    ASSERT_TRUE(changes.Undo());
+    EXPECT_FALSE(radio->icon);
 }
 
 TEST_F(ChangesTest, ThePopupComesBackAsTheSameObject)

@@ -56,6 +56,7 @@ const char kFirefoxDump[] = R"(project "Bookmarks"
     group "Bookmarks Menu"
       link "About Us" -> "https://www.example.org/about/"
         divider ""
+        icon image/png 45 bytes, checksum 83b326b2
         popup "Who makes the browser"
   column "Browser Help"
     group "Browser Help"

@@ -14,6 +14,11 @@ void CFakeTransport::Start(const HttpRequest& request)
     response.location = answer.location;
     response.retryAfter = answer.retryAfter;
     response.reason = answer.reason;
+    if (!request.head && request.keepBody > 0 && answer.failure == HttpFailure::None &&
+        answer.status >= 200 && answer.status < 300) {
+        response.bodyCut = answer.body.size() > request.keepBody;
+        response.body = answer.body.substr(0, request.keepBody);
+    }
     inFlight.push_back({now + answer.latencyMs, request.host, request.keepAlive, response});
     int& waiting = idle[request.host];
     if (waiting > 0) {

@@ -19,6 +19,7 @@ public:
         std::string location;
         std::string retryAfter;
         std::string reason;
+        std::string body; // whole: the fake cuts it at the request's keepBody
         int latencyMs = 10;
     };
     // The answer to a request; `previous` counts the earlier requests with the same method and

@@ -13,13 +13,55 @@ Paths (HEAD and GET alike unless said):
   /ua 200 when the User-Agent starts with Quillomere/, else 400
   /query 200 only for the query x=1&y=2    /away 301 to /ok on the next host
   /delay/ANY 200 after the server's delay (the politeness and speed runs)
+
+Site icons (GET):
+  /icons/sizes       a page naming /icons/16.png (16x16) and /icons/32.png (32x32)
+  /icons/redirect    302 to /icons/deep/page, which names the relative icon.gif
+  /icons/big         a page naming /icons/big.png, a PNG of 100 KiB
+  /icons/html        a page naming /icons/fake.png, an HTML page served as image/png
+  /icons/plain       a page naming no icon
+  /icons/long        a page of 300 KiB naming /icons/32.png in its head
+  /icons/page/ANY    a page naming /icons/shared.png after the server's delay
+  /icons/own/N       a page naming /icons/own/N.png after the server's delay, which serves a PNG
+                     after the delay too (the speed run)
+  /favicon.ico       an ICO on the second host, 404 on the others
 """
 import asyncio
+import base64
 import os
 import ssl
+import struct
 import subprocess
 import threading
 import time
+import zlib
+
+
+def make_png(size, rgb):
+    """A PNG of size x size pixels of one colour."""
+    def chunk(tag, data):
+        return (struct.pack(">I", len(data)) + tag + data +
+                struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF))
+    row = b"\0" + bytes(((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255)) * size
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(row * size)) + chunk(b"IEND", b""))
+
+
+def make_ico(png, size):
+    """An ICO holding one PNG image."""
+    return (struct.pack("<HHH", 0, 1, 1) +
+            struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(png), 22) + png)
+
+
+ICONS = {
+    "/icons/16.png": make_png(16, 0xC02020),
+    "/icons/32.png": make_png(32, 0x2060C0),
+    "/icons/deep/icon.gif": base64.b64decode(
+        "R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"),
+    "/icons/big.png": make_png(16, 0x000080).ljust(100 * 1024, b"\0"),
+    "/icons/shared.png": make_png(16, 0x30A030),
+}
+FAVICON = make_ico(make_png(16, 0x808000), 16)
 
 
 class Stats:
@@ -189,6 +231,8 @@ class LinkServer:
             return await send(200)
         if path == "/ok":
             return await send(200)
+        if path.startswith("/icons/") or path == "/favicon.ico":
+            return await self._icons(send, host, path)
         if path == "/no-content":
             return await send(204)
         redirects = {"/moved": (301, "/ok"), "/perm": (308, "/ok"), "/temp": (302, "/ok"),
@@ -256,4 +300,39 @@ class LinkServer:
             return await send(200 if agent.startswith("Quillomere/") else 400)
         if path == "/query":
             return await send(200 if query == "x=1&y=2" else 400)
+        return await send(404)
+
+    async def _icons(self, send, host, path):
+        page = lambda head: ("<!DOCTYPE html><html><head><title>Icons</title>" + head +
+                             "</head><body>A page</body></html>").encode()
+        html = [("Content-Type", "text/html; charset=utf-8")]
+        pages = {
+            "/icons/sizes": '<link rel="icon" sizes="16x16" href="/icons/16.png">'
+                            '<link rel="icon" sizes="32x32" href="/icons/32.png">',
+            "/icons/deep/page": '<link rel="shortcut icon" href="icon.gif">',
+            "/icons/big": '<link rel="icon" href="/icons/big.png">',
+            "/icons/html": '<link rel="icon" type="image/png" href="/icons/fake.png">',
+            "/icons/plain": "",
+        }
+        if path in pages:
+            return await send(200, html, page(pages[path]))
+        if path == "/icons/long":
+            return await send(200, html, page(pages["/icons/sizes"]).replace(
+                b"A page", b"<p>A long page</p>" * (300 * 1024 // 18)))
+        if path.startswith("/icons/page/"):
+            await asyncio.sleep(self.delay)
+            return await send(200, html, page('<link rel="icon" href="/icons/shared.png">'))
+        if path.startswith("/icons/own/"):
+            await asyncio.sleep(self.delay)
+            if path.endswith(".png"):
+                return await send(200, [("Content-Type", "image/png")], ICONS["/icons/shared.png"])
+            return await send(200, html, page(f'<link rel="icon" href="{path}.png">'))
+        if path == "/icons/redirect":
+            return await send(302, [("Location", "/icons/deep/page")])
+        if path == "/icons/fake.png":
+            return await send(200, [("Content-Type", "image/png")], page(""))
+        if path in ICONS:
+            return await send(200, [("Content-Type", "image/png")], ICONS[path])
+        if path == "/favicon.ico" and len(self.hosts) > 1 and host == self.hosts[1]:
+            return await send(200, [("Content-Type", "image/x-icon")], FAVICON)
         return await send(404)
