@@ -7,6 +7,7 @@
 #include "edit/change_observer.h"
 #include "edit/project_changes.h"
 #include "editor/find_bar.h"
+#include "editor/link_check_dialog.h"
 #include "editor/splitter.h"
 #include "editor/status_bar.h"
 #include "editor/tree_item_data.h"
@@ -29,7 +30,7 @@
 class CProject;
 class CStreamable;
 
-class CfrmTreeEditor : public IChangeObserver, public IFindHost
+class CfrmTreeEditor : public IChangeObserver, public IFindHost, public ILinkCheckHost
 {
 public:
     explicit CfrmTreeEditor(CProject& project);
@@ -61,6 +62,9 @@ public:
     void NodeMoved(std::int32_t kind, CStreamable* node) override;
     void StepShown(const CSite& site) override;
     void FindFromBar(bool forward, bool inclusive) override;
+    // The link check window's requests (tree_editor_edit.cpp).
+    void ShowLinkSite(const CSite& site) override;
+    void RefreshShownPane() override;
 
     // Every change of the project comes here: it marks the project modified and the homepage
     // file as behind the project.
@@ -72,6 +76,9 @@ public:
     // Keys the window takes before the dialog navigation sees them: Tab and Shift+Tab between
     // the pane and the tree, Escape from a pane to the tree. True when the key was used.
     bool PreTranslateKey(const MSG& message);
+    // Keys for the windows the main window owns (the link check's): their dialog navigation.
+    // True when the message was theirs and is handled.
+    bool TranslateOwnedWindowKey(MSG& message);
     // How to show the window first: maximised when it was maximised at the last quit.
     int ShowCommandFor(int requested) const;
     // The pane that is shown, or null.
@@ -102,6 +109,8 @@ public:
         return {&projectPane, &columnPane, &groupPane, &linkPane, &formPane};
     }
     CdlgFindBar findBar;
+    // The link check's results window, created at the first Ctrl+L.
+    CdlgLinkCheck linkCheck;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

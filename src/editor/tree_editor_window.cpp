@@ -326,6 +326,11 @@ bool CfrmTreeEditor::PreTranslateKey(const MSG& message)
     return false;
 }
 
+bool CfrmTreeEditor::TranslateOwnedWindowKey(MSG& message)
+{
+    return linkCheck.TranslateKey(message);
+}
+
 LRESULT CfrmTreeEditor::OnTreeKey(const NMTVKEYDOWN& key)
 {
     // The plain Delete key deletes the selected node, asking first, as Ctrl+Del does.

@@ -42,6 +42,7 @@
 #define IDM_PREVIOUS_PANE 40111 // Shift+F6
 #define IDM_HELP 40112          // F1
 #define IDM_ABOUT 40113
+#define IDM_CHECK_LINKS 40160 // Ctrl+L
 
 // Children of the main window besides the tree and the panes.
 #define IDC_STATUS_BAR 40120
@@ -52,6 +53,16 @@
 #define IDC_ABOUT_VERSION 40131
 #define IDC_ABOUT_FILES 40132
 #define IDC_ABOUT_NOTICES 40133
+
+// The link check's results window.
+#define IDD_LINK_CHECK 121
+#define IDC_LINKCHECK_STATUS 40161
+#define IDC_LINKCHECK_PROGRESS 40162
+#define IDC_LINKCHECK_CANCEL 40163
+#define IDC_LINKCHECK_LIST 40164
+#define IDC_LINKCHECK_REPLACE 40165
+#define IDC_LINKCHECK_HTTPS 40166
+#define IDC_LINKCHECK_CLOSE 40167
 
 // Project, column and group panes.
 #define IDC_PROJECT_TITLE 1003
