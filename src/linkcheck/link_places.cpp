@@ -82,21 +82,26 @@ LinkCheckPlan CollectLinkPlaces(const CProject& project)
     std::unordered_map<std::string, std::uint32_t> addressIndex;
     const CColumn* lastColumn = nullptr;
     const CGroup* lastGroup = nullptr;
+    // The plan's copies of the current column's and group's captions (a deque keeps them put).
+    const std::wstring* columnCaption = nullptr;
+    const std::wstring* groupCaption = nullptr;
     ForEachPlace(project, [&](CColumn* column, CGroup* group, CItem* item, CItemLink::CLink* link,
                               const LinkPlace& where) {
         const std::wstring* url = AddressOf(item, link);
         if (!url || url->empty()) return;
         if (column != lastColumn) {
             plan.captions.push_back(column->caption);
+            columnCaption = &plan.captions.back();
             lastColumn = column;
         }
         if (group != lastGroup) {
             plan.captions.push_back(group->caption);
+            groupCaption = &plan.captions.back();
             lastGroup = group;
         }
         LinkPlace place = where;
-        place.column = &plan.captions[plan.captions.size() - 2];
-        place.group = &plan.captions.back();
+        place.column = columnCaption;
+        place.group = groupCaption;
         place.caption = ToUtf8(link ? link->caption : item->GetLabel());
         std::string held = ToUtf8(*url);
         place.link = link ? static_cast<const void*>(link) : item;
