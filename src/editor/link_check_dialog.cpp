@@ -21,7 +21,7 @@ const UINT kRefreshDelayMs = 150;
 const wchar_t* const kColumnNames[kLinkColumnCount] = {
     L"Result", L"Caption", L"URL", L"Where (column / group)", L"Final URL or reason"};
 // Shares of the list's width at the start; the user can drag them.
-const int kColumnShares[kLinkColumnCount] = {17, 17, 26, 15, 25};
+const int kColumnShares[kLinkColumnCount] = {14, 15, 24, 19, 28};
 
 // Dialog units to pixels for this window's font.
 int DialogX(HWND dialog, int units)
@@ -87,6 +87,8 @@ void CdlgLinkCheck::Start(HWND owner)
                                               });
         ::EnableWindow(cancelButton, TRUE);
         ::EnableWindow(replaceButton, FALSE);
+        ::ShowWindow(progress, SW_SHOW);
+        OnSize();
         ShowProgress();
     }
     if (first) {
@@ -180,9 +182,11 @@ int CdlgLinkCheck::OnSize()
     const int width = client.right, height = client.bottom;
     const int top = margin - 1;
     const int bottom = height - margin - rowHeight;
-    const int statusWidth = DialogX(window, 150);
-    const int progressLeft = margin + statusWidth + gap;
     const int cancelLeft = width - margin - buttonWidth;
+    // Once the check has ended the bar goes, and the summary takes its room.
+    const bool running = (::GetWindowLongW(progress, GWL_STYLE) & WS_VISIBLE) != 0;
+    const int statusWidth = running ? DialogX(window, 150) : cancelLeft - gap - margin;
+    const int progressLeft = margin + statusWidth + gap;
     const int listTop = top + rowHeight + gap;
     const int lineHeight = DialogY(window, 8);
     HDWP batch = ::BeginDeferWindowPos(7);
@@ -340,6 +344,8 @@ void CdlgLinkCheck::ShowResults()
         text = (job->Cancelled() ? L"Cancelled. " : L"") + FromUtf8(results->Summary());
     }
     ::SetWindowTextW(status, text.c_str());
+    ::ShowWindow(progress, SW_HIDE);
+    OnSize();
     const bool focusOnCancel = ::GetFocus() == cancelButton;
     ::EnableWindow(cancelButton, FALSE);
     if (focusOnCancel) ::SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);

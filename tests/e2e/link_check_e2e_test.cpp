@@ -79,7 +79,10 @@ TEST(ProgramLinkCheckTest, CtrlLThenReplaceMovedLinksAndCtrlSSaveTheFinalAddress
 
     RECT button = {};
     ::GetWindowRect(replace, &button);
-    program.Click({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+    // The results window in front, as the check left it, and a click on its button.
+    ::SetForegroundWindow(results);
+    WaitUntil([&] { return ::GetForegroundWindow() == results; }, 2000);
+    SendClick({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(replace) == FALSE; }));
     program.PressKey('S', true);
 
