@@ -38,7 +38,8 @@ struct HostQueue
 {
     std::deque<std::size_t> pending;
     int active = 0;
-    bool listed = false; // in the ready list, under pending.size() as it was then
+    std::size_t promised = 0; // pending requests held for the host's kept-alive connections
+    bool listed = false;      // in the ready list, under pending.size() as it was then
     std::size_t listedAs = 0;
 };
 
@@ -143,12 +144,13 @@ private:
         List(index);
     }
 
-    // The ready list holds the hosts with a request waiting and a connection free, the most
-    // waiting first.
+    // The ready list holds the hosts with a request waiting that no kept-alive connection holds
+    // and a connection free, the most waiting first.
     void List(std::size_t index)
     {
         HostQueue& host = hosts[index];
-        if (host.listed || host.pending.empty() || host.active >= settings.perHost) return;
+        if (host.listed || host.pending.size() <= host.promised || host.active >= settings.perHost)
+            return;
         host.listed = true;
         host.listedAs = host.pending.size();
         ready.emplace(host.listedAs, index);
@@ -169,7 +171,9 @@ private:
     void Dispatch()
     {
         for (std::size_t index : renewed) {
-            if (active < settings.jobs && hosts[index].listed) StartNext(index);
+            const HostQueue& host = hosts[index];
+            if (active < settings.jobs && !host.pending.empty() && host.active < settings.perHost)
+                StartNext(index);
         }
         renewed.clear();
         while (active < settings.jobs && !ready.empty())
@@ -188,10 +192,15 @@ private:
         // The connection stays open for the host's next request when every connection to the
         // host has one waiting and the host has at least half as much waiting as the host with
         // the most; otherwise it closes, so that idle kept-alive connections never add to the
-        // limits (WinHTTP keeps every idle one open for a while).
+        // limits (WinHTTP keeps every idle one open for a while). A promised request is held
+        // back from new connections, so that the connection never finds its host's queue empty.
         std::size_t most = ready.empty() ? 0 : ready.begin()->first;
-        tasks[task].keepAlive = host.pending.size() >= static_cast<std::size_t>(host.active) &&
+        Unlist(index);
+        tasks[task].keepAlive = host.pending.size() > host.promised &&
+                                host.pending.size() >= static_cast<std::size_t>(host.active) &&
                                 host.pending.size() * 2 >= most;
+        if (tasks[task].keepAlive) ++host.promised;
+        List(index);
         HttpUrl url = UrlOf(task);
         HttpRequest request;
         request.id = task;
@@ -240,8 +249,11 @@ private:
         Unlist(task.host);
         --hosts[task.host].active;
         --active;
+        if (task.keepAlive) {
+            --hosts[task.host].promised;
+            renewed.push_back(task.host);
+        }
         List(task.host);
-        if (task.keepAlive) renewed.push_back(task.host);
 
         if (answer.failure != HttpFailure::None) {
             Failed(index, answer);

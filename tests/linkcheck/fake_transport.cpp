@@ -14,10 +14,15 @@ void CFakeTransport::Start(const HttpRequest& request)
     response.location = answer.location;
     response.retryAfter = answer.retryAfter;
     response.reason = answer.reason;
-    inFlight.push_back({now + answer.latencyMs, request.host, response});
+    inFlight.push_back({now + answer.latencyMs, request.host, request.keepAlive, response});
+    int& waiting = idle[request.host];
+    if (waiting > 0) {
+        --waiting; // the kept-alive connection carries it
+        return;
+    }
     int& host = perHost[request.host];
     maxPerHost[request.host] = std::max(maxPerHost[request.host], ++host);
-    maxTotal = std::max(maxTotal, static_cast<int>(inFlight.size()));
+    maxTotal = std::max(maxTotal, ++open);
 }
 
 void CFakeTransport::Wait(int waitMs, std::vector<HttpResponse>& finished)
@@ -30,7 +35,12 @@ void CFakeTransport::Wait(int waitMs, std::vector<HttpResponse>& finished)
     auto due = std::stable_partition(inFlight.begin(), inFlight.end(),
                                      [this](const InFlight& request) { return request.due > now; });
     for (auto it = due; it != inFlight.end(); ++it) {
-        --perHost[it->host];
+        if (it->keepAlive && it->response.failure == HttpFailure::None) {
+            ++idle[it->host];
+        } else {
+            --perHost[it->host];
+            --open;
+        }
         finished.push_back(it->response);
     }
     inFlight.erase(due, inFlight.end());

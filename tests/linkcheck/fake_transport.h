@@ -39,6 +39,8 @@ public:
     std::int64_t NowMs() override { return now; }
 
     std::vector<Sent> sent;
+    // Open connections, as a server counts them: a request's own, and a kept-alive one from its
+    // answer until the host's next request takes it over.
     std::map<std::string, int> maxPerHost;
     int maxTotal = 0;
 
@@ -47,12 +49,15 @@ private:
     {
         std::int64_t due;
         std::string host;
+        bool keepAlive;
         HttpResponse response;
     };
 
     Script script;
     std::int64_t now = 0;
     std::vector<InFlight> inFlight;
-    std::map<std::string, int> perHost;
+    std::map<std::string, int> perHost; // open connections
+    std::map<std::string, int> idle;    // of them, kept alive and waiting
+    int open = 0;
     std::map<std::string, int> previous;
 };

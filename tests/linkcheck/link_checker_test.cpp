@@ -300,6 +300,38 @@ TEST(LinkChecker, KeepsThePolitenessLimitsAndSpreadsRequestsAcrossHosts)
     EXPECT_GE(sorted.back(), 5000 * 40 / 3);
 }
 
+TEST(LinkChecker, KeptAliveConnectionsNeverAddUpPastTheLimits)
+{
+    // More hosts than connections, and one host with most of the links, at uneven speeds: a
+    // connection kept for its host's next request must find one there, or it stays open idle
+    // beside the others.
+    for (unsigned seed = 1; seed <= 50; ++seed) {
+        unsigned state = seed;
+        CFakeTransport transport([&state](const HttpRequest&, int) {
+            state = state * 1103515245u + 12345u;
+            Answer answer = Status(200);
+            answer.latencyMs = 100 + static_cast<int>((state >> 16) % 200);
+            return answer;
+        });
+        std::vector<std::string> urls;
+        for (int i = 0; i < 48; ++i)
+            urls.push_back("http://127.0.0." + std::to_string(i % 8 + 1) + ":81/" +
+                           std::to_string(i));
+        for (int i = 0; i < 24; ++i)
+            urls.push_back("http://127.0.0.1:81/busy" + std::to_string(i));
+        LinkCheckSettings settings;
+        settings.jobs = 6;
+        settings.perHost = 2;
+        auto outcomes = CheckAll(transport, urls, settings);
+        for (const LinkOutcome& outcome : outcomes)
+            ASSERT_EQ(outcome.result, LinkResult::Ok);
+        for (const auto& entry : transport.maxPerHost)
+            EXPECT_LE(entry.second, 2) << entry.first << ", seed " << seed;
+        EXPECT_LE(transport.maxTotal, 6) << "seed " << seed;
+        EXPECT_GE(transport.maxTotal, 5) << "seed " << seed;
+    }
+}
+
 TEST(LinkChecker, TenThousandLinksOnAHundredHostsTakeTheFloorOfThirtyTwoConnections)
 {
     CFakeTransport transport([](const HttpRequest&, int) {

@@ -223,8 +223,9 @@ def build_packages(checks, work, keep_build):
     out = os.path.join(work, "dist")
     shutil.rmtree(out, ignore_errors=True)
     started = time.monotonic()
+    # A release build from nothing takes minutes on a busy machine with two cores.
     status, output = run([PACKAGE, "--out", os.path.join(out, "first")] +
-                         (["--keep-build"] if keep_build else []))
+                         (["--keep-build"] if keep_build else []), timeout=1800)
     version_file = os.path.join(ROOT, "build", "windows-release", "quil-version.txt")
     version = read(version_file, "r").strip() if os.path.exists(version_file) else "0.0.0"
     first = Package(os.path.join(out, "first"), version)
