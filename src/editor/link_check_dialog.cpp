@@ -17,6 +17,10 @@ const UINT kJobNews = WM_APP + 40;
 // every key.
 const UINT_PTR kRefreshTimer = 1;
 const UINT kRefreshDelayMs = 150;
+// Progress is shown at most this often: a fast check finishes hundreds of addresses a second,
+// and each showing costs the window a repaint.
+const UINT_PTR kProgressTimer = 2;
+const UINT kProgressDelayMs = 100;
 
 const wchar_t* const kColumnNames[kLinkColumnCount] = {
     L"Result", L"Caption", L"URL", L"Where (column / group)", L"Final URL or reason"};
@@ -282,6 +286,11 @@ bool CdlgLinkCheck::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
         OnJobNews();
         return true;
     case WM_TIMER:
+        if (wParam == kProgressTimer) {
+            ::KillTimer(window, kProgressTimer);
+            TakeNews();
+            return true;
+        }
         if (wParam != kRefreshTimer) return false;
         ::KillTimer(window, kRefreshTimer);
         Refresh();
@@ -302,6 +311,17 @@ bool CdlgLinkCheck::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
 }
 
 void CdlgLinkCheck::OnJobNews()
+{
+    if (job && !results && !job->Finished()) {
+        ShowProgress();
+        // The job's next news waits for the timer (the flag stays set until then).
+        ::SetTimer(window, kProgressTimer, kProgressDelayMs, nullptr);
+        return;
+    }
+    TakeNews();
+}
+
+void CdlgLinkCheck::TakeNews()
 {
     // Cleared first: news that comes while this runs posts again.
     newsPosted->store(false);

@@ -71,6 +71,8 @@ public:
 private:
     // The check's thread said something: progress, or the end.
     void OnJobNews();
+    // Shows where the check is, or its results once it has ended, and lets the next news come.
+    void TakeNews();
     void ShowProgress();
     void ShowResults();
     // Takes the project as it is now into the list, keeping the selected place selected.
