@@ -94,25 +94,8 @@ protected:
     }
 
     CdlgLinkCheck& Window() { return editor->linkCheck; }
-
-    // Handles messages as the loop does until `done` holds; false after the time-out (a safety
-    // net, not a measure).
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 30000)
-    {
-        const DWORD start = ::GetTickCount();
-        while (!done()) {
-            if (::GetTickCount() - start > timeoutMs) return false;
-            Pump();
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-        Pump();
-        return true;
-    }
-    void PumpFor(DWORD milliseconds)
-    {
-        const DWORD start = ::GetTickCount();
-        PumpUntil([&] { return ::GetTickCount() - start >= milliseconds; });
-    }
+    // How long a whole check may take before the test gives up (a safety net).
+    static constexpr DWORD kCheckMs = 30000;
 
     // A key as the keyboard gives it, to the window with the focus.
     void Key(WORD key, bool control = false, bool shift = false)
@@ -154,7 +137,7 @@ protected:
     {
         Key('L', true);
         ASSERT_TRUE(Window().IsOpen());
-        ASSERT_TRUE(PumpUntil([this] { return Window().Results() != nullptr; }));
+        ASSERT_TRUE(PumpUntil([this] { return Window().Results() != nullptr; }, kCheckMs));
     }
 
     int RowCount()
@@ -261,7 +244,7 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
     editor->changes.SetText(site, L"http://changed.invalid/");
     EXPECT_TRUE(Window().Running()) << "the check ended before the edits";
     EXPECT_FALSE(Text(Window().status).empty());
-    ASSERT_TRUE(PumpUntil([this] { return Window().Results() != nullptr; }));
+    ASSERT_TRUE(PumpUntil([this] { return Window().Results() != nullptr; }, kCheckMs));
 
     std::map<std::wstring, RowSeen> rows = Rows();
     const std::map<std::wstring, std::wstring> expected = {
@@ -399,7 +382,8 @@ TEST_F(LinkCheckTest, ClosingTheWindowOrQuittingWhileACheckRunsCancelsItWithoutW
     settings.timeoutSeconds = 60;
     Open(settings);
     Key('L', true);
-    ASSERT_TRUE(PumpUntil([this] { return Window().Job() && Window().Job()->Done() >= 1; }));
+    ASSERT_TRUE(
+        PumpUntil([this] { return Window().Job() && Window().Job()->Done() >= 1; }, kCheckMs));
     PumpFor(300);
     ASSERT_TRUE(Window().Running());
     // A second Ctrl+L while it runs brings the window forward and starts nothing.
@@ -419,7 +403,8 @@ TEST_F(LinkCheckTest, ClosingTheWindowOrQuittingWhileACheckRunsCancelsItWithoutW
 
     // A new check, and quitting while it runs: the program ends well before the answer.
     Key('L', true);
-    ASSERT_TRUE(PumpUntil([this] { return Window().Job() && Window().Job()->Done() >= 1; }));
+    ASSERT_TRUE(
+        PumpUntil([this] { return Window().Job() && Window().Job()->Done() >= 1; }, kCheckMs));
     PumpFor(300);
     ASSERT_TRUE(Window().Running());
     const DWORD quitting = ::GetTickCount();

@@ -32,26 +32,6 @@ using Panes = std::vector<std::string>;
 class WindowTest : public EditorTest
 {
 protected:
-    // Handles messages as the loop does until `done` holds; false after the time-out (a safety
-    // net, not a measure).
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000)
-    {
-        const DWORD start = ::GetTickCount();
-        while (!done()) {
-            if (::GetTickCount() - start > timeoutMs) return false;
-            Pump();
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-        Pump();
-        return true;
-    }
-    // A moment for input that may show no effect at all.
-    void PumpFor(DWORD milliseconds)
-    {
-        const DWORD start = ::GetTickCount();
-        PumpUntil([&] { return ::GetTickCount() - start >= milliseconds; });
-    }
-
     // A key as the keyboard gives it, with modifiers held around it.
     void Key(WORD key, bool shift = false, bool control = false, bool alt = false)
     {
