@@ -4,6 +4,10 @@
 the wall time, the connections the server saw at once, and the program's peak memory.
 
   linkcheck_speed.py CLI LINKS DELAY_MS [--wine WINE_EXEC] [CLI OPTIONS...]
+  linkcheck_speed.py --editor TIMING_EXE LINKS DELAY_MS --wine WINE_EXEC
+
+With --editor it times the editor's check instead (bench/gui/link_check_timing.exe: Ctrl+L's
+command in the real window, and how long its message loop was kept from other messages).
 
 With the defaults (32 connections) 10,000 links delayed 50 ms each cannot take less than 15.6 s.
 """
@@ -24,6 +28,9 @@ def main(argv):
     if len(argv) < 4:
         print(__doc__)
         return 2
+    editor = argv[1] == "--editor"
+    if editor:
+        argv = argv[1:]
     program, links, delay_ms = argv[1], int(argv[2]), int(argv[3])
     rest = argv[4:]
     wine = None
@@ -32,9 +39,20 @@ def main(argv):
     hosts = [f"127.0.1.{n}" for n in range(1, 101)]
     with tempfile.TemporaryDirectory() as work, \
             link_server.LinkServer(hosts, delay=delay_ms / 1000.0) as server:
+        addresses = [server.url(f"/delay/{i}", i % len(hosts)) for i in range(links)]
+        if editor:
+            listed = os.path.join(work, "links.txt")
+            with open(listed, "w") as file:
+                file.write("\n".join(addresses) + "\n")
+            command = ([wine] if wine else []) + [program, "Z:" + listed.replace("/", "\\")]
+            started = time.monotonic()
+            done = subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True)
+            print(f"{done.stdout.decode().strip()} (whole program {time.monotonic() - started:.1f}"
+                  f" s, answers delayed {delay_ms} ms, at most {server.stats.max_total} "
+                  "connections at once)")
+            return done.returncode
         page = os.path.join(work, "links.html")
-        bookmark_file(page, [(f"link {i}", server.url(f"/delay/{i}", i % len(hosts)))
-                             for i in range(links)])
+        bookmark_file(page, [(f"link {i}", addresses[i]) for i in range(links)])
         path = "Z:" + page.replace("/", "\\") if wine else page
         command = ([wine] if wine else []) + [program, "check-links", path, "--format", "json",
                                               "-o", path + ".json"] + rest

@@ -68,6 +68,8 @@ void DispatchEditorMessage(HWND main, HACCEL accelerators, MSG& message)
     // keep inside the pane; then Tab and Shift+Tab among the visible pane's controls.
     CfrmTreeEditor* editor = CfrmTreeEditor::FromWindow(main);
     if (editor && editor->PreTranslateKey(message)) return;
+    // The windows the main window owns have their own dialog navigation.
+    if (editor && editor->TranslateOwnedWindowKey(message)) return;
     if (::IsDialogMessageW(main, &message)) return;
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);

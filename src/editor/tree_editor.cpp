@@ -46,7 +46,8 @@ private:
 
 CfrmTreeEditor::CfrmTreeEditor(CProject& project)
     : changes(project), projectPane(changes), columnPane(changes), groupPane(changes),
-      linkPane(changes), formPane(changes), findBar(changes, *this), project(&project)
+      linkPane(changes), formPane(changes), findBar(changes, *this), linkCheck(changes, *this),
+      project(&project)
 {
     changes.SetObserver(this);
 }
@@ -272,6 +273,9 @@ void CfrmTreeEditor::Dispatch(int command)
     case IDM_PASTE:
         if (contextRecord || !EditBoxCommand(command)) Paste(acting);
         break;
+    case IDM_CHECK_LINKS:
+        linkCheck.Start(mainWindow);
+        break;
     // Enter and Escape, as the dialog navigation reports them: they act in the find bar only.
     case IDOK:
         if (FocusInFindBar()) Find(true, false);
@@ -369,6 +373,8 @@ void CfrmTreeEditor::FocusChild()
 void CfrmTreeEditor::Close()
 {
     if (!ConfirmQuit()) return;
+    // A check that runs winds down while the windows go.
+    linkCheck.Cancel();
     StorePlacement();
     ::DestroyWindow(mainWindow);
 }

@@ -9,6 +9,7 @@
 #include "edit/project_changes.h"
 #include "editor/data_transfer.h"
 #include "editor/find_bar.h"
+#include "editor/link_check_dialog.h"
 #include "editor/splitter.h"
 #include "editor/status_bar.h"
 #include "editor/tree_drag.h"
@@ -37,7 +38,8 @@ class CStreamable;
 class CfrmTreeEditor : public IChangeObserver,
                        public IFindHost,
                        public IDropHost,
-                       public ITreeDragHost
+                       public ITreeDragHost,
+                       public ILinkCheckHost
 {
 public:
     explicit CfrmTreeEditor(CProject& project);
@@ -69,6 +71,9 @@ public:
     void NodeMoved(std::int32_t kind, CStreamable* node) override;
     void StepShown(const CSite& site) override;
     void FindFromBar(bool forward, bool inclusive) override;
+    // The link check window's requests (tree_editor_edit.cpp).
+    void ShowLinkSite(const CSite& site) override;
+    void RefreshShownPane() override;
 
     // Drops from other programs and drags inside the tree (tree_editor_transfer.cpp).
     bool DropOver(POINT screen, const CIncoming& incoming) override;
@@ -88,6 +93,9 @@ public:
     // Keys the window takes before the dialog navigation sees them: Tab and Shift+Tab between
     // the pane and the tree, Escape from a pane to the tree. True when the key was used.
     bool PreTranslateKey(const MSG& message);
+    // Keys for the windows the main window owns (the link check's): their dialog navigation.
+    // True when the message was theirs and is handled.
+    bool TranslateOwnedWindowKey(MSG& message);
     // How to show the window first: maximised when it was maximised at the last quit.
     int ShowCommandFor(int requested) const;
     // The pane that is shown, or null.
@@ -121,6 +129,8 @@ public:
         return {&projectPane, &columnPane, &groupPane, &linkPane, &formPane};
     }
     CdlgFindBar findBar;
+    // The link check's results window, created at the first Ctrl+L.
+    CdlgLinkCheck linkCheck;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

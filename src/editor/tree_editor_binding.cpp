@@ -150,6 +150,7 @@ void CfrmTreeEditor::NodeChanged(const CSite& site)
 {
     // The homepage file no longer shows the project.
     SetPageUpToDate(false);
+    linkCheck.ProjectChanged();
     if (treeDeferred) {
         treeStale = true;
         return;
@@ -161,6 +162,7 @@ void CfrmTreeEditor::NodeChanged(const CSite& site)
 void CfrmTreeEditor::NodeRemoving(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
+    linkCheck.ProjectChanged();
     ReleasePanesWithin(kind, node);
     if (treeDeferred) {
         treeStale = true;
@@ -177,6 +179,7 @@ void CfrmTreeEditor::NodeRemoving(std::int32_t kind, CStreamable* node)
 void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
+    linkCheck.ProjectChanged();
     if (treeDeferred) {
         treeStale = true;
         return;

@@ -105,6 +105,18 @@ void CfrmTreeEditor::ShowSite(const CSite& site)
     if (CdlgPropBase* pane = PaneFor(record)) pane->ShowRow(site);
 }
 
+void CfrmTreeEditor::ShowLinkSite(const CSite& site)
+{
+    ShowSite(site);
+}
+
+void CfrmTreeEditor::RefreshShownPane()
+{
+    CdlgPropBase* pane = ShownPane();
+    const TreeItemData* selected = SelectedRecord();
+    if (pane && selected && pane == PaneFor(selected)) pane->SetNode(selected->node);
+}
+
 void CfrmTreeEditor::OpenFind()
 {
     const bool wasOpen = findBar.IsOpen();

@@ -328,6 +328,11 @@ bool CfrmTreeEditor::PreTranslateKey(const MSG& message)
     return false;
 }
 
+bool CfrmTreeEditor::TranslateOwnedWindowKey(MSG& message)
+{
+    return linkCheck.TranslateKey(message);
+}
+
 LRESULT CfrmTreeEditor::OnTreeKey(const NMTVKEYDOWN& key)
 {
     const bool control = KeyDown(VK_CONTROL), alt = KeyDown(VK_MENU), shift = KeyDown(VK_SHIFT);

@@ -55,15 +55,45 @@ const std::wstring* AddressOf(const CItem* item, const CItemLink::CLink* link)
     return form->method == 0 ? &form->action : nullptr;
 }
 
-// The places' nodes that are still in the project, by identity.
-std::unordered_set<const void*> LiveNodes(const CProject& project)
+// A place's node by identity: the item, the link within it (the item itself for a form) and the
+// kind. All three must match: a node freed since the places were taken (its step fell out of
+// the history) may leave its address to a new node of another kind or in another item.
+struct NodeKey
 {
-    std::unordered_set<const void*> nodes;
+    const void* item;
+    const void* link;
+    LinkPlaceKind kind;
+    bool operator==(const NodeKey& other) const
+    {
+        return item == other.item && link == other.link && kind == other.kind;
+    }
+};
+
+struct NodeKeyHash
+{
+    std::size_t operator()(const NodeKey& key) const
+    {
+        const std::hash<const void*> pointer;
+        return pointer(key.link) ^ (pointer(key.item) * 31) ^ static_cast<std::size_t>(key.kind);
+    }
+};
+
+using LiveNodeSet = std::unordered_set<NodeKey, NodeKeyHash>;
+
+// The places' nodes that are still in the project.
+LiveNodeSet LiveNodes(const CProject& project)
+{
+    LiveNodeSet nodes;
     ForEachPlace(project, [&nodes](CColumn*, CGroup*, CItem* item, CItemLink::CLink* link,
-                                   const LinkPlace&) {
-        nodes.insert(link ? static_cast<const void*>(link) : item);
+                                   const LinkPlace& where) {
+        nodes.insert({item, link ? static_cast<const void*>(link) : item, where.kind});
     });
     return nodes;
+}
+
+bool IsLive(const LiveNodeSet& live, const LinkPlace& place)
+{
+    return live.count({place.item, place.link, place.kind}) > 0;
 }
 
 } // namespace
@@ -82,21 +112,26 @@ LinkCheckPlan CollectLinkPlaces(const CProject& project)
     std::unordered_map<std::string, std::uint32_t> addressIndex;
     const CColumn* lastColumn = nullptr;
     const CGroup* lastGroup = nullptr;
+    // The plan's copies of the current column's and group's captions (a deque keeps them put).
+    const std::wstring* columnCaption = nullptr;
+    const std::wstring* groupCaption = nullptr;
     ForEachPlace(project, [&](CColumn* column, CGroup* group, CItem* item, CItemLink::CLink* link,
                               const LinkPlace& where) {
         const std::wstring* url = AddressOf(item, link);
         if (!url || url->empty()) return;
         if (column != lastColumn) {
             plan.captions.push_back(column->caption);
+            columnCaption = &plan.captions.back();
             lastColumn = column;
         }
         if (group != lastGroup) {
             plan.captions.push_back(group->caption);
+            groupCaption = &plan.captions.back();
             lastGroup = group;
         }
         LinkPlace place = where;
-        place.column = &plan.captions[plan.captions.size() - 2];
-        place.group = &plan.captions.back();
+        place.column = columnCaption;
+        place.group = groupCaption;
         place.caption = ToUtf8(link ? link->caption : item->GetLabel());
         std::string held = ToUtf8(*url);
         place.link = link ? static_cast<const void*>(link) : item;
@@ -146,21 +181,21 @@ std::string AddressAsMarkup(const std::string& address)
 
 std::vector<bool> LivePlaces(const CProject& project, const LinkCheckPlan& plan)
 {
-    std::unordered_set<const void*> live = LiveNodes(project);
+    const LiveNodeSet live = LiveNodes(project);
     std::vector<bool> result(plan.places.size());
     for (std::size_t i = 0; i < plan.places.size(); ++i)
-        result[i] = live.count(plan.places[i].link) > 0;
+        result[i] = IsLive(live, plan.places[i]);
     return result;
 }
 
 std::vector<LinkFix> PlanLinkFixes(const CProject& project, const LinkCheckPlan& plan,
                                    const std::vector<LinkOutcome>& outcomes, bool https)
 {
-    std::unordered_set<const void*> live = LiveNodes(project);
+    const LiveNodeSet live = LiveNodes(project);
     std::vector<LinkFix> fixes;
     for (std::size_t i = 0; i < plan.places.size(); ++i) {
         const LinkPlace& place = plan.places[i];
-        if (place.address >= outcomes.size() || !live.count(place.link)) continue;
+        if (place.address >= outcomes.size() || !IsLive(live, place)) continue;
         const std::wstring* now = AddressOf(
             place.item,
             place.link == place.item ? nullptr : static_cast<const CItemLink::CLink*>(place.link));
@@ -182,11 +217,11 @@ std::vector<LinkFix> PlanLinkFixes(const CProject& project, const LinkCheckPlan&
 std::size_t ApplyLinkFixes(CProject& project, const LinkCheckPlan& plan,
                            const std::vector<LinkFix>& fixes)
 {
-    std::unordered_set<const void*> live = LiveNodes(project);
+    const LiveNodeSet live = LiveNodes(project);
     std::size_t applied = 0;
     for (const LinkFix& fix : fixes) {
         const LinkPlace& place = plan.places[fix.place];
-        if (!live.count(place.link)) continue;
+        if (!IsLive(live, place)) continue;
         std::wstring* url;
         if (place.link == place.item)
             url = &static_cast<CItemForm*>(const_cast<CItem*>(place.item))->action;

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -249,63 +250,105 @@ void ReadBody(HINTERNET request, std::size_t keep, HttpResponse& answer)
     }
 }
 
+// What the transport shares with its threads. A thread still inside a WinHTTP call when the
+// transport goes (Wine's WinHTTP does not end a blocking call when its handle is closed) keeps
+// this alive until it comes back, so the transport need not wait for it.
+struct CTransportState
+{
+    ~CTransportState()
+    {
+        if (session) ::WinHttpCloseHandle(session);
+    }
+
+    HINTERNET session = nullptr;
+    std::mutex mutex;
+    std::condition_variable wake;     // a request is queued, or the transport stops
+    std::condition_variable answered; // an answer is ready
+    std::condition_variable exited;   // a worker has ended
+    std::deque<HttpRequest> queue;
+    std::vector<HttpResponse> answers;
+    std::vector<HINTERNET> slots; // each worker's request in flight
+    std::vector<bool> ended;      // by worker
+    std::size_t idle = 0;
+    bool stopping = false;
+};
+
 class CWinHttpTransport : public IHttpTransport
 {
 public:
-    explicit CWinHttpTransport(const TransportSettings& settings) : settings(settings)
+    // How long the transport waits for its threads when it goes; one still in WinHTTP after
+    // that is left to end by itself.
+    static constexpr int kStopWaitMs = 1000;
+
+    explicit CWinHttpTransport(const TransportSettings& settings)
+        : settings(settings), state(std::make_shared<CTransportState>())
     {
-        session = ::WinHttpOpen(Wide(settings.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
-        if (!session) return;
+        state->session =
+            ::WinHttpOpen(Wide(settings.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                          WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+        if (!state->session) return;
         DWORD timeoutMs = static_cast<DWORD>(settings.timeoutSeconds) * 1000;
-        ::WinHttpSetTimeouts(session, timeoutMs, timeoutMs, timeoutMs, timeoutMs);
+        ::WinHttpSetTimeouts(state->session, timeoutMs, timeoutMs, timeoutMs, timeoutMs);
         // The wait for the answer's headers has a limit of its own (90 s unless set).
-        ::WinHttpSetOption(session, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs,
+        ::WinHttpSetOption(state->session, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs,
                            sizeof timeoutMs);
-        slots.resize(static_cast<std::size_t>(std::max(1, settings.maxConnections)), nullptr);
+        state->slots.resize(static_cast<std::size_t>(std::max(1, settings.maxConnections)),
+                            nullptr);
     }
 
     ~CWinHttpTransport() override
     {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            stopping = true;
-            // Requests still running are cut short: closing a handle ends its blocking call.
-            for (HINTERNET& request : slots) {
-                if (request) ::WinHttpCloseHandle(request);
-                request = nullptr;
+        std::unique_lock<std::mutex> lock(state->mutex);
+        state->stopping = true;
+        // Requests still running are cut short where the stack allows it: closing a handle ends
+        // its blocking call on Windows.
+        for (HINTERNET& request : state->slots) {
+            if (request) ::WinHttpCloseHandle(request);
+            request = nullptr;
+        }
+        state->wake.notify_all();
+        // Bounded: quitting while a check runs must not hang on a server that does not answer.
+        CTransportState& shared = *state;
+        shared.exited.wait_for(lock, std::chrono::milliseconds(kStopWaitMs), [&shared] {
+            return std::find(shared.ended.begin(), shared.ended.end(), false) == shared.ended.end();
+        });
+        for (std::size_t i = 0; i < workers.size(); ++i) {
+            if (shared.ended[i]) {
+                lock.unlock();
+                workers[i].join();
+                lock.lock();
+            } else {
+                workers[i].detach();
             }
         }
-        wake.notify_all();
-        for (std::thread& worker : workers)
-            worker.join();
-        if (session) ::WinHttpCloseHandle(session);
     }
 
-    bool Ready() const { return session != nullptr; }
+    bool Ready() const { return state->session != nullptr; }
 
     void Start(const HttpRequest& request) override
     {
-        std::lock_guard<std::mutex> lock(mutex);
-        queue.push_back(request);
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->queue.push_back(request);
         // One thread per request in flight, up to the connection limit; idle ones are reused.
-        if (idle == 0 && workers.size() < slots.size()) {
+        if (state->idle == 0 && workers.size() < state->slots.size()) {
             std::size_t slot = workers.size();
-            workers.emplace_back(&CWinHttpTransport::Work, this, slot);
-            ++idle;
+            state->ended.push_back(false);
+            workers.emplace_back(Work, state, slot);
+            ++state->idle;
         }
-        wake.notify_one();
+        state->wake.notify_one();
     }
 
     void Wait(int waitMs, std::vector<HttpResponse>& finished) override
     {
-        std::unique_lock<std::mutex> lock(mutex);
-        if (answers.empty() && waitMs > 0)
-            answered.wait_for(lock, std::chrono::milliseconds(waitMs),
-                              [this] { return !answers.empty(); });
-        for (HttpResponse& answer : answers)
+        std::unique_lock<std::mutex> lock(state->mutex);
+        CTransportState& shared = *state;
+        if (shared.answers.empty() && waitMs > 0)
+            shared.answered.wait_for(lock, std::chrono::milliseconds(waitMs),
+                                     [&shared] { return !shared.answers.empty(); });
+        for (HttpResponse& answer : shared.answers)
             finished.push_back(std::move(answer));
-        answers.clear();
+        shared.answers.clear();
     }
 
     std::int64_t NowMs() override
@@ -316,32 +359,37 @@ public:
     }
 
 private:
-    void Work(std::size_t slot)
+    // A worker: takes requests until the transport stops. It holds the shared state, not the
+    // transport, which may be gone before it comes back from WinHTTP.
+    static void Work(std::shared_ptr<CTransportState> state, std::size_t slot)
     {
-        std::unique_lock<std::mutex> lock(mutex);
+        std::unique_lock<std::mutex> lock(state->mutex);
         for (;;) {
-            wake.wait(lock, [this] { return stopping || !queue.empty(); });
-            if (stopping) return;
-            HttpRequest request = std::move(queue.front());
-            queue.pop_front();
-            --idle;
+            state->wake.wait(lock, [&state] { return state->stopping || !state->queue.empty(); });
+            if (state->stopping) break;
+            HttpRequest request = std::move(state->queue.front());
+            state->queue.pop_front();
+            --state->idle;
             lock.unlock();
-            HttpResponse answer = Perform(request, slot);
+            HttpResponse answer = Perform(*state, request, slot);
             lock.lock();
-            ++idle;
-            if (stopping) return;
-            answers.push_back(std::move(answer));
-            answered.notify_one();
+            ++state->idle;
+            if (state->stopping) break;
+            state->answers.push_back(std::move(answer));
+            state->answered.notify_one();
         }
+        state->ended[slot] = true;
+        state->exited.notify_all();
     }
 
-    HttpResponse Perform(const HttpRequest& request, std::size_t slot)
+    static HttpResponse Perform(CTransportState& state, const HttpRequest& request,
+                                std::size_t slot)
     {
         HttpResponse answer;
         answer.id = request.id;
         std::string host = request.host;
         if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-        CInternetHandle connection(::WinHttpConnect(session, Wide(host).c_str(),
+        CInternetHandle connection(::WinHttpConnect(state.session, Wide(host).c_str(),
                                                     static_cast<INTERNET_PORT>(request.port), 0));
         DWORD secureFlags = 0;
         HINTERNET handle = nullptr;
@@ -358,13 +406,13 @@ private:
             return answer;
         }
         {
-            std::lock_guard<std::mutex> lock(mutex);
-            if (stopping) {
+            std::lock_guard<std::mutex> lock(state.mutex);
+            if (state.stopping) {
                 ::WinHttpCloseHandle(handle);
                 answer.failure = HttpFailure::Other;
                 return answer;
             }
-            slots[slot] = handle;
+            state.slots[slot] = handle;
         }
         DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
         ::WinHttpSetOption(handle, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
@@ -404,26 +452,18 @@ private:
             if (!request.head && request.keepBody > 0 && status >= 200 && status < 300)
                 ReadBody(handle, request.keepBody, answer);
         }
-        std::lock_guard<std::mutex> lock(mutex);
+        std::lock_guard<std::mutex> lock(state.mutex);
         // Closed here unless the destructor closed it already to cut the request short.
-        if (slots[slot] == handle) {
+        if (state.slots[slot] == handle) {
             ::WinHttpCloseHandle(handle);
-            slots[slot] = nullptr;
+            state.slots[slot] = nullptr;
         }
         return answer;
     }
 
     TransportSettings settings;
-    HINTERNET session = nullptr;
-    std::mutex mutex;
-    std::condition_variable wake;     // a request is queued, or the transport stops
-    std::condition_variable answered; // an answer is ready
-    std::deque<HttpRequest> queue;
-    std::vector<HttpResponse> answers;
+    std::shared_ptr<CTransportState> state;
     std::vector<std::thread> workers;
-    std::vector<HINTERNET> slots; // each worker's request in flight
-    std::size_t idle = 0;
-    bool stopping = false;
 };
 
 } // namespace

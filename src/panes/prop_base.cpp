@@ -37,6 +37,11 @@ int CdlgPropBase::OnNotify(WPARAM, LPARAM)
     return 0;
 }
 
+bool CdlgPropBase::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&)
+{
+    return false;
+}
+
 bool CdlgPropBase::Create(HWND parent)
 {
     HWND created = ::CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(templateId), parent,
@@ -67,8 +72,10 @@ INT_PTR CALLBACK CdlgPropBase::DialogProc(HWND dialog, UINT message, WPARAM wPar
             return pane->OnCommand(wParam, lParam);
         case WM_NOTIFY:
             return pane->OnNotify(wParam, lParam);
-        default:
-            return 0;
+        default: {
+            INT_PTR result = 0;
+            return pane->OnMessage(message, wParam, lParam, result) ? result : 0;
+        }
         }
     } catch (...) {
         return 0;

@@ -23,6 +23,8 @@ public:
     virtual int OnSize();
     virtual int OnCommand(WPARAM wParam, LPARAM lParam);
     virtual int OnNotify(WPARAM wParam, LPARAM lParam);
+    // Any other message; true when it was handled, with the dialog procedure's result.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
     // Binds the pane to a node of its own kind and fills its controls.
     virtual void SetNode(CStreamable* node) = 0;
     // The edit that holds the node's name (F2 focuses it).

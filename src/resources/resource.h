@@ -47,6 +47,7 @@
 #define IDM_CUT 40140
 #define IDM_COPY 40141
 #define IDM_PASTE 40142
+#define IDM_CHECK_LINKS 40160 // Ctrl+L
 
 // Children of the main window besides the tree and the panes.
 #define IDC_STATUS_BAR 40120
@@ -57,6 +58,16 @@
 #define IDC_ABOUT_VERSION 40131
 #define IDC_ABOUT_FILES 40132
 #define IDC_ABOUT_NOTICES 40133
+
+// The link check's results window.
+#define IDD_LINK_CHECK 121
+#define IDC_LINKCHECK_STATUS 40161
+#define IDC_LINKCHECK_PROGRESS 40162
+#define IDC_LINKCHECK_CANCEL 40163
+#define IDC_LINKCHECK_LIST 40164
+#define IDC_LINKCHECK_REPLACE 40165
+#define IDC_LINKCHECK_HTTPS 40166
+#define IDC_LINKCHECK_CLOSE 40167
 
 // Project, column and group panes.
 #define IDC_PROJECT_TITLE 1003

@@ -162,6 +162,24 @@ void EditorWindowTest::Pump()
     }
 }
 
+bool EditorWindowTest::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > timeoutMs) return false;
+        Pump();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    Pump();
+    return true;
+}
+
+void EditorWindowTest::PumpFor(DWORD milliseconds)
+{
+    const DWORD start = ::GetTickCount();
+    PumpUntil([&] { return ::GetTickCount() - start >= milliseconds; });
+}
+
 void EditorTest::SetUp()
 {
     EditorWindowTest::SetUp();

@@ -72,6 +72,11 @@ protected:
     void OpenWindow(SIZE size = {0, 0});
     // Handles every pending message the way the message loop does.
     void Pump();
+    // Handles messages as the loop does until `done` holds; false after the time-out (a safety
+    // net, not a measure).
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+    // A moment for input that may show no effect at all.
+    void PumpFor(DWORD milliseconds);
     // The text of the tree item that shows (kind, node).
     std::wstring TreeLabel(std::int32_t kind, const CStreamable* node);
 

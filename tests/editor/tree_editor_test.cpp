@@ -78,9 +78,11 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {IDM_ADD_COLUMN, L"Add &column"},
         {IDM_ADD_GROUP, L"Add &group"},
         {IDM_ADD_LINK, L"Add &link\tCtrl+N"},
-        {IDM_ADD_FORM, L"Add &form"}};
-    ASSERT_EQ(::GetMenuItemCount(treeMenu), 11);
-    for (int i = 0; i < 11; ++i) {
+        {IDM_ADD_FORM, L"Add &form"},
+        {0, L""},
+        {IDM_CHECK_LINKS, L"Check &links...\tCtrl+L"}};
+    ASSERT_EQ(::GetMenuItemCount(treeMenu), 13);
+    for (int i = 0; i < 13; ++i) {
         EXPECT_EQ(::GetMenuItemID(treeMenu, i), treeItems[i].first) << i;
         EXPECT_EQ(itemText(treeMenu, i), treeItems[i].second) << i;
         if (treeItems[i].first != 0)
@@ -120,8 +122,8 @@ TEST(Resources, TheManifestSelectsCommonControlsSix)
 TEST_F(EditorTest, TheAcceleratorTableBindsTheKeysInItsStoredOrder)
 {
     Open();
-    ACCEL entries[20] = {};
-    ASSERT_EQ(::CopyAcceleratorTableW(accelerators, entries, 20), 19);
+    ACCEL entries[21] = {};
+    ASSERT_EQ(::CopyAcceleratorTableW(accelerators, entries, 21), 20);
     // The stored entries, then the Edit menu's keys, then the window's.
     const ACCEL expected[] = {{FVIRTKEY | FALT, 'X', IDM_EXIT},
                               {FVIRTKEY | FCONTROL, VK_UP, IDM_MOVE_UP},
@@ -141,8 +143,9 @@ TEST_F(EditorTest, TheAcceleratorTableBindsTheKeysInItsStoredOrder)
                               {FVIRTKEY, VK_F6, IDM_NEXT_PANE},
                               {FVIRTKEY | FSHIFT, VK_F6, IDM_PREVIOUS_PANE},
                               {FVIRTKEY | FCONTROL, 'N', IDM_ADD_LINK},
-                              {FVIRTKEY, VK_F1, IDM_HELP}};
-    for (int i = 0; i < 19; ++i) {
+                              {FVIRTKEY, VK_F1, IDM_HELP},
+                              {FVIRTKEY | FCONTROL, 'L', IDM_CHECK_LINKS}};
+    for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].fVirt) << i; // 0x80 marks the last
         EXPECT_EQ(entries[i].key, expected[i].key) << i;
         EXPECT_EQ(entries[i].cmd, expected[i].cmd) << i;

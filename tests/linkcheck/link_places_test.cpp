@@ -134,6 +134,28 @@ TEST(LinkPlaces, FixesOnlyTheNodesThatStillHoldTheCheckedAddress)
     EXPECT_FALSE(untouched.modified);
 }
 
+TEST(LinkPlaces, ALinkNowInAnotherItemIsNotTheNodeThatWasChecked)
+{
+    // A freed link's memory may be given to a link of another item; a link handed from one item
+    // to another is the same case with the pointer kept: the place must not take it for its own.
+    SampleProject sample;
+    LinkCheckPlan plan = CollectLinkPlaces(sample.project);
+    auto outcomes = OutcomesFor(
+        plan, {{"http://news.test/old", Outcome(LinkResult::Moved, "http://news.test/new")}});
+    const std::vector<LinkFix> before = PlanLinkFixes(sample.project, plan, outcomes, false);
+    ASSERT_EQ(before.size(), 2u); // Archive, Shop
+    CItemLink::CLink* archive = sample.news->links[0];
+    ASSERT_TRUE(sample.news->links.Remove(archive));
+    sample.shop->links.Append(archive);
+    EXPECT_EQ(LivePlaces(sample.project, plan),
+              (std::vector<bool>{true, false, true, true, true, true}));
+    std::vector<LinkFix> after = PlanLinkFixes(sample.project, plan, outcomes, false);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(plan.places[after[0].place].item, sample.shop);
+    EXPECT_EQ(ApplyLinkFixes(sample.project, plan, before), 1u);
+    EXPECT_EQ(archive->url, L"http://news.test/old");
+}
+
 TEST(LinkReport, TextListsTheProblemsAndJsonEveryPlace)
 {
     SampleProject sample;

@@ -13,6 +13,7 @@ Paths (HEAD and GET alike unless said):
   /ua 200 when the User-Agent starts with Quillomere/, else 400
   /query 200 only for the query x=1&y=2    /away 301 to /ok on the next host
   /delay/ANY 200 after the server's delay (the politeness and speed runs)
+  /sleep/N 200 after N seconds (a request still running when a check is cancelled)
 
 Site icons (GET):
   /icons/sizes       a page naming /icons/16.png (16x16) and /icons/32.png (32x32)
@@ -275,6 +276,9 @@ class LinkServer:
             return await send(429, [("Retry-After", "120")])
         if path == "/slow":
             await asyncio.sleep(self.slow)
+            return await send(200)
+        if path.startswith("/sleep/"):
+            await asyncio.sleep(float(path[len("/sleep/"):]))
             return await send(200)
         if path == "/close":
             return False
