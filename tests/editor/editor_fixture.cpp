@@ -439,24 +439,6 @@ MenuSeen EditorTest::ClickAt(POINT point, int command)
     return seen;
 }
 
-bool InputTest::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > timeoutMs) return false;
-        Pump();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    Pump();
-    return true;
-}
-
-void InputTest::PumpFor(DWORD milliseconds)
-{
-    const DWORD start = ::GetTickCount();
-    PumpUntil([&] { return ::GetTickCount() - start >= milliseconds; });
-}
-
 void InputTest::Key(WORD key, bool shift, bool control, bool alt)
 {
     std::vector<INPUT> inputs = KeyPressInputs(key, shift, control, alt);

@@ -152,11 +152,6 @@ bool SaveWindowScreenshot(HWND window, const std::wstring& path);
 class InputTest : public EditorTest
 {
 protected:
-    // Handles messages as the loop does until `done` holds; false after the time-out (a safety
-    // net, not a measure).
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
-    // A moment for input that may show no effect at all.
-    void PumpFor(DWORD milliseconds);
     // A key as the keyboard gives it, with modifiers held around it.
     void Key(WORD key, bool shift = false, bool control = false, bool alt = false);
     // A menu's key (Alt+`menu`) and then an item's underlined letter, sent together: the menu
