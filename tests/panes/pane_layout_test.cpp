@@ -194,7 +194,9 @@ TEST(PaneTemplates, CarryTheirSizesFontsStylesIdsTextsAndRectangles)
                     {40048, L"Edit", L"", kEdit, 0, 34, 140, 109, 14},
                     {40050, L"Button", L"Add", kButton, 0, 148, 140, 50, 14},
                     {40058, L"Button", L"Remove...", kButton, 0, 200, 140, 50, 14},
-                    {40049, L"Edit", L"", kEdit, 0, 34, 156, 216, 14}});
+                    {40049, L"Edit", L"", kEdit, 0, 34, 156, 216, 14},
+                    {40181, L"Static", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 144, 1, 50, 14},
+                    {40182, L"Button", L"Clear icon", kButton, 0, 200, 1, 50, 14}});
     const DWORD check = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
     ExpectTemplate(IDD_PROP_ITEMFORM, WS_CLIPCHILDREN, 316, 292, L"Ms Shell Dlg",
                    {{40011, L"Static", L"Name:", kLabel, 0, 8, 8, 26, 8},
@@ -261,7 +263,9 @@ TEST_F(PaneTest, TheLinkPanePlacesItsControlsOnTheGrid)
                       {IDC_LINK_LIST_LABEL, 4, 0, 4, 1, 3},
                       {IDC_LINK_ADD, 6, 2, 6, 2, 0},
                       {IDC_LINK_REMOVE, 6, 3, 6, 3, 0},
-                      {IDC_LINK_CAPTION, 0, 1, 0, 3, 0},
+                      {IDC_LINK_CAPTION, 0, 1, 0, 1, 0},
+                      {IDC_LINK_ICON, 0, 2, 0, 2, 0},
+                      {IDC_LINK_CLEAR_ICON, 0, 3, 0, 3, 0},
                       {IDC_LINK_URL, 1, 1, 1, 3, 0},
                       {IDC_LINK_DIVIDER, 2, 1, 2, 3, 0},
                       {IDC_LINK_POPUP, 3, 1, 3, 3, 0},
