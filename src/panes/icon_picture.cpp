@@ -10,6 +10,9 @@
 
 namespace {
 
+// The largest side decoded, in pixels: far above any icon, far below a decompression bomb.
+const UINT kMaxSide = 1024;
+
 // Releases a COM interface at the end of its scope.
 template <typename T> class CComRef
 {
@@ -44,9 +47,7 @@ UINT BestFrame(IWICBitmapDecoder* decoder, int size)
             continue;
         // The exact size first, then the smallest larger one, then the largest smaller one.
         const long side = static_cast<long>(width);
-        const long score = side == size  ? 1000000
-                           : side > size ? 500000 - side
-                                         : side;
+        const long score = side == size ? 1000000 : side > size ? 500000 - side : side;
         if (score > bestScore) {
             bestScore = score;
             best = index;
@@ -60,14 +61,13 @@ bool Decode(const std::string& bytes, int size, std::vector<std::uint8_t>& pixel
 {
     CComRef<IWICImagingFactory> factory;
     if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IWICImagingFactory,
-                                  reinterpret_cast<void**>(factory.Out()))))
+                                  IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))))
         return false;
     CComRef<IWICStream> stream;
     if (FAILED(factory->CreateStream(stream.Out())) ||
-        FAILED(stream->InitializeFromMemory(
-            reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
-            static_cast<DWORD>(bytes.size()))))
+        FAILED(
+            stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
+                                         static_cast<DWORD>(bytes.size()))))
         return false;
     CComRef<IWICBitmapDecoder> decoder;
     if (FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr,
@@ -76,7 +76,11 @@ bool Decode(const std::string& bytes, int size, std::vector<std::uint8_t>& pixel
     CComRef<IWICBitmapFrameDecode> frame;
     if (FAILED(decoder->GetFrame(BestFrame(decoder.Get(), size), frame.Out()))) return false;
     UINT width = 0, height = 0;
-    if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) return false;
+    // 16 KiB of compressed bytes may claim any size: scaling reads the whole image, so one far
+    // larger than an icon is not decoded at all.
+    if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0 || width > kMaxSide ||
+        height > kMaxSide)
+        return false;
     CComRef<IWICBitmapScaler> scaler;
     if (FAILED(factory->CreateBitmapScaler(scaler.Out())) ||
         FAILED(scaler->Initialize(frame.Get(), static_cast<UINT>(size), static_cast<UINT>(size),
@@ -90,8 +94,8 @@ bool Decode(const std::string& bytes, int size, std::vector<std::uint8_t>& pixel
         return false;
     const UINT stride = static_cast<UINT>(size) * 4;
     pixels.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(size), 0);
-    return SUCCEEDED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()),
-                                           pixels.data()));
+    return SUCCEEDED(
+        converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data()));
 }
 
 } // namespace

@@ -228,7 +228,7 @@ TEST_F(IconFetchTest, FetchIconsGivesTheServersIconsAsOneStepThatCtrlZTakesBackW
     EXPECT_TRUE(::IsWindowVisible(Window().closeButton));
     EXPECT_FALSE(::IsWindowVisible(Window().cancelButton));
     EXPECT_TRUE(SaveWindowScreenshot(Window().Window(), WindowsPath(QUIL_SCREENSHOT_DIR) +
-                                                           L"\\screenshot-fetch-icons.png"));
+                                                            L"\\screenshot-fetch-icons.png"));
 
     // Closed with a click; the pane of a fetched item shows its icon.
     ClickOn(Window().closeButton);

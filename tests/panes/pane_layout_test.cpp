@@ -180,6 +180,8 @@ TEST(PaneTemplates, CarryTheirSizesFontsStylesIdsTextsAndRectangles)
     ExpectTemplate(IDD_PROP_GROUP, WS_SYSMENU, 186, 95, L"Ms Shell Dlg 2",
                    {{-1, L"Static", L"Caption:", kLabel, 0, 4, 4, 27, 8},
                     {IDC_GROUP_CAPTION, L"Edit", L"", kEdit, 0, 35, 1, 147, 14}});
+    // The icon's place beside the caption, drawn by the pane.
+    const DWORD kOwnerDraw = WS_CHILD | WS_VISIBLE | SS_OWNERDRAW;
     ExpectTemplate(IDD_PROP_ITEMLINK, 0, 255, 175, L"Ms Shell Dlg 2",
                    {{40054, L"Static", L"Caption:", kLabel, 0, 4, 4, 26, 8},
                     {1007, L"Edit", L"", kEdit, 0, 34, 1, 216, 14},
@@ -195,7 +197,7 @@ TEST(PaneTemplates, CarryTheirSizesFontsStylesIdsTextsAndRectangles)
                     {40050, L"Button", L"Add", kButton, 0, 148, 140, 50, 14},
                     {40058, L"Button", L"Remove...", kButton, 0, 200, 140, 50, 14},
                     {40049, L"Edit", L"", kEdit, 0, 34, 156, 216, 14},
-                    {40181, L"Static", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 144, 1, 50, 14},
+                    {40181, L"Static", L"", kOwnerDraw, 0, 144, 1, 50, 14},
                     {40182, L"Button", L"Clear icon", kButton, 0, 200, 1, 50, 14}});
     const DWORD check = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
     ExpectTemplate(IDD_PROP_ITEMFORM, WS_CLIPCHILDREN, 316, 292, L"Ms Shell Dlg",
