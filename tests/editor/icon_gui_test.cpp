@@ -145,25 +145,13 @@ TEST_F(IconWindowTest, ThePaneShowsTheIconAndClearIconClearsItAsOneStepThatCtrlZ
     EXPECT_EQ(broken->icon, nullptr);
 }
 
-// The server's first and second host, "http://127.0.0.1:PORT"; empty without a server.
-std::vector<std::wstring> ServerBases()
-{
-    std::vector<std::wstring> bases;
-    const char* value = std::getenv("QUIL_LINK_SERVER");
-    std::istringstream words(value ? value : "");
-    std::string word;
-    while (words >> word)
-        bases.push_back(FromUtf8(word));
-    return bases;
-}
-
 class IconFetchTest : public IconWindowTest
 {
 protected:
     void SetUp() override
     {
         IconWindowTest::SetUp();
-        bases = ServerBases();
+        bases = LinkServerBases();
         if (bases.size() < 2) GTEST_SKIP() << "no link server (run through with_link_server.py)";
     }
 
