@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -177,4 +179,15 @@ std::int32_t CRecordingStream::Skip(std::int32_t count)
                                           input.size() - inputPosition);
     inputPosition += n;
     return static_cast<std::int32_t>(n);
+}
+
+std::vector<std::wstring> LinkServerBases()
+{
+    std::vector<std::wstring> bases;
+    const char* value = std::getenv("QUIL_LINK_SERVER");
+    std::istringstream words(value ? value : "");
+    std::string word;
+    while (words >> word)
+        bases.push_back(FromUtf8(word));
+    return bases;
 }

@@ -76,3 +76,7 @@ template <std::size_t N> std::string Bytes(const char (&text)[N])
 {
     return std::string(text, N - 1);
 }
+
+// The tests' own link server's hosts as with_link_server.py names them in QUIL_LINK_SERVER
+// ("http://127.0.0.1:PORT", ...); empty without a server.
+std::vector<std::wstring> LinkServerBases();

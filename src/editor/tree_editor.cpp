@@ -47,7 +47,7 @@ private:
 CfrmTreeEditor::CfrmTreeEditor(CProject& project)
     : changes(project), projectPane(changes), columnPane(changes), groupPane(changes),
       linkPane(changes), formPane(changes), findBar(changes, *this), linkCheck(changes, *this),
-      project(&project)
+      iconFetch(changes, *this), project(&project)
 {
     changes.SetObserver(this);
 }
@@ -276,6 +276,9 @@ void CfrmTreeEditor::Dispatch(int command)
     case IDM_CHECK_LINKS:
         linkCheck.Start(mainWindow);
         break;
+    case IDM_FETCH_ICONS:
+        iconFetch.Start(mainWindow);
+        break;
     // Enter and Escape, as the dialog navigation reports them: they act in the find bar only.
     case IDOK:
         if (FocusInFindBar()) Find(true, false);
@@ -375,6 +378,8 @@ void CfrmTreeEditor::Close()
     if (!ConfirmQuit()) return;
     // A check that runs winds down while the windows go.
     linkCheck.Cancel();
+    // A fetch that runs is abandoned: quitting does not wait for its servers.
+    iconFetch.Close();
     StorePlacement();
     ::DestroyWindow(mainWindow);
 }

@@ -9,6 +9,7 @@
 #include "edit/project_changes.h"
 #include "editor/data_transfer.h"
 #include "editor/find_bar.h"
+#include "editor/icon_fetch_dialog.h"
 #include "editor/link_check_dialog.h"
 #include "editor/splitter.h"
 #include "editor/status_bar.h"
@@ -131,6 +132,8 @@ public:
     CdlgFindBar findBar;
     // The link check's results window, created at the first Ctrl+L.
     CdlgLinkCheck linkCheck;
+    // The icon fetch's window, created at the first Fetch icons.
+    CdlgIconFetch iconFetch;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -330,7 +330,7 @@ bool CfrmTreeEditor::PreTranslateKey(const MSG& message)
 
 bool CfrmTreeEditor::TranslateOwnedWindowKey(MSG& message)
 {
-    return linkCheck.TranslateKey(message);
+    return linkCheck.TranslateKey(message) || iconFetch.TranslateKey(message);
 }
 
 LRESULT CfrmTreeEditor::OnTreeKey(const NMTVKEYDOWN& key)

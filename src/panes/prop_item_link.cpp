@@ -22,6 +22,8 @@ int CdlgPropItemLink::OnInitDialog()
     linkList = ::GetDlgItem(window, IDC_LINK_LIST);
     linkCaptionEdit = ::GetDlgItem(window, IDC_LINK_ROW_CAPTION);
     linkUrlEdit = ::GetDlgItem(window, IDC_LINK_ROW_URL);
+    iconView = ::GetDlgItem(window, IDC_LINK_ICON);
+    clearIconButton = ::GetDlgItem(window, IDC_LINK_CLEAR_ICON);
 
     int h = panes::WindowHeight(captionEdit);
     int w = panes::WindowWidth(::GetDlgItem(window, IDC_LINK_REMOVE));
@@ -45,7 +47,10 @@ int CdlgPropItemLink::OnInitDialog()
     optional(IDC_LINK_LIST_LABEL, 4, 0, 1, 3);
     optional(IDC_LINK_ADD, 6, 2, 2, 0);
     optional(IDC_LINK_REMOVE, 6, 3, 3, 0);
-    grid.AddWindow(captionEdit, 0, 1, 0, 3, 0);
+    // The icon and "Clear icon" stand beside the caption, over the Add and Remove... buttons.
+    optional(IDC_LINK_ICON, 0, 2, 2, 0);
+    optional(IDC_LINK_CLEAR_ICON, 0, 3, 3, 0);
+    grid.AddWindow(captionEdit, 0, 1, 0, iconView ? 1 : 3, 0);
     grid.AddWindow(urlEdit, 1, 1, 1, 3, 0);
     grid.AddWindow(dividerEdit, 2, 1, 2, 3, 0);
     grid.AddWindow(popupEdit, 3, 1, 3, 3, 0);
@@ -57,6 +62,7 @@ int CdlgPropItemLink::OnInitDialog()
     listrows::AddColumn(linkList, 1, L"URL", 250);
     ListView_SetExtendedListViewStyleEx(linkList, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     EnableLinkEditors(false);
+    ShowIcon();
     return 1;
 }
 
@@ -85,6 +91,38 @@ void CdlgPropItemLink::SetNode(CStreamable* bound)
     ::SetWindowTextW(linkCaptionEdit, L"");
     ::SetWindowTextW(linkUrlEdit, L"");
     EnableLinkEditors(false);
+    ShowIcon();
+}
+
+void CdlgPropItemLink::ShowIcon()
+{
+    if (!iconView) return;
+    const HDC screen = ::GetDC(window);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ::ReleaseDC(window, screen);
+    icon.Load(node ? node->icon.get() : nullptr, ::MulDiv(16, dpi > 0 ? dpi : 96, 96),
+              ::GetSysColor(COLOR_BTNFACE));
+    ::InvalidateRect(iconView, nullptr, TRUE);
+    panes::Enable(clearIconButton, node && node->icon, captionEdit);
+}
+
+void CdlgPropItemLink::ClearIcon()
+{
+    if (!node->icon) return;
+    // Named "clear icon" by the change path; undo brings the same icon back.
+    changes->SetIcon(*node, nullptr);
+    ShowIcon();
+}
+
+bool CdlgPropItemLink::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR& result)
+{
+    if (message != WM_DRAWITEM) return false;
+    const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (!draw || draw->CtlID != IDC_LINK_ICON) return false;
+    ::FillRect(draw->hDC, &draw->rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
+    icon.Draw(draw->hDC, draw->rcItem);
+    result = TRUE;
+    return true;
 }
 
 void CdlgPropItemLink::RefreshLinkRow(int index)
@@ -146,6 +184,10 @@ int CdlgPropItemLink::OnCommand(WPARAM wParam, LPARAM)
         return 1;
     case IDC_LINK_REMOVE:
         Remove();
+        return 1;
+    case IDC_LINK_CLEAR_ICON:
+        if (code != BN_CLICKED) return 0;
+        ClearIcon();
         return 1;
     default:
         return 0;

@@ -1,8 +1,10 @@
-// The link pane: the main link, the divider, the popup text and the further links.
+// The link pane: the main link with its site icon, the divider, the popup text and the further
+// links.
 #pragma once
 
 #include "layout/grid_sizer.h"
 #include "model/item_link.h"
+#include "panes/icon_picture.h"
 #include "panes/prop_base.h"
 
 class CdlgPropItemLink : public CdlgPropBase
@@ -13,6 +15,7 @@ public:
     int OnSize() override;
     int OnCommand(WPARAM wParam, LPARAM lParam) override;
     int OnNotify(WPARAM wParam, LPARAM lParam) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
     void SetNode(CStreamable* node) override;
     HWND FirstEdit() const override { return captionEdit; }
     // Selects the further link of the site.
@@ -36,11 +39,18 @@ public:
     HWND linkList = nullptr;        // one row per further link
     HWND linkCaptionEdit = nullptr; // current link's caption
     HWND linkUrlEdit = nullptr;     // current link's URL
+    HWND iconView = nullptr;        // the main link's icon, or an empty square
+    HWND clearIconButton = nullptr; // enabled while the item has an icon
+    CIconPicture icon;
 
 private:
     void Add();
     void Remove();
     void EnableLinkEditors(bool enable);
+    // Shows the bound item's icon (16 pixels at 96 DPI, scaled for the window's DPI) and
+    // enables "Clear icon" when there is one.
+    void ShowIcon();
+    void ClearIcon();
     // A site of the bound item.
     CSite Site(SitePart part, CItemLink::CLink* link = nullptr) const;
 };

@@ -48,6 +48,7 @@
 #define IDM_COPY 40141
 #define IDM_PASTE 40142
 #define IDM_CHECK_LINKS 40160 // Ctrl+L
+#define IDM_FETCH_ICONS 40180
 
 // Children of the main window besides the tree and the panes.
 #define IDC_STATUS_BAR 40120
@@ -68,6 +69,13 @@
 #define IDC_LINKCHECK_REPLACE 40165
 #define IDC_LINKCHECK_HTTPS 40166
 #define IDC_LINKCHECK_CLOSE 40167
+
+// The icon fetch's window.
+#define IDD_ICON_FETCH 122
+#define IDC_ICONFETCH_STATUS 40183
+#define IDC_ICONFETCH_PROGRESS 40184
+#define IDC_ICONFETCH_CANCEL 40185
+#define IDC_ICONFETCH_CLOSE 40186
 
 // Project, column and group panes.
 #define IDC_PROJECT_TITLE 1003
@@ -92,6 +100,9 @@
 #define IDC_LINK_ADD 40050
 #define IDC_LINK_REMOVE 40058
 #define IDC_LINK_ROW_URL 40049
+// The main link's site icon, beside the caption, and the button that takes it away.
+#define IDC_LINK_ICON 40181
+#define IDC_LINK_CLEAR_ICON 40182
 
 // Form pane.
 #define IDC_FORM_NAME_LABEL 40011

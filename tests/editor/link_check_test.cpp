@@ -21,18 +21,6 @@ bool SaveWindowScreenshot(HWND window, const std::wstring& path);
 
 namespace {
 
-// The server's first and second host, "http://127.0.0.1:PORT"; empty without a server.
-std::vector<std::wstring> ServerBases()
-{
-    std::vector<std::wstring> bases;
-    const char* value = std::getenv("QUIL_LINK_SERVER");
-    std::istringstream words(value ? value : "");
-    std::string word;
-    while (words >> word)
-        bases.push_back(FromUtf8(word));
-    return bases;
-}
-
 // What a row shows, by caption.
 struct RowSeen
 {
@@ -45,7 +33,7 @@ protected:
     void SetUp() override
     {
         EditorWindowTest::SetUp();
-        bases = ServerBases();
+        bases = LinkServerBases();
         if (bases.size() < 2) GTEST_SKIP() << "no link server (run through with_link_server.py)";
     }
 

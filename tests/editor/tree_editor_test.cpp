@@ -80,9 +80,10 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {IDM_ADD_LINK, L"Add &link\tCtrl+N"},
         {IDM_ADD_FORM, L"Add &form"},
         {0, L""},
-        {IDM_CHECK_LINKS, L"Check &links...\tCtrl+L"}};
-    ASSERT_EQ(::GetMenuItemCount(treeMenu), 13);
-    for (int i = 0; i < 13; ++i) {
+        {IDM_CHECK_LINKS, L"Check &links...\tCtrl+L"},
+        {IDM_FETCH_ICONS, L"Fetch &icons"}};
+    ASSERT_EQ(::GetMenuItemCount(treeMenu), 14);
+    for (int i = 0; i < 14; ++i) {
         EXPECT_EQ(::GetMenuItemID(treeMenu, i), treeItems[i].first) << i;
         EXPECT_EQ(itemText(treeMenu, i), treeItems[i].second) << i;
         if (treeItems[i].first != 0)

@@ -180,6 +180,8 @@ TEST(PaneTemplates, CarryTheirSizesFontsStylesIdsTextsAndRectangles)
     ExpectTemplate(IDD_PROP_GROUP, WS_SYSMENU, 186, 95, L"Ms Shell Dlg 2",
                    {{-1, L"Static", L"Caption:", kLabel, 0, 4, 4, 27, 8},
                     {IDC_GROUP_CAPTION, L"Edit", L"", kEdit, 0, 35, 1, 147, 14}});
+    // The icon's place beside the caption, drawn by the pane.
+    const DWORD kOwnerDraw = WS_CHILD | WS_VISIBLE | SS_OWNERDRAW;
     ExpectTemplate(IDD_PROP_ITEMLINK, 0, 255, 175, L"Ms Shell Dlg 2",
                    {{40054, L"Static", L"Caption:", kLabel, 0, 4, 4, 26, 8},
                     {1007, L"Edit", L"", kEdit, 0, 34, 1, 216, 14},
@@ -194,7 +196,9 @@ TEST(PaneTemplates, CarryTheirSizesFontsStylesIdsTextsAndRectangles)
                     {40048, L"Edit", L"", kEdit, 0, 34, 140, 109, 14},
                     {40050, L"Button", L"Add", kButton, 0, 148, 140, 50, 14},
                     {40058, L"Button", L"Remove...", kButton, 0, 200, 140, 50, 14},
-                    {40049, L"Edit", L"", kEdit, 0, 34, 156, 216, 14}});
+                    {40049, L"Edit", L"", kEdit, 0, 34, 156, 216, 14},
+                    {40181, L"Static", L"", kOwnerDraw, 0, 144, 1, 50, 14},
+                    {40182, L"Button", L"Clear icon", kButton, 0, 200, 1, 50, 14}});
     const DWORD check = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
     ExpectTemplate(IDD_PROP_ITEMFORM, WS_CLIPCHILDREN, 316, 292, L"Ms Shell Dlg",
                    {{40011, L"Static", L"Name:", kLabel, 0, 8, 8, 26, 8},
@@ -261,7 +265,9 @@ TEST_F(PaneTest, TheLinkPanePlacesItsControlsOnTheGrid)
                       {IDC_LINK_LIST_LABEL, 4, 0, 4, 1, 3},
                       {IDC_LINK_ADD, 6, 2, 6, 2, 0},
                       {IDC_LINK_REMOVE, 6, 3, 6, 3, 0},
-                      {IDC_LINK_CAPTION, 0, 1, 0, 3, 0},
+                      {IDC_LINK_CAPTION, 0, 1, 0, 1, 0},
+                      {IDC_LINK_ICON, 0, 2, 0, 2, 0},
+                      {IDC_LINK_CLEAR_ICON, 0, 3, 0, 3, 0},
                       {IDC_LINK_URL, 1, 1, 1, 3, 0},
                       {IDC_LINK_DIVIDER, 2, 1, 2, 3, 0},
                       {IDC_LINK_POPUP, 3, 1, 3, 3, 0},

@@ -1,0 +1,244 @@
+#include "editor/icon_fetch_dialog.h"
+
+#include "edit/project_changes.h"
+#include "model/project.h"
+#include "persist/text.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace {
+
+// Posted by the fetch's thread: progress, or the end.
+const UINT kJobNews = WM_APP + 41;
+// Progress is shown at most this often; each showing costs a repaint.
+const UINT_PTR kProgressTimer = 1;
+const UINT kProgressDelayMs = 100;
+
+std::wstring Counted(std::size_t count, const wchar_t* one, const wchar_t* many)
+{
+    return std::to_wstring(count) + L" " + (count == 1 ? one : many);
+}
+
+} // namespace
+
+std::wstring IconFetchSummary(const CIconFetchJob& job, std::size_t given)
+{
+    if (!job.Error().empty()) return L"The fetch could not start: " + FromUtf8(job.Error());
+    std::size_t without = 0;
+    const IconFetchPlan& plan = job.Plan();
+    for (std::size_t entry = 0; entry < plan.places.size(); ++entry) {
+        if (plan.pageOf[entry] >= job.Outcomes().size() ||
+            job.OutcomeOf(entry).result != IconFetchResult::Kept)
+            ++without;
+    }
+    std::wstring text = job.Cancelled() ? L"Cancelled. " : L"";
+    text += Counted(given, L"icon fetched", L"icons fetched") + L", " +
+            Counted(without, L"link without an icon", L"links without an icon");
+    if (plan.withIcon > 0)
+        text += L"; " + Counted(plan.withIcon, L"link", L"links") + L" already had one";
+    return text;
+}
+
+CdlgIconFetch::CdlgIconFetch(CProjectChanges& changes, ILinkCheckHost& host)
+    : CdlgPropBase(IDD_ICON_FETCH, changes), host(&host), factory(CreateSystemTransport),
+      newsPosted(std::make_shared<std::atomic<bool>>(false))
+{
+}
+
+CdlgIconFetch::~CdlgIconFetch()
+{
+    // Each job cancels itself and waits for its thread, which waits a bounded time for the
+    // HTTP stack's threads.
+    if (job) job->Cancel();
+    for (auto& old : retired)
+        old->Cancel();
+}
+
+void CdlgIconFetch::SetFetchSetup(const IconFetchSettings& fetchSettings,
+                                  CIconFetchJob::TransportFactory transportFactory)
+{
+    settings = fetchSettings;
+    factory = std::move(transportFactory);
+}
+
+void CdlgIconFetch::Start(HWND owner)
+{
+    const bool first = !window;
+    if (first && !Create(owner)) return;
+    if (!Running()) {
+        job.reset();
+        ended = false;
+        given = 0;
+        HWND target = window;
+        std::shared_ptr<std::atomic<bool>> posted = newsPosted;
+        job = std::make_unique<CIconFetchJob>(changes->Project(), false, settings, factory,
+                                              [target, posted] {
+                                                  if (!posted->exchange(true))
+                                                      ::PostMessageW(target, kJobNews, 0, 0);
+                                              });
+        ::ShowWindow(closeButton, SW_HIDE);
+        ::ShowWindow(cancelButton, SW_SHOW);
+        ::EnableWindow(cancelButton, TRUE);
+        ::ShowWindow(progress, SW_SHOW);
+        ShowProgress();
+        PlaceOver(owner);
+    }
+    if (!IsOpen()) ::ShowWindow(window, SW_SHOW);
+    ::SetActiveWindow(window);
+    ::SendMessageW(window, WM_NEXTDLGCTL,
+                   reinterpret_cast<WPARAM>(Running() ? cancelButton : closeButton), TRUE);
+}
+
+void CdlgIconFetch::Cancel()
+{
+    if (!Running()) return;
+    job->Cancel();
+    ::EnableWindow(cancelButton, FALSE);
+    ::SetWindowTextW(status, L"Cancelling...");
+}
+
+void CdlgIconFetch::Close()
+{
+    if (!window) return;
+    if (Running()) {
+        // Its thread ends by itself; the window does not wait for it, and it gives nothing.
+        job->Cancel();
+        retired.push_back(std::move(job));
+    }
+    ::KillTimer(window, kProgressTimer);
+    const bool active = ::GetActiveWindow() == window;
+    ::ShowWindow(window, SW_HIDE);
+    if (active) ::SetActiveWindow(::GetWindow(window, GW_OWNER));
+}
+
+bool CdlgIconFetch::TranslateKey(MSG& message)
+{
+    if (!IsOpen() || (message.hwnd != window && !::IsChild(window, message.hwnd))) return false;
+    return ::IsDialogMessageW(window, &message) != FALSE;
+}
+
+int CdlgIconFetch::OnInitDialog()
+{
+    status = ::GetDlgItem(window, IDC_ICONFETCH_STATUS);
+    progress = ::GetDlgItem(window, IDC_ICONFETCH_PROGRESS);
+    cancelButton = ::GetDlgItem(window, IDC_ICONFETCH_CANCEL);
+    closeButton = ::GetDlgItem(window, IDC_ICONFETCH_CLOSE);
+    return 0;
+}
+
+int CdlgIconFetch::OnCommand(WPARAM wParam, LPARAM)
+{
+    switch (LOWORD(wParam)) {
+    case IDC_ICONFETCH_CANCEL:
+        Cancel();
+        return 1;
+    case IDC_ICONFETCH_CLOSE:
+    case IDCANCEL: // Escape, and the window's close button
+        Close();
+        return 1;
+    case IDOK: // Enter: the button that shows
+        if (Running()) {
+            Cancel();
+        } else {
+            Close();
+        }
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+bool CdlgIconFetch::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR&)
+{
+    switch (message) {
+    case kJobNews:
+        if (job && !ended && !job->Finished()) {
+            ShowProgress();
+            // The job's next news waits for the timer (the flag stays set until then).
+            ::SetTimer(window, kProgressTimer, kProgressDelayMs, nullptr);
+            return true;
+        }
+        TakeNews();
+        return true;
+    case WM_TIMER:
+        if (wParam != kProgressTimer) return false;
+        ::KillTimer(window, kProgressTimer);
+        TakeNews();
+        return true;
+    case WM_CLOSE:
+        Close();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CdlgIconFetch::TakeNews()
+{
+    // Cleared first: news that comes while this runs posts again.
+    newsPosted->store(false);
+    SweepRetired();
+    if (!job || ended) return;
+    if (job->Finished()) {
+        Finish();
+    } else {
+        ShowProgress();
+    }
+}
+
+void CdlgIconFetch::SweepRetired()
+{
+    retired.erase(
+        std::remove_if(retired.begin(), retired.end(),
+                       [](const std::unique_ptr<CIconFetchJob>& old) { return old->Finished(); }),
+        retired.end());
+}
+
+void CdlgIconFetch::ShowProgress()
+{
+    const std::size_t total = job->Total(), done = job->Done();
+    ::SendMessageW(progress, PBM_SETRANGE32, 0,
+                   static_cast<LPARAM>(std::max<std::size_t>(total, 1)));
+    ::SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+    const std::wstring text =
+        std::to_wstring(done) + L" of " + std::to_wstring(total) + L" pages fetched";
+    ::SetWindowTextW(status, text.c_str());
+}
+
+void CdlgIconFetch::Finish()
+{
+    ShowProgress();
+    ended = true;
+    // The items deleted, or whose address changed, since the fetch began are left alone.
+    const std::vector<IconChange> icons =
+        PlanIconChanges(changes->Project(), job->Plan(), job->Outcomes());
+    given = icons.empty() ? 0 : ApplyIconChanges(*changes, icons);
+    if (given > 0) host->RefreshShownPane();
+    ::SetWindowTextW(status, IconFetchSummary(*job, given).c_str());
+    const bool focused = ::GetFocus() == cancelButton;
+    ::ShowWindow(cancelButton, SW_HIDE);
+    ::ShowWindow(closeButton, SW_SHOW);
+    if (focused || IsOpen())
+        ::SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(closeButton), TRUE);
+}
+
+void CdlgIconFetch::PlaceOver(HWND owner)
+{
+    RECT own = {}, mine = {};
+    ::GetWindowRect(owner, &own);
+    ::GetWindowRect(window, &mine);
+    const int width = mine.right - mine.left, height = mine.bottom - mine.top;
+    int x = own.left + (own.right - own.left - width) / 2;
+    int y = own.top + (own.bottom - own.top - height) / 2;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        x = std::max<int>(work.left, std::min<int>(x, work.right - width));
+        y = std::max<int>(work.top, std::min<int>(y, work.bottom - height));
+    }
+    ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+}
