@@ -34,7 +34,8 @@ try {
   const keys = await page.$$eval('kbd', cells => cells.map(cell => cell.textContent));
   for (const key of ['Ctrl+S', 'F5', 'Ctrl+F5', 'Alt+X', 'Ctrl+Z', 'Ctrl+Y', 'Ctrl+Shift+Z',
                      'Ctrl+F', 'F3', 'Shift+F3', 'F2', 'Ctrl+N', 'Ctrl+Up', 'Ctrl+Down', 'Delete',
-                     'Ctrl+Del', 'Ctrl+R', 'F6', 'Shift+F6', 'Tab', 'Shift+Tab', 'Esc', 'F1']) {
+                     'Ctrl+Del', 'Ctrl+R', 'F6', 'Shift+F6', 'Tab', 'Shift+Tab', 'Esc', 'F1',
+                     'Ctrl+X', 'Ctrl+C', 'Ctrl+V', 'Ctrl+L']) {
     check(keys.includes(key), `key ${key} explained`);
   }
   const text = await page.locator('body').innerText();
