@@ -82,38 +82,11 @@ std::size_t ApplyIconChanges(CProjectChanges& changes, const std::vector<IconCha
 CIconFetchJob::CIconFetchJob(const CProject& project, bool refresh,
                              const IconFetchSettings& settings, TransportFactory factory,
                              std::function<void()> notify)
-    : settings(settings), plan(CollectIconPlaces(project, refresh)), notify(std::move(notify))
+    : CNetworkJob(std::move(notify)), settings(settings), plan(CollectIconPlaces(project, refresh))
 {
-    thread = std::thread(&CIconFetchJob::Run, this, std::move(factory));
-}
-
-CIconFetchJob::~CIconFetchJob()
-{
-    Cancel();
-    if (thread.joinable()) thread.join();
-}
-
-void CIconFetchJob::Run(TransportFactory factory)
-{
-    std::unique_ptr<IHttpTransport> transport = factory(TransportSettingsFor(settings), error);
-    std::vector<IconFetchOutcome> results;
-    if (transport) {
-        CIconFetcher fetcher(*transport, settings);
-        results = fetcher.Fetch(
-            plan.pages,
-            [this](std::size_t count, std::size_t) {
-                done.store(count);
-                if (notify) notify();
-            },
-            &cancel);
-        // The transport goes before the finish is told: its connections and threads end here.
-        transport.reset();
-    } else {
-        results.resize(plan.pages.size());
-        for (IconFetchOutcome& outcome : results)
-            outcome.reason = error;
-    }
-    outcomes = std::move(results);
-    finished.store(true);
-    if (notify) notify();
+    Start(std::move(factory), TransportSettingsFor(settings), plan.pages.size(),
+          [this](IHttpTransport& transport, const Progress& progress,
+                 const std::atomic<bool>* cancel) {
+              return CIconFetcher(transport, this->settings).Fetch(plan.pages, progress, cancel);
+          });
 }

@@ -12,7 +12,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 class CItemLink;
@@ -51,49 +50,27 @@ std::size_t ApplyIconChanges(CProject& project, const std::vector<IconChange>& c
 // The same through the change path, as one step ("fetch icons") that undo takes back whole.
 std::size_t ApplyIconChanges(CProjectChanges& changes, const std::vector<IconChange>& icons);
 
-class CIconFetchJob
+class CIconFetchJob : public CNetworkJob<IconFetchOutcome>
 {
 public:
-    using TransportFactory = CLinkCheckJob::TransportFactory;
-
     // Takes the project's places now (the project is not touched afterwards) and starts the
-    // fetch. `notify` is called on the fetch's thread after each page and once at the end; it
-    // must not block (a window posts itself a message).
+    // fetch; `notify` is told after each page and at the end.
     CIconFetchJob(const CProject& project, bool refresh, const IconFetchSettings& settings,
                   TransportFactory factory = CreateSystemTransport,
                   std::function<void()> notify = std::function<void()>());
     // Cancels a fetch still running and waits for its thread.
-    ~CIconFetchJob();
-    CIconFetchJob(const CIconFetchJob&) = delete;
-    CIconFetchJob& operator=(const CIconFetchJob&) = delete;
+    ~CIconFetchJob() { Stop(); }
 
     // n of N: pages done and to do.
-    std::size_t Done() const { return done.load(); }
     std::size_t Total() const { return plan.pages.size(); }
-    bool Finished() const { return finished.load(); }
-    void Cancel() { cancel.store(true); }
-    bool Cancelled() const { return cancel.load(); }
-
     const IconFetchPlan& Plan() const { return plan; }
-    // Once Finished: the outcomes by page, and the outcome of an entry of Plan().places.
-    const std::vector<IconFetchOutcome>& Outcomes() const { return outcomes; }
+    // Once Finished: the outcome of an entry of Plan().places (Outcomes() are by page).
     const IconFetchOutcome& OutcomeOf(std::size_t entry) const
     {
-        return outcomes[plan.pageOf[entry]];
+        return Outcomes()[plan.pageOf[entry]];
     }
-    // Once Finished: why no fetch ran (the HTTP stack could not be set up); empty otherwise.
-    const std::string& Error() const { return error; }
 
 private:
-    void Run(TransportFactory factory);
-
     IconFetchSettings settings;
     IconFetchPlan plan;
-    std::function<void()> notify;
-    std::vector<IconFetchOutcome> outcomes;
-    std::string error;
-    std::atomic<std::size_t> done{0};
-    std::atomic<bool> finished{false};
-    std::atomic<bool> cancel{false};
-    std::thread thread;
 };

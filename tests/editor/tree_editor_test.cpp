@@ -86,9 +86,10 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
     for (int i = 0; i < 14; ++i) {
         EXPECT_EQ(::GetMenuItemID(treeMenu, i), treeItems[i].first) << i;
         EXPECT_EQ(itemText(treeMenu, i), treeItems[i].second) << i;
-        if (treeItems[i].first != 0)
+        if (treeItems[i].first != 0) {
             EXPECT_FALSE(::GetMenuState(treeMenu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED)
                 << i;
+        }
     }
     HMENU help = ::GetSubMenu(bar, 3);
     ASSERT_EQ(::GetMenuItemCount(help), 2);
