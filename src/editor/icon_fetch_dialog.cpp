@@ -43,8 +43,7 @@ std::wstring IconFetchSummary(const CIconFetchJob& job, std::size_t given)
 }
 
 CdlgIconFetch::CdlgIconFetch(CProjectChanges& changes, ILinkCheckHost& host)
-    : CdlgPropBase(IDD_ICON_FETCH, changes), host(&host), factory(CreateSystemTransport),
-      newsPosted(std::make_shared<std::atomic<bool>>(false))
+    : CdlgPropBase(IDD_ICON_FETCH, changes), host(&host), factory(CreateSystemTransport)
 {
 }
 
@@ -72,13 +71,8 @@ void CdlgIconFetch::Start(HWND owner)
         job.reset();
         ended = false;
         given = 0;
-        HWND target = window;
-        std::shared_ptr<std::atomic<bool>> posted = newsPosted;
         job = std::make_unique<CIconFetchJob>(changes->Project(), false, settings, factory,
-                                              [target, posted] {
-                                                  if (!posted->exchange(true))
-                                                      ::PostMessageW(target, kJobNews, 0, 0);
-                                              });
+                                              news.Notifier(window, kJobNews));
         ::ShowWindow(closeButton, SW_HIDE);
         ::ShowWindow(cancelButton, SW_SHOW);
         ::EnableWindow(cancelButton, TRUE);
@@ -179,8 +173,8 @@ bool CdlgIconFetch::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR&)
 void CdlgIconFetch::TakeNews()
 {
     // Cleared first: news that comes while this runs posts again.
-    newsPosted->store(false);
-    SweepRetired();
+    news.Taken();
+    EndFinishedJobs(retired);
     if (!job || ended) return;
     if (job->Finished()) {
         Finish();
@@ -189,23 +183,9 @@ void CdlgIconFetch::TakeNews()
     }
 }
 
-void CdlgIconFetch::SweepRetired()
-{
-    retired.erase(
-        std::remove_if(retired.begin(), retired.end(),
-                       [](const std::unique_ptr<CIconFetchJob>& old) { return old->Finished(); }),
-        retired.end());
-}
-
 void CdlgIconFetch::ShowProgress()
 {
-    const std::size_t total = job->Total(), done = job->Done();
-    ::SendMessageW(progress, PBM_SETRANGE32, 0,
-                   static_cast<LPARAM>(std::max<std::size_t>(total, 1)));
-    ::SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(done), 0);
-    const std::wstring text =
-        std::to_wstring(done) + L" of " + std::to_wstring(total) + L" pages fetched";
-    ::SetWindowTextW(status, text.c_str());
+    ShowJobCount(progress, status, job->Done(), job->Total(), L" pages fetched");
 }
 
 void CdlgIconFetch::Finish()

@@ -4,6 +4,7 @@
 // window says what was found, with Close.
 #pragma once
 
+#include "editor/job_news.h"
 #include "editor/link_check_dialog.h"
 #include "icons/icon_fetch_job.h"
 #include "panes/prop_base.h"
@@ -60,8 +61,6 @@ private:
     void ShowProgress();
     // Gives the icons found as one step and shows the summary.
     void Finish();
-    // Ends the abandoned jobs that have come to their end.
-    void SweepRetired();
     // Centres the window over its owner.
     void PlaceOver(HWND owner);
 
@@ -73,8 +72,7 @@ private:
     std::size_t given = 0;
     // Abandoned fetches winding down; ended when they say they are done, or with this object.
     std::vector<std::unique_ptr<CIconFetchJob>> retired;
-    // Set while a message about the job is on its way, so that a fast fetch posts one at a time.
-    std::shared_ptr<std::atomic<bool>> newsPosted;
+    CJobNews news;
 };
 
 // What the window says when a fetch has ended: "12 icons fetched, 3 links without an icon",

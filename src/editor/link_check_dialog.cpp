@@ -51,8 +51,7 @@ int SelectedRow(HWND list)
 } // namespace
 
 CdlgLinkCheck::CdlgLinkCheck(CProjectChanges& changes, ILinkCheckHost& host)
-    : CdlgPropBase(IDD_LINK_CHECK, changes), host(&host), factory(CreateSystemTransport),
-      newsPosted(std::make_shared<std::atomic<bool>>(false))
+    : CdlgPropBase(IDD_LINK_CHECK, changes), host(&host), factory(CreateSystemTransport)
 {
 }
 
@@ -82,13 +81,8 @@ void CdlgLinkCheck::Start(HWND owner)
         ::SendMessageW(list, LVM_SETITEMCOUNT, 0, 0);
         // A finished job ends at once.
         job.reset();
-        HWND target = window;
-        std::shared_ptr<std::atomic<bool>> posted = newsPosted;
         job = std::make_unique<CLinkCheckJob>(changes->Project(), settings, factory,
-                                              [target, posted] {
-                                                  if (!posted->exchange(true))
-                                                      ::PostMessageW(target, kJobNews, 0, 0);
-                                              });
+                                              news.Notifier(window, kJobNews));
         ::EnableWindow(cancelButton, TRUE);
         ::EnableWindow(replaceButton, FALSE);
         ::ShowWindow(progress, SW_SHOW);
@@ -324,8 +318,8 @@ void CdlgLinkCheck::OnJobNews()
 void CdlgLinkCheck::TakeNews()
 {
     // Cleared first: news that comes while this runs posts again.
-    newsPosted->store(false);
-    SweepRetired();
+    news.Taken();
+    EndFinishedJobs(retired);
     if (!job || results) return;
     if (job->Finished()) {
         ShowResults();
@@ -334,23 +328,9 @@ void CdlgLinkCheck::TakeNews()
     }
 }
 
-void CdlgLinkCheck::SweepRetired()
-{
-    retired.erase(
-        std::remove_if(retired.begin(), retired.end(),
-                       [](const std::unique_ptr<CLinkCheckJob>& old) { return old->Finished(); }),
-        retired.end());
-}
-
 void CdlgLinkCheck::ShowProgress()
 {
-    const std::size_t total = job->Total(), done = job->Done();
-    ::SendMessageW(progress, PBM_SETRANGE32, 0,
-                   static_cast<LPARAM>(std::max<std::size_t>(total, 1)));
-    ::SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(done), 0);
-    const std::wstring text =
-        std::to_wstring(done) + L" of " + std::to_wstring(total) + L" checked";
-    ::SetWindowTextW(status, text.c_str());
+    ShowJobCount(progress, status, job->Done(), job->Total(), L" checked");
 }
 
 void CdlgLinkCheck::ShowResults()

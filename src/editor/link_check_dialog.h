@@ -4,6 +4,7 @@
 // main window; "Replace moved links" gives the moved links their final addresses as one step.
 #pragma once
 
+#include "editor/job_news.h"
 #include "linkcheck/link_check_job.h"
 #include "linkcheck/link_check_results.h"
 #include "panes/prop_base.h"
@@ -86,8 +87,6 @@ private:
     void ReplaceMoved();
     // Places the window over the lower part of its owner, within the screen's work area.
     void PlaceOver(HWND owner);
-    // Ends the jobs that were cancelled and have come to their end.
-    void SweepRetired();
 
     ILinkCheckHost* host; // not owned
     LinkCheckSettings settings;
@@ -96,8 +95,7 @@ private:
     std::unique_ptr<CLinkCheckResults> results;
     // Cancelled checks winding down; ended when they say they are done, or with this object.
     std::vector<std::unique_ptr<CLinkCheckJob>> retired;
-    // Set while a message about a job is on its way, so that a fast check posts one at a time.
-    std::shared_ptr<std::atomic<bool>> newsPosted;
+    CJobNews news;
     SIZE minimum = {0, 0};
     // The controls' distances from the window's edges, from the template.
     int margin = 0, gap = 0, rowHeight = 0, buttonWidth = 0, replaceWidth = 0, checkWidth = 0;
