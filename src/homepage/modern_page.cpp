@@ -17,99 +17,99 @@ namespace {
 
 // The style sheet and the script hold no "<" or ">": the import reads the page with a tokenizer
 // that knows no script or style content, and would stop at either.
-const char kHead[] =
-    "\">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n"
-    "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n<title>";
+const char kHead[] = "\">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n"
+                     "<meta name=\"viewport\" content=\"width=device-width\">\r\n<title>";
 
+// The style sheet and the script come in parts, and a page carries only the parts its project
+// uses: on a page of a few links they would otherwise be most of the file. Colours go through
+// light-dark(), so that one rule serves both schemes; a browser without it drops those
+// declarations and shows its own colours, light or dark, which still read well.
 const char kStyle[] =
     "</title>\r\n<style>\r\n"
-    ":root{color-scheme:light dark;--bg:#f3f4f6;--card:#fff;--fg:#1d2126;--muted:#4b535d;"
-    "--link:#0a58ca;--line:#d3d7dc;--edge:#6b737c}\r\n"
-    "@media(prefers-color-scheme:dark){:root{--bg:#111315;--card:#1c1f23;--fg:#e8eaed;"
-    "--muted:#aab1b9;--link:#8ab4f8;--line:#353a41;--edge:#8d959e}}\r\n"
-    "*{box-sizing:border-box}\r\n"
-    "body{margin:0;background:var(--bg);color:var(--fg);"
-    "font:1rem/1.5 system-ui,-apple-system,\"Segoe UI\",Roboto,Ubuntu,\"Noto Sans\",sans-serif}\r\n"
-    "header,main{max-width:120rem;margin:0 auto;padding:1rem 1rem 0}\r\n"
-    "h1{margin:0;font-size:1.6rem;line-height:1.25}\r\n"
+    ":root{color-scheme:light dark}"
+    "body{margin:auto;max-width:120rem;padding:1rem;background:light-dark(#eee,#111);"
+    "color:light-dark(#222,#eee);font:1rem/1.5 system-ui,sans-serif}"
+    "h1{margin:0 0 1rem;font-size:1.6rem}"
     "main{display:grid;grid-template-columns:repeat(auto-fit,minmax(min(16rem,100%),1fr));"
-    "gap:0 1rem;align-items:start}\r\n"
-    "h2{margin:.25rem 0 .5rem;font-size:1.2rem}\r\n"
-    ".grp{background:var(--card);border:1px solid var(--line);border-radius:.5rem;"
-    "padding:.6rem 1rem .8rem;margin-bottom:1rem}\r\n"
-    "h3{margin:0 0 .3rem;font-size:1rem;color:var(--muted)}\r\n"
-    "ul{list-style:none;margin:0;padding:0}\r\n"
-    "li{position:relative;padding:.2rem 0}\r\n"
-    "a{color:var(--link);text-underline-offset:.2em}\r\n"
-    "li a~a{margin-left:.3em}\r\n"
-    ":focus-visible{outline:3px solid var(--link);outline-offset:2px}\r\n"
-    ".tip{display:none;position:absolute;z-index:9;left:0;right:0;top:100%;max-height:45vh;"
-    "overflow:auto;padding:.5rem .75rem;background:var(--card);border:1px solid var(--edge);"
-    "border-radius:.4rem;box-shadow:0 .3rem 1rem #0005}\r\n"
-    ".pop:hover .tip,.pop:focus-within .tip,.pop.open .tip{display:block}\r\n"
-    ".pop.esc .tip{display:none}\r\n"
-    ".pop.up .tip{top:auto;bottom:100%}\r\n"
-    ".pop button{margin-left:.4em;width:1.25rem;height:1.25rem;padding:0;vertical-align:.05em;"
-    "border:1px solid var(--edge);border-radius:50%;background:none;color:var(--link);"
-    "font:italic 700 .8rem/1 Georgia,serif;cursor:pointer}\r\n"
-    "label{display:block;color:var(--muted);font-size:.9rem}\r\n"
-    "input,select{display:block;width:100%;margin:.15rem 0 .5rem;padding:.35rem .5rem;"
-    "font:inherit;color:var(--fg);background:var(--card);border:1px solid var(--edge);"
-    "border-radius:.3rem}\r\n"
-    "::placeholder{color:var(--edge);opacity:1}\r\n"
-    "[hidden]{display:none}\r\n"
-    "form button{font:inherit;padding:.3rem 1rem;border:0;border-radius:.3rem;"
-    "background:var(--link);color:var(--card);cursor:pointer}\r\n"
-    "@media print{:root{--bg:#fff;--card:#fff;--fg:#000;--muted:#000;--link:#000;--line:#000}"
-    "main{display:block}.grp{break-inside:avoid}"
-    "a[href]::after{content:\" (\" attr(href) \")\";font-size:.85em}"
-    "button,.tip{display:none!important}}\r\n";
+    "gap:0 1rem}"
+    "h2{margin:0 0 .5rem;font-size:1.2rem}"
+    ".grp{background:light-dark(#fff,#222);border-radius:.5rem;padding:.5rem 1rem;"
+    "margin-bottom:1rem}"
+    "h3{margin:0;font-size:1rem;opacity:.8}"
+    "ul{list-style:none;margin:0;padding:0}"
+    "li{padding:.2rem 0}"
+    "a{color:light-dark(#05c,#8bf)}\r\n"
+    "@media print{*{color:#000!important;background:#fff!important}.grp{break-inside:avoid}"
+    "a[href]::after{content:\" (\" attr(href) \")\"}button{display:none}}\r\n";
 
-// Only on a page with icons, so that every other page stays as it was. The icon sits on the text's
-// middle rather than its baseline, a little apart from the caption.
+// Space between a link item's further links.
+const char kFurtherLinksStyle[] = "li a~a{margin-left:.3em}\r\n";
+
+// A popup hangs below its item (above it with the class "up"); hover, focus and the class "open"
+// (a tap) show it, the class "esc" (Escape) hides it again until the pointer or focus moves on.
+const char kPopupStyle[] =
+    ".pop{position:relative}\r\n"
+    ".tip{display:none;position:absolute;z-index:9;left:0;right:0;top:100%;max-height:45vh;"
+    "overflow:auto;padding:.5rem .75rem;background:light-dark(#fff,#222);"
+    "border:1px solid #888;border-radius:.4rem;box-shadow:0 .3rem 1rem #0005}\r\n"
+    ".pop:hover .tip,.pop:focus-within .tip,.open .tip{display:block}\r\n"
+    ".pop.esc .tip{display:none}\r\n"
+    ".up .tip{top:auto;bottom:100%}\r\n"
+    ".pop button{margin-left:.4em;width:1.25rem;height:1.25rem;padding:0;border:1px solid;"
+    "border-radius:50%;background:none;color:inherit;font:italic 700 .8rem/1 Georgia,serif;"
+    "cursor:pointer}\r\n";
+
+// Fields stand in their labels on the line, as small forms such as a search box look best.
+const char kFormStyle[] = "input,select,button{font:inherit;margin:.3rem;max-width:90%}\r\n";
+
+// The hint is the field's own text colour, lighter: the browsers' grey is too faint for AA.
+const char kHintStyle[] = "::placeholder{color:inherit;opacity:.7}\r\n";
+
+// Only on a page with icons. The icon sits on the text's middle rather than its baseline, a little
+// apart from the caption.
 const char kIconStyle[] =
     "a img[src^=\"data:\"][width=\"16\"]:first-child{vertical-align:-.2em;margin-right:.4em}\r\n";
 
 // Escape hides the shown popups; a tap on a popup's button opens or closes it; a shown popup that
 // would run past the window's bottom opens above its item when there is more room there, also
-// after scrolling. Hover and focus need no script. A visible input's value shows as its hint
-// (an empty box with the value in grey) and goes back in when the form is sent with the box left
-// empty, so that the form sends what it sends without script.
-const char kScript[] =
-    "<script>\r\n"
-    "(function(){\r\n"
-    "var d=document;\r\n"
-    "function pop(n){return n&&n.closest?n.closest('.pop'):null}\r\n"
-    "function each(s,f,n){var l=(n||d).querySelectorAll(s);for(var i=0;i!=l.length;i++)f(l[i])}"
-    "\r\n"
-    "function shut(p){p.classList.remove('open');"
-    "p.querySelector('button').setAttribute('aria-expanded','false')}\r\n"
-    "function place(p){if(!p)return;p.classList.remove('up');"
-    "var t=p.querySelector('.tip').getBoundingClientRect(),r=p.getBoundingClientRect(),"
-    "h=innerHeight;if(Math.max(t.bottom,h)!=h&&Math.max(r.top,h-r.bottom)==r.top)"
-    "p.classList.add('up')}\r\n"
-    "function calm(e){var p=pop(e.target);each('.pop.esc',function(q){if(q!=p)"
-    "q.classList.remove('esc')});place(p)}\r\n"
-    "d.addEventListener('focusin',calm);d.addEventListener('mouseover',calm);\r\n"
-    "var q=0;function later(){if(!q)q=requestAnimationFrame(function(){q=0;"
-    "each('.pop:hover,.pop:focus-within,.pop.open',place)})}\r\n"
-    "addEventListener('scroll',later,{passive:true});addEventListener('resize',later);\r\n"
-    "d.addEventListener('keydown',function(e){if(e.key!='Escape')return;"
-    "each('.pop.open,.pop:hover,.pop:focus-within',function(p){shut(p);"
-    "p.classList.add('esc')})});\r\n"
-    "d.addEventListener('click',function(e){var b=e.target.closest?"
-    "e.target.closest('button[aria-controls]'):null,p=pop(b);"
-    "each('.pop.open',function(q){if(q!=p)shut(q)});if(!p)return;"
-    "var o=!p.classList.contains('open');p.classList.toggle('open',o);"
-    "p.classList.remove('esc');b.setAttribute('aria-expanded',o?'true':'false');place(p)});\r\n"
-    "function hint(){each('input:not([type=hidden])',function(i){var v=i.defaultValue;"
-    "if(v){i.placeholder=v;if(i.value==v)i.value=''}})}\r\n"
-    "d.addEventListener('DOMContentLoaded',hint);addEventListener('pageshow',hint);\r\n"
-    "d.addEventListener('submit',function(e){each('input:not([type=hidden])',function(i){"
-    "if(!i.value)i.value=i.defaultValue},e.target);setTimeout(hint)});\r\n"
-    "})();\r\n"
-    "</script>\r\n"
-    "</head>\r\n<body>\r\n";
+// after scrolling. Hover and focus need no script. Names are one letter, as the page carries it:
+// P the popup around a node, E each element matching, S shut, L place, C calm the Escaped ones
+// when the pointer or focus moves, W place the shown ones at the next frame.
+const char kPopupScript[] =
+    "(function(d){\r\n"
+    "function P(n){return n&&n.closest&&n.closest('.pop')}\r\n"
+    "function E(s,f){[].forEach.call(d.querySelectorAll(s),f)}\r\n"
+    "function S(p){p.classList.remove('open');"
+    "p.querySelector('button').setAttribute('aria-expanded',false)}\r\n"
+    "function L(p){if(!p)return;var c=p.classList;c.remove('up');"
+    "var t=p.lastChild.getBoundingClientRect(),r=p.getBoundingClientRect(),h=innerHeight;"
+    "if(Math.max(t.bottom,h)!=h&&Math.max(r.top,h-r.bottom)==r.top)c.add('up')}\r\n"
+    "function C(e){var p=P(e.target);E('.pop.esc',function(q){q!=p&&q.classList.remove('esc')});"
+    "L(p)}\r\n"
+    "d.addEventListener('focusin',C);d.addEventListener('mouseover',C);\r\n"
+    "var q;function W(){q=q||requestAnimationFrame(function(){q=0;"
+    "E('.pop:hover,.pop:focus-within,.open',L)})}\r\n"
+    "addEventListener('scroll',W,{passive:true});addEventListener('resize',W);\r\n"
+    "d.addEventListener('keydown',function(e){e.key=='Escape'&&"
+    "E('.open,.pop:hover,.pop:focus-within',function(p){S(p);p.classList.add('esc')})});\r\n"
+    "d.addEventListener('click',function(e){"
+    "var b=e.target.closest&&e.target.closest('.pop button'),p=P(b);"
+    "E('.open',function(q){q!=p&&S(q)});"
+    "if(p){b.setAttribute('aria-expanded',p.classList.toggle('open'));p.classList.remove('esc');"
+    "L(p)}})\r\n"
+    "})(document);\r\n";
+
+// A visible input's value shows as its hint (an empty box with the value in grey) and goes back
+// in when the form is sent with the box left empty, so that the form sends what it sends without
+// script; after sending, and when the browser shows the page again, the hint is back.
+const char kHintScript[] =
+    "(function(d,s){\r\n"
+    "function h(){d.querySelectorAll(s).forEach(function(i){var v=i.defaultValue;"
+    "if(v){i.placeholder=v;i.value==v&&(i.value='')}})}\r\n"
+    "d.onreadystatechange=onpageshow=h;\r\n"
+    "d.onsubmit=function(e){e.target.querySelectorAll(s).forEach(function(i){"
+    "i.value=i.value||i.defaultValue});setTimeout(h)}\r\n"
+    "})(document,'label input');\r\n";
 
 // Literal pieces and numbers joined into one write: on large pages the writes, not the bytes,
 // are much of the cost. Its users append at most a couple of hundred bytes.
@@ -146,6 +146,7 @@ public:
 
     void Page(const CProject& project, const std::string& language)
     {
+        const CParts parts = PartsUsed(project);
         WriteLiteral(stream, "<!DOCTYPE html>\r\n<html class=\"");
         WriteLiteral(stream, kModernPageClass);
         WriteLiteral(stream, "\" lang=\"");
@@ -153,9 +154,19 @@ public:
         WriteLiteral(stream, kHead);
         WriteTitleText(project.title);
         WriteLiteral(stream, kStyle);
-        if (HasIcons(project)) WriteLiteral(stream, kIconStyle);
+        if (parts.furtherLinks) WriteLiteral(stream, kFurtherLinksStyle);
+        if (parts.popups) WriteLiteral(stream, kPopupStyle);
+        if (parts.forms) WriteLiteral(stream, kFormStyle);
+        if (parts.hints) WriteLiteral(stream, kHintStyle);
+        if (parts.icons) WriteLiteral(stream, kIconStyle);
         WriteLiteral(stream, "</style>\r\n");
-        WriteLiteral(stream, kScript);
+        if (parts.popups || parts.hints) {
+            WriteLiteral(stream, "<script>\r\n");
+            if (parts.popups) WriteLiteral(stream, kPopupScript);
+            if (parts.hints) WriteLiteral(stream, kHintScript);
+            WriteLiteral(stream, "</script>\r\n");
+        }
+        WriteLiteral(stream, "</head>\r\n<body>\r\n");
         if (!project.title.empty()) {
             WriteLiteral(stream, "<header><h1>");
             WriteUtf8(stream, project.title);
@@ -168,6 +179,51 @@ public:
     }
 
 private:
+    // What of the style sheet and the script the page needs.
+    struct CParts
+    {
+        bool furtherLinks = false;
+        bool popups = false;
+        bool forms = false;
+        bool hints = false; // a visible text input with a value
+        bool icons = false;
+    };
+
+    // A large project gets every part without a look at its items: there the parts are a
+    // small share of the page, and looking at every item costs as much as a quarter of writing
+    // the page (the items are read from memory twice).
+    static constexpr std::size_t kItemsLooked = 1000;
+
+    static CParts PartsUsed(const CProject& project)
+    {
+        std::size_t items = 0;
+        for (const CColumn* column : project.columns) {
+            for (const CGroup* group : column->groups)
+                items += group->items.size();
+        }
+        if (items > kItemsLooked) return CParts{true, true, true, true, true};
+        CParts parts;
+        for (const CColumn* column : project.columns) {
+            for (const CGroup* group : column->groups) {
+                for (const CItem* item : group->items) {
+                    if (item->GetTag() == tags::kItemLink) {
+                        const auto& link = static_cast<const CItemLink&>(*item);
+                        parts.furtherLinks |= !link.links.empty();
+                        parts.popups |= link.popup != nullptr;
+                        parts.icons |= link.icon != nullptr;
+                    } else if (item->GetTag() == tags::kItemForm) {
+                        parts.forms = true;
+                        for (const CItemForm::CField* field :
+                             static_cast<const CItemForm&>(*item).fields)
+                            parts.hints |=
+                                field->type == 0 && !field->hidden && !field->value.empty();
+                    }
+                }
+            }
+        }
+        return parts;
+    }
+
     // The title element shows text only, so the title's markup is left out there (the heading
     // has it all); and a page needs a title, so a word stands in for none. Tags also must not
     // reach the head, where the import would take them for the page's.
@@ -188,20 +244,6 @@ private:
         } else {
             WriteBytes(stream, text);
         }
-    }
-
-    static bool HasIcons(const CProject& project)
-    {
-        for (const CColumn* column : project.columns) {
-            for (const CGroup* group : column->groups) {
-                for (const CItem* item : group->items) {
-                    if (item->GetTag() == tags::kItemLink &&
-                        static_cast<const CItemLink*>(item)->icon)
-                        return true;
-                }
-            }
-        }
-        return false;
     }
 
     // Headings are left out rather than written empty.

@@ -1,8 +1,10 @@
 #include "app/default_project.h"
 #include "homepage/modern_page.h"
 #include "homepage/page_writer.h"
+#include "icons/test_images.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
+#include "model/link_icon.h"
 #include "model/project.h"
 #include "platform/platform.h"
 #include "random_project.h"
@@ -83,19 +85,87 @@ TEST(ModernPage, TheProjectsStyleChoosesThePage)
     EXPECT_EQ(GeneratedPage(project), classic);
 }
 
+// A project that uses every part of the style sheet and the script.
+void AddEveryPart(CProject& project)
+{
+    CGroup* group = OneGroup(project);
+    CItemLink* link = new CItemLink(*group, L"a", L"http://a/");
+    link->AddLink(L"b", L"http://b/");
+    link->SetPopupContent(L"about a");
+    link->icon = CLinkIcon::FromBytes(MakePng(16, 0x336699));
+    new CItemForm(*group);
+    static_cast<CItemForm*>(group->items.back())->AddField(0, L"q", L"hint", -1);
+}
+
+std::string Between(const std::string& page, const std::string& open, const std::string& close)
+{
+    std::size_t start = page.find(open), end = page.find(close);
+    if (start == std::string::npos || end == std::string::npos) return std::string();
+    return page.substr(start + open.size(), end - start - open.size());
+}
+
 TEST(ModernPage, StyleAndScriptHoldNoAngleBracketsForTheImport)
 {
     CProject project;
+    AddEveryPart(project);
     std::string page = Modern(project);
-    std::size_t style = page.find("<style>"), styleEnd = page.find("</style>");
-    std::size_t script = page.find("<script>"), scriptEnd = page.find("</script>");
-    ASSERT_NE(styleEnd, std::string::npos);
-    ASSERT_NE(scriptEnd, std::string::npos);
-    std::string inside = page.substr(style + 7, styleEnd - style - 7) +
-                         page.substr(script + 8, scriptEnd - script - 8);
-    EXPECT_EQ(inside.find_first_of("<>"), std::string::npos);
+    std::string style = Between(page, "<style>", "</style>");
+    std::string script = Between(page, "<script>", "</script>");
+    ASSERT_NE(style.find(".tip{"), std::string::npos);
+    ASSERT_NE(script.find("'label input'"), std::string::npos);
+    ASSERT_NE(style.find("img["), std::string::npos);
+    EXPECT_EQ((style + script).find_first_of("<>"), std::string::npos);
     // Nothing outside the file: no address in the head at all.
     EXPECT_EQ(page.substr(0, page.find("<body>")).find("//"), std::string::npos);
+}
+
+TEST(ModernPage, APageCarriesOnlyTheStyleAndScriptItsProjectUses)
+{
+    CProject project;
+    CGroup* group = OneGroup(project);
+    CItemLink* link = new CItemLink(*group, L"a", L"http://a/");
+    std::string plain = Modern(project);
+    EXPECT_EQ(plain.find("<script>"), std::string::npos);
+    for (const char* part : {"li a~a", ".tip{", "input,select", "::placeholder", "img["})
+        EXPECT_EQ(plain.find(part), std::string::npos) << part;
+
+    link->AddLink(L"b", L"http://b/");
+    EXPECT_NE(Modern(project).find("li a~a{"), std::string::npos);
+    EXPECT_EQ(Modern(project).find("<script>"), std::string::npos);
+
+    // A form whose visible fields have no value needs its style but no script.
+    CItemForm* form = new CItemForm(*group);
+    form->AddField(0, L"q", L"", -1);
+    form->AddField(0, L"h", L"v", -1)->hidden = true;
+    std::string page = Modern(project);
+    EXPECT_NE(page.find("input,select"), std::string::npos);
+    EXPECT_EQ(page.find("<script>"), std::string::npos);
+    EXPECT_EQ(page.find("::placeholder"), std::string::npos);
+
+    form->fields.front()->value = L"hint";
+    page = Modern(project);
+    EXPECT_NE(page.find("::placeholder"), std::string::npos);
+    EXPECT_NE(Between(page, "<script>", "</script>").find("defaultValue"), std::string::npos);
+    EXPECT_EQ(page.find(".tip{"), std::string::npos);
+
+    link->SetPopupContent(L"about a");
+    page = Modern(project);
+    std::string script = Between(page, "<script>", "</script>");
+    EXPECT_NE(page.find(".tip{"), std::string::npos);
+    EXPECT_NE(script.find("'Escape'"), std::string::npos);
+    EXPECT_NE(script.find("defaultValue"), std::string::npos);
+
+    // A large project carries every part without a look at its items.
+    CProject large;
+    CGroup* many = OneGroup(large);
+    for (int i = 0; i < 1000; ++i)
+        new CItemLink(*many, L"a", L"http://a/");
+    EXPECT_EQ(Modern(large).find("<script>"), std::string::npos);
+    new CItemLink(*many, L"a", L"http://a/");
+    page = Modern(large);
+    for (const char* part :
+         {"li a~a", ".tip{", "input,select", "::placeholder", "img[", "'Escape'", "defaultValue"})
+        EXPECT_NE(page.find(part), std::string::npos) << part;
 }
 
 TEST(ModernPage, EmptyTitleAndCaptionsWriteNoEmptyHeadings)
@@ -192,8 +262,13 @@ TEST(ModernPage, FormsHaveLabelsClassicsValuesAndASubmitButton)
               "<button type=\"submit\">Go</button></form></li>\r\n");
 }
 
-TEST(ModernPage, AtMostAFifthLargerThanClassicForALargeProject)
+TEST(ModernPage, AtMostAFifthLargerThanClassicForTheSampleAndALargeProject)
 {
+    CProject sample;
+    BuildDefaultProject(sample);
+    EXPECT_LE(Modern(sample).size() * 5, GeneratedPage(sample).size() * 6)
+        << Modern(sample).size() << " against " << GeneratedPage(sample).size();
+
     std::mt19937 random(5);
     CProject project;
     RandomProjectOptions options;

@@ -384,6 +384,15 @@ for (const which of ['sample', 'large']) {
     [...document.querySelectorAll('section.col')].map(s => Math.round(s.getBoundingClientRect().left)));
   const scrollWidth = await narrow.page.evaluate(() => document.documentElement.scrollWidth);
   check(new Set(lefts).size === 1, '360 px: one column', JSON.stringify(lefts));
+  await page.emulateMedia({ media: 'screen' });
+  for (const [label, view] of [['1280 px', page], ['360 px', narrow.page]]) {
+    const outside = await view.evaluate(() => [...document.querySelectorAll('form *')].filter(e => {
+      const box = e.getBoundingClientRect(), group = e.closest('.grp').getBoundingClientRect();
+      return box.width > 0 && (box.left < group.left || box.right > group.right);
+    }).map(e => e.outerHTML.slice(0, 60)));
+    check(outside.length === 0, `${label}: form fields and buttons stay inside their group`,
+          outside.slice(0, 2).join(' '));
+  }
   check(scrollWidth <= 360, '360 px: nothing wider than the window', `${scrollWidth}`);
   await narrow.context.close();
 }
