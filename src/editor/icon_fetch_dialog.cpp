@@ -13,9 +13,6 @@ namespace {
 
 // Posted by the fetch's thread: progress, or the end.
 const UINT kJobNews = WM_APP + 41;
-// Progress is shown at most this often; each showing costs a repaint.
-const UINT_PTR kProgressTimer = 1;
-const UINT kProgressDelayMs = 100;
 
 std::wstring Counted(std::size_t count, const wchar_t* one, const wchar_t* many)
 {
@@ -43,24 +40,8 @@ std::wstring IconFetchSummary(const CIconFetchJob& job, std::size_t given)
 }
 
 CdlgIconFetch::CdlgIconFetch(CProjectChanges& changes, ILinkCheckHost& host)
-    : CdlgPropBase(IDD_ICON_FETCH, changes), host(&host), factory(CreateSystemTransport)
+    : CdlgNetworkJob(IDD_ICON_FETCH, changes, host, kJobNews)
 {
-}
-
-CdlgIconFetch::~CdlgIconFetch()
-{
-    // Each job cancels itself and waits for its thread, which waits a bounded time for the
-    // HTTP stack's threads.
-    if (job) job->Cancel();
-    for (auto& old : retired)
-        old->Cancel();
-}
-
-void CdlgIconFetch::SetFetchSetup(const IconFetchSettings& fetchSettings,
-                                  CIconFetchJob::TransportFactory transportFactory)
-{
-    settings = fetchSettings;
-    factory = std::move(transportFactory);
 }
 
 void CdlgIconFetch::Start(HWND owner)
@@ -68,15 +49,11 @@ void CdlgIconFetch::Start(HWND owner)
     const bool first = !window;
     if (first && !Create(owner)) return;
     if (!Running()) {
-        job.reset();
         ended = false;
         given = 0;
-        job = std::make_unique<CIconFetchJob>(changes->Project(), false, settings, factory,
-                                              news.Notifier(window, kJobNews));
+        StartJob(changes->Project(), false);
         ::ShowWindow(closeButton, SW_HIDE);
         ::ShowWindow(cancelButton, SW_SHOW);
-        ::EnableWindow(cancelButton, TRUE);
-        ::ShowWindow(progress, SW_SHOW);
         ShowProgress();
         PlaceOver(owner);
     }
@@ -86,32 +63,11 @@ void CdlgIconFetch::Start(HWND owner)
                    reinterpret_cast<WPARAM>(Running() ? cancelButton : closeButton), TRUE);
 }
 
-void CdlgIconFetch::Cancel()
-{
-    if (!Running()) return;
-    job->Cancel();
-    ::EnableWindow(cancelButton, FALSE);
-    ::SetWindowTextW(status, L"Cancelling...");
-}
-
 void CdlgIconFetch::Close()
 {
     if (!window) return;
-    if (Running()) {
-        // Its thread ends by itself; the window does not wait for it, and it gives nothing.
-        job->Cancel();
-        retired.push_back(std::move(job));
-    }
-    ::KillTimer(window, kProgressTimer);
-    const bool active = ::GetActiveWindow() == window;
-    ::ShowWindow(window, SW_HIDE);
-    if (active) ::SetActiveWindow(::GetWindow(window, GW_OWNER));
-}
-
-bool CdlgIconFetch::TranslateKey(MSG& message)
-{
-    if (!IsOpen() || (message.hwnd != window && !::IsChild(window, message.hwnd))) return false;
-    return ::IsDialogMessageW(window, &message) != FALSE;
+    AbandonJob();
+    Hide();
 }
 
 int CdlgIconFetch::OnInitDialog()
@@ -147,40 +103,10 @@ int CdlgIconFetch::OnCommand(WPARAM wParam, LPARAM)
 
 bool CdlgIconFetch::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR&)
 {
-    switch (message) {
-    case kJobNews:
-        if (job && !ended && !job->Finished()) {
-            ShowProgress();
-            // The job's next news waits for the timer (the flag stays set until then).
-            ::SetTimer(window, kProgressTimer, kProgressDelayMs, nullptr);
-            return true;
-        }
-        TakeNews();
-        return true;
-    case WM_TIMER:
-        if (wParam != kProgressTimer) return false;
-        ::KillTimer(window, kProgressTimer);
-        TakeNews();
-        return true;
-    case WM_CLOSE:
-        Close();
-        return true;
-    default:
-        return false;
-    }
-}
-
-void CdlgIconFetch::TakeNews()
-{
-    // Cleared first: news that comes while this runs posts again.
-    news.Taken();
-    EndFinishedJobs(retired);
-    if (!job || ended) return;
-    if (job->Finished()) {
-        Finish();
-    } else {
-        ShowProgress();
-    }
+    if (OnJobMessage(message, wParam)) return true;
+    if (message != WM_CLOSE) return false;
+    Close();
+    return true;
 }
 
 void CdlgIconFetch::ShowProgress()
@@ -188,7 +114,7 @@ void CdlgIconFetch::ShowProgress()
     ShowJobCount(progress, status, job->Done(), job->Total(), L" pages fetched");
 }
 
-void CdlgIconFetch::Finish()
+void CdlgIconFetch::ShowEnd()
 {
     ShowProgress();
     ended = true;

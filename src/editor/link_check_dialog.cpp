@@ -17,10 +17,6 @@ const UINT kJobNews = WM_APP + 40;
 // every key.
 const UINT_PTR kRefreshTimer = 1;
 const UINT kRefreshDelayMs = 150;
-// Progress is shown at most this often: a fast check finishes hundreds of addresses a second,
-// and each showing costs the window a repaint.
-const UINT_PTR kProgressTimer = 2;
-const UINT kProgressDelayMs = 100;
 
 const wchar_t* const kColumnNames[kLinkColumnCount] = {
     L"Result", L"Caption", L"URL", L"Where (column / group)", L"Final URL or reason"};
@@ -51,24 +47,8 @@ int SelectedRow(HWND list)
 } // namespace
 
 CdlgLinkCheck::CdlgLinkCheck(CProjectChanges& changes, ILinkCheckHost& host)
-    : CdlgPropBase(IDD_LINK_CHECK, changes), host(&host), factory(CreateSystemTransport)
+    : CdlgNetworkJob(IDD_LINK_CHECK, changes, host, kJobNews)
 {
-}
-
-CdlgLinkCheck::~CdlgLinkCheck()
-{
-    // Each job cancels itself and waits for its thread, which waits a bounded time for the
-    // HTTP stack's threads.
-    if (job) job->Cancel();
-    for (auto& old : retired)
-        old->Cancel();
-}
-
-void CdlgLinkCheck::SetCheckSetup(const LinkCheckSettings& checkSettings,
-                                  CLinkCheckJob::TransportFactory transportFactory)
-{
-    settings = checkSettings;
-    factory = std::move(transportFactory);
 }
 
 void CdlgLinkCheck::Start(HWND owner)
@@ -79,13 +59,8 @@ void CdlgLinkCheck::Start(HWND owner)
         ::KillTimer(window, kRefreshTimer);
         results.reset();
         ::SendMessageW(list, LVM_SETITEMCOUNT, 0, 0);
-        // A finished job ends at once.
-        job.reset();
-        job = std::make_unique<CLinkCheckJob>(changes->Project(), settings, factory,
-                                              news.Notifier(window, kJobNews));
-        ::EnableWindow(cancelButton, TRUE);
+        StartJob(changes->Project());
         ::EnableWindow(replaceButton, FALSE);
-        ::ShowWindow(progress, SW_SHOW);
         OnSize();
         ShowProgress();
     }
@@ -99,39 +74,20 @@ void CdlgLinkCheck::Start(HWND owner)
                    TRUE);
 }
 
-void CdlgLinkCheck::Cancel()
-{
-    if (!Running()) return;
-    job->Cancel();
-    ::EnableWindow(cancelButton, FALSE);
-    ::SetWindowTextW(status, L"Cancelling...");
-}
-
 void CdlgLinkCheck::Close()
 {
     if (!window) return;
-    if (Running()) {
-        // Its threads end by themselves; the window does not wait for them.
-        job->Cancel();
-        retired.push_back(std::move(job));
+    if (AbandonJob()) {
         results.reset();
         ::SendMessageW(list, LVM_SETITEMCOUNT, 0, 0);
     }
     ::KillTimer(window, kRefreshTimer);
-    const bool active = ::GetActiveWindow() == window;
-    ::ShowWindow(window, SW_HIDE);
-    if (active) ::SetActiveWindow(::GetWindow(window, GW_OWNER));
+    Hide();
 }
 
 void CdlgLinkCheck::ProjectChanged()
 {
     if (results && IsOpen()) ::SetTimer(window, kRefreshTimer, kRefreshDelayMs, nullptr);
-}
-
-bool CdlgLinkCheck::TranslateKey(MSG& message)
-{
-    if (!IsOpen() || (message.hwnd != window && !::IsChild(window, message.hwnd))) return false;
-    return ::IsDialogMessageW(window, &message) != FALSE;
 }
 
 int CdlgLinkCheck::OnInitDialog()
@@ -275,16 +231,9 @@ int CdlgLinkCheck::OnNotify(WPARAM, LPARAM lParam)
 
 bool CdlgLinkCheck::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
 {
+    if (OnJobMessage(message, wParam)) return true;
     switch (message) {
-    case kJobNews:
-        OnJobNews();
-        return true;
     case WM_TIMER:
-        if (wParam == kProgressTimer) {
-            ::KillTimer(window, kProgressTimer);
-            TakeNews();
-            return true;
-        }
         if (wParam != kRefreshTimer) return false;
         ::KillTimer(window, kRefreshTimer);
         Refresh();
@@ -304,36 +253,12 @@ bool CdlgLinkCheck::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
     }
 }
 
-void CdlgLinkCheck::OnJobNews()
-{
-    if (job && !results && !job->Finished()) {
-        ShowProgress();
-        // The job's next news waits for the timer (the flag stays set until then).
-        ::SetTimer(window, kProgressTimer, kProgressDelayMs, nullptr);
-        return;
-    }
-    TakeNews();
-}
-
-void CdlgLinkCheck::TakeNews()
-{
-    // Cleared first: news that comes while this runs posts again.
-    news.Taken();
-    EndFinishedJobs(retired);
-    if (!job || results) return;
-    if (job->Finished()) {
-        ShowResults();
-    } else {
-        ShowProgress();
-    }
-}
-
 void CdlgLinkCheck::ShowProgress()
 {
     ShowJobCount(progress, status, job->Done(), job->Total(), L" checked");
 }
 
-void CdlgLinkCheck::ShowResults()
+void CdlgLinkCheck::ShowEnd()
 {
     ShowProgress();
     results = std::make_unique<CLinkCheckResults>(job->Plan(), job->Outcomes());

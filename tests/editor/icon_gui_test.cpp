@@ -160,7 +160,7 @@ protected:
         OpenWindow();
         IconFetchSettings settings;
         settings.timeoutSeconds = timeoutSeconds;
-        editor->iconFetch.SetFetchSetup(settings, CreateSystemTransport);
+        editor->iconFetch.SetJobSetup(settings, CreateSystemTransport);
         ::SetForegroundWindow(main);
         ::SetFocus(tree);
         Pump();

@@ -75,7 +75,7 @@ protected:
     void Open(const LinkCheckSettings& settings)
     {
         OpenWindow();
-        editor->linkCheck.SetCheckSetup(settings, CreateSystemTransport);
+        editor->linkCheck.SetJobSetup(settings, CreateSystemTransport);
         ::SetForegroundWindow(main);
         ::SetFocus(tree);
         Pump();
