@@ -1,5 +1,7 @@
 #include "editor/tree_drag.h"
 
+#include "editor/tree_labels.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -9,18 +11,6 @@ namespace {
 // How often the drag looks at the edges, and how long the mouse rests before a container opens.
 constexpr UINT kTickMs = 60;
 constexpr DWORD kExpandAfterMs = 700;
-
-std::wstring ItemText(HWND tree, HTREEITEM item)
-{
-    wchar_t text[260] = {};
-    TVITEMW data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = 260;
-    ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-    return text;
-}
 
 POINT CursorPosition()
 {
@@ -104,7 +94,7 @@ void CTreeDrag::MakeImage()
 {
     // The tree has no image list, so TVM_CREATEDRAGIMAGE gives nothing: the image is the label
     // as the selection shows it.
-    const std::wstring text = ItemText(tree, dragged);
+    const std::wstring text = TreeItemText(tree, dragged, 260);
     HDC screen = ::GetDC(tree);
     if (!screen) return;
     HDC memory = ::CreateCompatibleDC(screen);

@@ -8,6 +8,7 @@
 // horizontal bar (it is, or becomes, the widest) is set the ordinary way, bars redrawn.
 #include "editor/tree_labels.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -65,6 +66,19 @@ void CTreeLabels::Set(HTREEITEM item, const std::wstring& label)
         ::UpdateWindow(tree);
     });
     if (!done && setQuietly) SetText(item, label);
+}
+
+std::wstring TreeItemText(HWND tree, HTREEITEM item, int capacity)
+{
+    std::wstring text(static_cast<std::size_t>(std::max(capacity, 1)), L'\0');
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = &text[0];
+    data.cchTextMax = static_cast<int>(text.size());
+    ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    text.resize(text.find(L'\0'));
+    return text;
 }
 
 bool CTreeLabels::Shows(HTREEITEM item, const std::wstring& label) const

@@ -8,6 +8,9 @@
 #include <functional>
 #include <string>
 
+// The item's text as the tree view holds it, cut to `capacity` - 1 characters.
+std::wstring TreeItemText(HWND tree, HTREEITEM item, int capacity);
+
 class CTreeLabels
 {
 public:

@@ -2,6 +2,7 @@
 
 #include "app/paths.h"
 #include "app/startup.h"
+#include "editor/tree_labels.h"
 #include "gui_desktop.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
@@ -290,18 +291,6 @@ void EditorTest::Resize(int clientWidth, int clientHeight)
 
 namespace {
 
-std::wstring ItemText(HWND tree, HTREEITEM item)
-{
-    wchar_t text[512] = {};
-    TVITEMW data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = 512;
-    ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-    return text;
-}
-
 HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation)
 {
     return reinterpret_cast<HTREEITEM>(
@@ -310,7 +299,7 @@ HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation)
 
 void AppendTree(HWND tree, HTREEITEM item, std::wstring& text)
 {
-    text += ItemText(tree, item);
+    text += TreeItemText(tree, item, 512);
     HTREEITEM child = Next(tree, item, TVGN_CHILD);
     if (!child) return;
     text += L'[';
@@ -326,7 +315,7 @@ void AppendTree(HWND tree, HTREEITEM item, std::wstring& text)
 std::wstring EditorWindowTest::TreeLabel(std::int32_t kind, const CStreamable* node)
 {
     const TreeItemData* record = editor->FindTreeItemData(kind, node);
-    return record ? ItemText(tree, record->item) : L"(not in the tree)";
+    return record ? TreeItemText(tree, record->item, 512) : L"(not in the tree)";
 }
 
 std::wstring EditorTest::TreeText()
