@@ -247,21 +247,3 @@ std::int32_t CMemoryStream::BlockSize(int index) const
         block = block->next;
     return block ? block->size : -1;
 }
-
-std::int32_t CBytesStream::Read(void* destination, std::int32_t count)
-{
-    const std::int32_t got = Skip(count);
-    if (got > 0)
-        std::memcpy(destination, bytes.data() + at - static_cast<std::size_t>(got),
-                    static_cast<std::size_t>(got));
-    return got;
-}
-
-std::int32_t CBytesStream::Skip(std::int32_t count)
-{
-    if (count <= 0) return 0;
-    const std::size_t left = bytes.size() - at;
-    const std::size_t taken = std::min(left, static_cast<std::size_t>(count));
-    at += taken;
-    return static_cast<std::int32_t>(taken);
-}

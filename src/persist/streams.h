@@ -45,6 +45,7 @@ public:
     explicit CBytesReader(std::string_view bytes) : bytes(bytes) {}
     std::int32_t Read(void* destination, std::int32_t count) override
     {
+        if (count <= 0) return 0;
         std::size_t n = std::min(bytes.size() - position, static_cast<std::size_t>(count));
         std::memcpy(destination, bytes.data() + position, n);
         position += n;
@@ -53,6 +54,7 @@ public:
     std::int32_t Write(const void*, std::int32_t) override { return 0; }
     std::int32_t Skip(std::int32_t count) override
     {
+        if (count <= 0) return 0;
         std::size_t n = std::min(bytes.size() - position, static_cast<std::size_t>(count));
         position += n;
         return static_cast<std::int32_t>(n);
@@ -193,22 +195,6 @@ private:
     std::int32_t tailFree = 0;
     std::int64_t size = 0;
     bool failed = false;
-};
-
-// Reads the bytes of a view, which must outlive the stream; writes nothing. What the clipboard
-// and drop readers parse: bytes handed over whole.
-class CBytesStream : public CStream
-{
-public:
-    explicit CBytesStream(std::string_view bytes) : bytes(bytes) {}
-
-    std::int32_t Read(void* destination, std::int32_t count) override;
-    std::int32_t Write(const void*, std::int32_t) override { return 0; }
-    std::int32_t Skip(std::int32_t count) override;
-
-private:
-    std::string_view bytes;
-    std::size_t at = 0;
 };
 
 // Forwards every operation to another stream; the reader and writer handed to the nodes.

@@ -209,7 +209,7 @@ bool ReadHtmlClipboard(std::string_view bytes, CNodeBundle& bundle)
     CProject scratch;
     {
         CBookmarkParser parser(scratch);
-        CBytesStream source(fragment);
+        CBytesReader source(fragment);
         // A read stopped by damage keeps what it read before.
         parser.Parse(source);
         const bool loose =

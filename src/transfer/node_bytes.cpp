@@ -111,7 +111,7 @@ std::string WriteNodeBytes(std::int32_t kind, const std::vector<CStreamable*>& n
 bool ReadNodeBytes(std::string_view bytes, CNodeBundle& bundle)
 {
     if (bytes.size() < 8 || bytes.size() > static_cast<std::size_t>(MaxPayload())) return false;
-    CBytesStream source(bytes);
+    CBytesReader source(bytes);
     std::uint32_t magic = 0, revision = 0;
     if (!ReadUInt32(source, magic) || magic != kMagic || !ReadUInt32(source, revision) ||
         revision != kRevision)
