@@ -2,6 +2,7 @@
 
 #include "edit/project_changes.h"
 #include "model/project.h"
+#include "panes/list_rows.h"
 #include "persist/text.h"
 #include "resources/resource.h"
 
@@ -36,12 +37,6 @@ int DialogY(HWND dialog, int units)
     RECT rect = {0, 0, 0, units};
     ::MapDialogRect(dialog, &rect);
     return rect.bottom;
-}
-
-int SelectedRow(HWND list)
-{
-    return static_cast<int>(
-        ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 } // namespace
@@ -179,7 +174,7 @@ int CdlgLinkCheck::OnCommand(WPARAM wParam, LPARAM)
         Close();
         return 1;
     case IDOK: // Enter: on a row it opens the row
-        if (::GetFocus() == list) OpenRow(SelectedRow(list));
+        if (::GetFocus() == list) OpenRow(listrows::Selected(list));
         return 1;
     default:
         return 0;
@@ -212,7 +207,7 @@ int CdlgLinkCheck::OnNotify(WPARAM, LPARAM lParam)
         if (!results) return 0;
         const auto* click = reinterpret_cast<const NMLISTVIEW*>(lParam);
         if (click->iSubItem < 0 || click->iSubItem >= kLinkColumnCount) return 0;
-        const int selected = SelectedRow(list);
+        const int selected = listrows::Selected(list);
         const std::size_t place = selected >= 0
                                       ? results->PlaceAt(static_cast<std::size_t>(selected))
                                       : CLinkCheckResults::kNoRow;
@@ -280,16 +275,15 @@ void CdlgLinkCheck::ShowEnd()
 void CdlgLinkCheck::Refresh()
 {
     if (!results) return;
-    const int selected = SelectedRow(list);
+    const int selected = listrows::Selected(list);
     const std::size_t place = selected >= 0 && static_cast<std::size_t>(selected) < results->Count()
                                   ? results->PlaceAt(static_cast<std::size_t>(selected))
                                   : CLinkCheckResults::kNoRow;
-    const CProject& project = changes->Project();
-    results->Refresh(project);
+    results->Refresh(changes->Project());
     FillList(place);
     const bool https =
         ::SendMessageW(httpsCheck, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(BST_CHECKED);
-    ::EnableWindow(replaceButton, !results->Fixes(project, https).empty());
+    ::EnableWindow(replaceButton, results->CanFix(https));
 }
 
 void CdlgLinkCheck::FillList(std::size_t selectPlace)

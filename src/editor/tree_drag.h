@@ -34,8 +34,6 @@ public:
     // button release, timer and capture loss on.
     void Begin(HWND tree, HWND owner, HTREEITEM item);
     bool Active() const { return dragged != nullptr; }
-    HTREEITEM Dragged() const { return dragged; }
-    HTREEITEM Target() const { return target; }
 
     // `keys` are the mouse message's key flags: MK_CONTROL makes the drop a copy.
     void MouseMoved(WPARAM keys);

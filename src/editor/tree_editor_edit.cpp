@@ -189,3 +189,12 @@ void CfrmTreeEditor::Rename()
         if (HWND edit = pane->FirstEdit()) panes::FocusAll(edit);
     }
 }
+
+bool CfrmTreeEditor::EditBoxCommand(int command)
+{
+    HWND focus = ::GetFocus();
+    if (!IsEdit(focus) || !::IsChild(mainWindow, focus)) return false;
+    const UINT message = command == IDM_CUT ? WM_CUT : command == IDM_COPY ? WM_COPY : WM_PASTE;
+    ::SendMessageW(focus, message, 0, 0);
+    return true;
+}

@@ -13,12 +13,6 @@
 
 namespace {
 
-bool IsEditBox(HWND window)
-{
-    wchar_t name[16] = {};
-    return window && ::GetClassNameW(window, name, 16) && ::lstrcmpiW(name, L"Edit") == 0;
-}
-
 // The bytes the nodes hold, for the choice between following the tree and rebuilding it.
 std::size_t BundleBytes(const CNodeBundle& bundle)
 {
@@ -26,6 +20,16 @@ std::size_t BundleBytes(const CNodeBundle& bundle)
     for (const CDetachedNode& node : bundle.nodes)
         bytes += BranchBytes(bundle.kind, node.Get());
     return bytes;
+}
+
+// Where a dragged node goes when dropped onto the target's upper or lower half; false when it
+// may not go there: the project, onto itself or into its own branch.
+bool PlaceForDrop(const TreeItemData* dragged, const TreeItemData* target, bool upperHalf,
+                  CNodePlace& place)
+{
+    if (!dragged || !target || dragged->kind == kNodeProject) return false;
+    if (IsWithin(target->kind, target->node, dragged->kind, dragged->node)) return false;
+    return DropPlace(target->kind, target->node, dragged->kind, upperHalf, place);
 }
 
 } // namespace
@@ -74,15 +78,6 @@ void CfrmTreeEditor::Paste(TreeItemData* acting)
         return;
     }
     PutIncoming(place, std::move(incoming), L"paste");
-}
-
-bool CfrmTreeEditor::EditBoxCommand(int command)
-{
-    HWND focus = ::GetFocus();
-    if (!IsEditBox(focus) || !::IsChild(mainWindow, focus)) return false;
-    const UINT message = command == IDM_CUT ? WM_CUT : command == IDM_COPY ? WM_COPY : WM_PASTE;
-    ::SendMessageW(focus, message, 0, 0);
-    return true;
 }
 
 bool CfrmTreeEditor::PlaceOnto(const TreeItemData* acting, std::int32_t kind,
@@ -152,25 +147,18 @@ void CfrmTreeEditor::Dropped(POINT screen, CIncoming incoming)
 
 bool CfrmTreeEditor::CanDrop(HTREEITEM draggedItem, HTREEITEM targetItem, bool upperHalf, bool)
 {
-    const TreeItemData* dragged = RecordOf(draggedItem);
-    const TreeItemData* target = RecordOf(targetItem);
-    if (!dragged || !target || dragged->kind == kNodeProject) return false;
-    // Never onto itself or into its own branch.
-    if (IsWithin(target->kind, target->node, dragged->kind, dragged->node)) return false;
     CNodePlace place;
-    return DropPlace(target->kind, target->node, dragged->kind, upperHalf, place);
+    return PlaceForDrop(RecordOf(draggedItem), RecordOf(targetItem), upperHalf, place);
 }
 
 void CfrmTreeEditor::Drop(HTREEITEM draggedItem, HTREEITEM targetItem, bool upperHalf, bool copy)
 {
     changes.Seal();
-    if (!CanDrop(draggedItem, targetItem, upperHalf, copy)) return;
     const TreeItemData* dragged = RecordOf(draggedItem);
-    const TreeItemData* target = RecordOf(targetItem);
+    CNodePlace place;
+    if (!PlaceForDrop(dragged, RecordOf(targetItem), upperHalf, place)) return;
     const std::int32_t kind = dragged->kind;
     CStreamable* node = dragged->node;
-    CNodePlace place;
-    DropPlace(target->kind, target->node, kind, upperHalf, place);
     if (copy) {
         CIncoming incoming;
         incoming.bundle = CopyNodes(kind, {node});

@@ -350,11 +350,9 @@ LRESULT CfrmTreeEditor::OnTreeKey(const NMTVKEYDOWN& key)
                             : key.wVKey == 'V' ? IDM_PASTE
                                                : 0;
         if (command) {
-            // The selection, not a context menu's item, and never an edit box's text.
-            changes.Seal();
-            if (command == IDM_CUT) Cut(SelectedRecord());
-            if (command == IDM_COPY) Copy(SelectedRecord());
-            if (command == IDM_PASTE) Paste(SelectedRecord());
+            // The tree has the focus and no context menu is open: the command acts on the
+            // selection.
+            Dispatch(command);
             return 1;
         }
     }
