@@ -25,6 +25,24 @@ std::string Folded(std::string text)
     return text;
 }
 
+// Sorts the rows by the key of each (taken before any row moves); ties keep page order, whichever
+// way the column goes.
+template <class Row, class KeyOf>
+void SortByKey(std::vector<Row>& rows, bool descending, KeyOf keyOf)
+{
+    using Key = decltype(keyOf(std::size_t()));
+    std::vector<std::pair<Key, Row>> keyed;
+    keyed.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        keyed.emplace_back(keyOf(i), rows[i]);
+    std::sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
+        if (a.first != b.first) return descending ? b.first < a.first : a.first < b.first;
+        return a.second.place < b.second.place;
+    });
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = keyed[i].second;
+}
+
 } // namespace
 
 CLinkCheckResults::CLinkCheckResults(const LinkCheckPlan& plan,
@@ -34,12 +52,13 @@ CLinkCheckResults::CLinkCheckResults(const LinkCheckPlan& plan,
     rows.reserve(plan.places.size());
     for (std::size_t place = 0; place < plan.places.size(); ++place)
         rows.push_back({place, false});
+    live.assign(plan.places.size(), true);
     Sort();
 }
 
 void CLinkCheckResults::Refresh(const CProject& project)
 {
-    const std::vector<bool> live = LivePlaces(project, *plan);
+    live = LivePlaces(project, *plan);
     rows.clear();
     for (std::size_t place = 0; place < live.size(); ++place) {
         if (!live[place]) continue;
@@ -78,31 +97,11 @@ int CLinkCheckResults::Rank(const Row& row) const
 
 void CLinkCheckResults::Sort()
 {
-    // Ties keep page order, whichever way the column goes.
     if (sortColumn == LinkColumn::Result) {
-        std::vector<std::pair<int, Row>> keyed;
-        keyed.reserve(rows.size());
-        for (const Row& row : rows)
-            keyed.emplace_back(Rank(row), row);
-        std::sort(keyed.begin(), keyed.end(), [this](const auto& a, const auto& b) {
-            if (a.first != b.first) return descending ? a.first > b.first : a.first < b.first;
-            return a.second.place < b.second.place;
-        });
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            rows[i] = keyed[i].second;
-        return;
+        SortByKey(rows, descending, [this](std::size_t i) { return Rank(rows[i]); });
+    } else {
+        SortByKey(rows, descending, [this](std::size_t i) { return Folded(Text(i, sortColumn)); });
     }
-    std::vector<std::pair<std::string, Row>> keyed;
-    keyed.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        keyed.emplace_back(Folded(Text(i, sortColumn)), rows[i]);
-    std::sort(keyed.begin(), keyed.end(), [this](const auto& a, const auto& b) {
-        const int order = a.first.compare(b.first);
-        if (order != 0) return descending ? order > 0 : order < 0;
-        return a.second.place < b.second.place;
-    });
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        rows[i] = keyed[i].second;
 }
 
 std::size_t CLinkCheckResults::RowOf(std::size_t place) const
@@ -153,6 +152,11 @@ std::string CLinkCheckResults::Summary() const
 std::vector<LinkFix> CLinkCheckResults::Fixes(const CProject& project, bool https) const
 {
     return PlanLinkFixes(project, *plan, *outcomes, https);
+}
+
+bool CLinkCheckResults::CanFix(bool https) const
+{
+    return !PlanLinkFixes(*plan, *outcomes, https, live).empty();
 }
 
 void CLinkCheckResults::NoteReplaced(const std::vector<LinkFix>& fixes)

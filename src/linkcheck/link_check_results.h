@@ -53,6 +53,8 @@ public:
     // What "Replace moved links" would change in the project now (and with `https` the http
     // addresses whose https twin answered OK).
     std::vector<LinkFix> Fixes(const CProject& project, bool https) const;
+    // Whether there is any such fix, as the project was at the last Refresh.
+    bool CanFix(bool https) const;
     // Notes the fixes as made; the next Refresh shows them.
     void NoteReplaced(const std::vector<LinkFix>& fixes);
     // Where a place's address is, for the change path and for showing it. Only for a place
@@ -72,6 +74,7 @@ private:
     const LinkCheckPlan* plan;                // not owned
     const std::vector<LinkOutcome>* outcomes; // not owned
     std::vector<Row> rows;
+    std::vector<bool> live; // by place, as of the last Refresh
     // The address each replaced place was given, by place.
     std::unordered_map<std::size_t, std::wstring> replacedTo;
     LinkColumn sortColumn = LinkColumn::Result;

@@ -191,11 +191,17 @@ std::vector<bool> LivePlaces(const CProject& project, const LinkCheckPlan& plan)
 std::vector<LinkFix> PlanLinkFixes(const CProject& project, const LinkCheckPlan& plan,
                                    const std::vector<LinkOutcome>& outcomes, bool https)
 {
-    const LiveNodeSet live = LiveNodes(project);
+    return PlanLinkFixes(plan, outcomes, https, LivePlaces(project, plan));
+}
+
+std::vector<LinkFix> PlanLinkFixes(const LinkCheckPlan& plan,
+                                   const std::vector<LinkOutcome>& outcomes, bool https,
+                                   const std::vector<bool>& live)
+{
     std::vector<LinkFix> fixes;
     for (std::size_t i = 0; i < plan.places.size(); ++i) {
         const LinkPlace& place = plan.places[i];
-        if (place.address >= outcomes.size() || !IsLive(live, place)) continue;
+        if (place.address >= outcomes.size() || i >= live.size() || !live[i]) continue;
         const std::wstring* now = AddressOf(
             place.item,
             place.link == place.item ? nullptr : static_cast<const CItemLink::CLink*>(place.link));

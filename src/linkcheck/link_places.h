@@ -88,6 +88,10 @@ struct LinkFix
 // project and still holds the address that was checked.
 std::vector<LinkFix> PlanLinkFixes(const CProject& project, const LinkCheckPlan& plan,
                                    const std::vector<LinkOutcome>& outcomes, bool https);
+// The same with the places' liveness known already (LivePlaces).
+std::vector<LinkFix> PlanLinkFixes(const LinkCheckPlan& plan,
+                                   const std::vector<LinkOutcome>& outcomes, bool https,
+                                   const std::vector<bool>& live);
 // Applies planned fixes to the nodes that are still there and marks the project modified when
 // anything changed; returns how many were applied.
 std::size_t ApplyLinkFixes(CProject& project, const LinkCheckPlan& plan,

@@ -281,7 +281,7 @@ public:
     static constexpr int kStopWaitMs = 1000;
 
     explicit CWinHttpTransport(const TransportSettings& settings)
-        : settings(settings), state(std::make_shared<CTransportState>())
+        : state(std::make_shared<CTransportState>())
     {
         state->session =
             ::WinHttpOpen(Wide(settings.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
@@ -461,7 +461,6 @@ private:
         return answer;
     }
 
-    TransportSettings settings;
     std::shared_ptr<CTransportState> state;
     std::vector<std::thread> workers;
 };

@@ -156,6 +156,7 @@ TEST_F(LinkCheckResultsTest, DeletedNodesDropOutAndReplacementsShowUntilUndone)
     // What the window does for "Replace moved links", with https.
     std::vector<LinkFix> fixes = results.Fixes(sample.project, true);
     ASSERT_EQ(fixes.size(), 3u); // Old, Home to https, away
+    EXPECT_TRUE(results.CanFix(true));
     {
         CStepScope step(changes, L"replace moved links");
         for (const LinkFix& fix : fixes)
@@ -170,6 +171,7 @@ TEST_F(LinkCheckResultsTest, DeletedNodesDropOutAndReplacementsShowUntilUndone)
     EXPECT_EQ(results.Text(results.RowOf(6), LinkColumn::Result), "Replaced");
     EXPECT_EQ(results.Text(results.RowOf(6), LinkColumn::FinalOrReason), "was http://away.test/");
     EXPECT_TRUE(results.Fixes(sample.project, true).empty());
+    EXPECT_FALSE(results.CanFix(true));
     // Replaced places come after the problems.
     EXPECT_EQ(Column(results, LinkColumn::Result),
               (std::vector<std::string>{"Cannot connect", "Replaced", "Replaced", "Replaced",
@@ -182,4 +184,5 @@ TEST_F(LinkCheckResultsTest, DeletedNodesDropOutAndReplacementsShowUntilUndone)
     EXPECT_EQ(results.Text(0, LinkColumn::Result), "Moved");
     EXPECT_EQ(results.Text(results.RowOf(6), LinkColumn::Url), "http://away.test/");
     EXPECT_EQ(results.Fixes(sample.project, false).size(), 2u);
+    EXPECT_TRUE(results.CanFix(false));
 }
