@@ -47,7 +47,7 @@ public:
     {
         if (count <= 0) return 0;
         std::size_t n = std::min(bytes.size() - position, static_cast<std::size_t>(count));
-        std::memcpy(destination, bytes.data() + position, n);
+        if (n > 0) std::memcpy(destination, bytes.data() + position, n);
         position += n;
         return static_cast<std::int32_t>(n);
     }
