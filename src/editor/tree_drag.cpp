@@ -2,6 +2,8 @@
 
 #include "editor/tree_labels.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -157,18 +159,27 @@ bool ControlHeld(WPARAM keys)
 
 } // namespace
 
-void CTreeDrag::MouseMoved(WPARAM keys)
+// Where the message says the mouse was, rather than where the cursor is when it is read: the
+// two can differ while the mouse moves on (and under Wine the cursor position lags behind).
+POINT CTreeDrag::OnScreen(LPARAM point) const
 {
-    if (!Active()) return;
-    copy = ControlHeld(keys);
-    Follow(CursorPosition());
+    POINT at = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    ::ClientToScreen(owner, &at);
+    return at;
 }
 
-void CTreeDrag::ButtonReleased(WPARAM keys)
+void CTreeDrag::MouseMoved(WPARAM keys, LPARAM point)
 {
     if (!Active()) return;
     copy = ControlHeld(keys);
-    Follow(CursorPosition());
+    Follow(OnScreen(point));
+}
+
+void CTreeDrag::ButtonReleased(WPARAM keys, LPARAM point)
+{
+    if (!Active()) return;
+    copy = ControlHeld(keys);
+    Follow(OnScreen(point));
     const HTREEITEM source = dragged, onto = target;
     const bool drop = possible, upper = upperHalf, asCopy = copy;
     Finish();

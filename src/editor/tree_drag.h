@@ -35,10 +35,11 @@ public:
     void Begin(HWND tree, HWND owner, HTREEITEM item);
     bool Active() const { return dragged != nullptr; }
 
-    // `keys` are the mouse message's key flags: MK_CONTROL makes the drop a copy.
-    void MouseMoved(WPARAM keys);
+    // `keys` are the mouse message's key flags: MK_CONTROL makes the drop a copy; `point` its
+    // position.
+    void MouseMoved(WPARAM keys, LPARAM point);
     // Drops where the mouse is, or cancels outside the tree or where no drop may go.
-    void ButtonReleased(WPARAM keys);
+    void ButtonReleased(WPARAM keys, LPARAM point);
     void Cancel();
     void TimerTicked();
 
@@ -51,6 +52,8 @@ public:
 private:
     // Where the mouse is now: the target, its half, the cursor and the image.
     void Follow(POINT screen);
+    // A mouse message's point (the owner's client coordinates) on the screen.
+    POINT OnScreen(LPARAM point) const;
     void MakeImage();
     // Ends the drag: the image, the capture, the timer and the highlight go.
     void Finish();

@@ -188,10 +188,10 @@ bool CfrmTreeEditor::OnDragMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (!drag.Active()) return false;
     switch (message) {
     case WM_MOUSEMOVE:
-        drag.MouseMoved(wParam);
+        drag.MouseMoved(wParam, lParam);
         return true;
     case WM_LBUTTONUP:
-        drag.ButtonReleased(wParam);
+        drag.ButtonReleased(wParam, lParam);
         return true;
     case WM_TIMER:
         if (wParam != CTreeDrag::kTimer) return false;
