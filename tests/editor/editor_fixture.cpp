@@ -456,12 +456,25 @@ void InputTest::Mouse(POINT client, DWORD buttonFlags)
     input.mi.dy = static_cast<LONG>((screen.y * 65535 + height / 2) / (height - 1));
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
     ::SendInput(1, &input, sizeof input);
-    PumpUntil([&] {
+    auto there = [&] {
         POINT now = {};
         ::GetCursorPos(&now);
         return now.x == screen.x && now.y == screen.y;
-    });
-    PumpFor(60);
+    };
+    PumpUntil(there);
+    // Under Wine the pointer may go back to an earlier place for a moment after it has reached
+    // the new one, and the window then sees a move to that earlier place: wait until it has stayed
+    // on the point for a while, moving it there again (without the buttons) when it strays.
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    const DWORD start = ::GetTickCount();
+    DWORD steadySince = start;
+    while (::GetTickCount() - steadySince < 120 && ::GetTickCount() - start < 5000) {
+        PumpFor(10);
+        if (!there()) {
+            ::SendInput(1, &input, sizeof input);
+            steadySince = ::GetTickCount();
+        }
+    }
 }
 
 void InputTest::Shot(const wchar_t* name)
