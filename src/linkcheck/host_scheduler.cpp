@@ -66,8 +66,14 @@ void CHostScheduler::Dispatch(const std::function<void(std::size_t, bool)>& star
 {
     // A renewed host starts next even when it is not in the ready list: its waiting requests
     // may all be promised.
+    // Each takes its promised request only here, so that the keep-alive choice of a start before
+    // it does not count that request as free (two connections of one host that end together
+    // would otherwise leave one of them promised a request the other takes, and open idle).
     for (std::size_t host : renewed) {
-        const HostQueue& queue = hosts[host];
+        HostQueue& queue = hosts[host];
+        Unlist(host);
+        --queue.promised;
+        List(host);
         if (active < jobs && !queue.pending.empty() && queue.active < perHost)
             StartNext(host, start);
     }
@@ -105,9 +111,6 @@ void CHostScheduler::Ended(std::size_t host, bool keepAlive)
     Unlist(host);
     --hosts[host].active;
     --active;
-    if (keepAlive) {
-        --hosts[host].promised;
-        renewed.push_back(host);
-    }
+    if (keepAlive) renewed.push_back(host); // its promised request stays held until Dispatch
     List(host);
 }

@@ -40,7 +40,7 @@ public:
     // A request to `host` has ended; `keepAlive` as Dispatch gave it.
     void Ended(std::size_t host, bool keepAlive);
     // Nothing running, waiting or held back.
-    bool Idle() const { return active == 0 && ready.empty() && held.empty(); }
+    bool Idle() const { return active == 0 && ready.empty() && held.empty() && renewed.empty(); }
 
 private:
     struct HostQueue
@@ -74,6 +74,8 @@ private:
     // The hosts with a request waiting that no kept-alive connection holds and a connection free,
     // the most waiting first.
     std::set<std::pair<std::size_t, std::size_t>, std::greater<>> ready; // (waiting, host)
-    std::vector<std::size_t> renewed; // hosts promised the connection that just ended
+    // Hosts whose kept-alive connection has ended its request, one entry each; their promised
+    // requests are held until Dispatch hands them over.
+    std::vector<std::size_t> renewed;
     std::priority_queue<Held, std::vector<Held>, std::greater<Held>> held;
 };
