@@ -65,10 +65,10 @@ void CHostScheduler::Unlist(std::size_t host)
 void CHostScheduler::Dispatch(const std::function<void(std::size_t, bool)>& start)
 {
     // A renewed host starts next even when it is not in the ready list: its waiting requests
-    // may all be promised.
-    // Each takes its promised request only here, so that the keep-alive choice of a start before
-    // it does not count that request as free (two connections of one host that end together
-    // would otherwise leave one of them promised a request the other takes, and open idle).
+    // may all be promised. Each renewal gives up its promise only here, as it takes a request:
+    // given up earlier, an earlier start's keep-alive choice would count that request as free,
+    // and of two connections of one host ending together, one could be promised the request the
+    // other then takes, and stay open idle.
     for (std::size_t host : renewed) {
         HostQueue& queue = hosts[host];
         Unlist(host);
