@@ -310,6 +310,25 @@ void AppendTree(HWND tree, HTREEITEM item, std::wstring& text)
     text += L']';
 }
 
+// Under Wine the pointer may go back to an earlier place for a moment after it has reached a new
+// one (and the window then sees a move there): waits until it has stayed on `screen` for
+// `steadyMs`, calling `replace` whenever it strays and `wait` between looks; at most 5 s.
+void HoldPointerOn(POINT screen, DWORD steadyMs, const std::function<void()>& replace,
+                   const std::function<void()>& wait)
+{
+    const DWORD start = ::GetTickCount();
+    DWORD steadySince = start;
+    while (::GetTickCount() - steadySince < steadyMs && ::GetTickCount() - start < 5000) {
+        wait();
+        POINT now = {};
+        ::GetCursorPos(&now);
+        if (now.x != screen.x || now.y != screen.y) {
+            replace();
+            steadySince = ::GetTickCount();
+        }
+    }
+}
+
 } // namespace
 
 std::wstring EditorWindowTest::TreeLabel(std::int32_t kind, const CStreamable* node)
@@ -402,20 +421,9 @@ MenuSeen EditorTest::ClickAt(POINT point, int command)
 {
     POINT screen = point;
     ::ClientToScreen(tree, &screen);
-    // Under Wine the pointer reports the new place at once, then for a moment the old place
-    // again: wait until it has stayed put for a quarter of a second.
     ::SetCursorPos(screen.x, screen.y);
-    const DWORD start = ::GetTickCount();
-    DWORD steadySince = start;
-    while (::GetTickCount() - steadySince < 250 && ::GetTickCount() - start < 5000) {
-        ::Sleep(10);
-        POINT now = {};
-        ::GetCursorPos(&now);
-        if (now.x != screen.x || now.y != screen.y) {
-            ::SetCursorPos(screen.x, screen.y);
-            steadySince = ::GetTickCount();
-        }
-    }
+    HoldPointerOn(
+        screen, 250, [&] { ::SetCursorPos(screen.x, screen.y); }, [] { ::Sleep(10); });
     MenuSeen seen;
     MenuRequest request = {&seen, command, 0, false};
     menuRequest = &request;
@@ -462,19 +470,10 @@ void InputTest::Mouse(POINT client, DWORD buttonFlags)
         return now.x == screen.x && now.y == screen.y;
     };
     PumpUntil(there);
-    // Under Wine the pointer may go back to an earlier place for a moment after it has reached
-    // the new one, and the window then sees a move to that earlier place: wait until it has stayed
-    // on the point for a while, moving it there again (without the buttons) when it strays.
+    // Moved there again without the buttons when it strays.
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    const DWORD start = ::GetTickCount();
-    DWORD steadySince = start;
-    while (::GetTickCount() - steadySince < 120 && ::GetTickCount() - start < 5000) {
-        PumpFor(10);
-        if (!there()) {
-            ::SendInput(1, &input, sizeof input);
-            steadySince = ::GetTickCount();
-        }
-    }
+    HoldPointerOn(
+        screen, 120, [&] { ::SendInput(1, &input, sizeof input); }, [this] { PumpFor(10); });
 }
 
 void InputTest::Shot(const wchar_t* name)
