@@ -263,9 +263,11 @@ void CdlgLinkCheck::ShowEnd()
     } else {
         text = (job->Cancelled() ? L"Cancelled. " : L"") + FromUtf8(results->Summary());
     }
-    ::SetWindowTextW(status, text.c_str());
+    // Widened first: a static that grows repaints only its new part, so a summary drawn cut
+    // short at the old width would keep its ellipsis.
     ::ShowWindow(progress, SW_HIDE);
     OnSize();
+    ::SetWindowTextW(status, text.c_str());
     const bool focusOnCancel = ::GetFocus() == cancelButton;
     ::EnableWindow(cancelButton, FALSE);
     if (focusOnCancel) ::SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
