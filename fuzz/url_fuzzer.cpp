@@ -2,7 +2,7 @@
 // markup and as a server's Location header. The first line is the address, the rest the
 // location. Decoding never lengthens; a parsed address, and a resolved location, parse again to
 // the same address.
-#include "linkcheck/link_url.h"
+#include "network/link_url.h"
 
 #include <cstdint>
 #include <cstdlib>
