@@ -160,8 +160,8 @@ private:
     void ClearTree();
     // Fills the emptied tree from the project and selects (kind, node), or the root.
     void FillTree(std::int32_t kind, const CStreamable* node);
-    HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, std::int32_t kind, CStreamable* node,
-                         const std::wstring& label);
+    // Inserts the node's item, labelled as the page shows its text.
+    HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, std::int32_t kind, CStreamable* node);
     void ReleaseRecord(TreeItemData* record);
     TreeItemData* RecordOf(HTREEITEM item) const;
     TreeItemData* ParentRecord(const TreeItemData& record) const;
@@ -264,6 +264,7 @@ private:
     int treeWidth = 300;
     CTreeItemRecords records;
     CTreeLabels labels;
+    std::wstring labelScratch;             // a label made from a node's text while it is inserted
     TreeItemData* contextRecord = nullptr; // not owned; set while the context menu acts
     HWND lastFocus = nullptr;              // the child that had the focus at deactivation
     // Set while a change runs whose tree is rebuilt after it; `treeStale` once it changed
