@@ -141,7 +141,12 @@ private:
     LRESULT OnTreeNotify(const NMHDR& header);
     // Runs a menu, context menu or accelerator command on the context record or the selection.
     void Dispatch(int command);
+    // The context menu for the item under the mouse (a right-click) or, from the keyboard
+    // (Shift+F10, the Menu key), for the selected item, at that item.
     LRESULT ShowContextMenu();
+    void ShowContextMenuForSelection();
+    // Runs the context menu for the record at a screen point; the command acts on the record.
+    void RunContextMenu(TreeItemData* record, POINT screen);
     // Hides every pane, then shows and binds the one for the record's node (none for null).
     void ShowPaneFor(const TreeItemData* record);
     // The pane that shows the record's node, or null.
@@ -223,6 +228,9 @@ private:
     void CloseFind();
     // Focuses the shown pane's first edit with its text selected.
     void Rename();
+    // Escape after F2 and typing: the typing is withdrawn (the text as before F2, no step left
+    // behind); false, with nothing done, when the focus is not in that edit or more happened.
+    bool CancelRename();
     // Selects the site's node (its item opened and scrolled into view), binds its pane afresh
     // and selects the site's row there.
     void ShowSite(const CSite& site);
@@ -279,6 +287,17 @@ private:
     bool drawingHeld = false;
     int removalsFollowed = 0;
     bool sitePending = false;
+    // What F2 found, so that Escape can put it back: the edit it focused, the node, the history
+    // and the project's state then. Ended by any command or another selection.
+    struct RenameSession
+    {
+        HWND edit = nullptr;
+        const CStreamable* node = nullptr;
+        std::size_t undoCount = 0;
+        std::size_t revision = 0;
+        bool modified = false;
+        bool pageUpToDate = false;
+    } renameSession;
     std::wstring findText; // the text last searched for
     bool findMatchCase = false;
     // Set while the tree is emptied for a rebuild, and from the quit prompt on: deleted items

@@ -286,6 +286,21 @@ void CfrmTreeEditor::FocusPane()
 
 bool CfrmTreeEditor::PreTranslateKey(const MSG& message)
 {
+    // Shift+F10 (a system key) and the Menu key open the tree's context menu for the selected
+    // item. Both of the Menu key's messages are taken, so that no default handling of the key
+    // opens it a second time.
+    if (message.hwnd == treeView && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU)) {
+        const bool shiftF10 = (message.message == WM_SYSKEYDOWN || message.message == WM_KEYDOWN) &&
+                              message.wParam == VK_F10 && KeyDown(VK_SHIFT);
+        const bool menuKey = message.message == WM_KEYDOWN && message.wParam == VK_APPS;
+        if (shiftF10 || menuKey) {
+            ShowContextMenuForSelection();
+            return true;
+        }
+        if (message.message == WM_KEYUP && message.wParam == VK_APPS) return true;
+        if (message.message == WM_SYSKEYUP && message.wParam == VK_F10 && KeyDown(VK_SHIFT))
+            return true;
+    }
     if (message.message != WM_KEYDOWN || KeyDown(VK_CONTROL) || KeyDown(VK_MENU)) return false;
     HWND focus = ::GetFocus();
     CdlgPropBase* pane = ShownPane();
@@ -299,6 +314,8 @@ bool CfrmTreeEditor::PreTranslateKey(const MSG& message)
         if (::SendMessageW(focus, WM_GETDLGCODE, VK_ESCAPE, reinterpret_cast<LPARAM>(&copy)) &
             (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))
             return false;
+        // After F2 and typing, the name goes back to what it was.
+        CancelRename();
         FocusTree();
         return true;
     }

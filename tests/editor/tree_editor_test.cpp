@@ -3,6 +3,10 @@
 
 #include "model/item_form.h"
 #include "model/item_link.h"
+#include "persist/text.h"
+#include "winui/module.h"
+
+#include <map>
 
 using Panes = std::vector<std::string>;
 
@@ -37,7 +41,7 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {IDM_PREVIEW, L"&Preview homepage in a browser\tCtrl+F5"},
         {IDM_GENERATE, L"&Generate homepage\tF5"},
         {0, L""},
-        {IDM_READ_HTML, L"Read HTML file..."},
+        {IDM_READ_HTML, L"&Read HTML file..."},
         {0, L""},
         {IDM_EXIT, L"E&xit\tAlt+X"}};
     ASSERT_EQ(::GetMenuItemCount(file), 7);
@@ -52,9 +56,9 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {0, L""},
         {IDM_FIND, L"&Find...\tCtrl+F"},
         {IDM_FIND_NEXT, L"Find &next\tF3"},
-        {IDM_FIND_PREVIOUS, L"Find &previous\tShift+F3"},
+        {IDM_FIND_PREVIOUS, L"Find pre&vious\tShift+F3"},
         {0, L""},
-        {IDM_RENAME, L"&Rename\tF2"},
+        {IDM_RENAME, L"Rena&me\tF2"},
         // Beyond them: nodes on the clipboard.
         {0, L""},
         {IDM_CUT, L"Cu&t\tCtrl+X"},
@@ -70,7 +74,7 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {IDM_MOVE_UP, L"Move selection &up\tCtrl+Up"},
         {IDM_MOVE_DOWN, L"Move selection &down\tCtrl+Down"},
         {0, L""},
-        {IDM_DELETE, L"Delete selection\tCtrl+Del"},
+        {IDM_DELETE, L"D&elete selection\tCtrl+Del"},
         {0, L""},
         {IDM_REFRESH, L"&Refresh\tCtrl+R"},
         // Beyond the original items: the Add commands, never grayed.
@@ -80,7 +84,7 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {IDM_ADD_LINK, L"Add &link\tCtrl+N"},
         {IDM_ADD_FORM, L"Add &form"},
         {0, L""},
-        {IDM_CHECK_LINKS, L"Check &links...\tCtrl+L"},
+        {IDM_CHECK_LINKS, L"Chec&k links...\tCtrl+L"},
         {IDM_FETCH_ICONS, L"Fetch &icons"}};
     ASSERT_EQ(::GetMenuItemCount(treeMenu), 14);
     for (int i = 0; i < 14; ++i) {
@@ -119,6 +123,78 @@ TEST(Resources, TheManifestSelectsCommonControlsSix)
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
     EXPECT_NE(std::wstring(path).find(L"common-controls"), std::wstring::npos) << path;
+}
+
+namespace {
+
+// The access key of a menu item's text: the letter after a single '&', upper case; 0 for none;
+// -1 when the text marks more than one.
+int AccessKey(const std::wstring& text)
+{
+    int key = 0;
+    for (std::size_t i = 0; i + 1 < text.size() && text[i] != L'\t'; ++i) {
+        if (text[i] != L'&') continue;
+        if (text[i + 1] == L'&') {
+            ++i; // "&&" is an ampersand
+            continue;
+        }
+        if (key != 0) return -1;
+        // A character in the low word is turned to upper case in place of a pointer.
+        key = static_cast<int>(reinterpret_cast<ULONG_PTR>(
+            ::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(text[i + 1])))));
+    }
+    return key;
+}
+
+// Checks every item of the menu and of its drop-downs: a text has one access key, unique
+// within its own menu.
+void ExpectAccessKeys(HMENU menu, const std::wstring& path)
+{
+    std::map<int, std::wstring> keys;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t buffer[256] = {};
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_SUBMENU;
+        info.dwTypeData = buffer;
+        info.cch = 256;
+        ASSERT_TRUE(::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info));
+        if (info.fType & MFT_SEPARATOR) continue;
+        const std::wstring text = buffer;
+        const int key = AccessKey(text);
+        EXPECT_GT(key, 0) << ToUtf8(path + L" > " + text) << ": one access key";
+        if (key > 0) {
+            const auto [clash, fresh] = keys.emplace(key, text);
+            EXPECT_TRUE(fresh) << ToUtf8(path + L" > " + text) << " shares its key with "
+                               << ToUtf8(clash->second);
+        }
+        if (info.hSubMenu) ExpectAccessKeys(info.hSubMenu, path + L" > " + text);
+    }
+}
+
+} // namespace
+
+TEST_F(EditorTest, EveryMenuItemHasAnAccessKeyOfItsOwnWithinItsMenu)
+{
+    for (UINT id : {IDR_MAINMENU, IDR_CONTEXTMENU}) {
+        HMENU menu = ::LoadMenuW(ModuleInstance(), MAKEINTRESOURCEW(id));
+        ASSERT_NE(menu, nullptr);
+        // The context menu is its first drop-down; the item that holds it never shows.
+        if (id == IDR_MAINMENU)
+            ExpectAccessKeys(menu, L"menu bar");
+        else
+            ExpectAccessKeys(::GetSubMenu(menu, 0), L"context menu");
+        ::DestroyMenu(menu);
+    }
+    // The Edit menu as it shows with steps to undo and redo: their names keep the keys.
+    Open();
+    Select(kNodeColumn, work);
+    ::SetWindowTextW(editor->columnPane.edit, L"Works");
+    Pump();
+    Command(IDM_UNDO);
+    ::SendMessageW(main, WM_INITMENUPOPUP,
+                   reinterpret_cast<WPARAM>(::GetSubMenu(::GetMenu(main), 1)), 1);
+    ExpectAccessKeys(::GetMenu(main), L"menu bar with steps");
 }
 
 TEST_F(EditorTest, TheAcceleratorTableBindsTheKeysInItsStoredOrder)
@@ -367,8 +443,8 @@ TEST_F(EditorTest, TheContextMenuGraysByKindAndActsOnTheClickedItem)
     EXPECT_EQ(Selected()->kind, kNodeProject) << "a right-click leaves the selection";
     EXPECT_FALSE(project.modified);
 
-    // A command from the menu acts on the clicked item, whatever is selected; the keys act on
-    // the selection again afterwards.
+    // A command from the menu acts on the clicked item, whatever is selected, and leaves that
+    // node selected (Add: the new one); the keys act on the selection.
     Select(kNodeItem, paper);
     MenuSeen seen = RightClick(ItemOf(kNodeItem, wiki), IDM_ADD_LINK);
     EXPECT_TRUE(seen.shown);
@@ -379,7 +455,11 @@ TEST_F(EditorTest, TheContextMenuGraysByKindAndActsOnTheClickedItem)
     RightClick(ItemOf(kNodeColumn, play), IDM_MOVE_UP);
     EXPECT_EQ(editor->ContextRecord(), nullptr);
     EXPECT_EQ(project.columns[0], play);
-    EXPECT_EQ(Selected()->node, radio);
+    EXPECT_EQ(Selected()->node, play);
+    RightClick(ItemOf(kNodeItem, inbox), IDM_MOVE_DOWN);
+    EXPECT_EQ(mail->items[1], inbox);
+    EXPECT_EQ(Selected()->node, inbox);
+    Select(kNodeItem, radio);
     PressKey(VK_UP, true);
     EXPECT_EQ(news->items[0], radio);
     EXPECT_EQ(project.columns[0], play);
