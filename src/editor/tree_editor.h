@@ -82,7 +82,9 @@ public:
     void Dropped(POINT screen, CIncoming incoming) override;
     bool CanDrop(HTREEITEM dragged, HTREEITEM target, bool upperHalf, bool copy) override;
     void Drop(HTREEITEM dragged, HTREEITEM target, bool upperHalf, bool copy) override;
+    bool DropsBeside(HTREEITEM dragged, HTREEITEM target) override;
     bool Dragging() const { return drag.Active(); }
+    const CTreeDrag& Drag() const { return drag; }
 
     // Every change of the project comes here: it marks the project modified and the homepage
     // file as behind the project.
@@ -110,6 +112,8 @@ public:
     // For tests: what the window keeps.
     std::size_t RecordCount() const { return records.Count(); }
     int TreeWidth() const { return treeWidth; }
+    // The tree's share of the client width, in ten-thousandths.
+    int TreeShare() const { return treeShare; }
     bool IsRebuilding() const { return rebuilding; }
     const TreeItemData* ContextRecord() const { return contextRecord; }
     // The step size in bytes above which an undo or redo rebuilds the tree instead of following
@@ -270,6 +274,10 @@ private:
     HWND mainWindow = nullptr;
     HWND treeView = nullptr;
     int treeWidth = 300;
+    // The tree's share of the client width (ten-thousandths), which it keeps as the window
+    // changes size; the splitter sets it.
+    int treeShare = kDefaultTreeShare;
+    static constexpr int kDefaultTreeShare = 3000;
     CTreeItemRecords records;
     CTreeLabels labels;
     std::wstring labelScratch;             // a label made from a node's text while it is inserted

@@ -44,7 +44,18 @@ void CfrmTreeEditor::RestorePlacement()
 {
     SavedPlacement saved;
     if (!LoadPlacement(saved)) return;
-    if (saved.treeWidth > 0) treeWidth = saved.treeWidth;
+    if (saved.treeShare > 0) {
+        treeShare = saved.treeShare;
+    } else if (saved.treeWidth > 0) {
+        // An older run kept pixels: the share they were of the window it left.
+        RECT frame = {};
+        ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_STYLE)),
+                             TRUE, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_EXSTYLE)));
+        const int clientWidth =
+            (saved.normal.right - saved.normal.left) - (frame.right - frame.left);
+        if (const int share = CMainLayout::ShareOfTree(saved.treeWidth, clientWidth))
+            treeShare = share;
+    }
     // A window on a monitor that is gone would be out of reach: it gets the default place.
     if (!IsOnAMonitor(saved.normal)) return;
     ApplyPlacement(mainWindow, saved);
@@ -53,7 +64,7 @@ void CfrmTreeEditor::RestorePlacement()
 
 void CfrmTreeEditor::StorePlacement()
 {
-    SavePlacement(PlacementOf(mainWindow, treeWidth));
+    SavePlacement(PlacementOf(mainWindow, treeWidth, treeShare));
 }
 
 int CfrmTreeEditor::ShowCommandFor(int requested) const
@@ -141,8 +152,8 @@ void CfrmTreeEditor::Layout()
     if (::IsIconic(mainWindow)) return;
     RECT client = {};
     ::GetClientRect(mainWindow, &client);
-    // The tree gives up width when the window gets narrow; the splitter gives it back.
-    treeWidth = layout.TreeWidthForClient(treeWidth, client.right - client.left);
+    // The tree keeps its share of the width, within its limits.
+    treeWidth = layout.TreeWidthForShare(treeShare, client.right - client.left);
     PlaceParts();
 }
 
@@ -209,6 +220,7 @@ bool CfrmTreeEditor::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
         if (wanted != treeWidth) {
             // Live: the tree and the pane follow the mouse.
             treeWidth = wanted;
+            treeShare = CMainLayout::ShareOfTree(wanted, client.right - client.left);
             PlaceParts();
             ::UpdateWindow(mainWindow);
         }

@@ -1,6 +1,7 @@
 // The main window and its tree: creation, filling, panes, layout, the context menu.
 #include "editor/editor_fixture.h"
 
+#include "editor/window_placement.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "persist/text.h"
@@ -352,16 +353,20 @@ TEST_F(EditorTest, NodeEditedRelabelsTheNodeAndMarksTheProject)
     EXPECT_TRUE(project.modified);
 }
 
-TEST_F(EditorTest, TheTreeShrinksWithANarrowWindowAndOnlyTheSplitterWidensIt)
+TEST_F(EditorTest, TheTreeKeepsItsShareOfTheWidthAsTheWindowChangesSize)
 {
+    // No placement from an earlier test: the tree starts at its default share.
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, PlacementKey());
     Open();
     const MainLayoutMetrics& metrics = editor->Layouts().Metrics();
     const int status = editor->StatusBar().Height();
     ASSERT_GT(status, 0);
     ASSERT_GT(metrics.paneMinimumWidth, 0);
-    Resize(900, 500);
+    Resize(1000, 500);
+    EXPECT_EQ(editor->TreeShare(), 3000);
     EXPECT_EQ(editor->TreeWidth(), 300);
     auto expectLayout = [&](int treeWidth) {
+        EXPECT_EQ(editor->TreeWidth(), treeWidth);
         RECT client = {};
         ::GetClientRect(main, &client);
         const int middle = client.bottom - status;
@@ -389,40 +394,48 @@ TEST_F(EditorTest, TheTreeShrinksWithANarrowWindowAndOnlyTheSplitterWidensIt)
     };
     expectLayout(300);
 
-    // The splitter widens the tree (a drag by messages here; the mouse test does it for real).
+    // The splitter sets the share (a drag by messages here; the mouse test does it for real).
     const int grab = 300 + metrics.splitterWidth / 2;
     ::SendMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab, 100));
-    ::SendMessageW(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab + 200, 100));
-    ::SendMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(grab + 200, 100));
-    EXPECT_EQ(editor->TreeWidth(), 500);
-    expectLayout(500);
+    ::SendMessageW(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab + 100, 100));
+    ::SendMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(grab + 100, 100));
+    EXPECT_EQ(editor->TreeShare(), 4000);
+    expectLayout(400);
 
+    // Wider and narrower, the tree keeps its share.
+    Resize(1200, 700);
+    expectLayout(480);
     Resize(801, 400);
-    EXPECT_EQ(editor->TreeWidth(), 400); // half, rounded toward zero
-    expectLayout(400);
-    Resize(1000, 600);
-    EXPECT_EQ(editor->TreeWidth(), 400) << "resizing never widens the tree";
-    expectLayout(400);
-    // Narrower, the pane keeps its minimum width and the tree gives way.
+    expectLayout(320);
+    // Narrow enough that the share would cut the pane: the pane keeps its minimum width and the
+    // tree gives way, down to its own minimum.
     const int narrow = metrics.treeMinimum + metrics.splitterWidth + metrics.paneMinimumWidth + 60;
     Resize(narrow, 600);
-    EXPECT_EQ(editor->TreeWidth(), metrics.treeMinimum + 60);
     expectLayout(metrics.treeMinimum + 60);
-    // No narrower than the minimum: the tree at its least, the pane whole.
     Resize(300, 600);
     RECT client = {};
     ::GetClientRect(main, &client);
     EXPECT_EQ(client.right, narrow - 60);
-    EXPECT_EQ(editor->TreeWidth(), metrics.treeMinimum);
     expectLayout(metrics.treeMinimum);
+    // Wide again: the share gives the width back.
+    Resize(1000, 600);
+    expectLayout(400);
+    EXPECT_EQ(editor->TreeShare(), 4000);
 
-    // Minimized: nothing moves.
-    ::ShowWindow(main, SW_MINIMIZE);
+    // Maximised, the tree is as proportionate; restored, as it was. Minimised, nothing moves.
+    ::ShowWindow(main, SW_MAXIMIZE);
     Pump();
-    EXPECT_EQ(editor->TreeWidth(), metrics.treeMinimum);
+    ::GetClientRect(main, &client);
+    expectLayout((4000 * client.right + 5000) / 10000);
     ::ShowWindow(main, SW_RESTORE);
     Pump();
-    expectLayout(metrics.treeMinimum);
+    expectLayout(400);
+    ::ShowWindow(main, SW_MINIMIZE);
+    Pump();
+    EXPECT_EQ(editor->TreeWidth(), 400);
+    ::ShowWindow(main, SW_RESTORE);
+    Pump();
+    expectLayout(400);
 }
 
 TEST_F(EditorTest, TheContextMenuGraysByKindAndActsOnTheClickedItem)
