@@ -169,8 +169,9 @@ private:
     void ClearTree();
     // Fills the emptied tree from the project and selects (kind, node), or the root.
     void FillTree(std::int32_t kind, const CStreamable* node);
-    // Inserts the node's item, labelled as the page shows its text.
-    HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, std::int32_t kind, CStreamable* node);
+    // Inserts the node's item, labelled as the page shows its text, open when `open`.
+    HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, std::int32_t kind, CStreamable* node,
+                         bool open = false);
     void ReleaseRecord(TreeItemData* record);
     TreeItemData* RecordOf(HTREEITEM item) const;
     TreeItemData* ParentRecord(const TreeItemData& record) const;

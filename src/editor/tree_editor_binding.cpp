@@ -101,14 +101,16 @@ void CfrmTreeEditor::FillTree(std::int32_t selectKind, const CStreamable* select
     // groups go in before any item. The tree comes out the same as inserting in page order at
     // the end, but the tree view (as Wine implements it) then neither walks the siblings for
     // the end nor searches its whole item list to check an insert-after handle: a rebuild
-    // stays linear in the number of nodes, however long a group is.
+    // stays linear in the number of nodes, however long a group is. Columns and groups go in
+    // open, under the root while it is still closed, so that opening the root at the end opens
+    // the whole tree at once: no message and no notification per container.
     std::vector<HTREEITEM> columnItems;
     std::vector<std::pair<HTREEITEM, const CGroup*>> groupItems;
     if (root) {
         const auto& columns = project->columns;
         columnItems.resize(columns.size());
         for (std::size_t c = columns.size(); c-- > 0;)
-            columnItems[c] = InsertItem(root, TVI_FIRST, kNodeColumn, columns[c]);
+            columnItems[c] = InsertItem(root, TVI_FIRST, kNodeColumn, columns[c], true);
         for (std::size_t c = 0; c < columns.size(); ++c) {
             if (!columnItems[c]) continue;
             const auto& groups = columns[c]->groups;
@@ -116,7 +118,7 @@ void CfrmTreeEditor::FillTree(std::int32_t selectKind, const CStreamable* select
             groupItems.resize(first + groups.size());
             for (std::size_t g = groups.size(); g-- > 0;)
                 groupItems[first + g] = {
-                    InsertItem(columnItems[c], TVI_FIRST, kNodeGroup, groups[g]), groups[g]};
+                    InsertItem(columnItems[c], TVI_FIRST, kNodeGroup, groups[g], true), groups[g]};
         }
         for (const auto& groupItem : groupItems) {
             if (!groupItem.first) continue;
@@ -125,11 +127,6 @@ void CfrmTreeEditor::FillTree(std::int32_t selectKind, const CStreamable* select
                 InsertItem(groupItem.first, TVI_FIRST, kNodeItem, items[i]);
         }
     }
-    // Groups, then columns, then the root: the whole tree is open.
-    for (const auto& groupItem : groupItems)
-        ::SendMessageW(treeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(groupItem.first));
-    for (HTREEITEM columnItem : columnItems)
-        ::SendMessageW(treeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(columnItem));
     ::SendMessageW(treeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
     rebuilding = false;
 
@@ -139,7 +136,7 @@ void CfrmTreeEditor::FillTree(std::int32_t selectKind, const CStreamable* select
 }
 
 HTREEITEM CfrmTreeEditor::InsertItem(HTREEITEM parent, HTREEITEM after, std::int32_t kind,
-                                     CStreamable* node)
+                                     CStreamable* node, bool open)
 {
     const std::wstring& label = Label(kind, node, labelScratch);
     TreeItemData* record = records.Add(kind, node);
@@ -148,6 +145,10 @@ HTREEITEM CfrmTreeEditor::InsertItem(HTREEITEM parent, HTREEITEM after, std::int
     insert.hInsertAfter = after;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM;
     insert.item.pszText = const_cast<wchar_t*>(label.c_str()); // copied by the tree view
+    if (open) {
+        insert.item.mask |= TVIF_STATE;
+        insert.item.state = insert.item.stateMask = TVIS_EXPANDED;
+    }
     insert.item.lParam = reinterpret_cast<LPARAM>(record);
     auto* item = reinterpret_cast<HTREEITEM>(
         ::SendMessageW(treeView, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
