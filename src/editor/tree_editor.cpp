@@ -4,6 +4,7 @@
 #include "model/project.h"
 #include "model/tags.h"
 #include "resources/resource.h"
+#include "winui/controls.h"
 #include "winui/module.h"
 
 #include <commctrl.h>
@@ -66,6 +67,13 @@ CfrmTreeEditor::~CfrmTreeEditor()
         dropTarget->Detach();
         dropTarget->Release();
     }
+    // Made for another DPI; the windows that used them are gone.
+    for (HGDIOBJ font : {treeFont, statusFont}) {
+        if (font) ::DeleteObject(font);
+    }
+    for (HICON icon : {bigIcon, smallIcon}) {
+        if (icon) ::DestroyIcon(icon);
+    }
 }
 
 bool CfrmTreeEditor::Create()
@@ -98,6 +106,7 @@ bool CfrmTreeEditor::Create()
                           CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return false;
     ::SetWindowLongPtrW(mainWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    dpi = creationDpi = winui::WindowDpi(mainWindow);
     RestorePlacement();
 
     // Child, visible, buttons, lines, lines at the root, selection shown always; no tab stop:
@@ -107,6 +116,7 @@ bool CfrmTreeEditor::Create()
     treeView = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", treeStyle, 0, 0, treeWidth, 0,
                                  mainWindow, nullptr, instance, nullptr);
     if (!treeView) return false;
+    treeFontAtCreation = winui::FontOf(treeView);
     labels.Attach(treeView);
     // Links and files dragged from other programs; without OLE on this thread the tree simply
     // takes no drops.

@@ -106,6 +106,7 @@ public:
     const CStatusBar& StatusBar() const { return statusBar; }
     bool PageUpToDate() const { return pageUpToDate; }
     const CMainLayout& Layouts() const { return layout; }
+    int Dpi() const { return dpi; }
     // Where the parts are in the client area now.
     CMainLayout::Placement CurrentPlacement() const;
 
@@ -266,6 +267,14 @@ private:
     void StorePlacement();
     // The status bar and the sizes the layout needs; false when the bar cannot be created.
     bool CreateWindowParts();
+    // The layout's sizes at the window's DPI: the splitter, the tree's minimum, the pane's
+    // reserve and the panes' minima.
+    void UpdateMetrics();
+    // Lays the window out for another DPI (WM_DPICHANGED): the fonts of the tree and the status
+    // bar, the panes and the find bar, the splitter, the minimum size and the icons.
+    void ApplyDpi(int newDpi);
+    // The window's icons at its DPI.
+    void SetIcons();
     void FocusTree();
     void FocusPane();
     void SetPageUpToDate(bool upToDate);
@@ -312,6 +321,17 @@ private:
     // Set while the tree is emptied for a rebuild, and from the quit prompt on: deleted items
     // then release no records one by one.
     bool rebuilding = false;
+
+    // The DPI the window is laid out for, the one it was created at, and what the tree's and the
+    // status bar's fonts were then; the fonts and icons made for another DPI, owned.
+    int dpi = 96;
+    int creationDpi = 96;
+    LOGFONTW treeFontAtCreation = {};
+    LOGFONTW statusFontAtCreation = {};
+    HFONT treeFont = nullptr;
+    HFONT statusFont = nullptr;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
 
     CMainLayout layout;
     std::size_t statusStrip = 0;

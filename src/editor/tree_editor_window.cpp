@@ -12,6 +12,7 @@
 #include "services/help.h"
 #include "services/paths.h"
 #include "winui/controls.h"
+#include "winui/module.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -78,18 +79,8 @@ int CfrmTreeEditor::ShowCommandFor(int requested) const
 bool CfrmTreeEditor::CreateWindowParts()
 {
     if (!statusBar.Create(mainWindow, IDC_STATUS_BAR)) return false;
-    const int dpi = winui::WindowDpi(nullptr);
-    MainLayoutMetrics metrics;
-    metrics.splitterWidth = winui::ScaleForDpi(kSplitterWidth, dpi);
-    metrics.treeMinimum = winui::ScaleForDpi(kTreeMinimum, dpi);
-    metrics.paneReserve = winui::ScaleForDpi(kPaneReserve, dpi);
-    // The panes' minima come from the controls' sizes, which the dialog font sets at this DPI.
-    metrics.paneMinimumWidth = std::max(
-        {linkPane.grid.MinimumWidth(), formPane.grid.MinimumWidth(), projectPane.MinimumWidth()});
-    metrics.paneMinimumHeight =
-        std::max({linkPane.grid.MinimumHeight(), formPane.grid.MinimumHeight(),
-                  projectPane.MinimumHeight()});
-    layout.SetMetrics(metrics);
+    statusFontAtCreation = winui::FontOf(statusBar.Window());
+    UpdateMetrics();
     SetCueBanners();
     statusStrip = layout.AddStrip(CMainLayout::Edge::Bottom, statusBar.Height());
     // Above the status bar, as tall as the find bar while it is open.
@@ -103,6 +94,68 @@ bool CfrmTreeEditor::CreateWindowParts()
     Layout();
     statusBar.SetPageState(pageUpToDate);
     return true;
+}
+
+void CfrmTreeEditor::UpdateMetrics()
+{
+    MainLayoutMetrics metrics;
+    metrics.splitterWidth = winui::ScaleForDpi(kSplitterWidth, dpi);
+    metrics.treeMinimum = winui::ScaleForDpi(kTreeMinimum, dpi);
+    metrics.paneReserve = winui::ScaleForDpi(kPaneReserve, dpi);
+    // The panes' minima come from the controls' sizes, which the dialog font sets at this DPI.
+    metrics.paneMinimumWidth = std::max(
+        {linkPane.grid.MinimumWidth(), formPane.grid.MinimumWidth(), projectPane.MinimumWidth()});
+    metrics.paneMinimumHeight =
+        std::max({linkPane.grid.MinimumHeight(), formPane.grid.MinimumHeight(),
+                  projectPane.MinimumHeight()});
+    layout.SetMetrics(metrics);
+}
+
+void CfrmTreeEditor::ApplyDpi(int newDpi)
+{
+    if (newDpi <= 0 || newDpi == dpi) return;
+    dpi = newDpi;
+    // Each font is handed over before the one it replaces goes.
+    if (HFONT font = winui::CreateFontForDpi(treeFontAtCreation, creationDpi, dpi)) {
+        ::SendMessageW(treeView, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (treeFont) ::DeleteObject(treeFont);
+        treeFont = font;
+    }
+    if (HFONT font = winui::CreateFontForDpi(statusFontAtCreation, creationDpi, dpi)) {
+        statusBar.SetFont(font, dpi);
+        if (statusFont) ::DeleteObject(statusFont);
+        statusFont = font;
+    }
+    for (CdlgPropBase* pane : Panes())
+        pane->ApplyDpi(dpi);
+    findBar.ApplyDpi(dpi);
+    UpdateMetrics();
+    SetIcons();
+    Layout();
+    ::RedrawWindow(mainWindow, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void CfrmTreeEditor::SetIcons()
+{
+    HINSTANCE instance = ModuleInstance();
+    auto load = [this, instance](int width, int height) {
+        return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLOMERE),
+                                               IMAGE_ICON, winui::SystemMetricForDpi(width, dpi),
+                                               winui::SystemMetricForDpi(height, dpi), 0));
+    };
+    HICON big = load(SM_CXICON, SM_CYICON);
+    HICON small = load(SM_CXSMICON, SM_CYSMICON);
+    if (big) ::SendMessageW(mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (small) ::SendMessageW(mainWindow, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    if (big) {
+        if (bigIcon) ::DestroyIcon(bigIcon);
+        bigIcon = big;
+    }
+    if (small) {
+        if (smallIcon) ::DestroyIcon(smallIcon);
+        smallIcon = small;
+    }
 }
 
 void CfrmTreeEditor::SetCueBanners()
@@ -162,6 +215,8 @@ void CfrmTreeEditor::PlaceParts()
     RECT client = {};
     ::GetClientRect(mainWindow, &client);
     statusBar.Resize(client.right - client.left);
+    // The bar's height follows its font.
+    layout.SetStripHeight(statusStrip, statusBar.Height());
     layout.SetStripHeight(findStrip, findBar.IsOpen() ? findBar.Height() : 0);
     const CMainLayout::Placement placement = CurrentPlacement();
 
@@ -188,11 +243,22 @@ bool CfrmTreeEditor::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
     switch (message) {
     case WM_GETMINMAXINFO: {
         RECT frame = {0, 0, layout.MinimumClientWidth(), layout.MinimumClientHeight()};
-        ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_STYLE)),
-                             TRUE, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_EXSTYLE)));
+        winui::AdjustWindowRectForDpi(
+            frame, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_STYLE)), true,
+            static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_EXSTYLE)), dpi);
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         info->ptMinTrackSize.x = frame.right - frame.left;
         info->ptMinTrackSize.y = frame.bottom - frame.top;
+        return true;
+    }
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another DPI (or its DPI changed): laid out for it, then put where
+        // the system suggests, which keeps the window's size in proportion.
+        ApplyDpi(HIWORD(wParam));
+        if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+            ::SetWindowPos(mainWindow, nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
         return true;
     }
     case WM_SETCURSOR: {
