@@ -52,6 +52,53 @@ TEST(StatusTexts, FileCommandsSayWhatTheyDidAndWhere)
     EXPECT_EQ(FileNameOf(L"plain.html"), L"plain.html");
 }
 
+TEST(StatusTexts, ASaveThatWritesTheHomepageSaysBothAndWhatWasKeptAside)
+{
+    const std::wstring folder = L"C:\\Users\\me\\Documents";
+    const std::wstring project = folder + L"\\Quillomere.quil";
+    const std::wstring page = folder + L"\\Quillomere.html";
+    EXPECT_EQ(SavedWithHomepageText(project, page, true),
+              L"Project saved to Quillomere.quil and homepage written to Quillomere.html in " +
+                  folder);
+    EXPECT_EQ(SavedWithHomepageText(project, page, false),
+              L"Project saved to " + project + L"; the homepage could not be written to " + page);
+    // A drive's root keeps its backslash; files in two folders are named in full.
+    EXPECT_EQ(SavedWithHomepageText(L"D:\\p.quil", L"D:\\p.html", true),
+              L"Project saved to p.quil and homepage written to p.html in D:\\");
+    EXPECT_EQ(SavedWithHomepageText(L"D:\\a\\p.quil", L"D:\\b\\p.html", true),
+              L"Project saved to D:\\a\\p.quil; homepage written to D:\\b\\p.html");
+
+    EXPECT_EQ(WithKeptAside(page, L"", L"Homepage written"), L"Homepage written");
+    EXPECT_EQ(WithKeptAside(page, folder + L"\\Quillomere (earlier 2).html", L"Homepage written"),
+              L"Earlier Quillomere.html kept as Quillomere (earlier 2).html; homepage written");
+    EXPECT_EQ(WithKeptAside(page, folder + L"\\Quillomere (earlier).html", L""),
+              L"Earlier Quillomere.html kept as Quillomere (earlier).html; ");
+}
+
+TEST(StatusTexts, BrowserLaunchesAndExportsSayWhatCameOfThem)
+{
+    const std::wstring preview = L"C:\\Temp\\QuillomerePreview.html";
+    EXPECT_EQ(OpenedInBrowserText(false), L"Preview opened in the browser");
+    EXPECT_EQ(OpenedInBrowserText(true), L"Help opened in the browser");
+    EXPECT_EQ(BrowserNotStartedText(false, preview),
+              L"The browser could not be started; the preview is in " + preview);
+    EXPECT_EQ(BrowserNotStartedText(true, L"h.html"),
+              L"The browser could not be started; the help page is in h.html");
+    EXPECT_EQ(BrowserNotStartedMessage(true, L"h.html"),
+              L"The browser could not be started.\r\n\r\nThe help page is in the file\r\nh.html\r\n"
+              L"Open it in a browser by hand, or choose the browser in File > Options.");
+    EXPECT_EQ(BrowserPageNotWrittenText(false, preview),
+              L"The preview could not be written to " + preview);
+    EXPECT_EQ(BookmarksExportedText(L"b.html", 1), L"Exported 1 bookmark to b.html");
+    EXPECT_EQ(BookmarksNotExportedText(L"b.html"), L"The bookmarks could not be written to b.html");
+
+    CProject project;
+    BuildProject(project);
+    static_cast<CItemLink*>(project.columns[0]->groups[0]->items[0])
+        ->AddLink(L"Sport", L"https://paper.example.com/sport");
+    EXPECT_EQ(CountNodes(project).bookmarks, 4u);
+}
+
 TEST(StatusTexts, ReadingABookmarkFileSaysWhatItAddedAndSkipped)
 {
     CProject project;
