@@ -235,6 +235,8 @@ TEST_F(ProgramTest, ClosingAfterAChangeAsksAndEachAnswerDoesWhatItSays)
     ASSERT_EQ(saved.columns.size(), 2u);
     EXPECT_EQ(saved.columns[0]->caption, L"Another column");
     EXPECT_EQ(saved.columns[1]->caption, L"New Column");
+    // The setting is absent: the save wrote the homepage after the project, as F5 writes it.
+    EXPECT_EQ(ReadFileBytes(homepagePath), GeneratedPage(saved));
 }
 
 TEST_F(ProgramTest, AnsweringNoQuitsWithoutSaving)
@@ -254,6 +256,7 @@ TEST_F(ProgramTest, AnsweringNoQuitsWithoutSaving)
     ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_FALSE(platform::FileExists(projectPath));
+    EXPECT_FALSE(platform::FileExists(homepagePath));
 }
 
 namespace {
@@ -318,6 +321,7 @@ TEST_F(ProgramTest, ReadHtmlFileReadsAHomepageChosenInTheOpenFileDialog)
     ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_FALSE(platform::FileExists(projectPath));
+    EXPECT_FALSE(platform::FileExists(homepagePath));
 }
 
 TEST_F(ProgramTest, ReadHtmlFileAddsTheColumnsOfABrowserBookmarkFile)

@@ -164,9 +164,12 @@ TEST_F(WindowTest, TheStatusBarSaysWhatEachFileCommandDid)
     EXPECT_EQ(news->caption, L"Newsx");
     EXPECT_EQ(PageState(), L"Homepage not yet written since the last change (F5)");
 
+    // A save writes the homepage too.
     Key('S', false, true);
-    EXPECT_EQ(Outcome(), L"Project saved to " + ProjectFilePath);
-    EXPECT_EQ(PageState(), L"Homepage not yet written since the last change (F5)");
+    EXPECT_EQ(Outcome(), L"Project saved to Quillomere.quil and homepage written to "
+                         L"Quillomere.html in " +
+                             folder);
+    EXPECT_EQ(PageState(), L"Homepage up to date");
 
     // Failures say so too, beside the message box of a failed save.
     const std::wstring good = folder;
