@@ -383,6 +383,7 @@ struct AboutSeen
     HWND owner = nullptr;
     bool shown = false;
     std::wstring title, version, files, notices;
+    LRESULT smallIcon = 0;
     int ticks = 0;
 };
 AboutSeen* aboutSeen = nullptr;
@@ -413,6 +414,7 @@ void CALLBACK ReadAboutBox(HWND, UINT, UINT_PTR, DWORD)
     aboutSeen->version = text(IDC_ABOUT_VERSION);
     aboutSeen->files = text(IDC_ABOUT_FILES);
     aboutSeen->notices = text(IDC_ABOUT_NOTICES);
+    aboutSeen->smallIcon = ::SendMessageW(box, WM_GETICON, ICON_SMALL, 0);
     ::RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     EXPECT_TRUE(
         SaveWindowScreenshot(box, WindowsPath(QUIL_SCREENSHOT_DIR) + L"\\screenshot-about.png"));
@@ -436,6 +438,8 @@ TEST_F(WindowTest, AboutShowsTheVersionTheFilesAndTheNotices)
     ASSERT_TRUE(seen.shown);
     EXPECT_EQ(seen.owner, main);
     EXPECT_EQ(seen.title, L"About Quillomere");
+    // The program's icon, as its owner has it.
+    EXPECT_EQ(seen.smallIcon, static_cast<LRESULT>(::GetClassLongPtrW(main, GCLP_HICONSM)));
     EXPECT_EQ(seen.version, L"Quillomere " + FromUtf8(QUIL_VERSION) + L"\r\nA homepage manager");
     EXPECT_EQ(seen.files,
               L"Project file:\r\n" + ProjectFilePath + L"\r\n\r\nHomepage:\r\n" + HomepageFilePath);
