@@ -27,13 +27,15 @@ void CopyIcons(HWND source, HWND window)
 // The scope's owner on this thread; the hook gives its icons away.
 thread_local HWND scopeOwner = nullptr;
 
-LRESULT CALLBACK OnActivate(int code, WPARAM wParam, LPARAM lParam)
+// After a dialog of its own (a message box, a file dialog) has taken WM_INITDIALOG: before it is
+// shown, whether or not it is ever activated.
+LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_ACTIVATE && scopeOwner) {
-        auto window = reinterpret_cast<HWND>(wParam);
-        if (!::SendMessageW(window, WM_GETICON, ICON_SMALL, 0))
-            CopyIcons(::GetAncestor(scopeOwner, GA_ROOTOWNER), window);
-    }
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && scopeOwner && sent && sent->message == WM_INITDIALOG &&
+        !(::GetWindowLongW(sent->hwnd, GWL_STYLE) & WS_CHILD) &&
+        !::SendMessageW(sent->hwnd, WM_GETICON, ICON_SMALL, 0))
+        CopyIcons(::GetAncestor(scopeOwner, GA_ROOTOWNER), sent->hwnd);
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -51,7 +53,7 @@ COwnerIconScope::COwnerIconScope(HWND owner) : previousOwner(scopeOwner)
 {
     if (!owner) return;
     scopeOwner = owner;
-    hook = ::SetWindowsHookExW(WH_CBT, OnActivate, nullptr, ::GetCurrentThreadId());
+    hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, AfterMessage, nullptr, ::GetCurrentThreadId());
 }
 
 COwnerIconScope::~COwnerIconScope()

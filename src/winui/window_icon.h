@@ -11,8 +11,8 @@ namespace winui {
 // class's); nothing when it has no owner with icons.
 void TakeOwnerIcons(HWND window);
 
-// While it lives, each window this thread activates that has no small icon of its own gets
-// `owner`'s icons: a message box or file dialog shown by the system for the program.
+// While it lives, each dialog window of its own that this thread makes and that has no small icon
+// gets `owner`'s icons: a message box or file dialog shown by the system for the program.
 class COwnerIconScope
 {
 public:

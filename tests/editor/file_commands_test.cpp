@@ -595,6 +595,17 @@ TEST_F(FileCommandsTest, TheProgramsOtherWindowsAndMessageBoxesShowItsIcon)
         Shell().ShowMessage(main, BrowserNotStartedMessage(false, PreviewFilePath()).c_str(),
                             L"Quillomere", MB_OK | MB_ICONWARNING);
     });
+    // And the system's save-file dialog, as Export bookmarks... shows it.
+    steps.clear();
+    steps.push_back({"the program's icon", nullptr, [&](HWND dialog) {
+                         return ::SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0) == smallIcon &&
+                                ::SendMessageW(dialog, WM_GETICON, ICON_BIG, 0) == bigIcon;
+                     }});
+    steps.push_back({"Escape closes it", [](HWND) { SendKey(VK_ESCAPE); },
+                     [](HWND dialog) { return !::IsWindow(dialog); }});
+    const bool savedDriven = DriveDialog(L"Export bookmarks", std::move(steps),
+                                         [this] { Command(IDM_EXPORT_BOOKMARKS); });
     SetShellForTesting(&shell);
     EXPECT_TRUE(driven);
+    EXPECT_TRUE(savedDriven);
 }
