@@ -289,10 +289,12 @@ def check_files(checks, first):
                "GCC RUNTIME LIBRARY EXCEPTION")
     checks.check("zip: LICENSE carries the notices of the runtime pieces linked in",
                  all(text in notices for text in holders))
-    stamp = pe_timestamp(RELEASE_EXE)
-    checks.check("exe: no time stamp and no build folder in the release program",
-                 stamp == 0 and ROOT.encode() not in first.exe and
-                 ROOT.encode("utf-16-le") not in first.exe, f"time stamp {stamp}")
+    stamps = [pe_timestamp(path) for path in (RELEASE_EXE, RELEASE_CLI)]
+    checks.check("exe: no time stamp and no build folder in the release programs",
+                 stamps == [0, 0] and all(ROOT.encode() not in program and
+                                          ROOT.encode("utf-16-le") not in program
+                                          for program in (first.exe, first.cli)),
+                 f"time stamps {stamps}")
 
 
 def check_msi(checks, package, other):
