@@ -285,11 +285,13 @@ private:
             response.status = static_cast<int>(status);
             response.failure = FailureOf(code);
             const CHttpHead& head = exchange->head;
-            // A body cut short on purpose, or one that broke off after the whole head, still
-            // brought its answer; unless the body itself was wanted.
+            // A body cut short on purpose, or one that broke off or was still coming at the
+            // deadline after the whole head, still brought its answer; unless the body itself
+            // was wanted.
             if ((code == CURLE_WRITE_ERROR && exchange->bodyCut) ||
                 (status > 0 && head.Complete() && exchange->keepBody == 0 &&
-                 (code == CURLE_PARTIAL_FILE || code == CURLE_RECV_ERROR)))
+                 (code == CURLE_PARTIAL_FILE || code == CURLE_RECV_ERROR ||
+                  code == CURLE_OPERATION_TIMEDOUT)))
                 response.failure = HttpFailure::None;
             std::string reason;
             if (head.TooLarge()) {
@@ -299,7 +301,8 @@ private:
             } else if (status > 0 && !head.Complete() && response.failure != HttpFailure::Timeout) {
                 // A status line, and then no end to the headers: no answer at all.
                 response.failure = HttpFailure::BadAnswer;
-                reason = "the answer broke off inside its headers";
+                reason = std::string("the answer's headers did not come whole (") +
+                         (exchange->error[0] ? exchange->error : lib->easy_strerror(code)) + ")";
             }
             if (response.failure == HttpFailure::None) {
                 response.location = head.Location();

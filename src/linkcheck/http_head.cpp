@@ -51,3 +51,21 @@ bool CHttpHead::AddLine(std::string_view line)
     HeaderValue(line, "location", location) || HeaderValue(line, "retry-after", retryAfter);
     return true;
 }
+
+bool CHttpHead::AddBytes(std::string_view data)
+{
+    while (!data.empty() && !complete) {
+        const std::size_t end = data.find('\n');
+        if (end == std::string_view::npos) {
+            // Held until its end comes; counted against the limit meanwhile.
+            partial.append(data.data(), data.size());
+            return !TooLarge();
+        }
+        partial.append(data.data(), end + 1);
+        data.remove_prefix(end + 1);
+        const bool within = AddLine(partial);
+        partial.clear();
+        if (!within) return false;
+    }
+    return true;
+}

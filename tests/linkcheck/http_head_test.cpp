@@ -36,3 +36,28 @@ TEST(HttpHead, EndsWhenHeaderLinesGoOnPastTheLimit)
     EXPECT_TRUE(head.TooLarge());
     EXPECT_FALSE(head.Complete());
 }
+
+TEST(HttpHead, BytesSplitIntoLinesWhereverTheyFall)
+{
+    const std::string answer = "HTTP/1.1 302 Found\r\nLocation: /" + std::string(3000, 'x') +
+                               "\r\nRetry-After: 1\r\n\r\nbody HTTP/1.1 200\r\n";
+    for (std::size_t piece : {1u, 7u, 1460u, 100000u}) {
+        CHttpHead head;
+        for (std::size_t at = 0; at < answer.size(); at += piece)
+            EXPECT_TRUE(head.AddBytes(std::string_view(answer).substr(at, piece)));
+        EXPECT_TRUE(head.Complete()) << piece;
+        // A line longer than Wine's WinHTTP keeps comes whole, and the body is not read.
+        EXPECT_EQ(head.Location().size(), 3001u) << piece;
+        EXPECT_EQ(head.RetryAfter(), "1");
+    }
+    // A line without end counts against the limit as it grows.
+    CHttpHead endless(1000);
+    EXPECT_TRUE(endless.AddBytes("HTTP/1.1 200 OK\r\nX: "));
+    EXPECT_FALSE(endless.AddBytes(std::string(2000, 'a')));
+    EXPECT_TRUE(endless.TooLarge());
+    // A head that breaks off is started, not complete.
+    CHttpHead cut;
+    cut.AddBytes("HTTP/1.1 200 OK\r\nX: 1\r\n");
+    EXPECT_TRUE(cut.Started());
+    EXPECT_FALSE(cut.Complete());
+}
