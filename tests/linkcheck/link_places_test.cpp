@@ -188,7 +188,8 @@ TEST(LinkPlaces, NoReplacementEverPutsAnAddressOtherThanHttpOrHttpsIntoTheProjec
 TEST(LinkReport, TextPrintsNoControlCharacterFromTheNetworkOrTheFile)
 {
     SampleProject sample;
-    sample.news->mainLink.caption = L"\x1B]0;title\x07" L"caption";
+    sample.news->mainLink.caption = L"\x1B]0;title\x07"
+                                    L"caption";
     LinkCheckPlan plan = CollectLinkPlaces(sample.project);
     LinkOutcome out = Outcome(LinkResult::NonWebRedirect, "javascript:\x1B[2J\xC2\x9B"
                                                           "31m\x7F");
