@@ -208,9 +208,11 @@ private:
     std::size_t at = 0;
 };
 
-// The UTF-16 byte order mark at the stream's start, read into `head`: 1 little-endian, 2
-// big-endian, 0 none.
-int Utf16Mark(CStream& stream, std::string& head)
+// How the stream's text is encoded, from its first two bytes, read into `head`: 1 UTF-16
+// little-endian, 2 big-endian, 0 UTF-8 (or anything else). A byte order mark tells; so does a
+// NUL beside an ASCII character, which no UTF-8 page starts with. `bom` is set when the two bytes
+// are a byte order mark rather than text.
+int Utf16Order(CStream& stream, std::string& head, bool& bom)
 {
     char two[2];
     std::int32_t got = 0;
@@ -220,9 +222,13 @@ int Utf16Mark(CStream& stream, std::string& head)
         got += more;
     }
     head.assign(two, static_cast<std::size_t>(got));
+    bom = false;
     if (got < 2) return 0;
-    if (two[0] == '\xFF' && two[1] == '\xFE') return 1;
-    if (two[0] == '\xFE' && two[1] == '\xFF') return 2;
+    const unsigned char first = static_cast<unsigned char>(two[0]);
+    const unsigned char second = static_cast<unsigned char>(two[1]);
+    bom = (first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF);
+    if ((first == 0xFF && second == 0xFE) || (first > 0 && first < 0x80 && second == 0)) return 1;
+    if ((first == 0xFE && second == 0xFF) || (first == 0 && second > 0 && second < 0x80)) return 2;
     return 0;
 }
 
@@ -262,12 +268,12 @@ HtmlImportResult ImportUtf8(CProject& project, CStream& stream)
 
 HtmlImportResult ImportPageOrBookmarks(CProject& project, CStream& stream)
 {
-    std::string mark;
-    const int utf16 = Utf16Mark(stream, mark);
-    if (utf16 == 0) {
-        CReplayStream whole(std::move(mark), stream);
-        return ImportUtf8(project, whole);
-    }
-    CUtf16Stream converted(stream, utf16 == 2);
+    std::string head;
+    bool bom = false;
+    const int utf16 = Utf16Order(stream, head, bom);
+    if (bom) head.clear();
+    CReplayStream whole(std::move(head), stream);
+    if (utf16 == 0) return ImportUtf8(project, whole);
+    CUtf16Stream converted(whole, utf16 == 2);
     return ImportUtf8(project, converted);
 }

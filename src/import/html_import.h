@@ -36,10 +36,11 @@ struct HtmlImportResult
     SkippedBookmarks skipped;
 };
 
-// Reads a file that starts with a UTF-16 byte order mark (either byte order) as UTF-16, and any
-// other as UTF-8. Tells the kind from the start of the text (an optional UTF-8 byte order mark and
-// white space, then <!DOCTYPE NETSCAPE-Bookmark-file-1> for a bookmark file, or <!DOCTYPE html>,
-// white space and <html class="quillomere-modern" for a Modern page, in any case) and reads the
-// whole stream with the matching reader. What was read before a failure stays in the project. The
-// `modified` flag is left alone.
+// Reads a file that starts with a UTF-16 byte order mark (either byte order), or with an ASCII
+// character as UTF-16 writes it, as UTF-16, and any other as UTF-8. Tells the kind from the start
+// of the text (an optional UTF-8 byte order mark and white space, then <!DOCTYPE
+// NETSCAPE-Bookmark-file-1> for a bookmark file, or <!DOCTYPE html>, white space and <html
+// class="quillomere-modern" for a Modern page, in any case) and reads the whole stream with the
+// matching reader. What was read before a failure stays in the project. The `modified` flag is left
+// alone.
 HtmlImportResult ImportPageOrBookmarks(CProject& project, CStream& stream);

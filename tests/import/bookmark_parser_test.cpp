@@ -377,6 +377,13 @@ TEST(BookmarkImport, Utf16FilesReadAsTheTextTheyHold)
             EXPECT_EQ(result.skipped.scripts, 1u);
         }
     }
+    // Without its byte order mark, UTF-16 is told by the NUL beside the first "<".
+    for (bool bigEndian : {false, true}) {
+        CProject project;
+        HtmlImportResult result = ImportBytes(project, Utf16(utf8, bigEndian).substr(2));
+        EXPECT_TRUE(result.complete);
+        EXPECT_EQ(DumpText(project), DumpText(expected)) << bigEndian;
+    }
     // Broken UTF-16 (a lone surrogate, an odd last byte) reads with replacement characters.
     std::string broken = Utf16(File(Mark("u", "a")), false);
     broken.insert(broken.find(std::string("a\0<\0/\0A", 7)), std::string("\0\xD8", 2));
