@@ -5,10 +5,10 @@
 // replacement check when the check followed it and never when it is of another scheme; a script
 // address never passes it; a head read in pieces reads as one read whole; printable text holds
 // no control character.
-#include "linkcheck/http_head.h"
-#include "linkcheck/link_places.h"
-#include "linkcheck/link_report.h"
-#include "linkcheck/link_url.h"
+#include "network/http_head.h"
+#include "network/link_places.h"
+#include "network/link_report.h"
+#include "network/link_url.h"
 #include "persist/text.h"
 
 #include <cstdint>

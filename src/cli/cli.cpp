@@ -1,6 +1,5 @@
 #include "cli/cli.h"
 
-#include "app/default_project.h"
 #include "cli/check_links.h"
 #include "cli/cli_common.h"
 #include "cli/dump.h"
@@ -14,6 +13,7 @@
 #include "persist/text.h"
 #include "platform/platform.h"
 #include "quil_version.h"
+#include "services/default_project.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "editor/about_dialog.h"
 
-#include "app/paths.h"
-#include "app/startup.h"
 #include "persist/text.h"
 #include "quil_version.h"
 #include "resources/resource.h"
+#include "services/paths.h"
+#include "winui/module.h"
 
 std::wstring CdlgAbout::VersionText()
 {

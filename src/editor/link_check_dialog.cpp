@@ -2,9 +2,9 @@
 
 #include "edit/project_changes.h"
 #include "model/project.h"
-#include "panes/list_rows.h"
 #include "persist/text.h"
 #include "resources/resource.h"
+#include "winui/list_rows.h"
 
 #include <commctrl.h>
 

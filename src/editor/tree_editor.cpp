@@ -1,10 +1,10 @@
 #include "editor/tree_editor.h"
 
-#include "app/startup.h"
 #include "model/item.h"
 #include "model/project.h"
 #include "model/tags.h"
 #include "resources/resource.h"
+#include "winui/module.h"
 
 #include <commctrl.h>
 
@@ -46,7 +46,7 @@ private:
 
 CfrmTreeEditor::CfrmTreeEditor(CProject& project)
     : changes(project), projectPane(changes), columnPane(changes), groupPane(changes),
-      linkPane(changes), formPane(changes), findBar(changes, *this), linkCheck(changes, *this),
+      linkPane(changes), formPane(changes), findBar(*this), linkCheck(changes, *this),
       iconFetch(changes, *this), project(&project)
 {
     changes.SetObserver(this);

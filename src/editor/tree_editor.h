@@ -11,7 +11,6 @@
 #include "editor/find_bar.h"
 #include "editor/icon_fetch_dialog.h"
 #include "editor/link_check_dialog.h"
-#include "editor/splitter.h"
 #include "editor/status_bar.h"
 #include "editor/tree_drag.h"
 #include "editor/tree_drop_target.h"
@@ -24,6 +23,7 @@
 #include "panes/prop_item_link.h"
 #include "panes/prop_project.h"
 #include "panes/prop_simple.h"
+#include "winui/splitter.h"
 
 #include <windows.h>
 

@@ -2,11 +2,6 @@
 // them. Structural edits go through the change path, which has the tree follow.
 #include "editor/tree_editor.h"
 
-#include "app/paths.h"
-#include "app/preview.h"
-#include "app/project_store.h"
-#include "app/shell.h"
-#include "app/status_texts.h"
 #include "edit/node_places.h"
 #include "homepage/page_writer.h"
 #include "import/html_import.h"
@@ -14,6 +9,11 @@
 #include "model/item_link.h"
 #include "model/project.h"
 #include "persist/streams.h"
+#include "services/paths.h"
+#include "services/preview.h"
+#include "services/project_store.h"
+#include "services/shell.h"
+#include "services/status_texts.h"
 
 #include <commctrl.h>
 #include <commdlg.h>

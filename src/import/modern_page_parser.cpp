@@ -1,7 +1,7 @@
 #include "import/modern_page_parser.h"
 
-#include "homepage/icon_markup.h"
 #include "icons/data_uri.h"
+#include "icons/icon_markup.h"
 #include "import/tag_values.h"
 #include "model/item_link.h"
 #include "model/project.h"

@@ -1,4 +1,3 @@
-#include "app/default_project.h"
 #include "cli/cli.h"
 #include "homepage/page_writer.h"
 #include "model/item_link.h"
@@ -8,6 +7,7 @@
 #include "persist/text.h"
 #include "quil_version.h"
 #include "random_project.h"
+#include "services/default_project.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // the project file, and quitting after a change asks by a real message box.
 #include "e2e/program.h"
 
-#include "app/default_project.h"
 #include "gui_desktop.h"
+#include "services/default_project.h"
 
 #include "homepage/page_writer.h"
 #include "import/html_import.h"

@@ -1,12 +1,12 @@
 #include "editor/editor_fixture.h"
 
-#include "app/paths.h"
 #include "app/startup.h"
 #include "editor/tree_labels.h"
 #include "gui_desktop.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "platform/platform.h"
+#include "services/paths.h"
 #include "test_support.h"
 
 #include <atomic>

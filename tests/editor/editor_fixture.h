@@ -3,10 +3,10 @@
 // EditorWindowTest is shared by the editor's and the panes' tests.
 #pragma once
 
-#include "app/shell.h"
 #include "editor/tree_editor.h"
 #include "model/project.h"
 #include "resources/resource.h"
+#include "services/shell.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // The link check's results window in the real main window, against the tests' own server on
-// loopback (tests/linkcheck/with_link_server.py starts it around this program and names it in
+// loopback (tests/network/with_link_server.py starts it around this program and names it in
 // QUIL_LINK_SERVER; without it these tests are skipped). Driven with real keys and clicks.
 #include "editor/editor_fixture.h"
 #include "gui_desktop.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
-#include "panes/list_rows.h"
 #include "panes/pane_fixture.h"
 #include "persist/text.h"
 #include "test_support.h"
+#include "winui/list_rows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,24 +1,24 @@
 // The main window as a person uses it, with real input (SendInput through the message loop):
 // the splitter, the minimum size, the placement between runs, the status bar, the keyboard
 // between tree and pane, the Tree menu's Add items, Help and About.
-#include "app/browser_launch.h"
-#include "app/browser_stand_in.h"
-#include "app/help_page.h"
-#include "app/paths.h"
-#include "app/run_files.h"
-#include "app/status_texts.h"
 #include "editor/editor_fixture.h"
 #include "editor/keyboard_navigation.h"
 #include "editor/window_placement.h"
 #include "gui_desktop.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
-#include "panes/list_rows.h"
 #include "panes/pane_fixture.h"
 #include "persist/text.h"
 #include "platform/platform.h"
 #include "quil_version.h"
+#include "services/browser_launch.h"
+#include "services/browser_stand_in.h"
+#include "services/help_page.h"
+#include "services/paths.h"
+#include "services/run_files.h"
+#include "services/status_texts.h"
 #include "test_support.h"
+#include "winui/list_rows.h"
 
 #include <functional>
 

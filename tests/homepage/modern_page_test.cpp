@@ -1,4 +1,3 @@
-#include "app/default_project.h"
 #include "homepage/modern_page.h"
 #include "homepage/page_writer.h"
 #include "icons/test_images.h"
@@ -8,6 +7,7 @@
 #include "model/project.h"
 #include "platform/platform.h"
 #include "random_project.h"
+#include "services/default_project.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,76 @@
+#include "winui/dialog_base.h"
+
+#include "winui/module.h"
+
+CDialogBase::CDialogBase(UINT templateId) : templateId(templateId) {}
+
+CDialogBase::~CDialogBase()
+{
+    // A dialog that outlives its object must not reach it any more.
+    if (window && ::IsWindow(window)) ::SetWindowLongPtrW(window, DWLP_USER, 0);
+}
+
+int CDialogBase::OnInitDialog()
+{
+    return 0;
+}
+
+int CDialogBase::OnSize()
+{
+    return 0;
+}
+
+int CDialogBase::OnCommand(WPARAM, LPARAM)
+{
+    return 0;
+}
+
+int CDialogBase::OnNotify(WPARAM, LPARAM)
+{
+    return 0;
+}
+
+bool CDialogBase::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&)
+{
+    return false;
+}
+
+bool CDialogBase::Create(HWND parent)
+{
+    HWND created = ::CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(templateId), parent,
+                                        DialogProc, reinterpret_cast<LPARAM>(this));
+    return created != nullptr;
+}
+
+INT_PTR CALLBACK CDialogBase::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // No exception may unwind into the dialog manager.
+    try {
+        if (message == WM_INITDIALOG) {
+            auto* object = reinterpret_cast<CDialogBase*>(lParam);
+            ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            object->window = dialog;
+            const int result = object->OnInitDialog();
+            // The default focus is only taken where it can be seen: focusing a control of a main
+            // window that is still hidden activates that window unseen, and it then comes up
+            // with an inactive caption. The main window gives the focus out once it is shown.
+            return ::IsWindowVisible(::GetAncestor(dialog, GA_ROOT)) ? result : FALSE;
+        }
+        auto* object = reinterpret_cast<CDialogBase*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+        if (!object) return 0;
+        switch (message) {
+        case WM_SIZE:
+            return object->OnSize();
+        case WM_COMMAND:
+            return object->OnCommand(wParam, lParam);
+        case WM_NOTIFY:
+            return object->OnNotify(wParam, lParam);
+        default: {
+            INT_PTR result = 0;
+            return object->OnMessage(message, wParam, lParam, result) ? result : 0;
+        }
+        }
+    } catch (...) {
+        return 0;
+    }
+}
