@@ -79,7 +79,8 @@ bool WriteUrlSeeds(const std::string& folder)
 // values holding "=", quoted ones holding "<" and ">", and UTF-16.
 bool WriteHostileBookmarkSeeds(const std::string& folder)
 {
-    const std::string head = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><H3>F</H3>\n<DL><p>\n";
+    const std::string head =
+        "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><H3>F</H3>\n<DL><p>\n";
     const std::string seeds[] = {
         head + "<DT><A HREF=\"&#106;avascript:x\">a</A>\n<DT><A HREF=\"java&Tab;script:x\">b</A>\n"
                "<DT><A HREF=\" VBScript&#x3A;x\">c</A>\n<DT><A HREF=\"https://d.test/\">d</A>\n",
@@ -110,8 +111,9 @@ int main(int argc, char** argv)
         if (argc == 3 && std::strcmp(argv[1], kinds[i]) == 0) kind = i;
     }
     if (kind < 0) {
-        std::fprintf(stderr,
-                     "usage: make_seeds project|page|bookmarks|modern|clipboard|icons|urls FOLDER\n");
+        std::fprintf(
+            stderr,
+            "usage: make_seeds project|page|bookmarks|modern|clipboard|icons|urls FOLDER\n");
         return 2;
     }
     const bool pages = kind == 1, bookmarks = kind == 2, modern = kind == 3;
