@@ -8,21 +8,6 @@
 #include <string>
 #include <string_view>
 
-// A character reference as a browser reads it at the start of a text (its '&'): `length` counts
-// the characters it takes, 0 when the '&' stays as written.
-struct CharacterReference
-{
-    std::size_t length = 0;
-    std::uint32_t codePoint = 0;
-};
-
-// Numeric references (';' optional; 0, surrogates and beyond U+10FFFF give U+FFFD, 0x80-0x9F
-// Windows-1252's characters), the named references of HTML 4 and &apos; with ';', the longest
-// name winning, and the legacy names (amp, lt, gt, quot, the Latin-1 letters and signs) also
-// without ';': in text always, in an attribute value only when no letter, digit or '=' follows.
-CharacterReference ReadCharacterReference(std::string_view text, bool inAttribute);
-CharacterReference ReadCharacterReference(std::wstring_view text, bool inAttribute);
-
 // The text a browser shows for `markup`: tags, comments and the content of script and style
 // elements removed (a line-breaking tag such as <br> or <p> counts as white space), character
 // references decoded, white space runs collapsed to one space, and trimmed. Written into `out`,

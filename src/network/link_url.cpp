@@ -1,7 +1,5 @@
 #include "network/link_url.h"
 
-#include "homepage/shown_text.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -30,25 +28,6 @@ int HexValue(char c)
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 bool IsBlankOrControl(char c)
@@ -270,22 +249,6 @@ std::string Cleaned(std::string_view address)
 }
 
 } // namespace
-
-std::string DecodeAttributeReferences(std::string_view markup)
-{
-    std::string out;
-    out.reserve(markup.size());
-    for (std::size_t i = 0; i < markup.size();) {
-        const CharacterReference reference = ReadCharacterReference(markup.substr(i), true);
-        if (reference.length == 0) {
-            out += markup[i++];
-            continue;
-        }
-        AppendUtf8(out, reference.codePoint);
-        i += reference.length;
-    }
-    return out;
-}
 
 std::string HttpUrl::ToString() const
 {

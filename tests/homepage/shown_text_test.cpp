@@ -1,5 +1,5 @@
 #include "homepage/shown_text.h"
-#include "network/link_url.h"
+#include "persist/attribute_text.h"
 #include "persist/text.h"
 
 #include <gtest/gtest.h>
