@@ -440,8 +440,12 @@ TEST_F(TransferTest, TheTreeScrollsOnlyWithinOneItemHeightOfItsTopAndBottomEdge)
     for (int i = 0; i < 60; ++i)
         new CItemLink(*project.columns[1]->groups[1], L"Link " + std::to_wstring(i),
                       L"https://example.com/" + std::to_wstring(i));
+    // A label wider than the tree: the horizontal scroll bar comes, and the items' area ends
+    // above it (the zone once reached ~36 pixels above the tree's bottom edge this way).
+    new CItemLink(*project.columns[1]->groups[1], std::wstring(120, L'w'), L"https://w.example/");
     Open();
     Resize(800, 500);
+    ASSERT_TRUE(::GetWindowLongPtrW(tree, GWL_STYLE) & WS_HSCROLL);
     const int row = static_cast<int>(::SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0));
     RECT frame = {};
     ::GetWindowRect(tree, &frame);
@@ -469,16 +473,17 @@ TEST_F(TransferTest, TheTreeScrollsOnlyWithinOneItemHeightOfItsTopAndBottomEdge)
     const HTREEITEM top = firstVisible();
     StartDrag(kNodeItem, wiki);
     ASSERT_TRUE(editor->Dragging());
-    // Resting a row and a half above the bottom edge: no scrolling (ten ticks and more).
-    Mouse(inMain(x, frame.bottom - row - row / 2));
-    PumpFor(700);
+    // Resting just above the zone, over the last row the tree shows: no scrolling (six ticks
+    // and more).
+    Mouse(inMain(x, frame.bottom - row - 3));
+    PumpFor(400);
     EXPECT_EQ(firstVisible(), top);
     // Within the zone it scrolls, and stops when the mouse leaves it.
     Mouse(inMain(x, frame.bottom - 3));
     EXPECT_TRUE(PumpUntil([&] { return firstVisible() != top; }, 3000)) << "scrolled down";
     Mouse(inMain(x, frame.top + 2 * row));
     const HTREEITEM stopped = firstVisible();
-    PumpFor(500);
+    PumpFor(300);
     EXPECT_EQ(firstVisible(), stopped);
     Mouse(inMain(x, frame.top + 3));
     EXPECT_TRUE(PumpUntil([&] { return firstVisible() == top; }, 5000)) << "scrolled back up";
