@@ -167,6 +167,11 @@ TEST(LinkChecker, FallsBackToGetWhereHeadIsRefusedAndMapsFailures)
     EXPECT_EQ(outcomes[7].result, LinkResult::CannotConnect);
     EXPECT_EQ(outcomes[7].reason, "host unknown");
     EXPECT_EQ(outcomes[8].reason, "refused by the test");
+    // How each failed, for the window's sentences and its offline verdict.
+    EXPECT_EQ(outcomes[6].failure, HttpFailure::Tls);
+    EXPECT_EQ(outcomes[7].failure, HttpFailure::HostUnknown);
+    EXPECT_EQ(outcomes[8].failure, HttpFailure::Refused);
+    EXPECT_EQ(outcomes[5].failure, HttpFailure::None);
     // Each refused HEAD was followed by one GET, and nothing else was asked.
     int heads = 0, gets = 0;
     for (const auto& sent : transport.sent)
