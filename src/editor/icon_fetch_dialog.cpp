@@ -324,6 +324,10 @@ std::size_t CdlgIconFetch::FocusedEntry() const
 void CdlgIconFetch::OpenEntry(std::size_t entry)
 {
     if (!results || entry >= job->Plan().places.size()) return;
+    if (MainBusy()) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
     // The node may have gone since the list was made; its pointers are then not to be used.
     if (!LivePlaces(changes->Project(), job->Plan().links)[job->Plan().places[entry]]) {
         Refresh();

@@ -413,6 +413,10 @@ void CdlgLinkCheck::MarkSortColumn()
 void CdlgLinkCheck::OpenPlace(std::size_t place)
 {
     if (!results || place >= job->Plan().places.size()) return;
+    if (MainBusy()) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
     // The node may have gone since the list was made; its pointers are then not to be used.
     if (!LivePlaces(changes->Project(), job->Plan())[place]) {
         Refresh();
@@ -424,6 +428,10 @@ void CdlgLinkCheck::OpenPlace(std::size_t place)
 void CdlgLinkCheck::ReplaceMoved()
 {
     if (!results) return;
+    if (MainBusy()) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
     const bool https =
         ::SendMessageW(httpsCheck, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(BST_CHECKED);
     const std::vector<LinkFix> fixes = results->Fixes(changes->Project(), https);
@@ -443,6 +451,10 @@ void CdlgLinkCheck::ReplaceMoved()
 void CdlgLinkCheck::DeleteSelected()
 {
     if (!results) return;
+    if (MainBusy()) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
     const std::vector<std::size_t> rows = resultlist::SelectedRows(list);
     const std::vector<std::size_t> places = SelectedPlaces();
     if (places.empty() || results->DeleteLinks(*changes, places) == 0) {

@@ -99,6 +99,9 @@ protected:
         owner = mainWindow;
         return Create(nullptr);
     }
+    // True while the main window is disabled: a message box or dialog of its own is open and
+    // acting on a node, which a change from this window must not pull from under it.
+    bool MainBusy() const { return owner && !::IsWindowEnabled(owner); }
     // Replaces the finished (or no) job by a new one that tells this window its news.
     template <class... Arguments> void StartJob(Arguments&&... arguments)
     {
