@@ -52,6 +52,39 @@ TEST(StatusTexts, FileCommandsSayWhatTheyDidAndWhere)
     EXPECT_EQ(FileNameOf(L"plain.html"), L"plain.html");
 }
 
+TEST(StatusTexts, ASaveThatWritesTheHomepageSaysBothAndWhatWasKeptAside)
+{
+    const std::wstring folder = L"C:\\Users\\me\\Documents";
+    const std::wstring project = folder + L"\\Quillomere.quil";
+    const std::wstring page = folder + L"\\Quillomere.html";
+    EXPECT_EQ(SavedWithHomepageText(project, page, true),
+              L"Project saved to Quillomere.quil and homepage written to Quillomere.html in " +
+                  folder);
+    EXPECT_EQ(SavedWithHomepageText(project, page, false),
+              L"Project saved to " + project + L"; the homepage could not be written to " + page);
+    // A drive's root keeps its backslash; files in two folders are named in full.
+    EXPECT_EQ(SavedWithHomepageText(L"D:\\p.quil", L"D:\\p.html", true),
+              L"Project saved to p.quil and homepage written to p.html in D:\\");
+    EXPECT_EQ(SavedWithHomepageText(L"D:\\a\\p.quil", L"D:\\b\\p.html", true),
+              L"Project saved to D:\\a\\p.quil; homepage written to D:\\b\\p.html");
+
+    EXPECT_EQ(WithKeptAside(page, L"", L"Homepage written"), L"Homepage written");
+    EXPECT_EQ(WithKeptAside(page, folder + L"\\Quillomere (earlier 2).html", L"Homepage written"),
+              L"Earlier Quillomere.html kept as Quillomere (earlier 2).html; homepage written");
+    EXPECT_EQ(WithKeptAside(page, folder + L"\\Quillomere (earlier).html", L""),
+              L"Earlier Quillomere.html kept as Quillomere (earlier).html; ");
+}
+
+TEST(StatusTexts, AnExportCountsEveryLinkOfTheLinkItems)
+{
+    CProject project;
+    BuildProject(project);
+    static_cast<CItemLink*>(project.columns[0]->groups[0]->items[0])
+        ->AddLink(L"Sport", L"https://paper.example.com/sport");
+    EXPECT_EQ(CountNodes(project).bookmarks, 4u);
+    EXPECT_EQ(BookmarksExportedText(L"b.html", 1), L"Exported 1 bookmark to b.html");
+}
+
 TEST(StatusTexts, ReadingABookmarkFileSaysWhatItAddedAndSkipped)
 {
     CProject project;
