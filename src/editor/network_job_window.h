@@ -9,6 +9,7 @@
 #include "editor/job_news.h"
 #include "network/http_transport.h"
 #include "winui/dialog_base.h"
+#include "winui/window_icon.h"
 
 #include <memory>
 #include <utility>
@@ -97,7 +98,10 @@ protected:
     bool CreateFor(HWND mainWindow)
     {
         owner = mainWindow;
-        return Create(nullptr);
+        if (!Create(nullptr)) return false;
+        // The program's icon, which an owned window would have taken from its owner.
+        winui::TakeIconsOf(window, mainWindow);
+        return true;
     }
     // True while the main window is disabled: a message box or dialog of its own is open and
     // acting on a node, which a change from this window must not pull from under it.

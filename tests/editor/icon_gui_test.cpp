@@ -240,6 +240,9 @@ TEST_F(IconFetchTest, FetchIconsGivesTheServersIconsAsOneStepThatCtrlZTakesBackW
               L"3 icons fetched, 2 links without an icon; 1 link already had one");
     EXPECT_TRUE(::IsWindowVisible(Window().closeButton));
     EXPECT_FALSE(::IsWindowVisible(Window().cancelButton));
+    EXPECT_EQ(::SendMessageW(Window().Window(), WM_GETICON, ICON_SMALL, 0),
+              static_cast<LRESULT>(::GetClassLongPtrW(main, GCLP_HICONSM)))
+        << "the program's icon";
     // The links without an icon, and why.
     HWND list = Window().list;
     ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);

@@ -361,6 +361,11 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
     EXPECT_FALSE(::IsWindowEnabled(Window().cancelButton));
     EXPECT_FALSE(::IsWindowVisible(Window().againButton)) << "the computer is online";
     EXPECT_EQ(::GetWindow(Window().Window(), GW_OWNER), nullptr);
+    // Not owned, it still shows the program's icon.
+    EXPECT_EQ(::SendMessageW(Window().Window(), WM_GETICON, ICON_BIG, 0),
+              static_cast<LRESULT>(::GetClassLongPtrW(main, GCLP_HICON)));
+    EXPECT_EQ(::SendMessageW(Window().Window(), WM_GETICON, ICON_SMALL, 0),
+              static_cast<LRESULT>(::GetClassLongPtrW(main, GCLP_HICONSM)));
 
     ::RedrawWindow(Window().Window(), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
