@@ -82,6 +82,8 @@ std::string LinkReasonText(const LinkOutcome& outcome)
         return WithBracket("The connection broke off", bracket);
     case HttpFailure::ClosedWithoutAnswer:
         return WithBracket("The server closed the connection without an answer", bracket);
+    case HttpFailure::BadAnswer:
+        return WithBracket("The server's answer is not sound HTTP", bracket);
     case HttpFailure::Tls: {
         std::string text = "The server's certificate is not trusted";
         const std::string problem = CertificateProblem(stack.words);

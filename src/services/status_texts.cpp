@@ -4,6 +4,7 @@
 #include "model/item_link.h"
 #include "model/project.h"
 #include "model/tags.h"
+#include "persist/text.h"
 
 ProjectCounts CountNodes(const CProject& project)
 {
@@ -131,8 +132,9 @@ std::wstring ReadFileText(const std::wstring& fileName, const HtmlImportResult& 
         text += CountText(result.columns, L"column", L"columns") + L", " +
                 CountText(result.groups, L"group", L"groups") + L", " +
                 CountText(result.links, L"link", L"links");
-        if (result.skipped > 0)
-            text += L"; " + CountText(result.skipped, L"bookmark", L"bookmarks") + L" skipped";
+        if (result.skipped.Total() > 0)
+            text += L"; " + CountText(result.skipped.Total(), L"bookmark", L"bookmarks") +
+                    L" skipped (" + FromUtf8(SkipReasonsText(result.skipped)) + L")";
         return text;
     }
     ProjectCounts counts = CountNodes(after);

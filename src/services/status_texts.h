@@ -48,7 +48,8 @@ std::wstring BrowserPageNotWrittenText(bool help, const std::wstring& path);
 std::wstring BookmarksExportedText(const std::wstring& path, std::size_t bookmarks);
 std::wstring BookmarksNotExportedText(const std::wstring& path);
 // What Read HTML file read from the file named `fileName`: for a bookmark file what it added
-// and what it skipped ("Read b.html: 3 columns, 5 groups, 17 links; 1 bookmark skipped"), for a
+// and what it skipped and why ("Read b.html: 3 columns, 5 groups, 17 links; 1 bookmark skipped
+// (1 too large)"), for a
 // homepage what the project holds after it ("Read Quillomere.html: 2 columns, 4 groups,
 // 9 links, 1 form"); a read that stopped early says where.
 std::wstring ReadFileText(const std::wstring& fileName, const HtmlImportResult& result,

@@ -219,7 +219,8 @@ TEST(Cli, ImportRecognisesABookmarkFileAndCountsWhatItMade)
                         "      link \"A\" -> \"https://a.example/\"\n        divider \"\"\n");
     EXPECT_EQ(dump.err,
               "quillomere-cli: '" + Utf8Path(bookmarks) +
-                  "' is a bookmark file: 1 column, 1 group, 1 link; skipped 1 bookmark\n");
+                  "' is a bookmark file: 1 column, 1 group, 1 link; skipped 1 bookmark (1 place: "
+                  "address)\n");
 
     CliRun save = RunWith({L"import", bookmarks.Path(), L"-o", project.Path()});
     EXPECT_EQ(save.status, kCliSuccess);

@@ -55,6 +55,8 @@ protected:
         further = ok->AddLink(L"moved 308", Url(L"/perm"));
         moved = Link(*checks, L"moved", Url(L"/moved"));
         away = Link(*checks, L"moved away", Url(L"/away"));
+        // A 301 to javascript: never becomes a link's address.
+        script = Link(*checks, L"to script", Url(L"/hostile/to-javascript"));
         temporary = Link(*checks, L"temporary", Url(L"/temp"));
         Link(*checks, L"missing", Url(L"/missing"));
         Link(*checks, L"gone", Url(L"/gone"));
@@ -282,6 +284,7 @@ protected:
     CItemLink::CLink* further = nullptr;
     CItemLink* moved = nullptr;
     CItemLink* away = nullptr;
+    CItemLink* script = nullptr;
     CItemLink* temporary = nullptr;
     CItemLink* doomed = nullptr;
 };
@@ -296,7 +299,7 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
     Key('L', true);
     ASSERT_TRUE(Window().IsOpen());
     ASSERT_TRUE(Window().Running());
-    EXPECT_EQ(Window().Job()->Total(), 12u); // mail is not asked, the two /ok?... are
+    EXPECT_EQ(Window().Job()->Total(), 13u); // mail is not asked, the two /ok?... are
     // The window works while the check runs: a node is deleted, an address changed.
     shell.answers = {IDOK};
     const TreeItemData* record = editor->FindTreeItemData(kNodeItem, doomed);
@@ -318,6 +321,7 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
         {L"moved 308", L"Moved"},
         {L"moved", L"Moved"},
         {L"moved away", L"Moved"},
+        {L"to script", L"Redirect to a non-web address"},
         {L"temporary", L"Redirected"},
         {L"missing", L"Not found (404)"},
         {L"gone", L"Not found (410)"},
@@ -333,16 +337,19 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
     EXPECT_EQ(rows[L"moved"].final, Url(L"/ok"));
     EXPECT_EQ(rows[L"moved away"].final, Url(L"/ok", 1));
     EXPECT_EQ(rows[L"moved 308"].final, Url(L"/ok"));
+    EXPECT_EQ(rows[L"to script"].final, L"javascript:alert(document.cookie)");
     EXPECT_EQ(rows[L"temporary"].final, Url(L"/ok"));
     EXPECT_EQ(rows[L"temporary"].url, checkedTemporary) << "reported with what was checked";
     EXPECT_EQ(rows[L"moved 308"].where, L"Web / Checks");
     EXPECT_EQ(rows[L"find"].url, Url(L"/ok?q"));
 
-    // Problems first: moved, then not found, server error, too many redirects; then the rest.
+    // Problems first: moved, out of the web, not found, server error, too many redirects; then
+    // the rest.
     const std::vector<std::wstring> results = ColumnTexts(0);
     const std::vector<std::wstring> order = {L"Moved",
                                              L"Moved",
                                              L"Moved",
+                                             L"Redirect to a non-web address",
                                              L"Not found (404)",
                                              L"Not found (410)",
                                              L"Server error (500)",
@@ -355,8 +362,9 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
     EXPECT_EQ(results, order);
     // The summary counts the list as it stands: the deleted node's place is not counted.
     EXPECT_EQ(Text(Window().status),
-              L"12 places, 11 addresses: 3 OK, 3 Moved, 1 Redirected, 2 Not found, 1 Server "
-              L"error, 1 Too many redirects; 1 not checked");
+              L"13 places, 12 addresses: 3 OK, 3 Moved, 1 Redirected, 1 Redirect to a non-web "
+              L"address, 2 Not found, 1 Server error, 1 Too many redirects; 1 not checked");
+    EXPECT_TRUE(TextFits(Window().status)) << "the summary is whole";
     EXPECT_TRUE(::IsWindowEnabled(Window().replaceButton));
     EXPECT_FALSE(::IsWindowEnabled(Window().cancelButton));
     EXPECT_FALSE(::IsWindowVisible(Window().againButton)) << "the computer is online";
@@ -381,8 +389,9 @@ TEST_F(LinkCheckTest, SortsByHeaderClicksOpensRowsAndReplacesMovedLinksAsOneUndo
     CheckLinks();
     const std::wstring outlineBefore = ProjectOutline(project);
     const std::wstring summaryBefore = Text(Window().status);
-    EXPECT_EQ(summaryBefore, L"13 places, 12 addresses: 4 OK, 3 Moved, 1 Redirected, 2 Not found, "
-                             L"1 Server error, 1 Too many redirects; 1 not checked");
+    EXPECT_EQ(summaryBefore,
+              L"14 places, 13 addresses: 4 OK, 3 Moved, 1 Redirected, 1 Redirect to a non-web "
+              L"address, 2 Not found, 1 Server error, 1 Too many redirects; 1 not checked");
 
     // Caption ascending, then descending.
     ClickAt(HeaderPoint(1));
@@ -424,6 +433,8 @@ TEST_F(LinkCheckTest, SortsByHeaderClicksOpensRowsAndReplacesMovedLinksAsOneUndo
     EXPECT_EQ(away->mainLink.url, Url(L"/ok", 1));
     EXPECT_EQ(further->url, Url(L"/ok"));
     EXPECT_EQ(temporary->mainLink.url, Url(L"/temp")) << "a temporary redirect is kept";
+    EXPECT_EQ(script->mainLink.url, Url(L"/hostile/to-javascript"));
+    EXPECT_EQ(Rows()[L"to script"].result, L"Redirect to a non-web address");
     EXPECT_TRUE(project.modified);
     EXPECT_EQ(editor->changes.UndoName(), L"replace moved links");
     EXPECT_EQ(Rows()[L"moved"].result, L"Replaced");
@@ -433,8 +444,8 @@ TEST_F(LinkCheckTest, SortsByHeaderClicksOpensRowsAndReplacesMovedLinksAsOneUndo
     EXPECT_EQ(Text(::GetDlgItem(editor->linkPane.Window(), IDC_LINK_URL)), Url(L"/ok", 1));
     // The summary counts them as replaced...
     EXPECT_EQ(Text(Window().status),
-              L"13 places, 12 addresses: 4 OK, 1 Redirected, 2 Not found, 1 Server error, 1 Too "
-              L"many redirects, 3 Replaced; 1 not checked");
+              L"14 places, 13 addresses: 4 OK, 1 Redirected, 1 Redirect to a non-web address, 2 "
+              L"Not found, 1 Server error, 1 Too many redirects, 3 Replaced; 1 not checked");
 
     // Ctrl+Z in the results window undoes it in the main window: model, tree and list back.
     Key('Z', true);

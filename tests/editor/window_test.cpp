@@ -204,7 +204,9 @@ TEST_F(WindowTest, TheStatusBarSaysWhatEachFileCommandDid)
                               "</DL><p>\n");
     shell.chosenFile = bookmarks;
     Command(IDM_READ_HTML);
-    EXPECT_EQ(Outcome(), L"Read bookmarks.html: 2 columns, 3 groups, 3 links; 1 bookmark skipped");
+    EXPECT_EQ(Outcome(),
+              L"Read bookmarks.html: 2 columns, 3 groups, 3 links; 1 bookmark skipped (1 "
+              L"script address)");
     Shot(L"screenshot-status-bar.png");
     platform::RemoveFile(bookmarks);
 }

@@ -58,6 +58,9 @@ TEST(ReasonTexts, NetworkFailuresReadAsSentencesWithTheStacksCodeAtTheEnd)
               "(WinHTTP error 12175)");
     EXPECT_EQ(LinkReasonText(Failed(HttpFailure::Tls, "WinHTTP error 12175", LinkResult::TlsError)),
               "The server's certificate is not trusted (WinHTTP error 12175)");
+    EXPECT_EQ(LinkReasonText(
+                  Failed(HttpFailure::BadAnswer, "headers without end", LinkResult::ServerError)),
+              "The server's answer is not sound HTTP (headers without end)");
     EXPECT_EQ(LinkReasonText(Failed(HttpFailure::Other, "WinHTTP error 12345: odd")),
               "The request failed: odd (WinHTTP error 12345)");
     // libcurl gives words without a code: they go into the bracket.

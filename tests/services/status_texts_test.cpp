@@ -94,16 +94,21 @@ TEST(StatusTexts, ReadingABookmarkFileSaysWhatItAddedAndSkipped)
     result.columns = 3;
     result.groups = 5;
     result.links = 17;
-    result.skipped = 1;
+    result.skipped.places = 1;
     EXPECT_EQ(ReadFileText(L"bookmarks.html", result, project),
-              L"Read bookmarks.html: 3 columns, 5 groups, 17 links; 1 bookmark skipped");
+              L"Read bookmarks.html: 3 columns, 5 groups, 17 links; 1 bookmark skipped (1 place: "
+              L"address)");
     result.columns = 1;
     result.groups = 1;
     result.links = 1;
-    result.skipped = 2;
+    result.skipped = SkippedBookmarks();
+    result.skipped.tooLarge = 1;
+    result.skipped.scripts = 2;
+    result.skipped.withoutAddress = 1;
     EXPECT_EQ(ReadFileText(L"b.html", result, project),
-              L"Read b.html: 1 column, 1 group, 1 link; 2 bookmarks skipped");
-    result.skipped = 0;
+              L"Read b.html: 1 column, 1 group, 1 link; 4 bookmarks skipped (1 too large, 2 script "
+              L"addresses, 1 without an address)");
+    result.skipped = SkippedBookmarks();
     EXPECT_EQ(ReadFileText(L"b.html", result, project), L"Read b.html: 1 column, 1 group, 1 link");
     result.complete = false;
     result.errorOffset = 4711;
