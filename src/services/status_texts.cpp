@@ -71,6 +71,22 @@ std::wstring ReadFileText(const std::wstring& fileName, const HtmlImportResult& 
     return text;
 }
 
+std::wstring AddedFromBrowserText(const std::wstring& title, const std::wstring& group)
+{
+    return L"Added " + title + L" to " + group;
+}
+
+std::wstring BrowserAddRefusedText(const std::wstring& reason)
+{
+    return L"Not added from the browser: " + reason;
+}
+
+std::wstring BrowserAddsIgnoredText(std::size_t perMinute, std::size_t ignored)
+{
+    return BrowserAddRefusedText(L"at most " + std::to_wstring(perMinute) + L" adds a minute (" +
+                                 std::to_wstring(ignored) + L" ignored)");
+}
+
 std::wstring PageStateText(bool upToDate)
 {
     return upToDate ? L"Homepage up to date"

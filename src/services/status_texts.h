@@ -31,6 +31,12 @@ std::wstring ProjectNotSavedText(const std::wstring& path);
 // 9 links, 1 form"); a read that stopped early says where.
 std::wstring ReadFileText(const std::wstring& fileName, const HtmlImportResult& result,
                           const CProject& after);
+// What became of a page the browser sent (quillomere:add): "Added <title> to <group>" with the
+// title and the group's caption as the tree shows them; "Not added from the browser: <reason>"
+// (AddRefusalReason); "Not added from the browser: at most 10 adds a minute (3 ignored)".
+std::wstring AddedFromBrowserText(const std::wstring& title, const std::wstring& group);
+std::wstring BrowserAddRefusedText(const std::wstring& reason);
+std::wstring BrowserAddsIgnoredText(std::size_t perMinute, std::size_t ignored);
 // The second part: whether the homepage file shows the last change.
 std::wstring PageStateText(bool upToDate);
 

@@ -78,6 +78,16 @@ TEST(StatusTexts, ReadingABookmarkFileSaysWhatItAddedAndSkipped)
               L"Read b.html up to the damage at byte 4711: 1 column, 1 group, 1 link");
 }
 
+TEST(StatusTexts, PagesFromTheBrowserSayWhatBecameOfThem)
+{
+    EXPECT_EQ(AddedFromBrowserText(L"News & Weather", L"New links"),
+              L"Added News & Weather to New links");
+    EXPECT_EQ(BrowserAddRefusedText(L"only http and https addresses are added"),
+              L"Not added from the browser: only http and https addresses are added");
+    EXPECT_EQ(BrowserAddsIgnoredText(10, 3),
+              L"Not added from the browser: at most 10 adds a minute (3 ignored)");
+}
+
 TEST(StatusTexts, ReadingAHomepageSaysWhatTheProjectNowHolds)
 {
     CProject project;
