@@ -71,6 +71,24 @@ std::wstring ReadFileText(const std::wstring& fileName, const HtmlImportResult& 
     return text;
 }
 
+std::wstring MergedBookmarksText(const std::wstring& fileName, const HtmlImportResult& result,
+                                 std::size_t newLinks, std::size_t newGroups,
+                                 std::size_t alreadyHere)
+{
+    std::wstring text = L"Read " + fileName;
+    if (!result.complete) {
+        text += result.errorOffset >= 0
+                    ? L" up to the damage at byte " + std::to_wstring(result.errorOffset)
+                    : std::wstring(L" up to where it broke off");
+    }
+    text += L": " + CountText(newLinks, L"new link", L"new links");
+    if (newGroups > 0) text += L" (" + CountText(newGroups, L"new group", L"new groups") + L")";
+    if (alreadyHere > 0) text += L"; " + std::to_wstring(alreadyHere) + L" already here";
+    if (result.skipped > 0)
+        text += L"; " + CountText(result.skipped, L"bookmark", L"bookmarks") + L" skipped";
+    return text;
+}
+
 std::wstring AddedFromBrowserText(const std::wstring& title, const std::wstring& group)
 {
     return L"Added " + title + L" to " + group;

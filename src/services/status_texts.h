@@ -31,6 +31,13 @@ std::wstring ProjectNotSavedText(const std::wstring& path);
 // 9 links, 1 form"); a read that stopped early says where.
 std::wstring ReadFileText(const std::wstring& fileName, const HtmlImportResult& result,
                           const CProject& after);
+// What Read HTML file did with a bookmark file merged into a project that had links: "Read
+// bookmarks.html: 12 new links (3 new groups); 130 already here; 2 bookmarks skipped". The new
+// groups, the links already here and the skipped bookmarks are named only when there are any;
+// a read that stopped early says where, as ReadFileText does.
+std::wstring MergedBookmarksText(const std::wstring& fileName, const HtmlImportResult& result,
+                                 std::size_t newLinks, std::size_t newGroups,
+                                 std::size_t alreadyHere);
 // What became of a page the browser sent (quillomere:add): "Added <title> to <group>" with the
 // title and the group's caption as the tree shows them; "Not added from the browser: <reason>"
 // (AddRefusalReason); "Not added from the browser: at most 10 adds a minute (3 ignored)".

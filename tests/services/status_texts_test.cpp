@@ -78,6 +78,27 @@ TEST(StatusTexts, ReadingABookmarkFileSaysWhatItAddedAndSkipped)
               L"Read b.html up to the damage at byte 4711: 1 column, 1 group, 1 link");
 }
 
+TEST(StatusTexts, AMergedBookmarkFileSaysWhatWasNewAndWhatWasHere)
+{
+    HtmlImportResult result;
+    result.kind = HtmlFileKind::Bookmarks;
+    result.complete = true;
+    result.skipped = 2;
+    EXPECT_EQ(MergedBookmarksText(L"bookmarks.html", result, 12, 3, 130),
+              L"Read bookmarks.html: 12 new links (3 new groups); 130 already here; "
+              L"2 bookmarks skipped");
+    result.skipped = 1;
+    EXPECT_EQ(MergedBookmarksText(L"b.html", result, 1, 1, 1),
+              L"Read b.html: 1 new link (1 new group); 1 already here; 1 bookmark skipped");
+    result.skipped = 0;
+    EXPECT_EQ(MergedBookmarksText(L"b.html", result, 0, 0, 7),
+              L"Read b.html: 0 new links; 7 already here");
+    result.complete = false;
+    result.errorOffset = 81;
+    EXPECT_EQ(MergedBookmarksText(L"b.html", result, 2, 0, 0),
+              L"Read b.html up to the damage at byte 81: 2 new links");
+}
+
 TEST(StatusTexts, PagesFromTheBrowserSayWhatBecameOfThem)
 {
     EXPECT_EQ(AddedFromBrowserText(L"News & Weather", L"New links"),
