@@ -201,7 +201,8 @@ AddRequest ParseAddRequest(std::string_view argument)
     AddRequest request;
     request.status = AddRequestStatus::Add;
     request.url = FromUtf8(address);
-    request.title = FromUtf8(FirstCodePoints(TrimSpaces(title), kMaxTitleCharacters));
+    // Cut, then trimmed again: the cut may end at a space.
+    request.title = FromUtf8(TrimSpaces(FirstCodePoints(TrimSpaces(title), kMaxTitleCharacters)));
     return request;
 }
 

@@ -33,12 +33,12 @@ struct AddRequest
     // For Add only, both plain text, never markup: the caller escapes them as the project's page
     // markup needs before they become a link (the address with AddressAsMarkup, the title with
     // '&', '<' and '>' as references).
-    // The address as the page sent it (percent-decoded once, blanks at the ends dropped): an
+    // The address as the page sent it (percent-decoded once, spaces at the ends dropped): an
     // http or https address of at most kMaxAddressBytes bytes of UTF-8 without control characters.
     std::wstring url;
-    // The page's title, blanks at the ends dropped and cut to kMaxTitleCharacters characters
-    // (code points); empty when the request names none (the caller then makes a caption from
-    // the address).
+    // The page's title, cut to kMaxTitleCharacters characters (code points), spaces at the ends
+    // dropped; empty when the request names none (the caller then makes a caption from the
+    // address).
     std::wstring title;
 };
 
