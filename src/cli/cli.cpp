@@ -167,10 +167,14 @@ bool ImportForCli(CProject& project, const std::wstring& path, CStream& err)
     }
     HtmlImportResult result = ImportPageOrBookmarks(project, page);
     if (result.kind == HtmlFileKind::Bookmarks) {
-        WriteBytes(err, "quillomere-cli: " + QuotedPath(path) +
-                            " is a bookmark file: " + Counted(result.columns, "column") + ", " +
-                            Counted(result.groups, "group") + ", " + Counted(result.links, "link") +
-                            "; skipped " + Counted(result.skipped, "bookmark") + "\n");
+        WriteBytes(err,
+                   "quillomere-cli: " + QuotedPath(path) +
+                       " is a bookmark file: " + Counted(result.columns, "column") + ", " +
+                       Counted(result.groups, "group") + ", " + Counted(result.links, "link") +
+                       "; skipped " + Counted(result.skipped.Total(), "bookmark") +
+                       (result.skipped.Total() > 0 ? " (" + SkipReasonsText(result.skipped) + ")"
+                                                   : std::string()) +
+                       "\n");
     }
     if (result.complete) return true;
     if (result.errorOffset >= 0) {

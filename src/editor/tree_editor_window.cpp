@@ -11,6 +11,7 @@
 #include "resources/resource.h"
 #include "services/help.h"
 #include "services/paths.h"
+#include "services/status_texts.h"
 #include "winui/controls.h"
 
 #include <commctrl.h>
@@ -243,7 +244,8 @@ bool CfrmTreeEditor::OnWindowCommand(int command)
         return true;
     }
     case IDM_HELP:
-        ShowHelpPage();
+        if (!ShowHelpPage({mainWindow, kBrowserLaunched, kHelpLaunch}))
+            statusBar.SetOutcome(BrowserPageNotWrittenText(true, HelpFilePath()));
         return true;
     case IDM_ABOUT: {
         CdlgAbout about(mainWindow);

@@ -1,6 +1,7 @@
 #include "network/address_key.h"
 
 #include "network/link_url.h"
+#include "persist/attribute_text.h"
 #include "persist/text.h"
 
 namespace {

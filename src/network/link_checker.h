@@ -15,7 +15,10 @@ enum class LinkResult
     Ok,
     Moved,      // a permanent redirect (301, 308) in the chain; the final address is given
     Redirected, // temporary redirects only (302, 303, 307)
-    NotFound,   // 404, 410
+    // A redirect to an address that is not http or https (javascript:, data:, file:, ...): never
+    // followed, and never offered as a replacement.
+    NonWebRedirect,
+    NotFound, // 404, 410
     ClientError,
     ServerError,
     Timeout,

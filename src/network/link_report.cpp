@@ -11,6 +11,7 @@ constexpr LinkResult kAllResults[] = {
     LinkResult::Ok,
     LinkResult::Moved,
     LinkResult::Redirected,
+    LinkResult::NonWebRedirect,
     LinkResult::NotFound,
     LinkResult::ClientError,
     LinkResult::ServerError,
@@ -57,9 +58,36 @@ std::string JsonString(const std::wstring& text)
 
 } // namespace
 
+std::string PrintableText(const std::string& bytes)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string text = ValidUtf8(bytes);
+    std::string printable;
+    printable.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x20 || byte == 0x7F) {
+            printable += "\\x";
+            printable += kHex[byte >> 4];
+            printable += kHex[byte & 15];
+        } else if (byte == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            // U+0080 to U+009F, the C1 controls (CSI among them).
+            const unsigned char code = static_cast<unsigned char>(text[++i]);
+            printable += "\\u00";
+            printable += kHex[code >> 4];
+            printable += kHex[code & 15];
+        } else {
+            printable += text[i];
+        }
+    }
+    return printable;
+}
+
 std::string PlaceWhere(const LinkPlace& place)
 {
-    return ToUtf8(*place.column) + " / " + ToUtf8(*place.group) + " / " + place.caption;
+    return PrintableText(ToUtf8(*place.column) + " / " + ToUtf8(*place.group) + " / " +
+                         place.caption);
 }
 
 std::string LinkCheckSummary(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes)
@@ -101,15 +129,15 @@ void WriteLinkTextReport(const LinkCheckPlan& plan, const std::vector<LinkOutcom
         bool redirect =
             outcome.result == LinkResult::Moved || outcome.result == LinkResult::Redirected;
         if (outcome.status > 0 && !redirect) line += " (" + std::to_string(outcome.status) + ")";
-        line += ": " + plan.UrlOf(plan.places[i]);
-        if (!outcome.finalUrl.empty()) line += " -> " + ValidUtf8(outcome.finalUrl);
-        if (!outcome.reason.empty()) line += " (" + ValidUtf8(outcome.reason) + ")";
+        line += ": " + PrintableText(plan.UrlOf(plan.places[i]));
+        if (!outcome.finalUrl.empty()) line += " -> " + PrintableText(outcome.finalUrl);
+        if (!outcome.reason.empty()) line += " (" + PrintableText(outcome.reason) + ")";
         line += "  [" + PlaceWhere(plan.places[i]) + "]\n";
         WriteBytes(stream, line);
     }
     for (std::size_t i = 0; i < plan.places.size(); ++i) {
         if (!OutcomeOfPlace(plan, outcomes, i).httpsAvailable) continue;
-        WriteBytes(stream, "https available: " + plan.UrlOf(plan.places[i]) + "  [" +
+        WriteBytes(stream, "https available: " + PrintableText(plan.UrlOf(plan.places[i])) + "  [" +
                                PlaceWhere(plan.places[i]) + "]\n");
     }
     WriteBytes(stream, LinkCheckSummary(plan, outcomes) + "\n");

@@ -6,7 +6,7 @@
 #include "model/project.h"
 #include "model/tags.h"
 #include "network/address_key.h"
-#include "network/link_url.h"
+#include "persist/attribute_text.h"
 #include "persist/text.h"
 
 #include <map>

@@ -220,7 +220,8 @@ TEST(Cli, ImportRecognisesABookmarkFileAndCountsWhatItMade)
                         "      link \"A\" -> \"https://a.example/\"\n        divider \"\"\n");
     EXPECT_EQ(dump.err,
               "quillomere-cli: '" + Utf8Path(bookmarks) +
-                  "' is a bookmark file: 1 column, 1 group, 1 link; skipped 1 bookmark\n");
+                  "' is a bookmark file: 1 column, 1 group, 1 link; skipped 1 bookmark (1 place: "
+                  "address)\n");
 
     CliRun save = RunWith({L"import", bookmarks.Path(), L"-o", project.Path()});
     EXPECT_EQ(save.status, kCliSuccess);
@@ -262,7 +263,8 @@ TEST(Cli, ImportMergeIntoAddsOnlyWhatTheProjectDoesNotHave)
     CliRun same =
         RunWith({L"import", first.Path(), L"--merge-into", base.Path(), L"-o", again.Path()});
     EXPECT_EQ(same.status, kCliSuccess);
-    EXPECT_EQ(same.err, prefix + "0 new links; 2 already here; 1 bookmark skipped\n");
+    EXPECT_EQ(same.err,
+              prefix + "0 new links; 2 already here; 1 bookmark skipped (1 place: address)\n");
     EXPECT_EQ(ReadFileBytes(again.Path()), ReadFileBytes(base.Path()));
 
     CliRun run =
