@@ -178,6 +178,7 @@ void CfrmTreeEditor::NodeChanged(const CSite& site)
     // The homepage file no longer shows the project.
     SetPageUpToDate(false);
     linkCheck.ProjectChanged();
+    iconFetch.ProjectChanged();
     if (treeDeferred) {
         treeStale = true;
         return;
@@ -190,6 +191,7 @@ void CfrmTreeEditor::NodeRemoving(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
     linkCheck.ProjectChanged();
+    iconFetch.ProjectChanged();
     ReleasePanesWithin(kind, node);
     if (treeDeferred) {
         treeStale = true;
@@ -207,6 +209,7 @@ void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
     linkCheck.ProjectChanged();
+    iconFetch.ProjectChanged();
     if (treeDeferred) {
         treeStale = true;
         return;
