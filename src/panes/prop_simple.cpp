@@ -59,17 +59,19 @@ int CdlgPropColumn::OnInitDialog()
 {
     CdlgPropOneText::OnInitDialog();
     tabCombo = ::GetDlgItem(window, IDC_COLUMN_TAB);
+    // A combo box's height is that of its dropped-down list; taken once, as Wine reports the
+    // dropped-down rectangle of an editable combo box shorter after each move.
+    RECT dropped = {}, closed = {};
+    ::SendMessageW(tabCombo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    ::GetWindowRect(tabCombo, &closed);
+    tabComboHeight = dropped.bottom - closed.top;
     return 1;
 }
 
 int CdlgPropColumn::OnSize()
 {
     CdlgPropOneText::OnSize();
-    // A combo box's height is that of its dropped-down list; the list keeps its height.
-    RECT dropped = {}, closed = {};
-    ::SendMessageW(tabCombo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-    ::GetWindowRect(tabCombo, &closed);
-    panes::StretchToRightEdge(window, tabCombo, dropped.bottom - closed.top);
+    panes::StretchToRightEdge(window, tabCombo, tabComboHeight);
     return 1;
 }
 
@@ -111,24 +113,31 @@ void CdlgPropColumn::SetTab(const std::wstring& tab)
     changes->SetText(site, tab);
 }
 
+// Setting an editable combo box's text to the text it has leaves its edit without a change to
+// report, and the combo box then holds back the edit's next change notification: the first
+// keystroke typed would go unseen.
+void CdlgPropColumn::ShowTab(const std::wstring& tab)
+{
+    if (ReadWindowText(tabCombo) != tab) ::SetWindowTextW(tabCombo, tab.c_str());
+}
+
 void CdlgPropColumn::ListTabs()
 {
     CFlagScope scope(updating);
-    // Emptying the list empties the edit too.
-    const std::wstring shown = ReadWindowText(tabCombo);
-    ::SendMessageW(tabCombo, CB_RESETCONTENT, 0, 0);
+    // One by one: emptying the list at once would empty the edit too.
+    for (LRESULT count = ::SendMessageW(tabCombo, CB_GETCOUNT, 0, 0); count > 0; --count)
+        ::SendMessageW(tabCombo, CB_DELETESTRING, static_cast<WPARAM>(count - 1), 0);
     if (node) {
         for (const std::wstring& tab : TabsInUse(*node->parent))
             ::SendMessageW(tabCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(tab.c_str()));
     }
-    ::SetWindowTextW(tabCombo, shown.c_str());
 }
 
 void CdlgPropColumn::SetNode(CStreamable* bound)
 {
     CdlgPropOneText::SetNode(bound);
     CFlagScope scope(updating);
-    ::SetWindowTextW(tabCombo, node ? node->tab.c_str() : L"");
+    ShowTab(node ? node->tab : std::wstring());
     ListTabs();
 }
 

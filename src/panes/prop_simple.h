@@ -55,7 +55,10 @@ public:
 private:
     // Fills the list with the project's tabs, keeping the text shown.
     void ListTabs();
+    void ShowTab(const std::wstring& tab);
     void SetTab(const std::wstring& tab);
+
+    int tabComboHeight = 0; // with the list dropped down
 };
 
 class CdlgPropGroup : public CdlgPropOneText<CGroup>

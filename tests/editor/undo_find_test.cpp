@@ -167,8 +167,8 @@ TEST_F(UndoFindTest, CtrlZInTheCaptionEditGivesTheOldCaptionBackInModelEditLabel
 
 TEST_F(UndoFindTest, TheTabIsTypedAndChosenByKeyboardAndCtrlZTakesEachBack)
 {
-    play->tab = L"Games";
     Open();
+    play->tab = L"Games";
     Select(kNodeColumn, work);
     HWND combo = editor->columnPane.tabCombo;
     HWND edit = ::FindWindowExW(combo, nullptr, L"Edit", nullptr);
