@@ -19,7 +19,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
-                                "linkcheck"))
+                                "network"))
 import link_server  # noqa: E402
 from check_links_server_test import bookmark_file  # noqa: E402
 

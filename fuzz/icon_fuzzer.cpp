@@ -4,8 +4,8 @@
 // reads back the same.
 #include "icons/data_uri.h"
 #include "icons/ico_file.h"
-#include "icons/icon_fetcher.h"
-#include "icons/icon_links.h"
+#include "network/icon_fetcher.h"
+#include "network/icon_links.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -6,7 +6,6 @@
 // 2,000 nodes through the clipboard and moving it by a drop. Prints medians in milliseconds.
 //
 //     scripts/wine-exec build/windows/bench/gui/editor_timing.exe [startup | undo | move]
-#include "app/shell.h"
 #include "app/startup.h"
 #include "edit/project_finder.h"
 #include "editor/tree_editor.h"
@@ -17,6 +16,7 @@
 #include "persist/project_file.h"
 #include "persist/streams.h"
 #include "resources/resource.h"
+#include "services/shell.h"
 #include "timing_support.h"
 
 #include <algorithm>
@@ -103,6 +103,7 @@ public:
         std::copy(chosen.c_str(), chosen.c_str() + chosen.size() + 1, dialog.lpstrFile);
         return true;
     }
+    bool ChooseSaveFile(OPENFILENAMEW&) override { return false; }
     bool Execute(SHELLEXECUTEINFOW&) override { return false; }
 
     std::wstring chosen;

@@ -1,11 +1,11 @@
 #include "app/startup.h"
 
-#include "app/paths.h"
-#include "app/project_store.h"
-#include "app/run_files.h"
 #include "editor/tree_editor.h"
 #include "platform/platform.h"
 #include "resources/resource.h"
+#include "services/paths.h"
+#include "services/project_store.h"
+#include "services/run_files.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -14,8 +14,6 @@
 #include <vector>
 
 namespace {
-
-HINSTANCE moduleInstance = nullptr;
 
 std::wstring ShellFolder(int id)
 {
@@ -32,16 +30,6 @@ std::wstring CurrentFolder()
 }
 
 } // namespace
-
-HINSTANCE ModuleInstance()
-{
-    return moduleInstance ? moduleInstance : ::GetModuleHandleW(nullptr);
-}
-
-void SetModuleInstance(HINSTANCE instance)
-{
-    moduleInstance = instance;
-}
 
 void InitFilePaths()
 {

@@ -1,14 +1,12 @@
-// Start-up, the message loop and the process-wide module instance.
+// Start-up and the message loop.
 #pragma once
+
+#include "winui/module.h"
 
 #include <windows.h>
 
 class CProject;
 class CfrmTreeEditor;
-
-// The module whose resources the windows use; GetModuleHandleW(NULL) unless set otherwise.
-HINSTANCE ModuleInstance();
-void SetModuleInstance(HINSTANCE instance);
 
 // Queries the documents folder and builds the program's file paths. Where the shell gives no
 // folder, the user profile, the current folder and then the temp folder stand in, but never a

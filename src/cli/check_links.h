@@ -2,7 +2,7 @@
 // file, as a text or JSON report; optionally a fixed copy of the project.
 #pragma once
 
-#include "linkcheck/link_check_job.h"
+#include "network/link_check_job.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,5 @@
 #include "cli/cli.h"
 
-#include "app/default_project.h"
 #include "cli/check_links.h"
 #include "cli/cli_common.h"
 #include "cli/dump.h"
@@ -14,6 +13,7 @@
 #include "persist/text.h"
 #include "platform/platform.h"
 #include "quil_version.h"
+#include "services/default_project.h"
 
 namespace {
 
@@ -149,10 +149,14 @@ bool ImportForCli(CProject& project, const std::wstring& path, CStream& err)
     }
     HtmlImportResult result = ImportPageOrBookmarks(project, page);
     if (result.kind == HtmlFileKind::Bookmarks) {
-        WriteBytes(err, "quillomere-cli: " + QuotedPath(path) +
-                            " is a bookmark file: " + Counted(result.columns, "column") + ", " +
-                            Counted(result.groups, "group") + ", " + Counted(result.links, "link") +
-                            "; skipped " + Counted(result.skipped, "bookmark") + "\n");
+        WriteBytes(err,
+                   "quillomere-cli: " + QuotedPath(path) +
+                       " is a bookmark file: " + Counted(result.columns, "column") + ", " +
+                       Counted(result.groups, "group") + ", " + Counted(result.links, "link") +
+                       "; skipped " + Counted(result.skipped.Total(), "bookmark") +
+                       (result.skipped.Total() > 0 ? " (" + SkipReasonsText(result.skipped) + ")"
+                                                   : std::string()) +
+                       "\n");
     }
     if (result.complete) return true;
     if (result.errorOffset >= 0) {

@@ -3,8 +3,8 @@
 #include "cli/cli.h"
 #include "cli/cli_common.h"
 #include "cli/progress_line.h"
-#include "linkcheck/link_report.h"
 #include "model/project.h"
+#include "network/link_report.h"
 #include "persist/project_file.h"
 #include "persist/streams.h"
 #include "persist/text.h"
@@ -79,8 +79,8 @@ std::string Report(const IconFetchPlan& plan, const std::vector<IconFetchOutcome
         ++failed[outcome.result];
         const LinkPlace& place = plan.links.places[plan.places[entry]];
         report += std::string(IconFetchResultName(outcome.result)) + "  " +
-                  plan.links.UrlOf(place) + "  " + outcome.reason + "  [" + PlaceWhere(place) +
-                  "]\n";
+                  PrintableText(plan.links.UrlOf(place)) + "  " + PrintableText(outcome.reason) +
+                  "  [" + PlaceWhere(place) + "]\n";
     }
     std::size_t failures = plan.places.size() - kept;
     report += "Icons for " + Counted(plan.places.size(), "link", "links") + " (" +

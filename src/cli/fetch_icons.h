@@ -2,7 +2,7 @@
 // with --refresh) and saves a copy of the project with them.
 #pragma once
 
-#include "icons/icon_fetch_job.h"
+#include "network/icon_fetch_job.h"
 
 #include <string>
 #include <vector>

@@ -1,19 +1,16 @@
 #include "editor/find_bar.h"
 
-#include "panes/pane_controls.h"
 #include "resources/resource.h"
+#include "winui/controls.h"
 
-CdlgFindBar::CdlgFindBar(CProjectChanges& changes, IFindHost& host)
-    : CdlgPropBase(IDD_FIND_BAR, changes), host(&host)
-{
-}
+CdlgFindBar::CdlgFindBar(IFindHost& host) : CDialogBase(IDD_FIND_BAR), host(&host) {}
 
 int CdlgFindBar::OnInitDialog()
 {
     textEdit = ::GetDlgItem(window, IDC_FIND_TEXT);
     caseCheck = ::GetDlgItem(window, IDC_FIND_CASE);
     status = ::GetDlgItem(window, IDC_FIND_STATUS);
-    height = panes::WindowHeight(window);
+    height = winui::WindowHeight(window);
     return 0;
 }
 
@@ -50,7 +47,7 @@ int CdlgFindBar::OnCommand(WPARAM wParam, LPARAM)
 void CdlgFindBar::Open()
 {
     ::ShowWindow(window, SW_SHOW);
-    panes::FocusAll(textEdit);
+    winui::FocusAll(textEdit);
 }
 
 void CdlgFindBar::Close()

@@ -1,9 +1,10 @@
 // The find bar: one row below the tree and the pane with the text to find, "Next", "Previous",
-// "Match case" and a status text. A child dialog like the panes; it binds to no node and leaves
-// the search to its host.
+// "Match case" and a status text. A child dialog like the panes; it leaves the search to its
+// host.
 #pragma once
 
-#include "panes/prop_base.h"
+#include "winui/controls.h"
+#include "winui/dialog_base.h"
 
 #include <string>
 
@@ -16,15 +17,13 @@ public:
     virtual void FindFromBar(bool forward, bool inclusive) = 0;
 };
 
-class CdlgFindBar : public CdlgPropBase
+class CdlgFindBar : public CDialogBase
 {
 public:
-    CdlgFindBar(CProjectChanges& changes, IFindHost& host);
+    explicit CdlgFindBar(IFindHost& host);
     int OnInitDialog() override;
     int OnSize() override;
     int OnCommand(WPARAM wParam, LPARAM lParam) override;
-    void SetNode(CStreamable*) override {}
-    HWND FirstEdit() const override { return textEdit; }
 
     // By its own style: the bar counts as open while the main window is hidden too.
     bool IsOpen() const
@@ -34,7 +33,7 @@ public:
     // Shows the bar and puts the focus into its text, selected.
     void Open();
     void Close();
-    std::wstring Text() const { return ReadWindowText(textEdit); }
+    std::wstring Text() const { return winui::ReadWindowText(textEdit); }
     bool MatchCase() const;
     // "Not found", or nothing.
     void SetStatus(const wchar_t* text);

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "editor/network_job_window.h"
-#include "icons/icon_fetch_job.h"
+#include "network/icon_fetch_job.h"
 
 #include <string>
 

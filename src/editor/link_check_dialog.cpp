@@ -2,9 +2,9 @@
 
 #include "edit/project_changes.h"
 #include "model/project.h"
-#include "panes/list_rows.h"
 #include "persist/text.h"
 #include "resources/resource.h"
+#include "winui/list_rows.h"
 
 #include <commctrl.h>
 
@@ -349,7 +349,11 @@ void CdlgLinkCheck::ReplaceMoved()
     if (!results) return;
     const bool https =
         ::SendMessageW(httpsCheck, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(BST_CHECKED);
-    const std::vector<LinkFix> fixes = results->Fixes(changes->Project(), https);
+    std::vector<LinkFix> fixes = results->Fixes(changes->Project(), https);
+    // Checked again as they go in: nothing but a web address ever replaces a link's.
+    fixes.erase(std::remove_if(fixes.begin(), fixes.end(),
+                               [](const LinkFix& fix) { return !IsWebAddress(fix.to); }),
+                fixes.end());
     if (fixes.empty()) return;
     {
         // One step, undone as a whole with Ctrl+Z in the main window.

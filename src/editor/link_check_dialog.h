@@ -5,8 +5,8 @@
 #pragma once
 
 #include "editor/network_job_window.h"
-#include "linkcheck/link_check_job.h"
-#include "linkcheck/link_check_results.h"
+#include "network/link_check_job.h"
+#include "network/link_check_results.h"
 
 #include <memory>
 

@@ -5,13 +5,14 @@
 #pragma once
 
 #include "editor/job_news.h"
-#include "linkcheck/http_transport.h"
-#include "panes/prop_base.h"
+#include "network/http_transport.h"
+#include "winui/dialog_base.h"
 
 #include <memory>
 #include <utility>
 #include <vector>
 
+class CProjectChanges;
 class CSite;
 
 // The main window, as the job windows need it.
@@ -25,13 +26,13 @@ public:
     virtual void RefreshShownPane() = 0;
 };
 
-template <class TJob, class Settings> class CdlgNetworkJob : public CdlgPropBase
+template <class TJob, class Settings> class CdlgNetworkJob : public CDialogBase
 {
 public:
     // `newsMessage` is the message the job's thread posts to the window.
     CdlgNetworkJob(UINT templateId, CProjectChanges& changes, ILinkCheckHost& host,
                    UINT newsMessage)
-        : CdlgPropBase(templateId, changes), host(&host), factory(CreateSystemTransport),
+        : CDialogBase(templateId), changes(&changes), host(&host), factory(CreateSystemTransport),
           newsMessage(newsMessage)
     {
     }
@@ -71,9 +72,6 @@ public:
         settings = jobSettings;
         factory = std::move(transportFactory);
     }
-
-    void SetNode(CStreamable*) override {}
-    HWND FirstEdit() const override { return nullptr; }
 
     HWND status = nullptr;
     HWND progress = nullptr;
@@ -138,7 +136,8 @@ protected:
     static constexpr UINT_PTR kProgressTimer = 100;
     static constexpr UINT kProgressDelayMs = 100;
 
-    ILinkCheckHost* host; // not owned
+    CProjectChanges* changes; // not owned
+    ILinkCheckHost* host;     // not owned
     std::unique_ptr<TJob> job;
 
 private:

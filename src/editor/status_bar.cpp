@@ -1,7 +1,7 @@
 #include "editor/status_bar.h"
 
-#include "app/startup.h"
-#include "app/status_texts.h"
+#include "services/status_texts.h"
+#include "winui/module.h"
 
 #include <commctrl.h>
 

@@ -1,10 +1,10 @@
 #include "editor/tree_editor.h"
 
-#include "app/startup.h"
 #include "model/item.h"
 #include "model/project.h"
 #include "model/tags.h"
 #include "resources/resource.h"
+#include "winui/module.h"
 
 #include <commctrl.h>
 
@@ -46,7 +46,7 @@ private:
 
 CfrmTreeEditor::CfrmTreeEditor(CProject& project)
     : changes(project), projectPane(changes), columnPane(changes), groupPane(changes),
-      linkPane(changes), formPane(changes), findBar(changes, *this), linkCheck(changes, *this),
+      linkPane(changes), formPane(changes), findBar(*this), linkCheck(changes, *this),
       iconFetch(changes, *this), project(&project)
 {
     changes.SetObserver(this);
@@ -168,6 +168,9 @@ LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
         FocusChild();
         return 0;
+    case kBrowserLaunched:
+        BrowserLaunched(wParam, lParam != 0);
+        return 0;
     default:
         return ::DefWindowProcW(mainWindow, message, wParam, lParam);
     }
@@ -278,6 +281,12 @@ void CfrmTreeEditor::Dispatch(int command)
         break;
     case IDM_FETCH_ICONS:
         iconFetch.Start(mainWindow);
+        break;
+    case IDM_EXPORT_BOOKMARKS:
+        ExportBookmarks();
+        break;
+    case IDM_OPTIONS:
+        ShowOptions();
         break;
     // Enter and Escape, as the dialog navigation reports them: they act in the find bar only.
     case IDOK:

@@ -6,7 +6,7 @@
 #include "edit/node_places.h"
 #include "model/item.h"
 #include "model/project.h"
-#include "panes/pane_controls.h"
+#include "winui/controls.h"
 
 #include <commctrl.h>
 
@@ -195,7 +195,7 @@ void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
     }
     // With the drawing on, Wine's tree view brings its scroll bars and paint up to date after
     // each insert into the open tree: seconds for a branch in a tree of 50,000 items.
-    std::optional<panes::CRedrawOff> quiet;
+    std::optional<winui::CRedrawOff> quiet;
     if (treeQuiet) {
         HoldDrawing();
     } else {
@@ -222,7 +222,7 @@ void CfrmTreeEditor::NodeMoved(std::int32_t kind, CStreamable* node)
     TreeItemData* record = records.Find(kind, node);
     CStreamable* parent = ParentOf(kind, node);
     const TreeItemData* parentRecord = records.Find(kind - 1, parent);
-    std::optional<panes::CRedrawOff> quiet;
+    std::optional<winui::CRedrawOff> quiet;
     if (treeQuiet) {
         HoldDrawing();
     } else {

@@ -2,18 +2,21 @@
 // them. Structural edits go through the change path, which has the tree follow.
 #include "editor/tree_editor.h"
 
-#include "app/paths.h"
-#include "app/preview.h"
-#include "app/project_store.h"
-#include "app/shell.h"
-#include "app/status_texts.h"
 #include "edit/node_places.h"
-#include "homepage/page_writer.h"
+#include "editor/options_dialog.h"
+#include "homepage/bookmark_writer.h"
 #include "import/html_import.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "persist/streams.h"
+#include "services/help.h"
+#include "services/paths.h"
+#include "services/preview.h"
+#include "services/project_store.h"
+#include "services/settings.h"
+#include "services/shell.h"
+#include "services/status_texts.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -154,17 +157,32 @@ void CfrmTreeEditor::Save()
     SaveProject();
 }
 
-bool CfrmTreeEditor::SaveProject()
+CfrmTreeEditor::SaveResult CfrmTreeEditor::SaveProject()
 {
     // A save that succeeds clears `modified`; one that fails leaves it set.
-    if (SaveProjectOfRun(*project)) {
-        statusBar.SetOutcome(ProjectSavedText(ProjectFilePath));
-        return true;
+    if (!SaveProjectOfRun(*project)) {
+        statusBar.SetOutcome(ProjectNotSavedText(ProjectFilePath));
+        std::wstring text = L"The project could not be saved to\r\n" + ProjectFilePath;
+        Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere", MB_OK | MB_ICONERROR);
+        return SaveResult::NotSaved;
     }
-    statusBar.SetOutcome(ProjectNotSavedText(ProjectFilePath));
-    std::wstring text = L"The project could not be saved to\r\n" + ProjectFilePath;
-    Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere", MB_OK | MB_ICONERROR);
-    return false;
+    if (!LoadSettings().writeHomepageOnSave) {
+        statusBar.SetOutcome(ProjectSavedText(ProjectFilePath));
+        return SaveResult::Saved;
+    }
+    // After the project file, as F5 writes it.
+    const HomepageWrite page = WriteHomepage();
+    statusBar.SetOutcome(
+        WithKeptAside(HomepageFilePath, page.keptAside,
+                      SavedWithHomepageText(ProjectFilePath, HomepageFilePath, page.written)));
+    return page.written ? SaveResult::Saved : SaveResult::PageNotWritten;
+}
+
+HomepageWrite CfrmTreeEditor::WriteHomepage()
+{
+    const HomepageWrite page = WriteHomepageOfRun(*project);
+    SetPageUpToDate(page.written);
+    return page;
 }
 
 void CfrmTreeEditor::ReadHtmlFile()
@@ -202,17 +220,66 @@ void CfrmTreeEditor::ReadHtmlFile()
 
 void CfrmTreeEditor::GenerateHomepage()
 {
-    CFileStream file(HomepageFilePath, true);
-    WritePage(*project, file);
-    const bool written = file.IsOpen() && file.Close();
-    statusBar.SetOutcome(written ? HomepageWrittenText(HomepageFilePath)
-                                 : HomepageNotWrittenText(HomepageFilePath));
-    SetPageUpToDate(written);
+    const HomepageWrite page = WriteHomepage();
+    statusBar.SetOutcome(WithKeptAside(HomepageFilePath, page.keptAside,
+                                       page.written ? HomepageWrittenText(HomepageFilePath)
+                                                    : HomepageNotWrittenText(HomepageFilePath)));
 }
 
 void CfrmTreeEditor::Preview()
 {
-    ::Preview(*project);
+    if (!::Preview(*project, {mainWindow, kBrowserLaunched, kPreviewLaunch}))
+        statusBar.SetOutcome(BrowserPageNotWrittenText(false, PreviewFilePath()));
+}
+
+void CfrmTreeEditor::BrowserLaunched(WPARAM tag, bool started)
+{
+    const bool help = tag == kHelpLaunch;
+    if (started) {
+        statusBar.SetOutcome(OpenedInBrowserText(help));
+        return;
+    }
+    const std::wstring path = help ? HelpFilePath() : PreviewFilePath();
+    statusBar.SetOutcome(BrowserNotStartedText(help, path));
+    Shell().ShowMessage(mainWindow, BrowserNotStartedMessage(help, path).c_str(), L"Quillomere",
+                        MB_OK | MB_ICONWARNING);
+}
+
+void CfrmTreeEditor::ExportBookmarks()
+{
+    wchar_t path[MAX_PATH * 4] = L"Bookmarks.html";
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = mainWindow;
+    // Ends in two NULs.
+    dialog.lpstrFilter = L"Bookmark files (*.html)\0*.html\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH * 4;
+    dialog.lpstrInitialDir = DocumentsFolder.c_str();
+    dialog.lpstrTitle = L"Export bookmarks";
+    dialog.lpstrDefExt = L"html";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+    if (!Shell().ChooseSaveFile(dialog)) return;
+
+    bool written = false;
+    {
+        CFileStream file(path, true);
+        WriteBookmarks(*project, file);
+        written = file.IsOpen() && file.Close();
+    }
+    if (written) {
+        statusBar.SetOutcome(BookmarksExportedText(path, CountNodes(*project).bookmarks));
+        return;
+    }
+    statusBar.SetOutcome(BookmarksNotExportedText(path));
+    std::wstring text = L"The bookmarks could not be written to\r\n" + std::wstring(path);
+    Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere", MB_OK | MB_ICONERROR);
+}
+
+void CfrmTreeEditor::ShowOptions()
+{
+    CdlgOptions options;
+    options.Run(mainWindow);
 }
 
 bool CfrmTreeEditor::ConfirmQuit()
@@ -224,7 +291,19 @@ bool CfrmTreeEditor::ConfirmQuit()
         // Only a clear No quits without saving; Cancel, or a box that could not be shown,
         // keeps the program running.
         if (answer != IDYES && answer != IDNO) return false;
-        if (answer == IDYES && !SaveProject()) return false;
+        if (answer == IDYES) {
+            const SaveResult saved = SaveProject();
+            if (saved == SaveResult::NotSaved) return false;
+            // The status bar goes with the window: a page that could not be written is told
+            // here, and the project, which was saved, is not held back by it.
+            if (saved == SaveResult::PageNotWritten) {
+                std::wstring text = L"The project was saved, but the homepage could not be "
+                                    L"written to\r\n" +
+                                    HomepageFilePath;
+                Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere",
+                                    MB_OK | MB_ICONWARNING);
+            }
+        }
     }
     rebuilding = true;
     ::PostQuitMessage(0);

@@ -2,8 +2,8 @@
 #include "editor/tree_editor.h"
 
 #include "edit/project_finder.h"
-#include "panes/pane_controls.h"
 #include "resources/resource.h"
+#include "winui/controls.h"
 
 #include <commctrl.h>
 
@@ -186,7 +186,7 @@ void CfrmTreeEditor::Find(bool forward, bool inclusive)
 void CfrmTreeEditor::Rename()
 {
     if (CdlgPropBase* pane = ShownPane()) {
-        if (HWND edit = pane->FirstEdit()) panes::FocusAll(edit);
+        if (HWND edit = pane->FirstEdit()) winui::FocusAll(edit);
     }
 }
 

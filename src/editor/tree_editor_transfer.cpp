@@ -2,11 +2,11 @@
 // and links and pages dropped from other programs. Every change is one step of the change path.
 #include "editor/tree_editor.h"
 
-#include "app/status_texts.h"
 #include "edit/node_places.h"
 #include "model/project.h"
 #include "persist/streams.h"
 #include "resources/resource.h"
+#include "services/status_texts.h"
 #include "transfer/node_bytes.h"
 
 #include <commctrl.h>

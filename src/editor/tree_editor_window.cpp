@@ -2,8 +2,6 @@
 // the remembered placement, the keyboard between tree and pane, Help and About.
 #include "editor/tree_editor.h"
 
-#include "app/help.h"
-#include "app/paths.h"
 #include "editor/about_dialog.h"
 #include "editor/keyboard_navigation.h"
 #include "editor/window_placement.h"
@@ -11,6 +9,10 @@
 #include "model/project.h"
 #include "persist/streams.h"
 #include "resources/resource.h"
+#include "services/help.h"
+#include "services/paths.h"
+#include "services/status_texts.h"
+#include "winui/controls.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -23,14 +25,6 @@ namespace {
 const int kSplitterWidth = 5;
 const int kTreeMinimum = 120;
 const int kPaneReserve = 240;
-
-int ScreenDpi()
-{
-    HDC screen = ::GetDC(nullptr);
-    int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen) ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
 
 bool KeyDown(int key)
 {
@@ -74,11 +68,11 @@ int CfrmTreeEditor::ShowCommandFor(int requested) const
 bool CfrmTreeEditor::CreateWindowParts()
 {
     if (!statusBar.Create(mainWindow, IDC_STATUS_BAR)) return false;
-    const int dpi = ScreenDpi();
+    const int dpi = winui::WindowDpi(nullptr);
     MainLayoutMetrics metrics;
-    metrics.splitterWidth = ::MulDiv(kSplitterWidth, dpi, 96);
-    metrics.treeMinimum = ::MulDiv(kTreeMinimum, dpi, 96);
-    metrics.paneReserve = ::MulDiv(kPaneReserve, dpi, 96);
+    metrics.splitterWidth = winui::ScaleForDpi(kSplitterWidth, dpi);
+    metrics.treeMinimum = winui::ScaleForDpi(kTreeMinimum, dpi);
+    metrics.paneReserve = winui::ScaleForDpi(kPaneReserve, dpi);
     // The panes' minima come from the controls' sizes, which the dialog font sets at this DPI.
     metrics.paneMinimumWidth = std::max(
         {linkPane.grid.MinimumWidth(), formPane.grid.MinimumWidth(), projectPane.MinimumWidth()});
@@ -250,7 +244,8 @@ bool CfrmTreeEditor::OnWindowCommand(int command)
         return true;
     }
     case IDM_HELP:
-        ShowHelpPage();
+        if (!ShowHelpPage({mainWindow, kBrowserLaunched, kHelpLaunch}))
+            statusBar.SetOutcome(BrowserPageNotWrittenText(true, HelpFilePath()));
         return true;
     case IDM_ABOUT: {
         CdlgAbout about(mainWindow);

@@ -1,7 +1,7 @@
 #include "homepage/link_markup.h"
 
-#include "homepage/icon_markup.h"
 #include "homepage/page_writer.h"
+#include "icons/icon_markup.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "persist/text.h"

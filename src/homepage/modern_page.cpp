@@ -1,8 +1,8 @@
 #include "homepage/modern_page.h"
 
-#include "homepage/icon_markup.h"
 #include "homepage/page_writer.h"
 #include "homepage/shown_text.h"
+#include "icons/icon_markup.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"

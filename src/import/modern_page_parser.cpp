@@ -1,8 +1,8 @@
 #include "import/modern_page_parser.h"
 
-#include "homepage/icon_markup.h"
 #include "homepage/shown_text.h"
 #include "icons/data_uri.h"
+#include "icons/icon_markup.h"
 #include "import/tag_values.h"
 #include "model/item_link.h"
 #include "model/project.h"

@@ -2,9 +2,9 @@
 
 #include "edit/project_changes.h"
 #include "model/project.h"
-#include "panes/list_rows.h"
-#include "panes/pane_controls.h"
 #include "resources/resource.h"
+#include "winui/controls.h"
+#include "winui/list_rows.h"
 
 #include <commctrl.h>
 
@@ -44,19 +44,19 @@ int CdlgPropItemForm::OnInitDialog()
     optionNameEdit = Control(IDC_OPTION_NAME);
     optionValueEdit = Control(IDC_OPTION_VALUE);
 
-    int h = std::max(panes::WindowHeight(nameEdit), panes::WindowHeight(Control(IDC_FIELD_ADD)));
+    int h = std::max(winui::WindowHeight(nameEdit), winui::WindowHeight(Control(IDC_FIELD_ADD)));
     for (int row : {0, 1, 2, 3, 5, 6, 7, 9})
         grid.SetRow(row, h, h, 0);
     // Minima that keep every control whole (the window is never made smaller than the grid's
     // minimum); alike for all columns and for both lists, so that they still share alike.
     for (int row : {4, 8})
         grid.SetRow(row, 70, -1, 1);
-    const int w = panes::WindowWidth(Control(IDC_FIELD_REMOVE)) + 2;
+    const int w = winui::WindowWidth(Control(IDC_FIELD_REMOVE)) + 2;
     for (int column = 0; column < 5; ++column)
         grid.SetColumn(column, w, -1, 1);
 
     auto optional = [this](int id, int row, int firstColumn, int lastColumn, int inset) {
-        panes::AddIfPresent(grid, window, id, row, firstColumn, lastColumn, inset);
+        winui::AddIfPresent(grid, window, id, row, firstColumn, lastColumn, inset);
     };
     optional(IDC_FORM_NAME_LABEL, 0, 0, 0, 3);
     optional(IDC_FORM_URL_LABEL, 1, 0, 0, 3);
@@ -79,10 +79,10 @@ int CdlgPropItemForm::OnInitDialog()
     grid.AddWindow(optionNameEdit, 9, 1, 9, 1, 0);
     grid.AddWindow(optionValueEdit, 9, 2, 9, 2, 0);
 
-    panes::AddComboEntry(methodCombo, L"GET", 0);
-    panes::AddComboEntry(methodCombo, L"POST", 1);
-    panes::AddComboEntry(typeCombo, L"Input", kInput);
-    panes::AddComboEntry(typeCombo, L"Select", kSelect);
+    winui::AddComboEntry(methodCombo, L"GET", 0);
+    winui::AddComboEntry(methodCombo, L"POST", 1);
+    winui::AddComboEntry(typeCombo, L"Input", kInput);
+    winui::AddComboEntry(typeCombo, L"Select", kSelect);
     listrows::AddColumn(fieldList, 0, L"Name", 150);
     listrows::AddColumn(fieldList, 1, L"Value", 150);
     listrows::AddColumn(fieldList, 2, L"Type", 100);
@@ -97,7 +97,7 @@ int CdlgPropItemForm::OnInitDialog()
 
 int CdlgPropItemForm::OnSize()
 {
-    return panes::LayOutGrid(window, grid);
+    return winui::LayOutGrid(window, grid);
 }
 
 void CdlgPropItemForm::SetNode(CStreamable* bound)
@@ -110,7 +110,7 @@ void CdlgPropItemForm::SetNode(CStreamable* bound)
     ::SetWindowTextW(urlEdit, node ? node->action.c_str() : L"");
     ::SendMessageW(methodCombo, CB_SETCURSEL, node && node->method != 0 ? 1 : 0, 0);
     {
-        panes::CRedrawOff quiet(fieldList);
+        winui::CRedrawOff quiet(fieldList);
         ::SendMessageW(fieldList, LVM_DELETEALLITEMS, 0, 0);
         if (node) {
             for (CItemForm::CField* field : node->fields)
@@ -136,7 +136,7 @@ void CdlgPropItemForm::ResetEditors()
     for (HWND control : {fieldNameEdit, fieldValueEdit, typeCombo, hiddenCheck, optionList,
                          Control(IDC_FIELD_REMOVE), optionNameEdit, optionValueEdit,
                          Control(IDC_OPTION_ADD), Control(IDC_OPTION_REMOVE)})
-        panes::Enable(control, false, fieldList);
+        winui::Enable(control, false, fieldList);
 }
 
 void CdlgPropItemForm::RefreshFieldRow(int index)
@@ -172,8 +172,8 @@ int CdlgPropItemForm::LoadField(CItemForm::CField* field)
         ::SetWindowTextW(fieldNameEdit, field->name.c_str());
         ::SetWindowTextW(fieldValueEdit, field->value.c_str());
         ::SendMessageW(hiddenCheck, BM_SETCHECK, field->hidden ? BST_CHECKED : BST_UNCHECKED, 0);
-        panes::SelectByData(typeCombo, field->type);
-        panes::CRedrawOff quiet(optionList);
+        winui::SelectByData(typeCombo, field->type);
+        winui::CRedrawOff quiet(optionList);
         ::SendMessageW(optionList, LVM_DELETEALLITEMS, 0, 0);
         for (CItemForm::COption* option : field->options)
             RefreshOptionRow(listrows::Append(optionList, option));
@@ -186,9 +186,9 @@ int CdlgPropItemForm::LoadField(CItemForm::CField* field)
     }
     for (HWND control : {fieldNameEdit, fieldValueEdit, typeCombo, hiddenCheck, optionList,
                          Control(IDC_FIELD_REMOVE), optionNameEdit, optionValueEdit})
-        panes::Enable(control, true, fieldList);
+        winui::Enable(control, true, fieldList);
     EnableOptionAdd();
-    panes::Enable(Control(IDC_OPTION_REMOVE), false, optionList);
+    winui::Enable(Control(IDC_OPTION_REMOVE), false, optionList);
     return 1;
 }
 
@@ -202,13 +202,13 @@ int CdlgPropItemForm::LoadOption(CItemForm::COption* option)
         ::SetWindowTextW(optionValueEdit, option ? option->value.c_str() : L"");
     }
     for (HWND control : {optionNameEdit, optionValueEdit, Control(IDC_OPTION_REMOVE)})
-        panes::Enable(control, option != nullptr, optionList);
+        winui::Enable(control, option != nullptr, optionList);
     return 1;
 }
 
 void CdlgPropItemForm::EnableOptionAdd()
 {
-    panes::Enable(Control(IDC_OPTION_ADD), currentField && currentField->type == kSelect,
+    winui::Enable(Control(IDC_OPTION_ADD), currentField && currentField->type == kSelect,
                   optionList);
 }
 
@@ -222,14 +222,14 @@ int CdlgPropItemForm::OnCommand(WPARAM wParam, LPARAM)
     switch (id) {
     case IDC_FORM_NAME:
         if (code != EN_CHANGE) return 0;
-        changes->SetText(Site(SitePart::FormName), ReadWindowText(nameEdit));
+        changes->SetText(Site(SitePart::FormName), winui::ReadWindowText(nameEdit));
         return 1;
     case IDC_FORM_URL:
         if (code != EN_CHANGE) return 0;
-        changes->SetText(Site(SitePart::FormAction), ReadWindowText(urlEdit));
+        changes->SetText(Site(SitePart::FormAction), winui::ReadWindowText(urlEdit));
         return 1;
     case IDC_FORM_METHOD:
-        if (code != CBN_SELCHANGE || !panes::SelectedData(methodCombo, number)) return 0;
+        if (code != CBN_SELCHANGE || !winui::SelectedData(methodCombo, number)) return 0;
         changes->SetNumber(Site(SitePart::Method), number);
         return 1;
     case IDC_FIELD_NAME:
@@ -238,14 +238,14 @@ int CdlgPropItemForm::OnCommand(WPARAM wParam, LPARAM)
         if (fieldLoading) return 1;
         if (!currentField) return 0;
         if (id == IDC_FIELD_NAME) {
-            changes->SetText(Site(SitePart::FieldName), ReadWindowText(fieldNameEdit));
+            changes->SetText(Site(SitePart::FieldName), winui::ReadWindowText(fieldNameEdit));
         } else {
-            changes->SetText(Site(SitePart::FieldValue), ReadWindowText(fieldValueEdit));
+            changes->SetText(Site(SitePart::FieldValue), winui::ReadWindowText(fieldValueEdit));
         }
         FieldEdited();
         return 1;
     case IDC_FIELD_TYPE:
-        if (code != CBN_SELCHANGE || !currentField || !panes::SelectedData(typeCombo, number))
+        if (code != CBN_SELCHANGE || !currentField || !winui::SelectedData(typeCombo, number))
             return 0;
         changes->SetNumber(Site(SitePart::FieldType), number);
         // Only the option "Add" depends on the type; the editors stay as they are.
@@ -267,9 +267,9 @@ int CdlgPropItemForm::OnCommand(WPARAM wParam, LPARAM)
         if (optionLoading) return 1;
         if (!currentOption) return 0;
         if (id == IDC_OPTION_NAME) {
-            changes->SetText(Site(SitePart::OptionText), ReadWindowText(optionNameEdit));
+            changes->SetText(Site(SitePart::OptionText), winui::ReadWindowText(optionNameEdit));
         } else {
-            changes->SetText(Site(SitePart::OptionValue), ReadWindowText(optionValueEdit));
+            changes->SetText(Site(SitePart::OptionValue), winui::ReadWindowText(optionValueEdit));
         }
         RefreshOptionRow(listrows::RowOf(optionList, currentOption));
         return 1;
@@ -299,11 +299,11 @@ void CdlgPropItemForm::FieldEdited()
 int CdlgPropItemForm::OnNotify(WPARAM, LPARAM lParam)
 {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header->code == LVN_DELETEALLITEMS) return panes::NoDeleteItemNotifications(window);
+    if (header->code == LVN_DELETEALLITEMS) return winui::NoDeleteItemNotifications(window);
     if (header->code != LVN_ITEMCHANGED) return 0;
     if (header->idFrom != IDC_FORM_FIELDS && header->idFrom != IDC_FORM_OPTIONS) return 0;
     const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
-    if (!panes::BecameSelected(change)) return 1;
+    if (!winui::BecameSelected(change)) return 1;
     if (header->idFrom == IDC_FORM_FIELDS)
         return LoadField(
             static_cast<CItemForm::CField*>(listrows::Object(fieldList, change.iItem)));
@@ -314,7 +314,7 @@ void CdlgPropItemForm::AddField()
 {
     CItemForm::CField* field = changes->AddField(*node, kInput, L"New field", L"Value", -1);
     RefreshFieldRow(listrows::AppendSelected(fieldList, field));
-    panes::FocusAll(fieldNameEdit);
+    winui::FocusAll(fieldNameEdit);
 }
 
 void CdlgPropItemForm::RemoveField()
@@ -335,7 +335,7 @@ void CdlgPropItemForm::AddOption()
     if (!currentField || currentField->type != kSelect) return;
     CItemForm::COption* option = changes->AddOption(*node, *currentField, L"New option", L"Value");
     RefreshOptionRow(listrows::AppendSelected(optionList, option));
-    panes::FocusAll(optionNameEdit);
+    winui::FocusAll(optionNameEdit);
 }
 
 void CdlgPropItemForm::RemoveOption()

@@ -2,9 +2,9 @@
 
 #include "edit/project_changes.h"
 #include "model/project.h"
-#include "panes/list_rows.h"
-#include "panes/pane_controls.h"
 #include "resources/resource.h"
+#include "winui/controls.h"
+#include "winui/list_rows.h"
 
 #include <commctrl.h>
 
@@ -25,8 +25,8 @@ int CdlgPropItemLink::OnInitDialog()
     iconView = ::GetDlgItem(window, IDC_LINK_ICON);
     clearIconButton = ::GetDlgItem(window, IDC_LINK_CLEAR_ICON);
 
-    int h = panes::WindowHeight(captionEdit);
-    int w = panes::WindowWidth(::GetDlgItem(window, IDC_LINK_REMOVE));
+    int h = winui::WindowHeight(captionEdit);
+    int w = winui::WindowWidth(::GetDlgItem(window, IDC_LINK_REMOVE));
     grid.SetColumn(0, 100, 100, 0);
     grid.SetColumn(1, 100, -1, 1);
     grid.SetColumn(2, w, w, 0);
@@ -38,7 +38,7 @@ int CdlgPropItemLink::OnInitDialog()
     grid.SetRow(7, h, h, 0);
 
     auto optional = [this](int id, int row, int firstColumn, int lastColumn, int inset) {
-        panes::AddIfPresent(grid, window, id, row, firstColumn, lastColumn, inset);
+        winui::AddIfPresent(grid, window, id, row, firstColumn, lastColumn, inset);
     };
     optional(IDC_LINK_CAPTION_LABEL, 0, 0, 0, 3);
     optional(IDC_LINK_URL_LABEL, 1, 0, 0, 3);
@@ -68,7 +68,7 @@ int CdlgPropItemLink::OnInitDialog()
 
 int CdlgPropItemLink::OnSize()
 {
-    return panes::LayOutGrid(window, grid);
+    return winui::LayOutGrid(window, grid);
 }
 
 void CdlgPropItemLink::SetNode(CStreamable* bound)
@@ -81,7 +81,7 @@ void CdlgPropItemLink::SetNode(CStreamable* bound)
     ::SetWindowTextW(dividerEdit, node ? node->divider.c_str() : L"");
     ::SetWindowTextW(popupEdit, node && node->popup ? node->popup->content.c_str() : L"");
     {
-        panes::CRedrawOff quiet(linkList);
+        winui::CRedrawOff quiet(linkList);
         ::SendMessageW(linkList, LVM_DELETEALLITEMS, 0, 0);
         if (node) {
             for (CItemLink::CLink* link : node->links)
@@ -97,13 +97,10 @@ void CdlgPropItemLink::SetNode(CStreamable* bound)
 void CdlgPropItemLink::ShowIcon()
 {
     if (!iconView) return;
-    const HDC screen = ::GetDC(window);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ::ReleaseDC(window, screen);
-    icon.Load(node ? node->icon.get() : nullptr, ::MulDiv(16, dpi > 0 ? dpi : 96, 96),
+    icon.Load(node ? node->icon.get() : nullptr, winui::ScaleForDpi(16, winui::WindowDpi(window)),
               ::GetSysColor(COLOR_BTNFACE));
     ::InvalidateRect(iconView, nullptr, TRUE);
-    panes::Enable(clearIconButton, node && node->icon, captionEdit);
+    winui::Enable(clearIconButton, node && node->icon, captionEdit);
 }
 
 void CdlgPropItemLink::ClearIcon()
@@ -163,7 +160,7 @@ int CdlgPropItemLink::OnCommand(WPARAM wParam, LPARAM)
                         : id == IDC_LINK_URL     ? SitePart::MainUrl
                         : id == IDC_LINK_DIVIDER ? SitePart::Divider
                                                  : SitePart::Popup;
-        changes->SetText(Site(part), ReadWindowText(::GetDlgItem(window, id)));
+        changes->SetText(Site(part), winui::ReadWindowText(::GetDlgItem(window, id)));
         return 1;
     }
     case IDC_LINK_ROW_CAPTION:
@@ -171,9 +168,10 @@ int CdlgPropItemLink::OnCommand(WPARAM wParam, LPARAM)
         if (code != EN_CHANGE || !currentLink) return 0;
         if (id == IDC_LINK_ROW_CAPTION) {
             changes->SetText(Site(SitePart::LinkCaption, currentLink),
-                             ReadWindowText(linkCaptionEdit));
+                             winui::ReadWindowText(linkCaptionEdit));
         } else {
-            changes->SetText(Site(SitePart::LinkUrl, currentLink), ReadWindowText(linkUrlEdit));
+            changes->SetText(Site(SitePart::LinkUrl, currentLink),
+                             winui::ReadWindowText(linkUrlEdit));
         }
         // The row that shows the link, also when the selection was cleared beside the rows.
         RefreshLinkRow(listrows::RowOf(linkList, currentLink));
@@ -197,9 +195,9 @@ int CdlgPropItemLink::OnCommand(WPARAM wParam, LPARAM)
 int CdlgPropItemLink::OnNotify(WPARAM, LPARAM lParam)
 {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header->code == LVN_DELETEALLITEMS) return panes::NoDeleteItemNotifications(window);
+    if (header->code == LVN_DELETEALLITEMS) return winui::NoDeleteItemNotifications(window);
     if (header->idFrom != IDC_LINK_LIST || header->code != LVN_ITEMCHANGED) return 0;
-    if (panes::BecameSelected(*reinterpret_cast<const NMLISTVIEW*>(lParam))) {
+    if (winui::BecameSelected(*reinterpret_cast<const NMLISTVIEW*>(lParam))) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
         LoadLink(static_cast<CItemLink::CLink*>(listrows::Object(linkList, change->iItem)));
     }
@@ -222,7 +220,7 @@ void CdlgPropItemLink::Add()
         return;
     }
     RefreshLinkRow(listrows::AppendSelected(linkList, link));
-    panes::FocusAll(linkCaptionEdit);
+    winui::FocusAll(linkCaptionEdit);
 }
 
 void CdlgPropItemLink::Remove()
@@ -238,9 +236,9 @@ void CdlgPropItemLink::Remove()
 
 void CdlgPropItemLink::EnableLinkEditors(bool enable)
 {
-    panes::Enable(linkCaptionEdit, enable, linkList);
-    panes::Enable(linkUrlEdit, enable, linkList);
-    panes::Enable(::GetDlgItem(window, IDC_LINK_REMOVE), enable, linkList);
+    winui::Enable(linkCaptionEdit, enable, linkList);
+    winui::Enable(linkUrlEdit, enable, linkList);
+    winui::Enable(::GetDlgItem(window, IDC_LINK_REMOVE), enable, linkList);
 }
 
 void CdlgPropItemLink::ShowRow(const CSite& site)

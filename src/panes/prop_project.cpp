@@ -2,8 +2,8 @@
 
 #include "edit/project_changes.h"
 #include "model/project.h"
-#include "panes/pane_controls.h"
 #include "resources/resource.h"
+#include "winui/controls.h"
 
 namespace {
 
@@ -31,8 +31,8 @@ int CdlgPropProject::OnInitDialog()
 {
     CdlgPropOneText::OnInitDialog();
     styleCombo = ::GetDlgItem(window, IDC_PROJECT_STYLE);
-    panes::AddComboEntry(styleCombo, L"Classic", static_cast<LPARAM>(PageStyle::Classic));
-    panes::AddComboEntry(styleCombo, L"Modern", static_cast<LPARAM>(PageStyle::Modern));
+    winui::AddComboEntry(styleCombo, L"Classic", static_cast<LPARAM>(PageStyle::Classic));
+    winui::AddComboEntry(styleCombo, L"Modern", static_cast<LPARAM>(PageStyle::Modern));
     return 1;
 }
 
@@ -43,7 +43,7 @@ int CdlgPropProject::OnSize()
     RECT dropped = {}, closed = {};
     ::SendMessageW(styleCombo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
     ::GetWindowRect(styleCombo, &closed);
-    panes::StretchToRightEdge(window, styleCombo, dropped.bottom - closed.top);
+    winui::StretchToRightEdge(window, styleCombo, dropped.bottom - closed.top);
     return 1;
 }
 
@@ -52,7 +52,7 @@ int CdlgPropProject::OnCommand(WPARAM wParam, LPARAM lParam)
     if (LOWORD(wParam) != IDC_PROJECT_STYLE) return CdlgPropOneText::OnCommand(wParam, lParam);
     if (updating) return 1;
     std::int32_t style = 0;
-    if (HIWORD(wParam) != CBN_SELCHANGE || !node || !panes::SelectedData(styleCombo, style))
+    if (HIWORD(wParam) != CBN_SELCHANGE || !node || !winui::SelectedData(styleCombo, style))
         return 0;
     CSite site;
     site.kind = kNodeProject;
@@ -67,7 +67,7 @@ void CdlgPropProject::SetNode(CStreamable* bound)
     CdlgPropOneText::SetNode(bound);
     CFlagScope scope(updating);
     if (node) {
-        panes::SelectByData(styleCombo, static_cast<std::int32_t>(node->pageStyle));
+        winui::SelectByData(styleCombo, static_cast<std::int32_t>(node->pageStyle));
     } else {
         ::SendMessageW(styleCombo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     }

@@ -2,8 +2,8 @@
 
 #include "edit/project_changes.h"
 #include "model/project.h"
-#include "panes/pane_controls.h"
 #include "resources/resource.h"
+#include "winui/controls.h"
 
 template <typename Node>
 CdlgPropOneText<Node>::CdlgPropOneText(CProjectChanges& changes, UINT templateId, std::int32_t kind,
@@ -20,7 +20,7 @@ template <typename Node> int CdlgPropOneText<Node>::OnInitDialog()
 
 template <typename Node> int CdlgPropOneText<Node>::OnSize()
 {
-    panes::StretchToRightEdge(window, edit, panes::WindowHeight(edit));
+    winui::StretchToRightEdge(window, edit, winui::WindowHeight(edit));
     return 1;
 }
 
@@ -33,7 +33,7 @@ template <typename Node> int CdlgPropOneText<Node>::OnCommand(WPARAM wParam, LPA
     site.kind = kind;
     site.node = node;
     site.part = part;
-    changes->SetText(site, ReadWindowText(edit));
+    changes->SetText(site, winui::ReadWindowText(edit));
     return 1;
 }
 

@@ -50,6 +50,10 @@
 #define IDM_CHECK_LINKS 40160 // Ctrl+L
 #define IDM_FETCH_ICONS 40180
 
+// The File menu's Export bookmarks... and Options... (the Options dialog below).
+#define IDM_EXPORT_BOOKMARKS 40450
+#define IDM_OPTIONS 40451
+
 // Children of the main window besides the tree and the panes.
 #define IDC_STATUS_BAR 40120
 
@@ -136,3 +140,13 @@
 #define IDC_FIND_PREVIOUS 41003
 #define IDC_FIND_CASE 41004
 #define IDC_FIND_STATUS 41005
+
+// The Options dialog: what a save writes, and the browser of the preview and the help page.
+#define IDD_OPTIONS 40460
+#define IDC_OPTIONS_SAVING 40461
+#define IDC_OPTIONS_WRITE_ON_SAVE 40462
+#define IDC_OPTIONS_BROWSER 40463
+#define IDC_OPTIONS_BROWSER_DEFAULT 40464
+#define IDC_OPTIONS_BROWSER_PROGRAM 40465
+#define IDC_OPTIONS_BROWSER_PATH 40466
+#define IDC_OPTIONS_BROWSE 40467

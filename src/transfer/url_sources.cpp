@@ -1,10 +1,10 @@
 #include "transfer/url_sources.h"
 
 #include "edit/site.h"
-#include "linkcheck/link_url.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "model/tags.h"
+#include "network/link_url.h"
 #include "persist/text.h"
 #include "persist/trim.h"
 #include "transfer/utf16.h"

@@ -1,12 +1,12 @@
 // The start-up order: project file, else homepage, else the sample project; always with a
 // clear modified flag.
-#include "app/paths.h"
 #include "app/startup.h"
 #include "editor/tree_editor.h"
 #include "homepage/page_writer.h"
 #include "model/project.h"
 #include "persist/project_file.h"
 #include "platform/platform.h"
+#include "services/paths.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,3 @@
-#include "app/default_project.h"
 #include "cli/cli.h"
 #include "homepage/page_writer.h"
 #include "model/item_link.h"
@@ -8,6 +7,7 @@
 #include "persist/text.h"
 #include "quil_version.h"
 #include "random_project.h"
+#include "services/default_project.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -219,7 +219,8 @@ TEST(Cli, ImportRecognisesABookmarkFileAndCountsWhatItMade)
                         "      link \"A\" -> \"https://a.example/\"\n        divider \"\"\n");
     EXPECT_EQ(dump.err,
               "quillomere-cli: '" + Utf8Path(bookmarks) +
-                  "' is a bookmark file: 1 column, 1 group, 1 link; skipped 1 bookmark\n");
+                  "' is a bookmark file: 1 column, 1 group, 1 link; skipped 1 bookmark (1 place: "
+                  "address)\n");
 
     CliRun save = RunWith({L"import", bookmarks.Path(), L"-o", project.Path()});
     EXPECT_EQ(save.status, kCliSuccess);

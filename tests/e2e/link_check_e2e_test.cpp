@@ -1,5 +1,5 @@
 // The real program's link check against the tests' own server on loopback
-// (tests/linkcheck/with_link_server.py names it in QUIL_LINK_SERVER; without it the test is
+// (tests/network/with_link_server.py names it in QUIL_LINK_SERVER; without it the test is
 // skipped): Ctrl+L, the results, Replace moved links and Ctrl+S, with real input.
 #include "e2e/program.h"
 

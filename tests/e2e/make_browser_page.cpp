@@ -14,7 +14,6 @@
 //   classic-icons.html, modern-icons.html     links with site icons of every kept kind (each a
 //                                             square of its own colour) and one without
 // The Modern pages are in English, whatever the machine's language.
-#include "app/default_project.h"
 #include "homepage/modern_page.h"
 #include "homepage/page_writer.h"
 #include "icons/test_images.h"
@@ -24,6 +23,7 @@
 #include "model/project.h"
 #include "persist/streams.h"
 #include "persist/text.h"
+#include "services/default_project.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,9 +1,9 @@
 // Writes the help page as the program fills it in, from the page in the resources, for the
 // browser check: make_help_page HELP_TEMPLATE.html OUT.html
-#include "app/help_page.h"
 #include "persist/streams.h"
 #include "persist/text.h"
 #include "quil_version.h"
+#include "services/help_page.h"
 
 #include <cstdio>
 #include <fstream>

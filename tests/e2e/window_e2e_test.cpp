@@ -1,11 +1,11 @@
 // The real program and a browser as people have them: one that hands the page to a copy already
 // running and ends at once, and one that stays; the real open-file dialog of Read HTML file.
-#include "app/browser_stand_in.h"
-#include "app/default_project.h"
-#include "app/preview.h"
 #include "e2e/program.h"
 #include "model/project.h"
 #include "platform/platform.h"
+#include "services/browser_stand_in.h"
+#include "services/default_project.h"
+#include "services/preview.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -132,7 +132,8 @@ TEST(ProgramWindow, ReadHtmlFilesDialogHasItsTitleFiltersAndTheDocumentsFolder)
         said = text;
         return !said.empty();
     }));
-    EXPECT_EQ(said, L"Read " + name + L": 1 column, 1 group, 1 link; 1 bookmark skipped");
+    EXPECT_EQ(said, L"Read " + name +
+                        L": 1 column, 1 group, 1 link; 1 bookmark skipped (1 place: address)");
     // Read, so the project changed: quitting asks, and No quits.
     ::PostMessageW(main, WM_CLOSE, 0, 0);
     HWND box = program.WaitForMessageBox();

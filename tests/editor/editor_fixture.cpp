@@ -1,12 +1,12 @@
 #include "editor/editor_fixture.h"
 
-#include "app/paths.h"
 #include "app/startup.h"
 #include "editor/tree_labels.h"
 #include "gui_desktop.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "platform/platform.h"
+#include "services/paths.h"
 #include "test_support.h"
 
 #include <atomic>
@@ -24,6 +24,17 @@ int CAnsweringShell::ShowMessage(HWND owner, const wchar_t* text, const wchar_t*
 bool CAnsweringShell::ChooseOpenFile(OPENFILENAMEW& dialog)
 {
     openDialogs.push_back(dialog);
+    return Choose(dialog, chosenFile);
+}
+
+bool CAnsweringShell::ChooseSaveFile(OPENFILENAMEW& dialog)
+{
+    saveDialogs.push_back(dialog);
+    return Choose(dialog, chosenSaveFile);
+}
+
+bool CAnsweringShell::Choose(OPENFILENAMEW& dialog, const std::wstring& chosen)
+{
     filter.clear();
     if (const wchar_t* at = dialog.lpstrFilter) {
         // The filter ends at the first empty string.
@@ -36,9 +47,11 @@ bool CAnsweringShell::ChooseOpenFile(OPENFILENAMEW& dialog)
     bufferSize = dialog.nMaxFile;
     title = dialog.lpstrTitle ? dialog.lpstrTitle : L"";
     initialFolder = dialog.lpstrInitialDir ? dialog.lpstrInitialDir : L"";
-    if (chosenFile.empty() || chosenFile.size() >= dialog.nMaxFile) return false;
-    chosenFile.copy(dialog.lpstrFile, chosenFile.size());
-    dialog.lpstrFile[chosenFile.size()] = L'\0';
+    initialFile = dialog.lpstrFile ? dialog.lpstrFile : L"";
+    defaultExtension = dialog.lpstrDefExt ? dialog.lpstrDefExt : L"";
+    if (chosen.empty() || chosen.size() >= dialog.nMaxFile) return false;
+    chosen.copy(dialog.lpstrFile, chosen.size());
+    dialog.lpstrFile[chosen.size()] = L'\0';
     return true;
 }
 

@@ -1,5 +1,5 @@
 // Site icons in the real main window: the link pane's icon and "Clear icon", and Fetch icons
-// against the tests' own server on loopback (tests/linkcheck/with_link_server.py starts it
+// against the tests' own server on loopback (tests/network/with_link_server.py starts it
 // around this program and names it in QUIL_LINK_SERVER; without it those tests are skipped).
 #include "editor/editor_fixture.h"
 #include "icons/test_images.h"

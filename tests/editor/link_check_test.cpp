@@ -1,14 +1,14 @@
 // The link check's results window in the real main window, against the tests' own server on
-// loopback (tests/linkcheck/with_link_server.py starts it around this program and names it in
+// loopback (tests/network/with_link_server.py starts it around this program and names it in
 // QUIL_LINK_SERVER; without it these tests are skipped). Driven with real keys and clicks.
 #include "editor/editor_fixture.h"
 #include "gui_desktop.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
-#include "panes/list_rows.h"
 #include "panes/pane_fixture.h"
 #include "persist/text.h"
 #include "test_support.h"
+#include "winui/list_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +55,8 @@ protected:
         further = ok->AddLink(L"moved 308", Url(L"/perm"));
         moved = Link(*checks, L"moved", Url(L"/moved"));
         away = Link(*checks, L"moved away", Url(L"/away"));
+        // A 301 to javascript: never becomes a link's address.
+        script = Link(*checks, L"to script", Url(L"/hostile/to-javascript"));
         temporary = Link(*checks, L"temporary", Url(L"/temp"));
         Link(*checks, L"missing", Url(L"/missing"));
         Link(*checks, L"gone", Url(L"/gone"));
@@ -204,6 +206,7 @@ protected:
     CItemLink::CLink* further = nullptr;
     CItemLink* moved = nullptr;
     CItemLink* away = nullptr;
+    CItemLink* script = nullptr;
     CItemLink* temporary = nullptr;
     CItemLink* doomed = nullptr;
 };
@@ -218,7 +221,7 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
     Key('L', true);
     ASSERT_TRUE(Window().IsOpen());
     ASSERT_TRUE(Window().Running());
-    EXPECT_EQ(Window().Job()->Total(), 12u); // mail is not asked, the two /ok?... are
+    EXPECT_EQ(Window().Job()->Total(), 13u); // mail is not asked, the two /ok?... are
     // The window works while the check runs: a node is deleted, an address changed.
     shell.answers = {IDOK};
     const TreeItemData* record = editor->FindTreeItemData(kNodeItem, doomed);
@@ -240,6 +243,7 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
         {L"moved 308", L"Moved"},
         {L"moved", L"Moved"},
         {L"moved away", L"Moved"},
+        {L"to script", L"Redirect to a non-web address"},
         {L"temporary", L"Redirected"},
         {L"missing", L"Not found (404)"},
         {L"gone", L"Not found (410)"},
@@ -255,16 +259,19 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
     EXPECT_EQ(rows[L"moved"].final, Url(L"/ok"));
     EXPECT_EQ(rows[L"moved away"].final, Url(L"/ok", 1));
     EXPECT_EQ(rows[L"moved 308"].final, Url(L"/ok"));
+    EXPECT_EQ(rows[L"to script"].final, L"javascript:alert(document.cookie)");
     EXPECT_EQ(rows[L"temporary"].final, Url(L"/ok"));
     EXPECT_EQ(rows[L"temporary"].url, checkedTemporary) << "reported with what was checked";
     EXPECT_EQ(rows[L"moved 308"].where, L"Web / Checks");
     EXPECT_EQ(rows[L"find"].url, Url(L"/ok?q"));
 
-    // Problems first: moved, then not found, server error, too many redirects; then the rest.
+    // Problems first: moved, out of the web, not found, server error, too many redirects; then
+    // the rest.
     const std::vector<std::wstring> results = ColumnTexts(0);
     const std::vector<std::wstring> order = {L"Moved",
                                              L"Moved",
                                              L"Moved",
+                                             L"Redirect to a non-web address",
                                              L"Not found (404)",
                                              L"Not found (410)",
                                              L"Server error (500)",
@@ -276,7 +283,7 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
                                              L"Not checked"};
     EXPECT_EQ(results, order);
     // The summary counts the check as it was made.
-    EXPECT_EQ(Text(Window().status).substr(0, 9), L"13 places");
+    EXPECT_EQ(Text(Window().status).substr(0, 9), L"14 places");
     EXPECT_TRUE(::IsWindowEnabled(Window().replaceButton));
     EXPECT_FALSE(::IsWindowEnabled(Window().cancelButton));
     EXPECT_EQ(::GetWindow(Window().Window(), GW_OWNER), main);
@@ -332,6 +339,8 @@ TEST_F(LinkCheckTest, SortsByHeaderClicksOpensRowsAndReplacesMovedLinksAsOneUndo
     EXPECT_EQ(away->mainLink.url, Url(L"/ok", 1));
     EXPECT_EQ(further->url, Url(L"/ok"));
     EXPECT_EQ(temporary->mainLink.url, Url(L"/temp")) << "a temporary redirect is kept";
+    EXPECT_EQ(script->mainLink.url, Url(L"/hostile/to-javascript"));
+    EXPECT_EQ(Rows()[L"to script"].result, L"Redirect to a non-web address");
     EXPECT_TRUE(project.modified);
     EXPECT_EQ(editor->changes.UndoName(), L"replace moved links");
     EXPECT_EQ(Rows()[L"moved"].result, L"Replaced");

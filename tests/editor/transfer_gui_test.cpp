@@ -2,13 +2,13 @@
 // Paste with the tree focused, text with addresses pasted, Ctrl+C in an edit box, mouse drags in
 // the tree (before or after by the half of the target, never into the own branch, Escape), and
 // an OLE drop of a browser's address through the target the tree registered.
-#include "app/paths.h"
 #include "editor/data_transfer.h"
 #include "editor/editor_fixture.h"
 #include "gui_desktop.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "persist/project_file.h"
+#include "services/paths.h"
 #include "test_support.h"
 #include "transfer/utf16.h"
 

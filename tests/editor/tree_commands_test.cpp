@@ -2,12 +2,12 @@
 // quit prompt.
 #include "editor/editor_fixture.h"
 
-#include "app/paths.h"
 #include "homepage/page_writer.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "persist/project_file.h"
 #include "platform/platform.h"
+#include "services/paths.h"
 #include "test_support.h"
 
 using Panes = std::vector<std::string>;

@@ -1,4 +1,3 @@
-#include "app/default_project.h"
 #include "homepage/modern_page.h"
 #include "homepage/page_writer.h"
 #include "homepage/shown_text.h"
@@ -10,6 +9,7 @@
 #include "persist/text.h"
 #include "platform/platform.h"
 #include "random_project.h"
+#include "services/default_project.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "app/default_project.h"
 #include "homepage/form_markup.h"
 #include "homepage/link_markup.h"
 #include "homepage/page_writer.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
+#include "services/default_project.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

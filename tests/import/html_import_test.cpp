@@ -1,10 +1,10 @@
-#include "app/default_project.h"
 #include "homepage/page_writer.h"
 #include "import/html_import.h"
 #include "import/project_html_parser.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "random_project.h"
+#include "services/default_project.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,3 @@
-#include "app/default_project.h"
 #include "homepage/modern_page.h"
 #include "homepage/page_writer.h"
 #include "import/modern_page_parser.h"
@@ -6,6 +5,7 @@
 #include "model/item_link.h"
 #include "model/project.h"
 #include "random_project.h"
+#include "services/default_project.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

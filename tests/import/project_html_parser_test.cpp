@@ -1,4 +1,3 @@
-#include "app/default_project.h"
 #include "homepage/page_writer.h"
 #include "import/project_html_parser.h"
 #include "model/item_form.h"
@@ -6,6 +5,7 @@
 #include "model/project.h"
 #include "model/tags.h"
 #include "random_project.h"
+#include "services/default_project.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -6,10 +6,10 @@
 //                                the sample project's and the program's exit code is 0
 //   package_probe shortcut LNK   the shortcut's target, working folder and icon
 //   package_probe version EXE    the version information of EXE
-#include "app/default_project.h"
 #include "e2e/program.h"
 #include "gui_desktop.h"
 #include "model/project.h"
+#include "services/default_project.h"
 #include "test_support.h"
 
 #include <objbase.h>

@@ -1,7 +1,7 @@
 #include "pane_fixture.h"
 
-#include "panes/list_rows.h"
-#include "panes/pane_controls.h"
+#include "winui/controls.h"
+#include "winui/list_rows.h"
 
 #include <vector>
 

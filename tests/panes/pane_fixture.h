@@ -7,8 +7,8 @@
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
-#include "panes/list_rows.h"
-#include "panes/pane_controls.h"
+#include "winui/controls.h"
+#include "winui/list_rows.h"
 
 #include <windows.h>
 

@@ -256,8 +256,8 @@ void ExpectPlaced(HWND pane, const std::vector<int>& xs, const std::vector<int>&
 TEST_F(PaneTest, TheLinkPanePlacesItsControlsOnTheGrid)
 {
     HWND pane = editor->linkPane.Window();
-    int h = panes::WindowHeight(::GetDlgItem(pane, IDC_LINK_CAPTION));
-    int w = panes::WindowWidth(::GetDlgItem(pane, IDC_LINK_REMOVE));
+    int h = winui::WindowHeight(::GetDlgItem(pane, IDC_LINK_CAPTION));
+    int w = winui::WindowWidth(::GetDlgItem(pane, IDC_LINK_REMOVE));
     for (SIZE size : {SIZE{600, 460}, SIZE{431, 333}}) {
         Show(editor->linkPane, link, size.cx, size.cy);
         int W = size.cx, H = size.cy; // a child dialog without border: client = window
@@ -316,8 +316,8 @@ TEST_F(PaneTest, TheFormPanePlacesItsControlsOnTheGrid)
         comboProcedures[combo] = reinterpret_cast<WNDPROC>(
             ::SetWindowLongPtrW(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchHeight)));
     }
-    int h = std::max(panes::WindowHeight(::GetDlgItem(pane, IDC_FORM_NAME)),
-                     panes::WindowHeight(::GetDlgItem(pane, IDC_FIELD_ADD)));
+    int h = std::max(winui::WindowHeight(::GetDlgItem(pane, IDC_FORM_NAME)),
+                     winui::WindowHeight(::GetDlgItem(pane, IDC_FIELD_ADD)));
     for (SIZE size : {SIZE{600, 520}, SIZE{433, 401}}) {
         requestedHeights.clear();
         Show(editor->formPane, form, size.cx, size.cy);

@@ -1,0 +1,61 @@
+// What the main window's status bar says after a file command, and about the homepage file.
+#pragma once
+
+#include "import/html_import.h"
+
+#include <cstddef>
+#include <string>
+
+class CProject;
+
+// The nodes a project holds.
+struct ProjectCounts
+{
+    std::size_t columns = 0;
+    std::size_t groups = 0;
+    std::size_t links = 0; // link items
+    std::size_t forms = 0; // form items
+    // Every link of the link items, main and further: the bookmarks an export writes.
+    std::size_t bookmarks = 0;
+};
+ProjectCounts CountNodes(const CProject& project);
+
+// "1 column", "2 columns", "0 columns".
+std::wstring CountText(std::size_t count, const wchar_t* singular, const wchar_t* plural);
+
+std::wstring HomepageWrittenText(const std::wstring& path);
+std::wstring HomepageNotWrittenText(const std::wstring& path);
+std::wstring ProjectSavedText(const std::wstring& path);
+std::wstring ProjectNotSavedText(const std::wstring& path);
+// A save that also wrote the homepage: both files, named within their folder when they share
+// one, or the homepage's failure after the project's success.
+std::wstring SavedWithHomepageText(const std::wstring& projectPath, const std::wstring& pagePath,
+                                   bool pageWritten);
+// What a write of the homepage said (`said`), after the news that a file that was no page of
+// this program was first kept aside under another name, when one was: "Earlier Quillomere.html
+// kept as Quillomere (earlier).html; homepage written to ...".
+std::wstring WithKeptAside(const std::wstring& pagePath, const std::wstring& keptAside,
+                           const std::wstring& said);
+// The browser was started on the preview or the help page ("Preview opened in the browser").
+std::wstring OpenedInBrowserText(bool help);
+// The browser could not be started on the page at `path`, which can be opened by hand: the
+// status bar's line, and the message box's text.
+std::wstring BrowserNotStartedText(bool help, const std::wstring& path);
+std::wstring BrowserNotStartedMessage(bool help, const std::wstring& path);
+// The preview or help page could not be written to the temp folder.
+std::wstring BrowserPageNotWrittenText(bool help, const std::wstring& path);
+// File > Export bookmarks...: "Exported 17 bookmarks to ...".
+std::wstring BookmarksExportedText(const std::wstring& path, std::size_t bookmarks);
+std::wstring BookmarksNotExportedText(const std::wstring& path);
+// What Read HTML file read from the file named `fileName`: for a bookmark file what it added
+// and what it skipped and why ("Read b.html: 3 columns, 5 groups, 17 links; 1 bookmark skipped
+// (1 too large)"), for a
+// homepage what the project holds after it ("Read Quillomere.html: 2 columns, 4 groups,
+// 9 links, 1 form"); a read that stopped early says where.
+std::wstring ReadFileText(const std::wstring& fileName, const HtmlImportResult& result,
+                          const CProject& after);
+// The second part: whether the homepage file shows the last change.
+std::wstring PageStateText(bool upToDate);
+
+// The last component of a path (after the last backslash or slash).
+std::wstring FileNameOf(const std::wstring& path);
