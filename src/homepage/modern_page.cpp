@@ -272,7 +272,7 @@ public:
     void Page(const CProject& project, const std::string& language)
     {
         const CParts parts = PartsUsed(project);
-        const std::vector<CTabRun> runs = TabRuns(project);
+        std::vector<CTabRun> runs = TabRuns(project);
         const auto tabs = TabSections(project, runs);
         WriteLiteral(stream, "<!DOCTYPE html>\r\n<html class=\"");
         WriteLiteral(stream, kModernPageClass);
@@ -332,12 +332,10 @@ public:
             // A run of columns of one tab stands in a section of its own, under the tab's name.
             const bool inTab = run < runs.size() && runs[run].first <= i;
             if (inTab && runs[run].first == i) {
-                std::int32_t tab = 1;
-                while (tabs[static_cast<std::size_t>(tab - 1)].first != runs[run].tab)
-                    ++tab;
                 const std::int32_t section = static_cast<std::int32_t>(run + 1);
                 (CPiece() << "<section class=\"tab\" id=\"t" << section
-                          << "\" role=\"tabpanel\" aria-labelledby=\"tab" << tab << "\">\r\n<h2>")
+                          << "\" role=\"tabpanel\" aria-labelledby=\"tab" << runs[run].number
+                          << "\">\r\n<h2>")
                     .WriteTo(stream);
                 WriteBytes(stream, EscapeText(runs[run].tab));
                 WriteLiteral(stream, "</h2>\r\n");
@@ -372,6 +370,7 @@ private:
         std::size_t first;
         std::size_t last;
         std::wstring tab;
+        std::int32_t number = 0; // of its tab in the bar, from 1
     };
 
     static std::vector<CTabRun> TabRuns(const CProject& project)
@@ -383,7 +382,7 @@ private:
             if (!runs.empty() && runs.back().last + 1 == i && runs.back().tab == tab) {
                 runs.back().last = i;
             } else {
-                runs.push_back(CTabRun{i, i, std::move(tab)});
+                runs.push_back(CTabRun{i, i, std::move(tab), 0});
             }
         }
         return runs;
@@ -391,20 +390,22 @@ private:
 
     // The tab bar, hidden until the script shows it: a tab per name in the order of first use,
     // each naming the sections of its runs.
-    // The sections of each tab's runs, as ids ("t1 t4"), in the order of first use.
-    static std::vector<std::pair<std::wstring, std::string>>
-    TabSections(const CProject& project, const std::vector<CTabRun>& runs)
+    // The sections of each tab's runs, as ids ("t1 t4"), in the order of first use; numbers the
+    // runs' tabs.
+    static std::vector<std::pair<std::wstring, std::string>> TabSections(const CProject& project,
+                                                                         std::vector<CTabRun>& runs)
     {
-        std::unordered_map<std::wstring, std::string> sections;
+        std::vector<std::pair<std::wstring, std::string>> tabs;
+        std::unordered_map<std::wstring, std::int32_t> numbers;
+        for (std::wstring& tab : TabsInUse(project)) {
+            numbers.emplace(tab, static_cast<std::int32_t>(tabs.size() + 1));
+            tabs.emplace_back(std::move(tab), std::string());
+        }
         for (std::size_t run = 0; run < runs.size(); ++run) {
-            std::string& ids = sections[runs[run].tab];
+            runs[run].number = numbers[runs[run].tab];
+            std::string& ids = tabs[static_cast<std::size_t>(runs[run].number - 1)].second;
             if (!ids.empty()) ids += ' ';
             ids += 't' + std::to_string(run + 1);
-        }
-        std::vector<std::pair<std::wstring, std::string>> tabs;
-        for (std::wstring& tab : TabsInUse(project)) {
-            std::string ids = std::move(sections[tab]);
-            tabs.emplace_back(std::move(tab), std::move(ids));
         }
         return tabs;
     }
