@@ -254,6 +254,7 @@ void BuildAwkwardProject(CProject& project)
     blankPopup->SetPopupContent(L"A popup on a link without a caption");
     new CGroup(*first, L" ");
     new CGroup(*first, L"<i></i>");
+    new CGroup(*first, L"");
 
     new CColumn(project, L"");
     new CColumn(project, L"<em>  </em>");

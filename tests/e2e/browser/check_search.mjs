@@ -118,7 +118,7 @@ const typeFresh = async (page, text) => {
   await context.close();
 }
 {
-  const { context, page } = await visit('modern-awkward.html');
+  const { context, page, errors } = await visit('modern-awkward.html');
   await typeFresh(page, 'ecole OSTERREICH naive');
   let s = await state(page);
   check(same(s.shown, ['École Österreich naïve']) &&
@@ -128,6 +128,8 @@ const typeFresh = async (page, text) => {
   s = await state(page);
   check(same(s.shown, ['empty.example/path']), 'a caption-less link shows and finds its address',
         JSON.stringify(s.shown));
+  check(errors.length === 0, 'no script errors on a page of empty groups and columns',
+        errors.join(' '));
   await context.close();
 }
 
