@@ -71,7 +71,7 @@ int CdlgPropColumn::OnInitDialog()
 int CdlgPropColumn::OnSize()
 {
     CdlgPropOneText::OnSize();
-    panes::StretchToRightEdge(window, tabCombo, tabComboHeight);
+    winui::StretchToRightEdge(window, tabCombo, tabComboHeight);
     return 1;
 }
 
@@ -81,7 +81,7 @@ int CdlgPropColumn::OnCommand(WPARAM wParam, LPARAM lParam)
     if (updating || !node) return 1;
     switch (HIWORD(wParam)) {
     case CBN_EDITCHANGE:
-        SetTab(ReadWindowText(tabCombo));
+        SetTab(winui::ReadWindowText(tabCombo));
         return 1;
     case CBN_SELCHANGE: {
         // The edit still shows the text before the choice here: the list has the chosen one.
@@ -118,7 +118,7 @@ void CdlgPropColumn::SetTab(const std::wstring& tab)
 // keystroke typed would go unseen.
 void CdlgPropColumn::ShowTab(const std::wstring& tab)
 {
-    if (ReadWindowText(tabCombo) != tab) ::SetWindowTextW(tabCombo, tab.c_str());
+    if (winui::ReadWindowText(tabCombo) != tab) ::SetWindowTextW(tabCombo, tab.c_str());
 }
 
 void CdlgPropColumn::ListTabs()
