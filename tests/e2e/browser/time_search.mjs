@@ -51,9 +51,12 @@ async function keystrokes(file) {
       window.times.push(performance.now() - start);
     });
   });
-  const focusStart = Date.now();
-  await page.keyboard.press('/');
-  const focus = Date.now() - focusStart;
+  // Focusing the box builds the index, in the focus event's handler.
+  const focus = await page.evaluate(() => {
+    const start = performance.now();
+    document.querySelector('[role=search] input').focus();
+    return performance.now() - start;
+  });
   const perWord = {};
   for (const word of words) {
     for (let round = 0; round < rounds; round += 1) {
@@ -71,7 +74,7 @@ async function keystrokes(file) {
 for (const name of ['modern-1k.html', 'modern-10k.html']) {
   const { focus, perWord, matches } = await keystrokes(join(resolve(folder), name));
   const all = Object.values(perWord).flat();
-  console.log(`${name} (${matches} items): focusing the box (the index built) ${focus} ms; ` +
+  console.log(`${name} (${matches} items): focusing the box (the index built) ${ms(focus)}; ` +
               `keystroke to updated page, median ${ms(median(all))}, slowest ${ms(Math.max(...all))}`);
   for (const [word, times] of Object.entries(perWord)) {
     const first = times.filter((_, i) => i % word.length === 0);
