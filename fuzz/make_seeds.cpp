@@ -10,6 +10,7 @@
 #include "icons/test_images.h"
 #include "import/browser_bookmark_files.h"
 #include "model/project.h"
+#include "network/quillomere_address.h"
 #include "persist/streams.h"
 #include "persist/text.h"
 #include "random_project.h"
@@ -99,21 +100,42 @@ bool WriteHostileBookmarkSeeds(const std::string& folder)
     return file.Close();
 }
 
+// quillomere: addresses as the bookmarklet makes them, and as hand-made or hostile pages might.
+bool WriteQuillomereSeeds(const std::string& folder)
+{
+    const std::string seeds[] = {
+        ToUtf8(MakeAddAddress(L"https://example.com/a?b=1&c=2#top", L"Caf\u00e9 & <b>more</b>")),
+        ToUtf8(MakeAddAddress(L"http://b\u00fccher.example:8080/x y", std::wstring(320, L'x'))),
+        "QUILLOMERE://add/?title=A+b&url=http%3A//a.example/&url=javascript:1#frag",
+        "quillomere:add?url=data%3Atext%2Fhtml%2C%3Cscript%3E&title=%C3%28%ED%A0%80%0A%",
+        "quillomere:remove?url=https://a.example/",
+    };
+    int n = 0;
+    for (const std::string& seed : seeds) {
+        CFileStream file(FromUtf8(folder + "/quillomere-" + std::to_string(n++)), true);
+        WriteBytes(file, seed);
+        if (!file.Close()) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "icons") == 0) return WriteIconSeeds(argv[2]) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "urls") == 0) return WriteUrlSeeds(argv[2]) ? 0 : 1;
+    if (argc == 3 && std::strcmp(argv[1], "quillomere") == 0)
+        return WriteQuillomereSeeds(argv[2]) ? 0 : 1;
     const char* kinds[] = {"project", "page", "bookmarks", "modern", "clipboard"};
     int kind = -1;
     for (int i = 0; i < 5; ++i) {
         if (argc == 3 && std::strcmp(argv[1], kinds[i]) == 0) kind = i;
     }
     if (kind < 0) {
-        std::fprintf(
-            stderr,
-            "usage: make_seeds project|page|bookmarks|modern|clipboard|icons|urls FOLDER\n");
+        std::fprintf(stderr,
+                     "usage: make_seeds "
+                     "project|page|bookmarks|modern|clipboard|icons|urls|quillomere FOLDER\n");
         return 2;
     }
     const bool pages = kind == 1, bookmarks = kind == 2, modern = kind == 3;

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,6 +79,13 @@ public:
     // project ends as the import alone would leave it, but the columns that were there are the
     // same objects, and undo brings them back.
     HtmlImportResult ReadHtml(CStream& stream);
+    // Takes what a bookmark file brings instead of adding it: the columns it was read into, out
+    // of the project, in their order. It puts what it wants of them into the project through
+    // this change path, within the read's step; what it leaves in the vector is destroyed.
+    using BookmarkColumns = std::function<void(std::vector<CDetachedNode>& columns)>;
+    // The same, but a bookmark file's columns go to `bookmarks`; the project is marked modified
+    // only by what it changes.
+    HtmlImportResult ReadHtml(CStream& stream, const BookmarkColumns& bookmarks);
 
     // Everything done between Begin and End is one step named `name`; they nest, the outermost
     // pair counts. A group in which nothing changed records nothing.

@@ -139,6 +139,9 @@ LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_DESTROY:
         drag.Cancel();
+        // The results windows are not owned by this window: they go with it all the same.
+        linkCheck.Destroy();
+        iconFetch.Destroy();
         // Before the tree goes: the registration holds a reference to the target.
         if (treeView) ::RevokeDragDrop(treeView);
         return ::DefWindowProcW(mainWindow, message, wParam, lParam);

@@ -151,6 +151,7 @@ void CfrmTreeEditor::NodeChanged(const CSite& site)
     // The homepage file no longer shows the project.
     SetPageUpToDate(false);
     linkCheck.ProjectChanged();
+    iconFetch.ProjectChanged();
     if (treeDeferred) {
         treeStale = true;
         return;
@@ -163,6 +164,7 @@ void CfrmTreeEditor::NodeRemoving(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
     linkCheck.ProjectChanged();
+    iconFetch.ProjectChanged();
     ReleasePanesWithin(kind, node);
     if (treeDeferred) {
         treeStale = true;
@@ -180,6 +182,7 @@ void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
     linkCheck.ProjectChanged();
+    iconFetch.ProjectChanged();
     if (treeDeferred) {
         treeStale = true;
         return;

@@ -220,6 +220,7 @@ private:
             return;
         }
         LinkOutcome outcome = ChainOutcome(index, LinkResult::CannotConnect, 0);
+        outcome.failure = answer.failure;
         switch (answer.failure) {
         case HttpFailure::Timeout:
             outcome.result = LinkResult::Timeout;

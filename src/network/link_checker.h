@@ -42,6 +42,8 @@ struct LinkOutcome
     std::string finalUrl;        // where the redirects ended; empty without redirects
     std::string reason;          // why, in words, for failures
     bool httpsAvailable = false; // an http address whose https twin answered OK too
+    // How the request failed, for Cannot connect, Timeout and TLS error; None otherwise.
+    HttpFailure failure = HttpFailure::None;
 };
 
 struct LinkCheckSettings

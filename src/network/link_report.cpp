@@ -92,26 +92,46 @@ std::string PlaceWhere(const LinkPlace& place)
 
 std::string LinkCheckSummary(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes)
 {
+    std::vector<std::size_t> places(plan.places.size());
+    for (std::size_t i = 0; i < places.size(); ++i)
+        places[i] = i;
+    return LinkCheckSummary(plan, outcomes, places, std::vector<bool>(places.size(), false));
+}
+
+std::string LinkCheckSummary(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes,
+                             const std::vector<std::size_t>& places,
+                             const std::vector<bool>& replaced)
+{
     std::map<LinkResult, std::size_t> counts;
-    std::size_t notChecked = 0;
-    for (std::size_t i = 0; i < plan.places.size(); ++i) {
-        LinkResult result = OutcomeOfPlace(plan, outcomes, i).result;
+    std::size_t notChecked = 0, replacements = 0, addresses = 0;
+    std::vector<bool> counted(plan.addresses.size(), false);
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const std::uint32_t address = plan.places[places[i]].address;
+        if (address < counted.size() && !counted[address]) {
+            counted[address] = true;
+            ++addresses;
+        }
+        if (i < replaced.size() && replaced[i]) {
+            ++replacements;
+            continue;
+        }
+        LinkResult result = OutcomeOfPlace(plan, outcomes, places[i]).result;
         if (result == LinkResult::NotChecked)
             ++notChecked;
         else
             ++counts[result];
     }
-    std::string summary = std::to_string(plan.places.size()) +
-                          (plan.places.size() == 1 ? " place, " : " places, ") +
-                          std::to_string(plan.addresses.size()) +
-                          (plan.addresses.size() == 1 ? " address" : " addresses") + ":";
+    std::string summary =
+        std::to_string(places.size()) + (places.size() == 1 ? " place, " : " places, ") +
+        std::to_string(addresses) + (addresses == 1 ? " address" : " addresses") + ":";
     const char* separator = " ";
     for (LinkResult result : kAllResults) {
         if (!counts.count(result)) continue;
         summary += separator + std::to_string(counts[result]) + " " + LinkResultName(result);
         separator = ", ";
     }
-    if (counts.empty()) summary += " none checked";
+    if (replacements > 0) summary += separator + std::to_string(replacements) + " Replaced";
+    if (counts.empty() && replacements == 0) summary += " none checked";
     if (notChecked > 0) summary += "; " + std::to_string(notChecked) + " not checked";
     return summary;
 }

@@ -4,7 +4,9 @@
 
 #include "network/link_places.h"
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 class CStream;
 
@@ -17,6 +19,12 @@ std::string PlaceWhere(const LinkPlace& place);
 // The summary line: places, addresses and the count of each result that occurred, e.g.
 // "12 places, 10 addresses checked: 8 OK, 1 Moved, 1 Not found; 2 not checked".
 std::string LinkCheckSummary(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes);
+// The same for some of the places (indices into plan.places): the list as it stands. Those
+// marked in `replaced` (by position in `places`) hold the address a replace gave them and are
+// counted as "Replaced" after the results.
+std::string LinkCheckSummary(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes,
+                             const std::vector<std::size_t>& places,
+                             const std::vector<bool>& replaced);
 // Every text in it printable.
 void WriteLinkTextReport(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes,
                          CStream& stream);

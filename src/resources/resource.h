@@ -80,6 +80,11 @@
 #define IDC_ICONFETCH_PROGRESS 40184
 #define IDC_ICONFETCH_CANCEL 40185
 #define IDC_ICONFETCH_CLOSE 40186
+// Acting on the results: several links deleted at once, a check made again, the links that got
+// no icon.
+#define IDC_LINKCHECK_DELETE 40550
+#define IDC_LINKCHECK_AGAIN 40551
+#define IDC_ICONFETCH_LIST 40552
 
 // Project, column and group panes.
 #define IDC_PROJECT_TITLE 1003

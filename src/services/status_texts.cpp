@@ -145,6 +145,41 @@ std::wstring ReadFileText(const std::wstring& fileName, const HtmlImportResult& 
     return text;
 }
 
+std::wstring MergedBookmarksText(const std::wstring& fileName, const HtmlImportResult& result,
+                                 std::size_t newLinks, std::size_t newGroups,
+                                 std::size_t alreadyHere)
+{
+    std::wstring text = L"Read " + fileName;
+    if (!result.complete) {
+        text += result.errorOffset >= 0
+                    ? L" up to the damage at byte " + std::to_wstring(result.errorOffset)
+                    : std::wstring(L" up to where it broke off");
+    }
+    text += L": " + CountText(newLinks, L"new link", L"new links");
+    if (newGroups > 0) text += L" (" + CountText(newGroups, L"new group", L"new groups") + L")";
+    if (alreadyHere > 0) text += L"; " + std::to_wstring(alreadyHere) + L" already here";
+    if (result.skipped.Total() > 0)
+        text += L"; " + CountText(result.skipped.Total(), L"bookmark", L"bookmarks") +
+                L" skipped (" + FromUtf8(SkipReasonsText(result.skipped)) + L")";
+    return text;
+}
+
+std::wstring AddedFromBrowserText(const std::wstring& title, const std::wstring& group)
+{
+    return L"Added " + title + L" to " + group;
+}
+
+std::wstring BrowserAddRefusedText(const std::wstring& reason)
+{
+    return L"Not added from the browser: " + reason;
+}
+
+std::wstring BrowserAddsIgnoredText(std::size_t perMinute, std::size_t ignored)
+{
+    return BrowserAddRefusedText(L"at most " + std::to_wstring(perMinute) + L" adds a minute (" +
+                                 std::to_wstring(ignored) + L" ignored)");
+}
+
 std::wstring PageStateText(bool upToDate)
 {
     return upToDate ? L"Homepage up to date"

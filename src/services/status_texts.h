@@ -54,6 +54,19 @@ std::wstring BookmarksNotExportedText(const std::wstring& path);
 // 9 links, 1 form"); a read that stopped early says where.
 std::wstring ReadFileText(const std::wstring& fileName, const HtmlImportResult& result,
                           const CProject& after);
+// What Read HTML file did with a bookmark file merged into a project that had links: "Read
+// bookmarks.html: 12 new links (3 new groups); 130 already here; 2 bookmarks skipped (2 script
+// addresses)". The new groups, the links already here and the skipped bookmarks are named only
+// when there are any; the skipped ones and a read that stopped early as ReadFileText says them.
+std::wstring MergedBookmarksText(const std::wstring& fileName, const HtmlImportResult& result,
+                                 std::size_t newLinks, std::size_t newGroups,
+                                 std::size_t alreadyHere);
+// What became of a page the browser sent (quillomere:add): "Added <title> to <group>" with the
+// title and the group's caption as the tree shows them; "Not added from the browser: <reason>"
+// (AddRefusalReason); "Not added from the browser: at most 10 adds a minute (3 ignored)".
+std::wstring AddedFromBrowserText(const std::wstring& title, const std::wstring& group);
+std::wstring BrowserAddRefusedText(const std::wstring& reason);
+std::wstring BrowserAddsIgnoredText(std::size_t perMinute, std::size_t ignored);
 // The second part: whether the homepage file shows the last change.
 std::wstring PageStateText(bool upToDate);
 

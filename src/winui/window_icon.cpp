@@ -49,6 +49,11 @@ void TakeOwnerIcons(HWND window)
     if (owner) CopyIcons(::GetAncestor(owner, GA_ROOTOWNER), window);
 }
 
+void TakeIconsOf(HWND window, HWND source)
+{
+    if (source) CopyIcons(::GetAncestor(source, GA_ROOTOWNER), window);
+}
+
 COwnerIconScope::COwnerIconScope(HWND owner) : previousOwner(scopeOwner)
 {
     if (!owner) return;

@@ -10,6 +10,8 @@ namespace winui {
 // Gives `window` the big and small icons of its owner's root window (set on it, or else its
 // class's); nothing when it has no owner with icons.
 void TakeOwnerIcons(HWND window);
+// The same from `source`'s root window, for a window of the program that has no owner.
+void TakeIconsOf(HWND window, HWND source);
 
 // While it lives, each dialog window of its own that this thread makes and that has no small icon
 // gets `owner`'s icons: a message box or file dialog shown by the system for the program.

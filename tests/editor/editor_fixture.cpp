@@ -323,9 +323,8 @@ void AppendTree(HWND tree, HTREEITEM item, std::wstring& text)
     text += L']';
 }
 
-// Under Wine the pointer may go back to an earlier place for a moment after it has reached a new
-// one (and the window then sees a move there): waits until it has stayed on `screen` for
-// `steadyMs`, calling `replace` whenever it strays and `wait` between looks; at most 5 s.
+} // namespace
+
 void HoldPointerOn(POINT screen, DWORD steadyMs, const std::function<void()>& replace,
                    const std::function<void()>& wait)
 {
@@ -341,8 +340,6 @@ void HoldPointerOn(POINT screen, DWORD steadyMs, const std::function<void()>& re
         }
     }
 }
-
-} // namespace
 
 std::wstring EditorWindowTest::TreeLabel(std::int32_t kind, const CStreamable* node)
 {

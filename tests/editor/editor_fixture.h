@@ -159,6 +159,12 @@ private:
 // From the end-to-end helpers, whose header names another DocumentsFolder.
 bool SaveWindowScreenshot(HWND window, const std::wstring& path);
 
+// Under Wine the pointer may go back to an earlier place for a moment after it has reached a new
+// one (and the window then sees a move there): waits until it has stayed on `screen` for
+// `steadyMs`, calling `replace` whenever it strays and `wait` between looks; at most 5 s.
+void HoldPointerOn(POINT screen, DWORD steadyMs, const std::function<void()>& replace,
+                   const std::function<void()>& wait);
+
 // The editor driven with real input: keys and the mouse through SendInput and the message loop.
 class InputTest : public EditorTest
 {

@@ -557,7 +557,8 @@ TEST_F(FileCommandsTest, TheOptionsDialogByMouse)
 
 namespace {
 
-// A top-level dialog of the program's, made as the link check and icon fetch windows are.
+// A top-level dialog of the program's owned by the main window (the link check's and icon fetch's
+// windows, which are not owned, are seen in their own tests).
 class CTopLevelDialog : public CDialogBase
 {
 public:

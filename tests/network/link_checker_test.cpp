@@ -228,6 +228,11 @@ TEST(LinkChecker, FallsBackToGetWhereHeadIsRefusedAndMapsFailures)
     EXPECT_EQ(outcomes[7].result, LinkResult::CannotConnect);
     EXPECT_EQ(outcomes[7].reason, "host unknown");
     EXPECT_EQ(outcomes[8].reason, "refused by the test");
+    // How each failed, for the window's sentences and its offline verdict.
+    EXPECT_EQ(outcomes[6].failure, HttpFailure::Tls);
+    EXPECT_EQ(outcomes[7].failure, HttpFailure::HostUnknown);
+    EXPECT_EQ(outcomes[8].failure, HttpFailure::Refused);
+    EXPECT_EQ(outcomes[5].failure, HttpFailure::None);
     // An answer that is not sound HTTP is the server's fault, and not asked again.
     EXPECT_EQ(outcomes[9].result, LinkResult::ServerError);
     EXPECT_EQ(outcomes[9].status, 0);

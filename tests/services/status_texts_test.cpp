@@ -116,6 +116,39 @@ TEST(StatusTexts, ReadingABookmarkFileSaysWhatItAddedAndSkipped)
               L"Read b.html up to the damage at byte 4711: 1 column, 1 group, 1 link");
 }
 
+TEST(StatusTexts, AMergedBookmarkFileSaysWhatWasNewAndWhatWasHere)
+{
+    HtmlImportResult result;
+    result.kind = HtmlFileKind::Bookmarks;
+    result.complete = true;
+    result.skipped.scripts = 2;
+    EXPECT_EQ(MergedBookmarksText(L"bookmarks.html", result, 12, 3, 130),
+              L"Read bookmarks.html: 12 new links (3 new groups); 130 already here; "
+              L"2 bookmarks skipped (2 script addresses)");
+    result.skipped = SkippedBookmarks();
+    result.skipped.tooLarge = 1;
+    EXPECT_EQ(MergedBookmarksText(L"b.html", result, 1, 1, 1),
+              L"Read b.html: 1 new link (1 new group); 1 already here; 1 bookmark skipped (1 too "
+              L"large)");
+    result.skipped = SkippedBookmarks();
+    EXPECT_EQ(MergedBookmarksText(L"b.html", result, 0, 0, 7),
+              L"Read b.html: 0 new links; 7 already here");
+    result.complete = false;
+    result.errorOffset = 81;
+    EXPECT_EQ(MergedBookmarksText(L"b.html", result, 2, 0, 0),
+              L"Read b.html up to the damage at byte 81: 2 new links");
+}
+
+TEST(StatusTexts, PagesFromTheBrowserSayWhatBecameOfThem)
+{
+    EXPECT_EQ(AddedFromBrowserText(L"News & Weather", L"New links"),
+              L"Added News & Weather to New links");
+    EXPECT_EQ(BrowserAddRefusedText(L"only http and https addresses are added"),
+              L"Not added from the browser: only http and https addresses are added");
+    EXPECT_EQ(BrowserAddsIgnoredText(10, 3),
+              L"Not added from the browser: at most 10 adds a minute (3 ignored)");
+}
+
 TEST(StatusTexts, ReadingAHomepageSaysWhatTheProjectNowHolds)
 {
     CProject project;
