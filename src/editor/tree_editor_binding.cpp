@@ -36,7 +36,9 @@ const std::wstring& Label(std::int32_t kind, const CStreamable* node, std::wstri
         const auto* item = static_cast<const CItem*>(node);
         if (item->GetTag() == tags::kItemLink) {
             const auto& link = static_cast<const CItemLink*>(item)->mainLink;
-            if (!link.caption.empty() && ShowsAsWritten(link.caption)) return link.caption;
+            if (link.caption.find_first_not_of(L'\u00A0') != std::wstring::npos &&
+                ShowsAsWritten(link.caption))
+                return link.caption;
             scratch = LinkLabel(link.caption, link.url);
             return scratch;
         }

@@ -1,10 +1,11 @@
-// The text a browser shows for the page's markup. Model text is page markup (a caption may hold
-// "News &amp; Weather" or "<b>Mail</b>"); the editor's labels, lists and searches show and match
-// what the page shows instead, while the panes keep showing and storing the markup.
+// What the page shows of model text. Model text is page markup (a caption may hold "News &amp;
+// Weather" or "<b>Mail</b>"). The editor's labels, lists and searches show and match the text a
+// browser shows for it, while the panes keep showing and storing the markup; and a Modern page
+// gives the texts that would otherwise show nothing a text of their own (a caption that is empty,
+// white space or markup without text gets its link's address as text, and a heading without text
+// leaves the outline), which the page import undoes.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,22 @@ const std::wstring& ReadableText(const std::wstring& markup, bool attribute, std
 // itself when it has neither.
 std::wstring CaptionFromUrl(const std::wstring& url);
 
-// What the editor calls a link: its caption as the page shows it, or, when that shows nothing,
-// the caption its address (as a browser reads it) would get when pasted.
+// What the editor calls a link: its caption as the page shows it, or, when that shows nothing
+// (no-break spaces at most), the caption its address (as a browser reads it) would get when
+// pasted.
 std::wstring LinkLabel(const std::wstring& caption, const std::wstring& url);
+
+// True when the markup shows text: with its tags left out, a character other than white space
+// remains (a character reference counts as text unless it is a no-break space), or an image with
+// a non-empty alt text stands in it.
+bool ShowsText(std::wstring_view markup);
+
+// A link's address as its text: without the scheme, the query and the fragment, and without a
+// last "/" ("https://www.example.com/a/?q" gives "www.example.com/a"); the whole address when
+// that leaves nothing; "Link" for an empty address.
+std::wstring HostAndPath(std::wstring_view url);
+
+// Plain text as page text and back: "&", "<" and ">" as character references. Unescaping knows
+// only those three, which is all the escaping writes.
+std::string EscapeText(const std::wstring& text);
+std::wstring UnescapeText(std::wstring_view text);

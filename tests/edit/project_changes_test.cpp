@@ -151,6 +151,7 @@ TEST_F(ChangesTest, EveryTextUndoesAndRedoesToTheSameBytes)
     const std::vector<CSite> sites = {
         At(kNodeProject, &project, SitePart::Title),
         At(kNodeColumn, work, SitePart::Caption),
+        At(kNodeColumn, work, SitePart::Tab),
         At(kNodeGroup, news, SitePart::Caption),
         At(kNodeItem, inbox, SitePart::MainCaption),
         At(kNodeItem, inbox, SitePart::MainUrl),

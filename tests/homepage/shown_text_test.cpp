@@ -65,6 +65,7 @@ TEST(ShownText, LinkLabelFallsBackToTheAddressAsAPastedLinkIsCaptioned)
     EXPECT_EQ(LinkLabel(L"<img src=\"a.png\"> &#32;", L"  http://e.example/a&amp;b/  "),
               L"e.example/a&b");
     EXPECT_EQ(LinkLabel(L"", L"mailto:me@example.com?subject=Hi"), L"me@example.com");
+    EXPECT_EQ(LinkLabel(L"&nbsp; &#160;", L"https://nbsp.example/"), L"nbsp.example");
     EXPECT_EQ(LinkLabel(L"", L""), L"");
     EXPECT_EQ(LinkLabel(L"", L"   "), L"");
 }

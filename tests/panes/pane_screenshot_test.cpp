@@ -160,7 +160,8 @@ TEST_F(PaneTest, TheWindowsMinimumSizeShowsEveryControlOfThePanesWhole)
         std::int32_t kind;
     } shots[] = {{editor->linkPane, link, L"link-pane", kNodeItem},
                  {editor->formPane, form, L"form-pane", kNodeItem},
-                 {editor->projectPane, &project, L"project-pane", kNodeProject}};
+                 {editor->projectPane, &project, L"project-pane", kNodeProject},
+                 {editor->columnPane, column, L"column-pane", kNodeColumn}};
     for (auto& shot : shots) {
         SCOPED_TRACE(std::string(shot.name, shot.name + wcslen(shot.name)));
         TreeView_SelectItem(tree, editor->FindTreeItemData(shot.kind, shot.node)->item);
@@ -189,6 +190,22 @@ TEST_F(PaneTest, TheProjectPaneAtTheDefaultSize)
     ExpectNothingCutOff(pane);
     EXPECT_EQ(ComboText(::GetDlgItem(pane, IDC_PROJECT_STYLE)), L"Modern");
     Screenshot(main, L"screenshot-project-pane.png");
+}
+
+TEST_F(PaneTest, TheColumnPaneWithItsTabAtTheDefaultSize)
+{
+    HWND main = editor->MainWindow();
+    ::SetForegroundWindow(main);
+    column->tab = L"Work";
+    TreeView_SelectItem(editor->TreeView(), editor->FindTreeItemData(kNodeColumn, column)->item);
+    editor->columnPane.SetNode(column);
+    HWND pane = editor->columnPane.Window();
+    ASSERT_TRUE(::IsWindowVisible(pane));
+    Resize(main, DefaultWindowSize());
+    ExpectNoOverlap(pane);
+    ExpectNothingCutOff(pane);
+    EXPECT_EQ(Text(::GetDlgItem(pane, IDC_COLUMN_TAB)), L"Work");
+    Screenshot(main, L"screenshot-column-pane.png");
 }
 
 namespace {
