@@ -216,7 +216,7 @@ void CProgram::WaitUntilIdle()
     ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
 }
 
-bool CProgram::ChooseMenuItem(int menuIndex, int itemsDown)
+bool CProgram::ChooseMenuItem(int menuIndex, char accessKey)
 {
     // The menu bar lies right above the client area; its drop-downs' titles are short words,
     // the first starting a few pixels in from the frame.
@@ -225,11 +225,7 @@ bool CProgram::ChooseMenuItem(int menuIndex, int itemsDown)
     POINT at = {client.x + 12 + menuIndex * 30, client.y - ::GetSystemMetrics(SM_CYMENU) / 2};
     Click(at);
     if (!WaitUntil([this] { return FindShownWindow(L"#32768") != nullptr; })) return false;
-    // Opened by the mouse, the drop-down has no item highlighted yet: the first Down reaches
-    // its first item.
-    for (int i = 0; i <= itemsDown; ++i)
-        PressKey(VK_DOWN);
-    PressKey(VK_RETURN);
+    PressKey(static_cast<WORD>(accessKey));
     return true;
 }
 

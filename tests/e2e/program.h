@@ -73,11 +73,11 @@ public:
     // Gives the program a moment for queued input and waits until it answers messages again.
     // It does not tell that the input was handled: wait for its effect (WaitUntil).
     void WaitUntilIdle();
-    // Opens drop-down `menuIndex` of the menu bar with a click, moves `itemsDown` items below
-    // its first with the arrow key and presses Enter, as a person does. (Under Wine another
-    // process cannot read a program's menus, so the items are found by position.) False when no
-    // menu opened.
-    bool ChooseMenuItem(int menuIndex, int itemsDown);
+    // Opens drop-down `menuIndex` of the menu bar with a click and picks the item whose access
+    // key is `accessKey` (a capital letter), as a person does. Each item's key is its own
+    // within its menu, so the pick does not depend on where the highlight is. False when no menu
+    // opened.
+    bool ChooseMenuItem(int menuIndex, char accessKey);
     // The tree as "Root[Column[Group[Item,...]],...]", read from the program's tree view.
     std::wstring TreeText();
 

@@ -102,8 +102,8 @@ TEST(ProgramWindow, ReadHtmlFilesDialogHasItsTitleFiltersAndTheDocumentsFolder)
     ASSERT_TRUE(program.Started());
     HWND main = program.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    // File: Save, Preview, Generate homepage, (separator), Read HTML file...
-    ASSERT_TRUE(program.ChooseMenuItem(0, 3));
+    // File > Read HTML file...
+    ASSERT_TRUE(program.ChooseMenuItem(0, 'R'));
     HWND dialog = program.WaitForOpenFileDialog();
     ASSERT_NE(dialog, nullptr);
     wchar_t title[128] = {};
