@@ -78,6 +78,10 @@ public:
     // project ends as the import alone would leave it, but the columns that were there are the
     // same objects, and undo brings them back.
     HtmlImportResult ReadHtml(CStream& stream);
+    // Puts everything `source` holds (columns, title, page style, unknown chunks) in place of
+    // what the project holds, as one step named `name` ("reload from disk"); `source` is left
+    // empty. Undo brings the project's own nodes back, the same objects.
+    void ReplaceProject(CProject& source, const std::wstring& name);
 
     // Everything done between Begin and End is one step named `name`; they nest, the outermost
     // pair counts. A group in which nothing changed records nothing.

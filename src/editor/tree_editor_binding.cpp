@@ -150,6 +150,7 @@ void CfrmTreeEditor::NodeChanged(const CSite& site)
 {
     // The homepage file no longer shows the project.
     SetPageUpToDate(false);
+    ChangeForRecovery();
     linkCheck.ProjectChanged();
     if (treeDeferred) {
         treeStale = true;
@@ -162,6 +163,7 @@ void CfrmTreeEditor::NodeChanged(const CSite& site)
 void CfrmTreeEditor::NodeRemoving(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
+    ChangeForRecovery();
     linkCheck.ProjectChanged();
     ReleasePanesWithin(kind, node);
     if (treeDeferred) {
@@ -179,6 +181,7 @@ void CfrmTreeEditor::NodeRemoving(std::int32_t kind, CStreamable* node)
 void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
+    ChangeForRecovery();
     linkCheck.ProjectChanged();
     if (treeDeferred) {
         treeStale = true;
@@ -215,6 +218,7 @@ void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
 void CfrmTreeEditor::NodeMoved(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
+    ChangeForRecovery();
     if (treeDeferred) {
         treeStale = true;
         return;

@@ -156,8 +156,18 @@ void CfrmTreeEditor::Save()
 
 bool CfrmTreeEditor::SaveProject()
 {
-    // A save that succeeds clears `modified`; one that fails leaves it set.
-    if (SaveProjectOfRun(*project)) {
+    // A save that succeeds clears `modified`; one that fails leaves it set. A file that another
+    // program wrote is kept aside first, and the person is told where.
+    std::wstring kept;
+    const bool saved = SaveProjectOfRun(*project, &kept);
+    if (!kept.empty()) {
+        statusBar.SetOutcome(saved ? ProjectSavedKeepingText(ProjectFilePath, kept)
+                                   : ProjectNotSavedKeepingText(ProjectFilePath, kept));
+        Shell().ShowMessage(mainWindow, KeptAsideMessage(ProjectFilePath, kept, saved).c_str(),
+                            L"Quillomere", MB_OK | (saved ? MB_ICONINFORMATION : MB_ICONERROR));
+        return saved;
+    }
+    if (saved) {
         statusBar.SetOutcome(ProjectSavedText(ProjectFilePath));
         return true;
     }

@@ -133,3 +133,6 @@
 #define IDC_FIND_PREVIOUS 41003
 #define IDC_FIND_CASE 41004
 #define IDC_FIND_STATUS 41005
+
+// The main window's timer that writes the recovery file a while after a change.
+#define IDT_RECOVERY 40600

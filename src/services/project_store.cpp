@@ -6,45 +6,93 @@
 #include "persist/streams.h"
 #include "platform/platform.h"
 #include "services/default_project.h"
+#include "services/file_stamp.h"
 #include "services/paths.h"
+#include "services/recovery_writer.h"
 
+#include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
 // Set by a start-up that found a project file it could not load, until that file is moved aside.
 bool unreadableFileInTheWay = false;
 
-// The name for the file that did not load, in the folder of the project file: the first of
-// "Quillomere (unreadable).quil", "Quillomere (unreadable 2).quil", ... that nothing has.
-std::wstring UnreadableName(const std::wstring& folder, int number)
+// The project file as this run last loaded or saved it, and the path it was at.
+FileStamp runFile;
+std::wstring runFilePath;
+// The changed file as the last look found it, so that looking again while it stays so reads
+// nothing.
+FileStamp seenChanged;
+
+void RememberRunFile(const FileStamp& stamp)
 {
-    std::wstring name = L"Quillomere (unreadable";
-    if (number > 1) name += L' ' + std::to_wstring(number);
-    return folder + name + L").quil";
+    runFile = stamp;
+    runFilePath = ProjectFilePath;
+    seenChanged = FileStamp();
 }
 
-bool MoveUnreadableFileAside()
+bool Watching()
 {
-    if (!platform::FileExists(ProjectFilePath)) return true; // gone meanwhile: nothing in the way
-    std::wstring::size_type separator = ProjectFilePath.find_last_of(L"\\/");
-    std::wstring folder =
-        separator == std::wstring::npos ? std::wstring() : ProjectFilePath.substr(0, separator + 1);
-    constexpr int kMostNames = 10000;
-    for (int number = 1; number <= kMostNames; ++number) {
-        std::wstring aside = UnreadableName(folder, number);
-        if (platform::PathExists(aside)) continue;
-        if (platform::MoveWithoutReplacing(ProjectFilePath, aside)) return true;
-        // Someone took the name in the meantime: try the next one. Any other failure stops.
-        if (!platform::PathExists(aside)) return false;
+    return !runFilePath.empty() && runFilePath == ProjectFilePath;
+}
+
+CRecoveryWriter& RecoveryWriter()
+{
+    static CRecoveryWriter writer;
+    return writer;
+}
+
+std::wstring FolderOf(const std::wstring& path)
+{
+    const std::wstring::size_type separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}
+
+// Moves the columns, title, style and kept chunks of `from` into `into`, in place of its own.
+void TakeContent(CProject& into, CProject& from)
+{
+    into.DeleteChildren();
+    while (!from.columns.empty()) {
+        CColumn* column = from.columns.front();
+        from.columns.Remove(column);
+        column->parent = &into;
+        into.columns.Append(column);
     }
-    return false;
+    into.title = std::move(from.title);
+    into.pageStyle = from.pageStyle;
+    into.keptChunks = std::move(from.keptChunks);
 }
 
 } // namespace
 
+std::wstring KeptAsideName(const std::wstring& folder, const std::wstring& label, int number)
+{
+    std::wstring name = L"Quillomere (" + label;
+    if (number > 1) name += L' ' + std::to_wstring(number);
+    return folder + name + L").quil";
+}
+
+std::wstring KeepAside(const std::wstring& path, const std::wstring& label)
+{
+    const std::wstring folder = FolderOf(path);
+    constexpr int kMostNames = 10000;
+    for (int number = 1; number <= kMostNames; ++number) {
+        std::wstring aside = KeptAsideName(folder, label, number);
+        if (platform::PathExists(aside)) continue;
+        if (platform::MoveWithoutReplacing(path, aside)) return aside;
+        // Someone took the name in the meantime: try the next one. Any other failure stops.
+        if (!platform::PathExists(aside)) return std::wstring();
+    }
+    return std::wstring();
+}
+
 void FillProjectOfRun(CProject& project)
 {
+    // Taken before the load: a file written in between shows as changed later, never the
+    // other way round.
+    RememberRunFile(StampFile(ProjectFilePath));
     // Only a load that read something counts.
     unreadableFileInTheWay = false;
     if (LoadProjectFile(project, ProjectFilePath) <= 0) {
@@ -56,11 +104,118 @@ void FillProjectOfRun(CProject& project)
     project.modified = false;
 }
 
-bool SaveProjectOfRun(CProject& project)
+bool SaveProjectOfRun(CProject& project, std::wstring* keptAside)
 {
+    if (keptAside) keptAside->clear();
     if (unreadableFileInTheWay) {
-        if (!MoveUnreadableFileAside()) return false;
+        // Gone meanwhile: nothing in the way.
+        if (platform::FileExists(ProjectFilePath) &&
+            KeepAside(ProjectFilePath, L"unreadable").empty())
+            return false;
         unreadableFileInTheWay = false;
+    } else if (Watching()) {
+        // The bytes always decide here: a save is rare, and a change missed now is lost.
+        FileStamp now;
+        if (FileChangedSince(runFile, ProjectFilePath, now, true) && now.exists) {
+            std::wstring kept = KeepAside(ProjectFilePath, L"changed elsewhere");
+            if (kept.empty()) return false;
+            if (keptAside) *keptAside = kept;
+        }
     }
-    return SaveProjectFile(project, ProjectFilePath);
+    if (!SaveProjectFile(project, ProjectFilePath)) return false;
+    RememberRunFile(StampFile(ProjectFilePath));
+    DiscardRecoveryOfRun();
+    return true;
+}
+
+ProjectFileState ProjectFileStateOfRun()
+{
+    if (!Watching()) return ProjectFileState::NotWatched;
+    std::int64_t size = 0;
+    std::uint64_t lastWrite = 0;
+    if (seenChanged.exists && platform::FileSizeAndTime(ProjectFilePath, size, lastWrite) &&
+        size == seenChanged.size && lastWrite == seenChanged.lastWrite)
+        return ProjectFileState::Changed;
+    FileStamp now;
+    if (!FileChangedSince(runFile, ProjectFilePath, now)) {
+        // Touched, or written again with the same bytes: the next look needs no reading.
+        runFile = now;
+        return ProjectFileState::Unchanged;
+    }
+    seenChanged = now;
+    return ProjectFileState::Changed;
+}
+
+bool LoadChangedProjectFile(CProject& into)
+{
+    const FileStamp stamp = StampFile(ProjectFilePath);
+    if (!stamp.exists || LoadProjectFile(into, ProjectFilePath) <= 0) return false;
+    RememberRunFile(stamp);
+    // The file loaded: it is no longer one that has to be moved aside unseen.
+    unreadableFileInTheWay = false;
+    into.modified = false;
+    return true;
+}
+
+RecoveryFound FindRecoveryOfRun()
+{
+    if (!RecoveryOfRunEnabled() || !platform::FileExists(RecoveryFilePath))
+        return RecoveryFound::None;
+    CProject recovered;
+    if (LoadProjectFile(recovered, RecoveryFilePath) <= 0) {
+        KeepAside(RecoveryFilePath, L"recovery, unreadable");
+        return RecoveryFound::Unreadable;
+    }
+    const FileStamp recovery = StampFile(RecoveryFilePath);
+    const FileStamp project = StampFile(ProjectFilePath);
+    if (project.exists && recovery.size == project.size && recovery.hash == project.hash) {
+        // Nothing that the project file does not hold already.
+        platform::RemoveFile(RecoveryFilePath);
+        return RecoveryFound::None;
+    }
+    return RecoveryFound::Restorable;
+}
+
+bool RestoreRecoveryOfRun(CProject& project)
+{
+    if (!RecoveryOfRunEnabled()) return false;
+    CProject recovered;
+    if (LoadProjectFile(recovered, RecoveryFilePath) <= 0) return false;
+    TakeContent(project, recovered);
+    project.modified = true;
+    return true;
+}
+
+void DiscardRecoveryOfRun()
+{
+    if (!RecoveryOfRunEnabled()) return;
+    RecoveryWriter().Wait();
+    platform::RemoveFile(RecoveryFilePath);
+}
+
+bool RecoveryOfRunEnabled()
+{
+    return !RecoveryFilePath.empty();
+}
+
+void WriteRecoveryOfRunLater(CProject& project)
+{
+    if (!RecoveryOfRunEnabled()) return;
+    RecoveryWriter().WriteLater(CopyOfProject(project), RecoveryFilePath);
+}
+
+bool WriteRecoveryOfRunNow(CProject& project)
+{
+    if (!RecoveryOfRunEnabled()) return false;
+    std::unique_ptr<CMemoryStream> copy = CopyOfProject(project);
+    if (!copy) return false;
+    CRecoveryWriter& writer = RecoveryWriter();
+    writer.WriteLater(std::move(copy), RecoveryFilePath);
+    writer.Wait();
+    return writer.LastWriteSucceeded();
+}
+
+void WaitForRecoveryOfRun()
+{
+    if (RecoveryOfRunEnabled()) RecoveryWriter().Wait();
 }

@@ -25,6 +25,17 @@ std::wstring HomepageWrittenText(const std::wstring& path);
 std::wstring HomepageNotWrittenText(const std::wstring& path);
 std::wstring ProjectSavedText(const std::wstring& path);
 std::wstring ProjectNotSavedText(const std::wstring& path);
+// A save that first kept aside the file another program had written at `path`, as `kept`.
+std::wstring ProjectSavedKeepingText(const std::wstring& path, const std::wstring& kept);
+std::wstring ProjectNotSavedKeepingText(const std::wstring& path, const std::wstring& kept);
+// The message box of such a save, `saved` telling whether the save itself succeeded.
+std::wstring KeptAsideMessage(const std::wstring& path, const std::wstring& kept, bool saved);
+// Another program changed the project file: the project was loaded again from it, or it was
+// left as it is because it has changes of its own (or the file does not load).
+std::wstring ProjectReloadedText(const std::wstring& path);
+std::wstring ProjectChangedElsewhereText(const std::wstring& path);
+// The changes of a run that did not end normally were restored at start.
+std::wstring RecoveryRestoredText();
 // What Read HTML file read from the file named `fileName`: for a bookmark file what it added
 // and what it skipped ("Read b.html: 3 columns, 5 groups, 17 links; 1 bookmark skipped"), for a
 // homepage what the project holds after it ("Read Quillomere.html: 2 columns, 4 groups,

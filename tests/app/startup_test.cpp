@@ -1,12 +1,16 @@
 // The start-up order: project file, else homepage, else the sample project; always with a
 // clear modified flag.
+#include "app/single_instance.h"
 #include "app/startup.h"
+#include "editor/editor_fixture.h"
 #include "editor/tree_editor.h"
 #include "homepage/page_writer.h"
 #include "model/project.h"
 #include "persist/project_file.h"
 #include "platform/platform.h"
 #include "services/paths.h"
+#include "services/project_store.h"
+#include "services/status_texts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -145,4 +149,110 @@ TEST_F(StartUpTest, WindowsThatCannotBeCreatedFailTheStartUp)
     EXPECT_FALSE(started);
     EXPECT_EQ(window.MainWindow(), nullptr);
     EXPECT_EQ(static_cast<unsigned>(kStartUpFailed), 0xFEEDBEEFu);
+}
+
+namespace {
+
+// The last run's changes left in a recovery file of the test's own; the question answered by a
+// stand-in.
+class RecoveryStartTest : public StartUpTest
+{
+protected:
+    void SetUp() override
+    {
+        StartUpTest::SetUp();
+        SetShellForTesting(&shell);
+        RecoveryFilePath = folder + L"\\Recovery\\Quillomere.quil";
+        ::CreateDirectoryW((folder + L"\\Recovery").c_str(), nullptr);
+        CProject saved;
+        saved.title = L"Saved";
+        new CColumn(saved, L"Saved column");
+        ASSERT_TRUE(SaveProjectFile(saved, ProjectFilePath));
+        CProject unsaved;
+        unsaved.title = L"Unsaved";
+        new CColumn(unsaved, L"Unsaved column");
+        ASSERT_TRUE(SaveProjectFile(unsaved, RecoveryFilePath));
+    }
+    void TearDown() override
+    {
+        SetShellForTesting(nullptr);
+        platform::RemoveFile(RecoveryFilePath);
+        platform::RemoveFile(aside);
+        ::RemoveDirectoryW((folder + L"\\Recovery").c_str());
+        RecoveryFilePath.clear();
+        StartUpTest::TearDown();
+    }
+    // Starts up, answering the question (if one comes) with `answer`; returns the status bar's
+    // outcome before the window goes.
+    std::wstring StartAnswering(CProject& project, int answer)
+    {
+        shell.answers = {answer};
+        CfrmTreeEditor window(project);
+        EXPECT_TRUE(StartUp(project, window));
+        std::wstring outcome = window.StatusBar().PartText(CStatusBar::kOutcome);
+        ::DestroyWindow(window.MainWindow());
+        return outcome;
+    }
+
+    CAnsweringShell shell;
+    const std::wstring question =
+        L"Quillomere did not end normally. Restore the changes that were not saved?";
+    std::wstring aside;
+};
+
+} // namespace
+
+TEST_F(RecoveryStartTest, YesRestoresTheChangesAsModified)
+{
+    CProject project;
+    EXPECT_EQ(StartAnswering(project, IDYES), RecoveryRestoredText());
+    ASSERT_EQ(shell.shown.size(), 1u);
+    EXPECT_EQ(shell.shown[0].text, question);
+    EXPECT_EQ(shell.shown[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_NE(shell.shown[0].owner, nullptr) << "owned by the window, for a second start to find";
+    EXPECT_EQ(project.title, L"Unsaved");
+    ASSERT_EQ(project.columns.size(), 1u);
+    EXPECT_EQ(project.columns[0]->caption, L"Unsaved column");
+    EXPECT_TRUE(project.modified);
+    EXPECT_TRUE(platform::FileExists(RecoveryFilePath)) << "until the person saves";
+}
+
+TEST_F(RecoveryStartTest, NoRemovesTheRecoveryFile)
+{
+    CProject project;
+    StartAnswering(project, IDNO);
+    EXPECT_EQ(shell.shown.size(), 1u);
+    EXPECT_EQ(project.title, L"Saved");
+    EXPECT_FALSE(project.modified);
+    EXPECT_FALSE(platform::PathExists(RecoveryFilePath));
+}
+
+TEST_F(RecoveryStartTest, AnUnreadableOrNeedlessRecoveryFileAsksNothing)
+{
+    const std::string damaged = "\x6C\x69\x75\x71 cut short";
+    WriteFileBytes(RecoveryFilePath, damaged);
+    aside = folder + L"\\Recovery\\Quillomere (recovery, unreadable).quil";
+    CProject project;
+    StartAnswering(project, IDYES);
+    EXPECT_TRUE(shell.shown.empty());
+    EXPECT_EQ(project.title, L"Saved");
+    EXPECT_EQ(ReadFileBytes(aside), damaged);
+    EXPECT_FALSE(platform::PathExists(RecoveryFilePath));
+
+    // The same bytes as the project file.
+    WriteFileBytes(RecoveryFilePath, ReadFileBytes(ProjectFilePath));
+    CProject again;
+    StartAnswering(again, IDYES);
+    EXPECT_TRUE(shell.shown.empty());
+    EXPECT_FALSE(platform::PathExists(RecoveryFilePath));
+}
+
+TEST(SingleInstance, TheArgumentsFollowTheProgramsName)
+{
+    EXPECT_EQ(ArgumentsOf(L"\"C:\\Program Files\\Q\\quillomere.exe\"  quillomere:add?x"),
+              L"quillomere:add?x");
+    EXPECT_EQ(ArgumentsOf(L"quillomere.exe\t\"a b\" c"), L"\"a b\" c");
+    EXPECT_EQ(ArgumentsOf(L"\"C:\\Q\\quillomere.exe\""), L"");
+    EXPECT_EQ(ArgumentsOf(L"\"unclosed quillomere.exe x"), L"");
+    EXPECT_EQ(ArgumentsOf(L""), L"");
 }

@@ -1,0 +1,142 @@
+// The run's project file and its recovery: another program's changes to the file, the recovery
+// file written a while after each change and at the session's end, and a second start handing
+// over its command line.
+#include "editor/tree_editor.h"
+
+#include "editor/instance_link.h"
+#include "homepage/page_compare.h"
+#include "model/project.h"
+#include "persist/streams.h"
+#include "resources/resource.h"
+#include "services/paths.h"
+#include "services/project_store.h"
+#include "services/status_texts.h"
+
+namespace {
+
+// Posted to the main window: look at the project file once the activation is over; hand a
+// received command line on.
+const UINT kCheckProjectFile = WM_APP + 42;
+const UINT kHandedOver = WM_APP + 43;
+
+} // namespace
+
+bool CfrmTreeEditor::OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    result = 0;
+    switch (message) {
+    case kCheckProjectFile:
+        fileCheckPosted = false;
+        CheckProjectFile();
+        return true;
+    case WM_TIMER:
+        if (wParam != IDT_RECOVERY) return false;
+        ::KillTimer(mainWindow, IDT_RECOVERY);
+        recoveryArmed = false;
+        if (project->modified && recoveryHolds != changeCount && !rebuilding) {
+            recoveryHolds = changeCount;
+            WriteRecoveryOfRunLater(*project);
+        }
+        return true;
+    case WM_QUERYENDSESSION:
+        // The session ends without the quit prompt, which would hold it up: the changes wait in
+        // the recovery file for the next start.
+        WriteRecoveryNow();
+        result = TRUE;
+        return true;
+    case WM_ENDSESSION:
+        if (wParam) WriteRecoveryNow();
+        return true;
+    case WM_COPYDATA: {
+        std::wstring arguments;
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (!data || !ReadHandedOverCommandLine(*data, arguments)) return true;
+        BringForward();
+        // The sender waits for the answer: what the command line asks for is done after it.
+        handedOver.push_back(std::move(arguments));
+        ::PostMessageW(mainWindow, kHandedOver, 0, 0);
+        result = TRUE;
+        return true;
+    }
+    case kHandedOver: {
+        std::vector<std::wstring> waiting;
+        waiting.swap(handedOver);
+        for (const std::wstring& arguments : waiting) {
+            if (onHandover) onHandover(arguments);
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void CfrmTreeEditor::Activated()
+{
+    if (fileCheckPosted) return;
+    fileCheckPosted = ::PostMessageW(mainWindow, kCheckProjectFile, 0, 0) != FALSE;
+}
+
+void CfrmTreeEditor::CheckProjectFile()
+{
+    // Not while quitting or in the middle of a drag, whose nodes a reload would take away.
+    if (rebuilding || drag.Active()) return;
+    if (ProjectFileStateOfRun() != ProjectFileState::Changed) return;
+    CProject loaded;
+    if (project->modified || !LoadChangedProjectFile(loaded)) {
+        statusBar.SetOutcome(ProjectChangedElsewhereText(ProjectFilePath));
+        return;
+    }
+    // One step; the tree is rebuilt after it, with the project selected, as after Read HTML file.
+    WithTreeRebuiltAfter([this, &loaded] {
+        changes.ReplaceProject(loaded, L"reload from disk");
+        treeStale = true;
+        pendingSite = CSite();
+        pendingSite.node = project;
+    });
+    // The project is the file again; Ctrl+Z makes it differ.
+    project->modified = false;
+    if (const TreeItemData* root = records.Find(kNodeProject, project)) ShowPaneFor(root);
+    SetPageUpToDate(PageShowsProject());
+    statusBar.SetOutcome(ProjectReloadedText(ProjectFilePath));
+}
+
+void CfrmTreeEditor::ChangeForRecovery()
+{
+    ++changeCount;
+    if (recoveryArmed || !mainWindow || !RecoveryOfRunEnabled()) return;
+    recoveryArmed = ::SetTimer(mainWindow, IDT_RECOVERY, recoveryDelayMs, nullptr) != 0;
+}
+
+void CfrmTreeEditor::WriteRecoveryNow()
+{
+    if (!project->modified || recoveryHolds == changeCount) {
+        // A copy that is being written still has to reach the disk.
+        WaitForRecoveryOfRun();
+        return;
+    }
+    if (WriteRecoveryOfRunNow(*project)) recoveryHolds = changeCount;
+}
+
+void CfrmTreeEditor::RecoveryRestored()
+{
+    // The file holds what the project now holds.
+    recoveryHolds = changeCount;
+    SetPageUpToDate(PageShowsProject());
+    statusBar.SetOutcome(RecoveryRestoredText());
+}
+
+void CfrmTreeEditor::BringForward()
+{
+    if (::IsIconic(mainWindow)) ::ShowWindow(mainWindow, SW_RESTORE);
+    // A message box or dialog of the window's stays in front of it.
+    HWND front = ::GetLastActivePopup(mainWindow);
+    if (!front || !::IsWindowVisible(front)) front = mainWindow;
+    ::SetForegroundWindow(front);
+}
+
+bool CfrmTreeEditor::PageShowsProject() const
+{
+    CFileStream page(HomepageFilePath, false);
+    return page.IsOpen() && PageMatches(*project, page);
+}
