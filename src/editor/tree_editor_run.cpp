@@ -26,10 +26,20 @@ bool CfrmTreeEditor::OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
     result = 0;
     switch (message) {
     case kCheckProjectFile:
+        // Not in the middle of the click that activated the window (a control tracking the
+        // mouse hands this message on from its own loop): a moment later instead.
+        if (::GetCapture() || ::GetKeyState(VK_LBUTTON) < 0 || ::GetKeyState(VK_RBUTTON) < 0) {
+            if (::SetTimer(mainWindow, IDT_FILE_CHECK, 100, nullptr)) return true;
+        }
         fileCheckPosted = false;
         CheckProjectFile();
         return true;
     case WM_TIMER:
+        if (wParam == IDT_FILE_CHECK) {
+            ::KillTimer(mainWindow, IDT_FILE_CHECK);
+            ::PostMessageW(mainWindow, kCheckProjectFile, 0, 0);
+            return true;
+        }
         if (wParam != IDT_RECOVERY) return false;
         ::KillTimer(mainWindow, IDT_RECOVERY);
         recoveryArmed = false;

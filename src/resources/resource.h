@@ -134,5 +134,7 @@
 #define IDC_FIND_CASE 41004
 #define IDC_FIND_STATUS 41005
 
-// The main window's timer that writes the recovery file a while after a change.
+// The main window's timers: the recovery file written a while after a change, and the look at
+// the project file put off until the click that activated the window is over.
 #define IDT_RECOVERY 40600
+#define IDT_FILE_CHECK 40601
