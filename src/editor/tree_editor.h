@@ -267,8 +267,9 @@ private:
     void CheckProjectFile();
     // A change was made: its copy goes to the recovery file within recoveryDelayMs.
     void ChangeForRecovery();
-    // Writes the recovery file now, waiting for it, when there are changes it does not hold.
-    void WriteRecoveryNow();
+    // Writes the recovery file now, waiting for it, when there are changes it does not hold;
+    // false when they could not be written.
+    bool WriteRecoveryNow();
     // Restores the window when it is minimised and brings it, or the dialog it has open, to the
     // front.
     void BringForward();

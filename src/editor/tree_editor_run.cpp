@@ -50,9 +50,9 @@ bool CfrmTreeEditor::OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         return true;
     case WM_QUERYENDSESSION:
         // The session ends without the quit prompt, which would hold it up: the changes wait in
-        // the recovery file for the next start.
-        WriteRecoveryNow();
-        result = TRUE;
+        // the recovery file for the next start. Only changes that could not be written there
+        // hold the session, so that the person can still save them.
+        result = WriteRecoveryNow() ? TRUE : FALSE;
         return true;
     case WM_ENDSESSION:
         if (wParam) WriteRecoveryNow();
@@ -118,14 +118,17 @@ void CfrmTreeEditor::ChangeForRecovery()
     recoveryArmed = ::SetTimer(mainWindow, IDT_RECOVERY, recoveryDelayMs, nullptr) != 0;
 }
 
-void CfrmTreeEditor::WriteRecoveryNow()
+bool CfrmTreeEditor::WriteRecoveryNow()
 {
-    if (!project->modified || recoveryHolds == changeCount) {
-        // A copy that is being written still has to reach the disk.
+    // A copy that is being written still has to reach the disk.
+    if (!project->modified) {
         WaitForRecoveryOfRun();
-        return;
+        return true;
     }
-    if (WriteRecoveryOfRunNow(*project)) recoveryHolds = changeCount;
+    if (recoveryHolds == changeCount && WaitForRecoveryOfRun()) return true;
+    if (!WriteRecoveryOfRunNow(*project)) return false;
+    recoveryHolds = changeCount;
+    return true;
 }
 
 void CfrmTreeEditor::RecoveryRestored()

@@ -207,7 +207,7 @@ void WriteRecoveryOfRunLater(CProject& project)
 bool WriteRecoveryOfRunNow(CProject& project)
 {
     if (!RecoveryOfRunEnabled()) return false;
-    std::unique_ptr<CMemoryStream> copy = CopyOfProject(project);
+    std::unique_ptr<ProjectCopy> copy = CopyOfProject(project);
     if (!copy) return false;
     CRecoveryWriter& writer = RecoveryWriter();
     writer.WriteLater(std::move(copy), RecoveryFilePath);
@@ -215,7 +215,9 @@ bool WriteRecoveryOfRunNow(CProject& project)
     return writer.LastWriteSucceeded();
 }
 
-void WaitForRecoveryOfRun()
+bool WaitForRecoveryOfRun()
 {
-    if (RecoveryOfRunEnabled()) RecoveryWriter().Wait();
+    if (!RecoveryOfRunEnabled()) return true;
+    RecoveryWriter().Wait();
+    return RecoveryWriter().LastWriteSucceeded();
 }

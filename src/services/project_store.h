@@ -70,5 +70,5 @@ void WriteRecoveryOfRunLater(CProject& project);
 // Writes the project to the recovery file and returns when it is on the disk (the session is
 // ending); true when it was written.
 bool WriteRecoveryOfRunNow(CProject& project);
-// Returns once no recovery write is under way.
-void WaitForRecoveryOfRun();
+// Returns once no recovery write is under way; false when the last one failed.
+bool WaitForRecoveryOfRun();

@@ -3,20 +3,19 @@
 #include "model/project.h"
 #include "persist/chunks.h"
 #include "persist/project_file.h"
-#include "persist/streams.h"
 #include "platform/platform.h"
 
-std::unique_ptr<CMemoryStream> CopyOfProject(CProject& project)
+std::unique_ptr<ProjectCopy> CopyOfProject(CProject& project)
 {
     const bool wasModified = project.modified;
-    auto copy = std::make_unique<CMemoryStream>();
+    auto copy = std::make_unique<ProjectCopy>();
     {
-        CStructStream writer(*copy);
+        CStructStream writer(copy->bytes);
         project.Save(writer);
     }
     project.modified = wasModified;
-    if (copy->Failed() || copy->Size() > MaxPayload() + 8) return nullptr;
-    copy->Finish();
+    if (copy->bytes.Failed() || copy->bytes.Size() > MaxPayload() + 8) return nullptr;
+    copy->bytes.Finish();
     return copy;
 }
 
@@ -31,7 +30,7 @@ CRecoveryWriter::~CRecoveryWriter()
     if (thread.joinable()) thread.join();
 }
 
-void CRecoveryWriter::WriteLater(std::unique_ptr<CMemoryStream> copy, const std::wstring& path)
+void CRecoveryWriter::WriteLater(std::unique_ptr<ProjectCopy> copy, const std::wstring& path)
 {
     if (!copy) return;
     {
@@ -61,14 +60,14 @@ void CRecoveryWriter::Run()
     for (;;) {
         changed.wait(guard, [this] { return stopping || waiting; });
         if (stopping) return;
-        std::unique_ptr<CMemoryStream> copy = std::move(waiting);
+        std::unique_ptr<ProjectCopy> copy = std::move(waiting);
         const std::wstring path = waitingPath;
         writing = true;
         guard.unlock();
         // The folder may not be there yet, or may have been removed since.
         const std::wstring::size_type separator = path.find_last_of(L"\\/");
         if (separator != std::wstring::npos) platform::CreateFolders(path.substr(0, separator));
-        const bool saved = SaveProjectBytes(*copy, path);
+        const bool saved = SaveProjectBytes(copy->bytes, path);
         copy.reset();
         guard.lock();
         writing = false;

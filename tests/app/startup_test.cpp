@@ -177,7 +177,6 @@ protected:
     {
         SetShellForTesting(nullptr);
         platform::RemoveFile(RecoveryFilePath);
-        platform::RemoveFile(aside);
         ::RemoveDirectoryW((folder + L"\\Recovery").c_str());
         RecoveryFilePath.clear();
         StartUpTest::TearDown();
@@ -197,7 +196,6 @@ protected:
     CAnsweringShell shell;
     const std::wstring question =
         L"Quillomere did not end normally. Restore the changes that were not saved?";
-    std::wstring aside;
 };
 
 } // namespace
@@ -215,36 +213,6 @@ TEST_F(RecoveryStartTest, YesRestoresTheChangesAsModified)
     EXPECT_EQ(project.columns[0]->caption, L"Unsaved column");
     EXPECT_TRUE(project.modified);
     EXPECT_TRUE(platform::FileExists(RecoveryFilePath)) << "until the person saves";
-}
-
-TEST_F(RecoveryStartTest, NoRemovesTheRecoveryFile)
-{
-    CProject project;
-    StartAnswering(project, IDNO);
-    EXPECT_EQ(shell.shown.size(), 1u);
-    EXPECT_EQ(project.title, L"Saved");
-    EXPECT_FALSE(project.modified);
-    EXPECT_FALSE(platform::PathExists(RecoveryFilePath));
-}
-
-TEST_F(RecoveryStartTest, AnUnreadableOrNeedlessRecoveryFileAsksNothing)
-{
-    const std::string damaged = "\x6C\x69\x75\x71 cut short";
-    WriteFileBytes(RecoveryFilePath, damaged);
-    aside = folder + L"\\Recovery\\Quillomere (recovery, unreadable).quil";
-    CProject project;
-    StartAnswering(project, IDYES);
-    EXPECT_TRUE(shell.shown.empty());
-    EXPECT_EQ(project.title, L"Saved");
-    EXPECT_EQ(ReadFileBytes(aside), damaged);
-    EXPECT_FALSE(platform::PathExists(RecoveryFilePath));
-
-    // The same bytes as the project file.
-    WriteFileBytes(RecoveryFilePath, ReadFileBytes(ProjectFilePath));
-    CProject again;
-    StartAnswering(again, IDYES);
-    EXPECT_TRUE(shell.shown.empty());
-    EXPECT_FALSE(platform::PathExists(RecoveryFilePath));
 }
 
 TEST(SingleInstance, TheArgumentsFollowTheProgramsName)

@@ -4,8 +4,6 @@
 // ended with the session, offered back at the next start.
 #include "e2e/program.h"
 
-#include "gui_desktop.h"
-#include "homepage/page_writer.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "persist/project_file.h"
@@ -199,7 +197,9 @@ TEST_F(RunE2eTest, KilledAfterEditsTheProgramOffersThemBackAtTheNextStart)
     {
         std::wstring commandLine =
             L"/bin/sh \"" QUIL_OTHER_PREFIX_SCRIPT L"\" \"" QUIL_OTHER_PREFIX L"\" --result "
-                                                                              L"\"" QUIL_OTHER_PREFIX_RESULT L"\" \"" QUIL_PACKAGE_PROBE_PATH L"\" run \"" QUIL_EXE_PATH L"\"";
+            L"\"" QUIL_OTHER_PREFIX_RESULT L"\" "
+            L"\"" QUIL_PACKAGE_PROBE_PATH L"\" run "
+            L"\"" QUIL_EXE_PATH L"\"";
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info = {};
