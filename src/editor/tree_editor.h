@@ -260,7 +260,7 @@ private:
     // handing over; true when the message was handled, with its result.
     bool OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // The window was activated: whether another program changed the project file is looked at
-    // once the activation is over.
+    // a moment later, once the input that activated it has been handled.
     void Activated();
     // Loads the project file again as one step when another program changed it and the project
     // has no changes of its own; otherwise says so in the status bar.
@@ -335,8 +335,7 @@ private:
     CTreeDropTarget* dropTarget = nullptr; // one reference held; registered with the tree
 
     // The run's project file and recovery.
-    bool fileCheckPosted = false; // a look at the project file waits in the queue
-    bool recoveryArmed = false;   // the recovery timer runs
+    bool recoveryArmed = false; // the recovery timer runs
     // Counts the changes; `recoveryHolds` is the count the recovery file holds.
     std::uint64_t changeCount = 0;
     std::uint64_t recoveryHolds = 0;

@@ -14,10 +14,11 @@
 
 namespace {
 
-// Posted to the main window: look at the project file once the activation is over; hand a
-// received command line on.
-const UINT kCheckProjectFile = WM_APP + 42;
+// Posted to the main window: hand a received command line on.
 const UINT kHandedOver = WM_APP + 43;
+// The look at the project file comes this long after an activation, when the click or key that
+// activated the window has been handled.
+const UINT kFileCheckDelayMs = 200;
 
 } // namespace
 
@@ -25,19 +26,14 @@ bool CfrmTreeEditor::OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
 {
     result = 0;
     switch (message) {
-    case kCheckProjectFile:
-        // Not in the middle of the click that activated the window (a control tracking the
-        // mouse hands this message on from its own loop): a moment later instead.
-        if (::GetCapture() || ::GetKeyState(VK_LBUTTON) < 0 || ::GetKeyState(VK_RBUTTON) < 0) {
-            if (::SetTimer(mainWindow, IDT_FILE_CHECK, 100, nullptr)) return true;
-        }
-        fileCheckPosted = false;
-        CheckProjectFile();
-        return true;
     case WM_TIMER:
         if (wParam == IDT_FILE_CHECK) {
+            // Not in the middle of a click or drag (a control tracking the mouse hands timer
+            // messages on from its own loop): the timer comes again.
+            if (::GetCapture() || ::GetKeyState(VK_LBUTTON) < 0 || ::GetKeyState(VK_RBUTTON) < 0)
+                return true;
             ::KillTimer(mainWindow, IDT_FILE_CHECK);
-            ::PostMessageW(mainWindow, kCheckProjectFile, 0, 0);
+            CheckProjectFile();
             return true;
         }
         if (wParam != IDT_RECOVERY) return false;
@@ -83,8 +79,8 @@ bool CfrmTreeEditor::OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
 
 void CfrmTreeEditor::Activated()
 {
-    if (fileCheckPosted) return;
-    fileCheckPosted = ::PostMessageW(mainWindow, kCheckProjectFile, 0, 0) != FALSE;
+    // Each activation starts the wait afresh.
+    ::SetTimer(mainWindow, IDT_FILE_CHECK, kFileCheckDelayMs, nullptr);
 }
 
 void CfrmTreeEditor::CheckProjectFile()

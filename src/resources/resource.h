@@ -135,6 +135,6 @@
 #define IDC_FIND_STATUS 41005
 
 // The main window's timers: the recovery file written a while after a change, and the look at
-// the project file put off until the click that activated the window is over.
+// the project file a moment after the window was activated.
 #define IDT_RECOVERY 40600
 #define IDT_FILE_CHECK 40601

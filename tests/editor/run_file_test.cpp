@@ -51,10 +51,12 @@ protected:
         EXPECT_TRUE(platform::MoveReplacing(folder + L"\\theirs.tmp", ProjectFilePath));
         return bytes;
     }
-    // The window comes back to the front, as after a switch from another program.
+    // The window comes back to the front, as after a switch from another program, and the look
+    // at the project file that follows it a moment later comes at once.
     void Activate()
     {
         ::SendMessageW(main, WM_ACTIVATE, WA_ACTIVE, 0);
+        ::SendMessageW(main, WM_TIMER, IDT_FILE_CHECK, 0);
         Pump();
     }
     std::wstring Outcome() { return editor->StatusBar().PartText(CStatusBar::kOutcome); }
