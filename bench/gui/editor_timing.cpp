@@ -109,6 +109,7 @@ public:
         std::copy(chosen.c_str(), chosen.c_str() + chosen.size() + 1, dialog.lpstrFile);
         return true;
     }
+    bool ChooseSaveFile(OPENFILENAMEW&) override { return false; }
     bool Execute(SHELLEXECUTEINFOW&) override { return false; }
 
     std::wstring chosen;

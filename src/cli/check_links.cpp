@@ -136,8 +136,25 @@ int RunCheckLinks(const std::vector<std::wstring>& arguments, CProject& project,
                               (fixes.size() == 1 ? " address" : " addresses") + " in " +
                               QuotedPath(options.output) + (fixes.empty() ? ".\n" : ":\n");
         for (const LinkFix& fix : fixes)
-            changes += std::string(fix.https ? "  https: " : "  moved: ") + ToUtf8(fix.from) +
-                       " -> " + ToUtf8(fix.to) + "  [" + PlaceWhere(plan.places[fix.place]) + "]\n";
+            changes += std::string(fix.https ? "  https: " : "  moved: ") +
+                       PrintableText(ToUtf8(fix.from)) + " -> " + PrintableText(ToUtf8(fix.to)) +
+                       "  [" + PlaceWhere(plan.places[fix.place]) + "]\n";
+        // Redirects out of the web are reported, never taken over.
+        std::string kept;
+        std::size_t keptCount = 0;
+        for (std::size_t i = 0; i < plan.places.size(); ++i) {
+            const LinkOutcome outcome = OutcomeOfPlace(plan, outcomes, i);
+            if (outcome.result != LinkResult::NonWebRedirect) continue;
+            ++keptCount;
+            kept += "  kept: " + PrintableText(plan.UrlOf(plan.places[i])) + " (redirects to " +
+                    PrintableText(outcome.finalUrl) + ")  [" + PlaceWhere(plan.places[i]) + "]\n";
+        }
+        if (keptCount > 0)
+            changes += "Left " + std::to_string(keptCount) +
+                       (keptCount == 1 ? " address as it was" : " addresses as they were") +
+                       ": a redirect to an address that is not http or https is never taken "
+                       "over:\n" +
+                       kept;
         WriteBytes(out, changes);
     }
     for (std::size_t i = 0; i < plan.places.size(); ++i)

@@ -4,6 +4,7 @@
 #include "cli/cli_common.h"
 #include "cli/dump.h"
 #include "cli/fetch_icons.h"
+#include "edit/project_changes.h"
 #include "homepage/bookmark_writer.h"
 #include "homepage/page_writer.h"
 #include "import/html_import.h"
@@ -14,6 +15,8 @@
 #include "platform/platform.h"
 #include "quil_version.h"
 #include "services/default_project.h"
+#include "services/status_texts.h"
+#include "transfer/bookmark_merge.h"
 
 namespace {
 
@@ -30,6 +33,10 @@ const char kUsage[] =
     "      Reads a homepage into a new project; saves it with -o, else prints it as dump does.\n"
     "      A browser bookmark file is recognised by its doctype and read as columns, groups\n"
     "      and links; the counts go to standard error.\n"
+    "  import BOOKMARKS.html --merge-into PROJECT.quil [-o NEW.quil]\n"
+    "      Reads a bookmark file into an existing project as the editor's Read HTML file\n"
+    "      does: bookmarks whose address the project has are left out, folders whose column\n"
+    "      or group it has put their new links there. The counts go to standard error.\n"
     "  export-bookmarks PROJECT.quil [-o FILE]\n"
     "      Writes the project's links as a bookmark file that browsers import; to standard\n"
     "      output unless -o is given.\n"
@@ -71,6 +78,8 @@ struct Operands
     bool hasOutput = false;
     std::wstring style;
     bool hasStyle = false;
+    std::wstring mergeInto;
+    bool hasMergeInto = false;
     std::string error;
 };
 
@@ -96,6 +105,15 @@ Operands ParseOperands(const std::vector<std::wstring>& arguments)
             } else {
                 operands.style = arguments[++i];
                 operands.hasStyle = true;
+            }
+        } else if (argument == L"--merge-into") {
+            if (operands.hasMergeInto) {
+                operands.error = "--merge-into given twice";
+            } else if (i + 1 == arguments.size()) {
+                operands.error = "--merge-into needs a project file";
+            } else {
+                operands.mergeInto = arguments[++i];
+                operands.hasMergeInto = true;
             }
         } else if (argument.size() > 1 && argument[0] == L'-') {
             operands.error = "unknown option " + QuotedPath(argument);
@@ -149,10 +167,14 @@ bool ImportForCli(CProject& project, const std::wstring& path, CStream& err)
     }
     HtmlImportResult result = ImportPageOrBookmarks(project, page);
     if (result.kind == HtmlFileKind::Bookmarks) {
-        WriteBytes(err, "quillomere-cli: " + QuotedPath(path) +
-                            " is a bookmark file: " + Counted(result.columns, "column") + ", " +
-                            Counted(result.groups, "group") + ", " + Counted(result.links, "link") +
-                            "; skipped " + Counted(result.skipped, "bookmark") + "\n");
+        WriteBytes(err,
+                   "quillomere-cli: " + QuotedPath(path) +
+                       " is a bookmark file: " + Counted(result.columns, "column") + ", " +
+                       Counted(result.groups, "group") + ", " + Counted(result.links, "link") +
+                       "; skipped " + Counted(result.skipped.Total(), "bookmark") +
+                       (result.skipped.Total() > 0 ? " (" + SkipReasonsText(result.skipped) + ")"
+                                                   : std::string()) +
+                       "\n");
     }
     if (result.complete) return true;
     if (result.errorOffset >= 0) {
@@ -214,10 +236,48 @@ int Generate(const Operands& operands, CProject& project, CStream& out, CStream&
                        [&project](CStream& stream) { WritePage(project, stream); });
 }
 
+// Says what ReadHtmlMerging did as the status bar says it; false, with the reason, when the file
+// was not read to its end.
+bool ReportRead(const std::wstring& path, const HtmlReadOutcome& outcome, const CProject& project,
+                CStream& err)
+{
+    const std::wstring text =
+        outcome.merged
+            ? MergedBookmarksText(FileNameOf(path), outcome.read, outcome.counts.newLinks,
+                                  outcome.counts.newGroups, outcome.counts.alreadyHere)
+            : ReadFileText(FileNameOf(path), outcome.read, project);
+    WriteBytes(err, "quillomere-cli: " + ToUtf8(text) + "\n");
+    if (outcome.read.complete) return true;
+    if (outcome.read.errorOffset >= 0) {
+        FileError(err, QuotedPath(path) + " has a misplaced '<' or '>' at byte " +
+                           std::to_string(outcome.read.errorOffset));
+    } else {
+        FileError(err, QuotedPath(path) + " is empty or ends inside a tag or a comment");
+    }
+    return false;
+}
+
+// Reads the file into the project as the editor's Read HTML file does, through the change path.
+bool MergeForCli(CProject& project, const std::wstring& path, CStream& err)
+{
+    CFileStream file(path, false);
+    if (!file.IsOpen()) {
+        FileError(err, "cannot read " + QuotedPath(path));
+        return false;
+    }
+    CProjectChanges changes(project);
+    return ReportRead(path, ReadHtmlMerging(changes, file), project, err);
+}
+
 int Import(const Operands& operands, CProject& project, CStream& out, CStream& err)
 {
     if (operands.inputs.size() != 1) return CliUsageError(err, "import takes one homepage file");
-    if (!ImportForCli(project, operands.inputs[0], err)) return kCliFileError;
+    if (operands.hasMergeInto) {
+        if (!LoadForCli(project, operands.mergeInto, err)) return kCliFileError;
+        if (!MergeForCli(project, operands.inputs[0], err)) return kCliFileError;
+    } else if (!ImportForCli(project, operands.inputs[0], err)) {
+        return kCliFileError;
+    }
     if (!operands.hasOutput) {
         DumpProject(project, out);
         return kCliSuccess;
@@ -318,6 +378,8 @@ int RunCli(const std::vector<std::wstring>& arguments, CProject& project, CStrea
     if (!operands.error.empty()) return CliUsageError(err, operands.error);
     if (operands.hasStyle && command != L"generate")
         return CliUsageError(err, "--style is an option of generate only");
+    if (operands.hasMergeInto && command != L"import")
+        return CliUsageError(err, "--merge-into is an option of import only");
     if (command == L"generate") return Generate(operands, project, out, err);
     if (command == L"import") return Import(operands, project, out, err);
     if (command == L"dump") return Dump(operands, project, out, err);

@@ -79,8 +79,8 @@ std::string Report(const IconFetchPlan& plan, const std::vector<IconFetchOutcome
         ++failed[outcome.result];
         const LinkPlace& place = plan.links.places[plan.places[entry]];
         report += std::string(IconFetchResultName(outcome.result)) + "  " +
-                  plan.links.UrlOf(place) + "  " + outcome.reason + "  [" + PlaceWhere(place) +
-                  "]\n";
+                  PrintableText(plan.links.UrlOf(place)) + "  " + PrintableText(outcome.reason) +
+                  "  [" + PlaceWhere(place) + "]\n";
     }
     std::size_t failures = plan.places.size() - kept;
     report += "Icons for " + Counted(plan.places.size(), "link", "links") + " (" +

@@ -243,6 +243,11 @@ void CProjectChanges::MoveNode(std::int32_t kind, CStreamable* node, CStreamable
 
 HtmlImportResult CProjectChanges::ReadHtml(CStream& stream)
 {
+    return ReadHtml(stream, BookmarkColumns());
+}
+
+HtmlImportResult CProjectChanges::ReadHtml(CStream& stream, const BookmarkColumns& bookmarks)
+{
     CStepScope scope(*this, L"read HTML file");
     // The columns leave the project for the import, which then only adds: a page that replaces
     // them would destroy them, and steps may still refer to them. The window is told once the
@@ -275,6 +280,11 @@ HtmlImportResult CProjectChanges::ReadHtml(CStream& stream)
         for (std::size_t i = 0; i < taken.size(); ++i)
             taken[i].PutBack(project, i);
     }
+    const bool handOver = bookmarks && result.kind == HtmlFileKind::Bookmarks;
+    if (handOver) {
+        bookmarks(added);
+        added.clear();
+    }
     const std::size_t first = project->columns.size();
     for (std::size_t i = 0; i < added.size(); ++i)
         InsertNode(std::move(added[i]), project, first + i, L"add column");
@@ -290,8 +300,9 @@ HtmlImportResult CProjectChanges::ReadHtml(CStream& stream)
         SetNumber(RowSite(kNodeProject, project, SitePart::PageStyle),
                   static_cast<std::int32_t>(after));
     }
-    // The import may have changed the project even where it stopped early.
-    project->modified = true;
+    // The import may have changed the project even where it stopped early; what a bookmark file
+    // handed over changed only what its steps did.
+    if (!handOver) project->modified = true;
     if (group) group->SetSite(NodeSite(kNodeProject, project));
     return result;
 }

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,6 +79,13 @@ public:
     // project ends as the import alone would leave it, but the columns that were there are the
     // same objects, and undo brings them back.
     HtmlImportResult ReadHtml(CStream& stream);
+    // Takes what a bookmark file brings instead of adding it: the columns it was read into, out
+    // of the project, in their order. It puts what it wants of them into the project through
+    // this change path, within the read's step; what it leaves in the vector is destroyed.
+    using BookmarkColumns = std::function<void(std::vector<CDetachedNode>& columns)>;
+    // The same, but a bookmark file's columns go to `bookmarks`; the project is marked modified
+    // only by what it changes.
+    HtmlImportResult ReadHtml(CStream& stream, const BookmarkColumns& bookmarks);
     // Puts everything `source` holds (columns, title, page style, unknown chunks) in place of
     // what the project holds, as one step named `name` ("reload from disk"); `source` is left
     // empty. Undo brings the project's own nodes back, the same objects.

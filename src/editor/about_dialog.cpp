@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "services/paths.h"
 #include "winui/module.h"
+#include "winui/window_icon.h"
 
 std::wstring CdlgAbout::VersionText()
 {
@@ -34,6 +35,7 @@ void CdlgAbout::Run()
 
 int CdlgAbout::OnInitDialog()
 {
+    winui::TakeOwnerIcons(window);
     ::SetDlgItemTextW(window, IDC_ABOUT_VERSION, VersionText().c_str());
     ::SetDlgItemTextW(window, IDC_ABOUT_FILES, FilesText().c_str());
     ::SetDlgItemTextW(window, IDC_ABOUT_NOTICES, NoticesText().c_str());

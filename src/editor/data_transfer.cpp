@@ -184,6 +184,16 @@ bool PutNodes(HWND owner, std::int32_t kind, const std::vector<CStreamable*>& no
     return kept;
 }
 
+bool PutText(HWND owner, const std::wstring& text)
+{
+    if (!::OpenClipboard(owner)) return false;
+    ::EmptyClipboard();
+    const bool kept =
+        SetClipboardBytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    ::CloseClipboard();
+    return kept;
+}
+
 bool ReadClipboard(HWND owner, CIncoming& incoming)
 {
     if (!::OpenClipboard(owner)) return false;

@@ -37,6 +37,8 @@ UINT DescriptorFormat();
 // Puts the nodes on the clipboard in the program's own format, as CF_HTML and as CF_UNICODETEXT
 // (the addresses), all together; false when the clipboard did not take the nodes in its own format.
 bool PutNodes(HWND owner, std::int32_t kind, const std::vector<CStreamable*>& nodes);
+// Puts text alone on the clipboard (CF_UNICODETEXT); false when the clipboard did not take it.
+bool PutText(HWND owner, const std::wstring& text);
 
 // Reads the clipboard: the program's own nodes, else the links of its "HTML Format", else of
 // dropped files (CF_HDROP), else of its text. False when nothing there gives a link.

@@ -2,11 +2,14 @@
 // job at a time with its settings and HTTP stack, "n of N" while it runs (shown at most every
 // 100 ms), Cancel, Close that abandons a running job without waiting for it, and the window's
 // keys through dialog navigation. A window adds how it shows progress and the job's end.
+// The windows are not owned by the main window, so that opening a result's node brings the main
+// window in front of them; they go with it.
 #pragma once
 
 #include "editor/job_news.h"
 #include "network/http_transport.h"
 #include "winui/dialog_base.h"
+#include "winui/window_icon.h"
 
 #include <memory>
 #include <utility>
@@ -20,7 +23,8 @@ class ILinkCheckHost
 {
 public:
     virtual ~ILinkCheckHost() = default;
-    // Selects the site's node in the tree and shows its pane, with the site's row selected.
+    // Selects the site's node in the tree and shows its pane, with the site's row selected, and
+    // brings the main window forward.
     virtual void ShowLinkSite(const CSite& site) = 0;
     // The pane that is shown takes its node's values afresh (the job changed them).
     virtual void RefreshShownPane() = 0;
@@ -43,6 +47,17 @@ public:
         if (job) job->Cancel();
         for (auto& old : retired)
             old->Cancel();
+        // This object is going: the window's last messages must not reach it.
+        if (window && ::IsWindow(window)) ::SetWindowLongPtrW(window, DWLP_USER, 0);
+        Destroy();
+    }
+
+    // Destroys the window (the main window's goes); a job that runs is cancelled.
+    void Destroy()
+    {
+        if (job) job->Cancel();
+        if (window && ::IsWindow(window)) ::DestroyWindow(window);
+        window = nullptr;
     }
 
     // Stops the job that runs, if any; what it did until then counts.
@@ -79,6 +94,18 @@ public:
     HWND closeButton = nullptr;
 
 protected:
+    // Creates the window, not owned, for the main window `mainWindow`; true when it was made.
+    bool CreateFor(HWND mainWindow)
+    {
+        owner = mainWindow;
+        if (!Create(nullptr)) return false;
+        // The program's icon, which an owned window would have taken from its owner.
+        winui::TakeIconsOf(window, mainWindow);
+        return true;
+    }
+    // True while the main window is disabled: a message box or dialog of its own is open and
+    // acting on a node, which a change from this window must not pull from under it.
+    bool MainBusy() const { return owner && !::IsWindowEnabled(owner); }
     // Replaces the finished (or no) job by a new one that tells this window its news.
     template <class... Arguments> void StartJob(Arguments&&... arguments)
     {
@@ -97,13 +124,13 @@ protected:
         retired.push_back(std::move(job));
         return true;
     }
-    // Hides the window, giving the activation back to the owner when the window had it.
+    // Hides the window, giving the activation back to the main window when the window had it.
     void Hide()
     {
         ::KillTimer(window, kProgressTimer);
         const bool active = ::GetActiveWindow() == window;
         ::ShowWindow(window, SW_HIDE);
-        if (active) ::SetActiveWindow(::GetWindow(window, GW_OWNER));
+        if (active && owner) ::SetActiveWindow(owner);
     }
     // The job's news and the progress timer; true when `message` was one of them.
     bool OnJobMessage(UINT message, WPARAM wParam)
@@ -138,6 +165,7 @@ protected:
 
     CProjectChanges* changes; // not owned
     ILinkCheckHost* host;     // not owned
+    HWND owner = nullptr;     // the main window
     std::unique_ptr<TJob> job;
 
 private:

@@ -139,6 +139,9 @@ LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_DESTROY:
         drag.Cancel();
+        // The results windows are not owned by this window: they go with it all the same.
+        linkCheck.Destroy();
+        iconFetch.Destroy();
         // Before the tree goes: the registration holds a reference to the target.
         if (treeView) ::RevokeDragDrop(treeView);
         return ::DefWindowProcW(mainWindow, message, wParam, lParam);
@@ -169,6 +172,9 @@ LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return ::DefWindowProcW(mainWindow, message, wParam, lParam);
     case WM_SETFOCUS:
         FocusChild();
+        return 0;
+    case kBrowserLaunched:
+        BrowserLaunched(wParam, lParam != 0);
         return 0;
     default:
         return ::DefWindowProcW(mainWindow, message, wParam, lParam);
@@ -280,6 +286,12 @@ void CfrmTreeEditor::Dispatch(int command)
         break;
     case IDM_FETCH_ICONS:
         iconFetch.Start(mainWindow);
+        break;
+    case IDM_EXPORT_BOOKMARKS:
+        ExportBookmarks();
+        break;
+    case IDM_OPTIONS:
+        ShowOptions();
         break;
     // Enter and Escape, as the dialog navigation reports them: they act in the find bar only.
     case IDOK:

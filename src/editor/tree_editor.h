@@ -23,6 +23,7 @@
 #include "panes/prop_item_link.h"
 #include "panes/prop_project.h"
 #include "panes/prop_simple.h"
+#include "services/project_store.h"
 #include "winui/splitter.h"
 
 #include <windows.h>
@@ -91,6 +92,12 @@ public:
     // Every change of the project comes here: it marks the project modified and the homepage
     // file as behind the project.
     void ProjectChanged();
+
+    // What a browser launch posts to the main window (wParam: kPreviewLaunch or kHelpLaunch;
+    // lParam: 1 when the browser was started).
+    static constexpr UINT kBrowserLaunched = WM_APP + 450;
+    static constexpr WPARAM kPreviewLaunch = 0;
+    static constexpr WPARAM kHelpLaunch = 1;
 
     // The window side beyond the tree and the panes (tree_editor_window.cpp).
     // The object that owns a main window, or null.
@@ -203,10 +210,24 @@ private:
     void ReadHtmlFile();
     void GenerateHomepage();
     void Preview();
+    void ExportBookmarks();
+    void ShowOptions();
+    // Tells in the status bar, and in a box when it failed, what came of a browser launch.
+    void BrowserLaunched(WPARAM tag, bool started);
     // True when the program may quit: asks about unsaved changes, saves on Yes.
     bool ConfirmQuit();
-    // Writes the project file; when it could not be written, says so and returns false.
-    bool SaveProject();
+    enum class SaveResult
+    {
+        NotSaved,
+        Saved,          // with the homepage when the setting asks for it
+        PageNotWritten, // the project was saved, the homepage the setting asks for was not
+    };
+    // The one save: writes the project file and, while the setting asks for it, the homepage
+    // after it, and says in the status bar what came of both. A project file that could not be
+    // written is also told in a box.
+    SaveResult SaveProject();
+    // Writes the homepage as F5 does and notes whether the file shows the project.
+    HomepageWrite WriteHomepage();
 
     // Nodes on the clipboard and dropped (tree_editor_transfer.cpp).
     // Cut and Copy act on a node other than the project; a beep says when there is none.

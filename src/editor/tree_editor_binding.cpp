@@ -152,6 +152,7 @@ void CfrmTreeEditor::NodeChanged(const CSite& site)
     SetPageUpToDate(false);
     ChangeForRecovery();
     linkCheck.ProjectChanged();
+    iconFetch.ProjectChanged();
     if (treeDeferred) {
         treeStale = true;
         return;
@@ -165,6 +166,7 @@ void CfrmTreeEditor::NodeRemoving(std::int32_t kind, CStreamable* node)
     SetPageUpToDate(false);
     ChangeForRecovery();
     linkCheck.ProjectChanged();
+    iconFetch.ProjectChanged();
     ReleasePanesWithin(kind, node);
     if (treeDeferred) {
         treeStale = true;
@@ -183,6 +185,7 @@ void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
     SetPageUpToDate(false);
     ChangeForRecovery();
     linkCheck.ProjectChanged();
+    iconFetch.ProjectChanged();
     if (treeDeferred) {
         treeStale = true;
         return;

@@ -3,15 +3,18 @@
 #include "editor/tree_editor.h"
 
 #include "edit/node_places.h"
-#include "homepage/page_writer.h"
+#include "editor/options_dialog.h"
+#include "homepage/bookmark_writer.h"
 #include "import/html_import.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "persist/streams.h"
+#include "services/help.h"
 #include "services/paths.h"
 #include "services/preview.h"
 #include "services/project_store.h"
+#include "services/settings.h"
 #include "services/shell.h"
 #include "services/status_texts.h"
 
@@ -154,27 +157,42 @@ void CfrmTreeEditor::Save()
     SaveProject();
 }
 
-bool CfrmTreeEditor::SaveProject()
+CfrmTreeEditor::SaveResult CfrmTreeEditor::SaveProject()
 {
-    // A save that succeeds clears `modified`; one that fails leaves it set. A file that another
-    // program wrote is kept aside first, and the person is told where.
+    // A save that succeeds clears `modified`; one that fails leaves it set. A project file that
+    // another program wrote is kept aside first, and the person is told where.
     std::wstring kept;
-    const bool saved = SaveProjectOfRun(*project, &kept);
-    if (!kept.empty()) {
-        statusBar.SetOutcome(saved ? ProjectSavedKeepingText(ProjectFilePath, kept)
-                                   : ProjectNotSavedKeepingText(ProjectFilePath, kept));
-        Shell().ShowMessage(mainWindow, KeptAsideMessage(ProjectFilePath, kept, saved).c_str(),
-                            L"Quillomere", MB_OK | (saved ? MB_ICONINFORMATION : MB_ICONERROR));
-        return saved;
+    if (!SaveProjectOfRun(*project, &kept)) {
+        statusBar.SetOutcome(
+            WithKeptAside(ProjectFilePath, kept, ProjectNotSavedText(ProjectFilePath)));
+        std::wstring text = kept.empty()
+                                ? L"The project could not be saved to\r\n" + ProjectFilePath
+                                : KeptAsideMessage(ProjectFilePath, kept, false);
+        Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere", MB_OK | MB_ICONERROR);
+        return SaveResult::NotSaved;
     }
-    if (saved) {
-        statusBar.SetOutcome(ProjectSavedText(ProjectFilePath));
-        return true;
+    SaveResult result = SaveResult::Saved;
+    std::wstring said = ProjectSavedText(ProjectFilePath);
+    if (LoadSettings().writeHomepageOnSave) {
+        // After the project file, as F5 writes it.
+        const HomepageWrite page = WriteHomepage();
+        said =
+            WithKeptAside(HomepageFilePath, page.keptAside,
+                          SavedWithHomepageText(ProjectFilePath, HomepageFilePath, page.written));
+        if (!page.written) result = SaveResult::PageNotWritten;
     }
-    statusBar.SetOutcome(ProjectNotSavedText(ProjectFilePath));
-    std::wstring text = L"The project could not be saved to\r\n" + ProjectFilePath;
-    Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere", MB_OK | MB_ICONERROR);
-    return false;
+    statusBar.SetOutcome(WithKeptAside(ProjectFilePath, kept, said));
+    if (!kept.empty())
+        Shell().ShowMessage(mainWindow, KeptAsideMessage(ProjectFilePath, kept, true).c_str(),
+                            L"Quillomere", MB_OK | MB_ICONINFORMATION);
+    return result;
+}
+
+HomepageWrite CfrmTreeEditor::WriteHomepage()
+{
+    const HomepageWrite page = WriteHomepageOfRun(*project);
+    SetPageUpToDate(page.written);
+    return page;
 }
 
 void CfrmTreeEditor::ReadHtmlFile()
@@ -212,17 +230,66 @@ void CfrmTreeEditor::ReadHtmlFile()
 
 void CfrmTreeEditor::GenerateHomepage()
 {
-    CFileStream file(HomepageFilePath, true);
-    WritePage(*project, file);
-    const bool written = file.IsOpen() && file.Close();
-    statusBar.SetOutcome(written ? HomepageWrittenText(HomepageFilePath)
-                                 : HomepageNotWrittenText(HomepageFilePath));
-    SetPageUpToDate(written);
+    const HomepageWrite page = WriteHomepage();
+    statusBar.SetOutcome(WithKeptAside(HomepageFilePath, page.keptAside,
+                                       page.written ? HomepageWrittenText(HomepageFilePath)
+                                                    : HomepageNotWrittenText(HomepageFilePath)));
 }
 
 void CfrmTreeEditor::Preview()
 {
-    ::Preview(*project);
+    if (!::Preview(*project, {mainWindow, kBrowserLaunched, kPreviewLaunch}))
+        statusBar.SetOutcome(BrowserPageNotWrittenText(false, PreviewFilePath()));
+}
+
+void CfrmTreeEditor::BrowserLaunched(WPARAM tag, bool started)
+{
+    const bool help = tag == kHelpLaunch;
+    if (started) {
+        statusBar.SetOutcome(OpenedInBrowserText(help));
+        return;
+    }
+    const std::wstring path = help ? HelpFilePath() : PreviewFilePath();
+    statusBar.SetOutcome(BrowserNotStartedText(help, path));
+    Shell().ShowMessage(mainWindow, BrowserNotStartedMessage(help, path).c_str(), L"Quillomere",
+                        MB_OK | MB_ICONWARNING);
+}
+
+void CfrmTreeEditor::ExportBookmarks()
+{
+    wchar_t path[MAX_PATH * 4] = L"Bookmarks.html";
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = mainWindow;
+    // Ends in two NULs.
+    dialog.lpstrFilter = L"Bookmark files (*.html)\0*.html\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH * 4;
+    dialog.lpstrInitialDir = DocumentsFolder.c_str();
+    dialog.lpstrTitle = L"Export bookmarks";
+    dialog.lpstrDefExt = L"html";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+    if (!Shell().ChooseSaveFile(dialog)) return;
+
+    bool written = false;
+    {
+        CFileStream file(path, true);
+        WriteBookmarks(*project, file);
+        written = file.IsOpen() && file.Close();
+    }
+    if (written) {
+        statusBar.SetOutcome(BookmarksExportedText(path, CountNodes(*project).bookmarks));
+        return;
+    }
+    statusBar.SetOutcome(BookmarksNotExportedText(path));
+    std::wstring text = L"The bookmarks could not be written to\r\n" + std::wstring(path);
+    Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere", MB_OK | MB_ICONERROR);
+}
+
+void CfrmTreeEditor::ShowOptions()
+{
+    CdlgOptions options;
+    options.Run(mainWindow);
 }
 
 bool CfrmTreeEditor::ConfirmQuit()
@@ -234,7 +301,19 @@ bool CfrmTreeEditor::ConfirmQuit()
         // Only a clear No quits without saving; Cancel, or a box that could not be shown,
         // keeps the program running.
         if (answer != IDYES && answer != IDNO) return false;
-        if (answer == IDYES && !SaveProject()) return false;
+        if (answer == IDYES) {
+            const SaveResult saved = SaveProject();
+            if (saved == SaveResult::NotSaved) return false;
+            // The status bar goes with the window: a page that could not be written is told
+            // here, and the project, which was saved, is not held back by it.
+            if (saved == SaveResult::PageNotWritten) {
+                std::wstring text = L"The project was saved, but the homepage could not be "
+                                    L"written to\r\n" +
+                                    HomepageFilePath;
+                Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere",
+                                    MB_OK | MB_ICONWARNING);
+            }
+        }
     }
     rebuilding = true;
     ::PostQuitMessage(0);

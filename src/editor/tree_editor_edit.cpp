@@ -108,6 +108,10 @@ void CfrmTreeEditor::ShowSite(const CSite& site)
 void CfrmTreeEditor::ShowLinkSite(const CSite& site)
 {
     ShowSite(site);
+    // In front of the results window, which stays open behind it, with the node in sight.
+    if (::IsIconic(mainWindow)) ::ShowWindow(mainWindow, SW_RESTORE);
+    ::SetForegroundWindow(mainWindow);
+    ::SetFocus(treeView);
 }
 
 void CfrmTreeEditor::RefreshShownPane()

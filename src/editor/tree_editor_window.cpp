@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "services/help.h"
 #include "services/paths.h"
+#include "services/status_texts.h"
 #include "winui/controls.h"
 
 #include <commctrl.h>
@@ -239,7 +240,8 @@ bool CfrmTreeEditor::OnWindowCommand(int command)
         return true;
     }
     case IDM_HELP:
-        ShowHelpPage();
+        if (!ShowHelpPage({mainWindow, kBrowserLaunched, kHelpLaunch}))
+            statusBar.SetOutcome(BrowserPageNotWrittenText(true, HelpFilePath()));
         return true;
     case IDM_ABOUT: {
         CdlgAbout about(mainWindow);

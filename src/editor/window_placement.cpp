@@ -1,11 +1,10 @@
 #include "editor/window_placement.h"
 
+#include "services/settings.h"
+
 #include <string>
 
 namespace {
-
-const wchar_t kProgramKey[] = L"Software\\Quillomere";
-std::wstring testKey;
 
 const wchar_t* const kNames[] = {L"WindowLeft",   L"WindowTop", L"WindowRight",
                                  L"WindowBottom", L"Maximized", L"TreeWidth"};
@@ -26,14 +25,15 @@ POINT WorkspaceOffset()
 
 } // namespace
 
+// The placement is one of the program's settings: it shares their key.
 const wchar_t* PlacementKey()
 {
-    return testKey.empty() ? kProgramKey : testKey.c_str();
+    return SettingsKey();
 }
 
 void SetPlacementKeyForTesting(const wchar_t* key)
 {
-    testKey = key ? key : L"";
+    SetSettingsKeyForTesting(key);
 }
 
 bool LoadPlacement(SavedPlacement& placement)

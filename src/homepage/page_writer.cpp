@@ -84,8 +84,7 @@ void WritePage(const CProject& project, CStream& stream)
         WriteModernPage(project, stream, platform::UserLanguage());
         return;
     }
-    WriteLiteral(stream, "<html>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; "
-                         "charset=utf-8\">\r\n<head>\r\n<title>");
+    WriteLiteral(stream, kClassicPageStart);
     WriteUtf8(stream, project.title);
     // pshow keeps the old pixelLeft/pixelTop lines and also sets left/top in pixels, which is
     // what current browsers honour.

@@ -11,6 +11,12 @@
 class CColumn;
 class CProject;
 
+// How every Classic page starts: with the Modern page's start (modern_page.h) it tells a page of
+// this program from another file of the same name.
+constexpr char kClassicPageStart[] =
+    "<html>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; "
+    "charset=utf-8\">\r\n<head>\r\n<title>";
+
 // Writes the whole page, each piece as its own Write; model text goes out as UTF-8, unescaped.
 // A Modern project's page takes the user's language for its lang attribute; every other style is
 // written as Classic.

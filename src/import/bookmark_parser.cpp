@@ -3,6 +3,7 @@
 #include "icons/data_uri.h"
 #include "model/item_link.h"
 #include "model/project.h"
+#include "persist/attribute_text.h"
 #include "persist/text.h"
 #include "persist/trim.h"
 
@@ -110,21 +111,23 @@ std::string Description(std::string_view text)
     return markup;
 }
 
-// The address as markup for a double-quoted attribute: a single-quoted HREF may hold a '"',
-// which would end the homepage's href attribute early.
+// The address as markup for a double-quoted attribute of the homepage: a single-quoted HREF may
+// hold a '"', which would end the page's href attribute early, and any quoted HREF a '<' or '>',
+// which the page's own reader takes for a tag's edge. As references they mean the same.
 void AssignAddress(std::string& address, std::string_view value)
 {
-    address.assign(value.data(), value.size());
-    for (std::size_t at = address.find('"'); at != std::string::npos;
-         at = address.find('"', at + 6))
-        address.replace(at, 1, "&quot;");
-}
-
-// The address starts with `scheme` (lower case), after any white space, in any case.
-bool HasScheme(std::string_view address, std::string_view scheme)
-{
-    address = TrimBlanks(address);
-    return address.size() >= scheme.size() && EqualsLower(address.substr(0, scheme.size()), scheme);
+    address.clear();
+    address.reserve(value.size());
+    for (char c : value) {
+        if (c == '"')
+            address += "&quot;";
+        else if (c == '<')
+            address += "&lt;";
+        else if (c == '>')
+            address += "&gt;";
+        else
+            address += c;
+    }
 }
 
 // The first attribute of that name, in any case.
@@ -143,7 +146,26 @@ const char kPathEllipsis[] = "\xE2\x80\xA6 / ";
 
 } // namespace
 
-CBookmarkParser::CBookmarkParser(CProject& project) : project(&project) {}
+std::string SkipReasonsText(const SkippedBookmarks& skipped)
+{
+    std::string text;
+    auto add = [&text](std::size_t count, const char* one, const char* many) {
+        if (count == 0) return;
+        if (!text.empty()) text += ", ";
+        text += std::to_string(count) + " " + (count == 1 ? one : many);
+    };
+    add(skipped.tooLarge, "too large", "too large");
+    add(skipped.scripts, "script address", "script addresses");
+    add(skipped.places, "place: address", "place: addresses");
+    add(skipped.withoutAddress, "without an address", "without an address");
+    return text;
+}
+
+CBookmarkParser::CBookmarkParser(CProject& project) : project(&project)
+{
+    // Bookmark files come from many programs, and browsers read them as they read any page.
+    ReadTagsAsBrowsers();
+}
 
 CBookmarkParser::~CBookmarkParser() = default;
 
@@ -215,6 +237,26 @@ void CBookmarkParser::OnTag(const char* content, std::int32_t length)
     case BookmarkTag::Other:
         break;
     }
+}
+
+bool CBookmarkParser::OnTagTooLarge(const char* content, std::int32_t length)
+{
+    std::int32_t nameLength = 0;
+    while (nameLength < length && !IsBlank(content[nameLength]))
+        ++nameLength;
+    if (Classify(std::string_view(content, static_cast<std::size_t>(nameLength))) ==
+        BookmarkTag::A) {
+        // A bookmark whose address or icon alone is larger than the buffer: left out, and the
+        // text and description after it with it.
+        EndCapture();
+        folderPending = false;
+        lastBookmark = nullptr;
+        ++skipped.tooLarge;
+        return true;
+    }
+    // Any other element of the file means what its name says; its attributes are not needed.
+    OnTag(content, nameLength);
+    return true;
 }
 
 void CBookmarkParser::OnText(const char* bytes, std::int32_t length)
@@ -308,8 +350,17 @@ std::string CBookmarkParser::FolderName(const Folder& folder) const
 
 void CBookmarkParser::AddBookmark()
 {
-    if (!hasHref || HasScheme(href, "place:") || HasScheme(href, "javascript:")) {
-        ++skipped;
+    if (!hasHref) {
+        ++skipped.withoutAddress;
+        return;
+    }
+    // The scheme as the browser will take it, whatever references and blanks spell it.
+    if (IsScriptAddress(href)) {
+        ++skipped.scripts;
+        return;
+    }
+    if (AddressScheme(href) == "place") {
+        ++skipped.places;
         return;
     }
     std::string_view title = Collapsed(text.View(), scratch);

@@ -19,18 +19,32 @@ class CGroup;
 class CItemLink;
 class CProject;
 
+// The bookmarks a read left out, by why.
+struct SkippedBookmarks
+{
+    std::size_t withoutAddress = 0; // anchors without an HREF
+    std::size_t places = 0;         // place: addresses (a browser's saved searches)
+    std::size_t scripts = 0;        // javascript: and vbscript: addresses, however spelt
+    std::size_t tooLarge = 0;       // a tag larger than the reader's buffer (a huge icon)
+
+    std::size_t Total() const { return withoutAddress + places + scripts + tooLarge; }
+};
+
+// The reasons with their counts, for a summary: "1 too large, 2 script addresses"; empty when
+// none was skipped.
+std::string SkipReasonsText(const SkippedBookmarks& skipped);
+
 class CBookmarkParser : public CHTMLParser
 {
 public:
     explicit CBookmarkParser(CProject& project);
     ~CBookmarkParser();
 
-    // What the read made so far, and the bookmarks it left out (place: and javascript: addresses,
-    // anchors without an address).
+    // What the read made so far, and the bookmarks it left out.
     std::size_t Columns() const { return columns; }
     std::size_t Groups() const { return groups; }
     std::size_t Links() const { return links; }
-    std::size_t Skipped() const { return skipped; }
+    const SkippedBookmarks& Skipped() const { return skipped; }
     // The column of the bookmarks outside any folder, once one was read; null before.
     const CColumn* LooseColumn() const { return looseColumn; }
 
@@ -45,6 +59,7 @@ public:
 
 protected:
     void OnTag(const char* content, std::int32_t length) override;
+    bool OnTagTooLarge(const char* content, std::int32_t length) override;
     void OnText(const char* text, std::int32_t length) override;
     void OnEnd() override;
 
@@ -83,7 +98,8 @@ private:
     std::string GroupPath() const;
 
     CProject* project; // not owned
-    std::size_t columns = 0, groups = 0, links = 0, skipped = 0;
+    std::size_t columns = 0, groups = 0, links = 0;
+    SkippedBookmarks skipped;
 
     Capture capture = Capture::None;
     CTextBuffer text;

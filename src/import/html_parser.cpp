@@ -69,7 +69,15 @@ bool CHTMLParser::Parse(CStream& source)
     valid = fill(start, kBufferSize);
     if (!Scan()) return false;
     for (;;) {
-        if (consumed == 0) return false;
+        if (consumed == 0) {
+            // A tag that fills the whole buffer: read past it if the parser can do without it.
+            if (!browserTags || state != ScanState::InTag || valid != kBufferSize ||
+                !OnTagTooLarge(start, valid))
+                return false;
+            // The scan of the buffer left tagState where the tag's reading stands at its end.
+            state = ScanState::SkipTag;
+            consumed = valid;
+        }
         std::int32_t left = valid - consumed;
         // Keep the next read's target 64-byte aligned: reads into unaligned memory are slow.
         char* moved = buffer.Data() + (64 - left % 64) % 64;
@@ -79,7 +87,8 @@ bool CHTMLParser::Parse(CStream& source)
         valid = left;
         std::int32_t got = fill(start + left, kBufferSize - left);
         if (got == 0) {
-            if (left > 0) return false;
+            // Ended inside a tag, whatever of it is still held.
+            if (left > 0 || state == ScanState::InTag || state == ScanState::SkipTag) return false;
             OnEnd();
             return true;
         }
@@ -91,6 +100,73 @@ bool CHTMLParser::Parse(CStream& source)
 bool CHTMLParser::OnError(const char*)
 {
     return false;
+}
+
+bool CHTMLParser::OnTagTooLarge(const char*, std::int32_t)
+{
+    return false;
+}
+
+namespace {
+
+bool IsTagSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+// The tokenizer's step through a tag's content, one byte outside a quoted value at a time.
+TagState NextTagState(TagState state, char c)
+{
+    const bool space = IsTagSpace(c);
+    switch (state) {
+    case TagState::TagName:
+        return space ? TagState::BeforeName : TagState::TagName;
+    case TagState::BeforeName:
+    case TagState::AfterName:
+        if (space) return state;
+        if (c == '=' && state == TagState::AfterName) return TagState::BeforeValue;
+        return TagState::Name;
+    case TagState::Name:
+        if (space) return TagState::AfterName;
+        return c == '=' ? TagState::BeforeValue : TagState::Name;
+    case TagState::BeforeValue:
+        if (space) return state;
+        return c == '"' || c == '\'' ? TagState::Quoted : TagState::Unquoted;
+    case TagState::Unquoted:
+        return space ? TagState::BeforeName : TagState::Unquoted;
+    case TagState::Quoted:
+        break;
+    }
+    return state;
+}
+
+} // namespace
+
+std::int32_t CHTMLParser::FindTagEnd(const char* bytes, std::int32_t position, std::int32_t end,
+                                     bool skipping)
+{
+    while (position < end) {
+        if (tagState == TagState::Quoted) {
+            // Most of a bookmark file's tag bytes are quoted values: an address, an icon.
+            const void* close =
+                std::memchr(bytes + position, tagQuote, static_cast<std::size_t>(end - position));
+            if (!close) return end;
+            position = static_cast<std::int32_t>(static_cast<const char*>(close) - bytes) + 1;
+            tagState = TagState::BeforeName;
+            continue;
+        }
+        const char c = bytes[position];
+        if (c == '>') return position;
+        if (c == '<' && !skipping) {
+            if (!Misplaced(bytes + position)) return -1;
+        } else {
+            const TagState next = NextTagState(tagState, c);
+            if (next == TagState::Quoted) tagQuote = c;
+            tagState = next;
+        }
+        ++position;
+    }
+    return end;
 }
 
 bool CHTMLParser::Misplaced(const char* at)
@@ -136,6 +212,19 @@ bool CHTMLParser::Scan()
                     break;
                 }
             }
+            if (browserTags) {
+                // A partial tag is read again from its start after the next fill.
+                if (position == tagStart) tagState = TagState::TagName;
+                std::int32_t close = FindTagEnd(bytes, position, end, false);
+                if (close < 0) return false;
+                position = close;
+                if (close < end) {
+                    OnTag(bytes + tagStart, close - tagStart);
+                    runStart = position = close + 1;
+                    state = ScanState::InText;
+                }
+                break;
+            }
             std::int32_t hit = FindAngle(bytes, position, end);
             if (hit == end) {
                 position = end;
@@ -157,6 +246,16 @@ bool CHTMLParser::Scan()
             } else {
                 position = static_cast<std::int32_t>(static_cast<const char*>(dash) - bytes) + 1;
                 state = ScanState::CommentDash;
+            }
+            break;
+        }
+        case ScanState::SkipTag: {
+            std::int32_t close = FindTagEnd(bytes, position, end, true);
+            position = close;
+            if (close < end) {
+                // The text after the tag is collected again, as after any tag.
+                runStart = position = close + 1;
+                state = ScanState::InText;
             }
             break;
         }
@@ -262,7 +361,11 @@ bool CHTMLParser::SplitTag(const char* content, std::int32_t length, std::string
         ++i; // "="
         while (i < length && classOf(i) == kSpace)
             ++i;
-        if (i == length || classOf(i) == kEquals) return false;
+        if (i == length) {
+            // "href=" at the end: an empty value, as a browser reads it.
+            attributes.push_back(TagAttribute{attributeName, true, std::string_view()});
+            return true;
+        }
         if (classOf(i) == kQuote) {
             std::int32_t valueStart = i + 1;
             const void* close = std::memchr(content + valueStart, content[i],
@@ -273,12 +376,13 @@ bool CHTMLParser::SplitTag(const char* content, std::int32_t length, std::string
             ++i;
             continue;
         }
+        // An unquoted value runs to white space, "=" and quotes included, as in a browser
+        // ("?a=1&b=2", base64 padding).
         std::int32_t valueStart = i;
-        while (i < length && classOf(i) == kOther)
+        while (i < length && classOf(i) != kSpace)
             ++i;
         attributes.push_back(TagAttribute{attributeName, true, view(valueStart, i)});
         if (i == length) return true;
-        if (classOf(i) != kSpace) return false;
     }
 }
 

@@ -26,6 +26,20 @@ enum class ScanState
     InComment = 4,       // inside a comment opened by "<!--"
     CommentDash = 5,     // inside a comment, one "-" just seen
     CommentDashDash = 6, // inside a comment, "--" just seen
+    SkipTag = 7,         // inside a tag too large for the buffer, read past to its end
+};
+
+// Where a tag's content is, as a browser's tokenizer reads it: what a quote opens, and so where
+// a ">" ends the tag.
+enum class TagState : unsigned char
+{
+    TagName,     // the element's name
+    BeforeName,  // white space before an attribute
+    Name,        // an attribute's name
+    AfterName,   // white space after a name, before "=" or the next attribute
+    BeforeValue, // after "=", before the value
+    Unquoted,    // an unquoted value, which white space ends
+    Quoted,      // a quoted value, which only its quote ends
 };
 
 class CHTMLParser
@@ -71,9 +85,22 @@ protected:
     // Tokenizes the bytes now in the buffer; false when OnError asked to stop.
     bool Scan();
 
+    // Reads tags as a browser does, for files that other programs write: a "<" or ">" inside a
+    // quoted attribute value belongs to the value, and a tag too large for the buffer goes to
+    // OnTagTooLarge. Set before Parse.
+    void ReadTagsAsBrowsers() { browserTags = true; }
+    // A tag larger than the buffer: its first `length` bytes of content. True to read past the
+    // rest of it and go on, false (the default) to stop. Only with ReadTagsAsBrowsers.
+    virtual bool OnTagTooLarge(const char* content, std::int32_t length);
+
 private:
     // Hands a misplaced "<" or ">" to OnError and records where it stopped the read.
     bool Misplaced(const char* at);
+    // Reads tag content from `position` as a browser's tokenizer does, until the ">" that ends
+    // the tag (returned) or `end`. A "<" outside quotes is misplaced; while skipping a tag that
+    // is too large it is part of the tag. -1 when OnError asked to stop.
+    std::int32_t FindTagEnd(const char* bytes, std::int32_t position, std::int32_t end,
+                            bool skipping);
 
     CStream* stream = nullptr; // not owned
     CAlignedBuffer buffer;
@@ -83,4 +110,7 @@ private:
     ScanState state = ScanState::Idle;
     std::int64_t bufferOffset = 0;
     std::int64_t errorOffset = -1;
+    bool browserTags = false;
+    TagState tagState = TagState::TagName; // with browserTags: where the tag's reading is
+    char tagQuote = 0;                     // the quote of a Quoted value
 };

@@ -4,6 +4,8 @@
 // start-up.
 #include "network/http_transport.h"
 
+#include "network/http_head.h"
+
 #include <curl/curl.h>
 #include <dlfcn.h>
 
@@ -96,7 +98,7 @@ struct Exchange
     bool bodyCut = false; // stopped reading at maxBody
     std::size_t keepBody = 0;
     std::string body; // the first keepBody bytes, when asked for
-    std::string location, retryAfter;
+    CHttpHead head;
     char error[CURL_ERROR_SIZE];
 
     ~Exchange()
@@ -105,34 +107,12 @@ struct Exchange
     }
 };
 
-// The value of a header line when its name is `name` (any case).
-bool HeaderValue(const char* line, std::size_t length, const char* name, std::string& value)
-{
-    std::size_t nameLength = std::strlen(name);
-    if (length <= nameLength || line[nameLength] != ':' || strncasecmp(line, name, nameLength) != 0)
-        return false;
-    std::size_t first = nameLength + 1, last = length;
-    while (first < last && (line[first] == ' ' || line[first] == '\t'))
-        ++first;
-    while (last > first && (line[last - 1] == '\r' || line[last - 1] == '\n' ||
-                            line[last - 1] == ' ' || line[last - 1] == '\t'))
-        --last;
-    value.assign(line + first, last - first);
-    return true;
-}
-
 std::size_t OnHeader(char* line, std::size_t size, std::size_t count, void* data)
 {
     auto* exchange = static_cast<Exchange*>(data);
     std::size_t length = size * count;
-    // A new status line (after a 100 Continue, say) starts a new set of headers.
-    if (length >= 5 && std::strncmp(line, "HTTP/", 5) == 0) {
-        exchange->location.clear();
-        exchange->retryAfter.clear();
-    }
-    HeaderValue(line, length, "location", exchange->location) ||
-        HeaderValue(line, length, "retry-after", exchange->retryAfter);
-    return length;
+    // A head beyond the limit ends the transfer: a count other than the one given.
+    return exchange->head.AddLine(std::string_view(line, length)) ? length : 0;
 }
 
 std::size_t OnBody(char* bytes, std::size_t size, std::size_t count, void* data)
@@ -229,8 +209,7 @@ public:
         exchange->bodyCut = false;
         exchange->keepBody = request.head ? 0 : request.keepBody;
         exchange->body.clear();
-        exchange->location.clear();
-        exchange->retryAfter.clear();
+        exchange->head = CHttpHead();
         exchange->error[0] = 0;
         CURL* easy = exchange->easy;
         long timeoutMs = long(settings.timeoutSeconds) * 1000;
@@ -305,22 +284,38 @@ private:
             lib->easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
             response.status = static_cast<int>(status);
             response.failure = FailureOf(code);
-            // A body cut short on purpose, or one that broke off after the headers, still
-            // brought its answer; unless the body itself was wanted.
+            const CHttpHead& head = exchange->head;
+            // A body cut short on purpose, or one that broke off or was still coming at the
+            // deadline after the whole head, still brought its answer; unless the body itself
+            // was wanted.
             if ((code == CURLE_WRITE_ERROR && exchange->bodyCut) ||
-                (status > 0 && exchange->keepBody == 0 &&
-                 (code == CURLE_PARTIAL_FILE || code == CURLE_RECV_ERROR)))
+                (status > 0 && head.Complete() && exchange->keepBody == 0 &&
+                 (code == CURLE_PARTIAL_FILE || code == CURLE_RECV_ERROR ||
+                  code == CURLE_OPERATION_TIMEDOUT)))
                 response.failure = HttpFailure::None;
+            std::string reason;
+            if (head.TooLarge()) {
+                response.failure = HttpFailure::BadAnswer;
+                reason = "the answer's headers are longer than " +
+                         std::to_string(kMaxHeaderBytes / 1024) + " KiB";
+            } else if (status > 0 && !head.Complete() && response.failure != HttpFailure::Timeout) {
+                // A status line, and then no end to the headers: no answer at all.
+                response.failure = HttpFailure::BadAnswer;
+                reason = std::string("the answer's headers did not come whole (") +
+                         (exchange->error[0] ? exchange->error : lib->easy_strerror(code)) + ")";
+            }
             if (response.failure == HttpFailure::None) {
-                response.location = std::move(exchange->location);
-                response.retryAfter = std::move(exchange->retryAfter);
+                response.location = head.Location();
+                response.retryAfter = head.RetryAfter();
                 if (status >= 200 && status < 300) {
                     response.body = std::move(exchange->body);
                     response.bodyCut = exchange->keepBody > 0 && exchange->bodyCut;
                 }
             } else {
                 response.status = 0;
-                response.reason = exchange->error[0] ? exchange->error : lib->easy_strerror(code);
+                response.reason = !reason.empty()      ? reason
+                                  : exchange->error[0] ? exchange->error
+                                                       : lib->easy_strerror(code);
             }
             finished.push_back(std::move(response));
             spare.push_back(std::move(exchange));

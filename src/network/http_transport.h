@@ -32,8 +32,16 @@ enum class HttpFailure
     Reset,               // the connection broke during the exchange
     ClosedWithoutAnswer, // the server closed the connection before any answer
     Tls,                 // certificate not trusted, wrong name, expired, handshake failed
+    BadAnswer, // not sound HTTP: headers beyond kMaxHeaderBytes, or broken off before their end
     Other,
 };
+
+// The most header bytes an answer may have; more end the request as a BadAnswer. Far beyond any
+// real answer's, and small enough that a server sending header lines without end costs little.
+constexpr std::size_t kMaxHeaderBytes = 256 * 1024;
+// The longest Location the engines follow or keep: a longer one is the server's fault, and the
+// final addresses a check keeps stay small.
+constexpr std::size_t kMaxLocationBytes = 8 * 1024;
 
 struct HttpResponse
 {
@@ -49,6 +57,8 @@ struct HttpResponse
 
 struct TransportSettings
 {
+    // A deadline for each request as a whole: connecting, the headers, and the body as far as it
+    // is read.
     int timeoutSeconds = 15;
     int maxConnections = 32; // overall
     int maxPerHost = 4;

@@ -190,6 +190,12 @@ private:
             return;
         }
         const int status = answer.status;
+        if (IsRedirectStatus(status) && answer.location.size() > kMaxLocationBytes) {
+            ChainFailed(index,
+                        Failure(IconFetchResult::NoIcon, "a redirect to an address longer than " +
+                                                             Kilobytes(kMaxLocationBytes)));
+            return;
+        }
         if (IsRedirectStatus(status) && !answer.location.empty()) {
             Redirect(index, answer.location);
             return;

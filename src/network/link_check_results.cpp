@@ -1,11 +1,15 @@
 #include "network/link_check_results.h"
 
+#include "edit/project_changes.h"
 #include "model/item.h"
 #include "model/project.h"
 #include "network/link_report.h"
+#include "network/reason_texts.h"
+#include "network/result_rows.h"
 #include "persist/text.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -14,33 +18,6 @@ bool ShowsStatus(LinkResult result)
 {
     return result == LinkResult::NotFound || result == LinkResult::ClientError ||
            result == LinkResult::ServerError || result == LinkResult::RateLimited;
-}
-
-// For sorting: letters of either case together.
-std::string Folded(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-// Sorts the rows by the key of each (taken before any row moves); ties keep page order, whichever
-// way the column goes.
-template <class Row, class KeyOf>
-void SortByKey(std::vector<Row>& rows, bool descending, KeyOf keyOf)
-{
-    using Key = decltype(keyOf(std::size_t()));
-    std::vector<std::pair<Key, Row>> keyed;
-    keyed.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        keyed.emplace_back(keyOf(i), rows[i]);
-    std::sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
-        if (a.first != b.first) return descending ? b.first < a.first : a.first < b.first;
-        return a.second.place < b.second.place;
-    });
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        rows[i] = keyed[i].second;
 }
 
 } // namespace
@@ -98,9 +75,10 @@ int CLinkCheckResults::Rank(const Row& row) const
 void CLinkCheckResults::Sort()
 {
     if (sortColumn == LinkColumn::Result) {
-        SortByKey(rows, descending, [this](std::size_t i) { return Rank(rows[i]); });
+        SortRowsByKey(rows, descending, [this](std::size_t i) { return Rank(rows[i]); });
     } else {
-        SortByKey(rows, descending, [this](std::size_t i) { return Folded(Text(i, sortColumn)); });
+        SortRowsByKey(rows, descending,
+                      [this](std::size_t i) { return FoldedForSort(Text(i, sortColumn)); });
     }
 }
 
@@ -138,15 +116,47 @@ std::string CLinkCheckResults::Text(std::size_t row, LinkColumn column) const
         const LinkOutcome outcome = OutcomeOfPlace(*plan, *outcomes, shown.place);
         if (!outcome.finalUrl.empty()) return outcome.finalUrl;
         if (outcome.httpsAvailable) return "https answered too";
-        return outcome.reason;
+        return LinkReasonText(outcome);
     }
     }
     return std::string();
 }
 
+std::string CLinkCheckResults::RowsText(const std::vector<std::size_t>& rowList) const
+{
+    return RowsAsText(rowList, kLinkColumnCount, [this](std::size_t row, int column) {
+        return Text(row, static_cast<LinkColumn>(column));
+    });
+}
+
 std::string CLinkCheckResults::Summary() const
 {
-    return LinkCheckSummary(*plan, *outcomes);
+    std::vector<std::size_t> places;
+    std::vector<bool> replaced;
+    places.reserve(rows.size());
+    replaced.reserve(rows.size());
+    for (const Row& row : rows) {
+        places.push_back(row.place);
+        replaced.push_back(row.replaced);
+    }
+    return LinkCheckSummary(*plan, *outcomes, places, replaced);
+}
+
+bool CLinkCheckResults::SeemsOffline(std::size_t& addresses) const
+{
+    std::unordered_set<std::uint32_t> asked;
+    for (const Row& row : rows) {
+        if (row.replaced) continue;
+        const LinkOutcome outcome = OutcomeOfPlace(*plan, *outcomes, row.place);
+        // Places of other schemes, bad addresses and those a cancel left were asked of no one.
+        if (outcome.result == LinkResult::NotChecked || outcome.result == LinkResult::BadUrl)
+            continue;
+        if (outcome.failure != HttpFailure::HostUnknown && outcome.failure != HttpFailure::Refused)
+            return false;
+        asked.insert(plan->places[row.place].address);
+    }
+    addresses = asked.size();
+    return !asked.empty();
 }
 
 std::vector<LinkFix> CLinkCheckResults::Fixes(const CProject& project, bool https) const
@@ -185,4 +195,36 @@ CSite CLinkCheckResults::SiteOf(std::size_t index) const
         break;
     }
     return site;
+}
+
+std::size_t CLinkCheckResults::DeleteLinks(CProjectChanges& changes,
+                                           const std::vector<std::size_t>& places) const
+{
+    const std::vector<bool> alive = LivePlaces(changes.Project(), *plan);
+    // The items that go whole; a further link of one of them goes with it.
+    std::vector<const CItem*> items;
+    std::unordered_set<const CItem*> whole;
+    std::vector<const LinkPlace*> further;
+    std::unordered_set<std::size_t> taken;
+    std::size_t deleted = 0;
+    for (std::size_t index : places) {
+        if (index >= alive.size() || !alive[index] || !taken.insert(index).second) continue;
+        const LinkPlace& place = plan->places[index];
+        ++deleted;
+        if (place.kind == LinkPlaceKind::FurtherLink)
+            further.push_back(&place);
+        else if (whole.insert(place.item).second)
+            items.push_back(place.item);
+    }
+    if (deleted == 0) return 0;
+    CStepScope step(changes, L"delete links");
+    std::unordered_set<const void*> linksGone;
+    for (const LinkPlace* place : further) {
+        if (whole.count(place->item) || !linksGone.insert(place->link).second) continue;
+        auto* item = static_cast<CItemLink*>(const_cast<CItem*>(place->item));
+        changes.RemoveLink(*item, static_cast<CItemLink::CLink*>(const_cast<void*>(place->link)));
+    }
+    for (const CItem* item : items)
+        changes.RemoveNode(kNodeItem, const_cast<CItem*>(item));
+    return deleted;
 }

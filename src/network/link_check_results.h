@@ -1,6 +1,7 @@
 // The results of a finished link check as the window lists them: one row per place whose node is
-// still in the project, sorted with the problems first or by any column, each place's texts, and
-// which places a "Replace moved links" changed.
+// still in the project, sorted with the problems first or by any column, each place's texts, the
+// summary of the rows as they stand, which places a "Replace moved links" changed, and deleting
+// the links of chosen places.
 #pragma once
 
 #include "edit/site.h"
@@ -12,6 +13,7 @@
 #include <vector>
 
 class CProject;
+class CProjectChanges;
 
 enum class LinkColumn : int
 {
@@ -47,8 +49,15 @@ public:
     std::size_t RowOf(std::size_t place) const;
     // A cell's text, UTF-8.
     std::string Text(std::size_t row, LinkColumn column) const;
-    // The summary line of the whole check.
+    // Rows as text for the clipboard: a line each, cells between tabs.
+    std::string RowsText(const std::vector<std::size_t>& rowList) const;
+    // The summary line of the rows as they stand: deleted places are not counted, replaced
+    // ones are counted as "Replaced".
     std::string Summary() const;
+    // True when there are rows and every address that was asked failed to resolve or connect:
+    // the computer rather than the links seems to be at fault. `addresses` is how many were
+    // asked.
+    bool SeemsOffline(std::size_t& addresses) const;
 
     // What "Replace moved links" would change in the project now (and with `https` the http
     // addresses whose https twin answered OK).
@@ -60,6 +69,10 @@ public:
     // Where a place's address is, for the change path and for showing it. Only for a place
     // whose node is still in the project.
     CSite SiteOf(std::size_t place) const;
+    // Deletes the links of the places, as one step ("delete links"): a main link or a form's
+    // address takes its item with it, a further link goes alone. Places whose node is gone are
+    // left out. Returns how many places' links went.
+    std::size_t DeleteLinks(CProjectChanges& changes, const std::vector<std::size_t>& places) const;
 
 private:
     struct Row

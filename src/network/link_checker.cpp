@@ -154,6 +154,13 @@ private:
             Queue(index);
             return;
         }
+        if (IsRedirectStatus(status) && answer.location.size() > kMaxLocationBytes) {
+            LinkOutcome outcome = ChainOutcome(index, LinkResult::ServerError, status);
+            outcome.reason = "a redirect to an address longer than " +
+                             std::to_string(kMaxLocationBytes / 1024) + " KiB";
+            Finish(index, outcome);
+            return;
+        }
         if (IsRedirectStatus(status) && !answer.location.empty()) {
             Redirect(index, answer);
             return;
@@ -213,6 +220,7 @@ private:
             return;
         }
         LinkOutcome outcome = ChainOutcome(index, LinkResult::CannotConnect, 0);
+        outcome.failure = answer.failure;
         switch (answer.failure) {
         case HttpFailure::Timeout:
             outcome.result = LinkResult::Timeout;
@@ -234,6 +242,11 @@ private:
             break;
         case HttpFailure::ClosedWithoutAnswer:
             outcome.reason = FailureReason(answer, "closed without an answer");
+            break;
+        case HttpFailure::BadAnswer:
+            // The server answered, but not with sound HTTP.
+            outcome.result = LinkResult::ServerError;
+            outcome.reason = FailureReason(answer, "an answer that is not sound HTTP");
             break;
         default:
             outcome.reason = FailureReason(answer, "the request failed");
@@ -264,10 +277,15 @@ private:
             return;
         }
         if (!usable) {
-            // A redirect out of the web (to another scheme): where it ends is all there is.
+            // Out of the web: a page must never be given such an address for a link (a
+            // javascript: one would run the server's script under the user's caption).
+            HttpUrl bad;
+            std::string reason;
+            const bool web = ParseHttpUrl(absolute, bad, reason) == UrlKind::Bad;
             LinkOutcome outcome = ChainOutcome(
-                index, task.permanent ? LinkResult::Moved : LinkResult::Redirected, answer.status);
-            outcome.reason = "redirected to an address that is not checked";
+                index, web ? LinkResult::BadUrl : LinkResult::NonWebRedirect, answer.status);
+            outcome.reason = web ? "redirected to an address that does not parse: " + reason
+                                 : "only http and https addresses are followed";
             Finish(index, outcome);
             return;
         }
@@ -361,6 +379,8 @@ const char* LinkResultName(LinkResult result)
         return "Moved";
     case LinkResult::Redirected:
         return "Redirected";
+    case LinkResult::NonWebRedirect:
+        return "Redirect to a non-web address";
     case LinkResult::NotFound:
         return "Not found";
     case LinkResult::ClientError:

@@ -15,7 +15,10 @@ enum class LinkResult
     Ok,
     Moved,      // a permanent redirect (301, 308) in the chain; the final address is given
     Redirected, // temporary redirects only (302, 303, 307)
-    NotFound,   // 404, 410
+    // A redirect to an address that is not http or https (javascript:, data:, file:, ...): never
+    // followed, and never offered as a replacement.
+    NonWebRedirect,
+    NotFound, // 404, 410
     ClientError,
     ServerError,
     Timeout,
@@ -39,6 +42,8 @@ struct LinkOutcome
     std::string finalUrl;        // where the redirects ended; empty without redirects
     std::string reason;          // why, in words, for failures
     bool httpsAvailable = false; // an http address whose https twin answered OK too
+    // How the request failed, for Cannot connect, Timeout and TLS error; None otherwise.
+    HttpFailure failure = HttpFailure::None;
 };
 
 struct LinkCheckSettings

@@ -179,6 +179,13 @@ std::string AddressAsMarkup(const std::string& address)
     return markup;
 }
 
+bool IsWebAddress(const std::wstring& markup)
+{
+    HttpUrl url;
+    std::string reason;
+    return ParseHttpUrl(DecodeAttributeReferences(ToUtf8(markup)), url, reason) == UrlKind::Http;
+}
+
 std::vector<bool> LivePlaces(const CProject& project, const LinkCheckPlan& plan)
 {
     const LiveNodeSet live = LiveNodes(project);
@@ -208,14 +215,17 @@ std::vector<LinkFix> PlanLinkFixes(const LinkCheckPlan& plan,
         if (!now || ToUtf8(*now) != plan.UrlOf(place))
             continue; // changed since the check: left alone
         const LinkOutcome& outcome = outcomes[place.address];
+        LinkFix fix{i, *now, std::wstring(), false};
         if (outcome.result == LinkResult::Moved && !outcome.finalUrl.empty()) {
-            fixes.push_back({i, *now, FromUtf8(AddressAsMarkup(outcome.finalUrl)), false});
+            fix.to = FromUtf8(AddressAsMarkup(outcome.finalUrl));
         } else if (https && outcome.httpsAvailable) {
             // Only the scheme changes, so the rest keeps its markup as written.
             std::size_t colon = now->find(L':');
             if (colon == std::wstring::npos) continue;
-            fixes.push_back({i, *now, L"https" + now->substr(colon), true});
+            fix.to = L"https" + now->substr(colon);
+            fix.https = true;
         }
+        if (!fix.to.empty() && IsWebAddress(fix.to)) fixes.push_back(std::move(fix));
     }
     return fixes;
 }
@@ -233,7 +243,8 @@ std::size_t ApplyLinkFixes(CProject& project, const LinkCheckPlan& plan,
             url = &static_cast<CItemForm*>(const_cast<CItem*>(place.item))->action;
         else
             url = &static_cast<CItemLink::CLink*>(const_cast<void*>(place.link))->url;
-        if (*url != fix.from) continue;
+        // Checked again as it goes in: nothing but a web address ever replaces a link's.
+        if (*url != fix.from || !IsWebAddress(fix.to)) continue;
         *url = fix.to;
         ++applied;
     }

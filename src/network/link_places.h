@@ -85,7 +85,7 @@ struct LinkFix
 
 // The fixes of a finished check: every Moved place to its final address, and with `https` every
 // http place whose https twin answered OK to https. Only places whose node is still in the
-// project and still holds the address that was checked.
+// project and still holds the address that was checked, and only to web addresses.
 std::vector<LinkFix> PlanLinkFixes(const CProject& project, const LinkCheckPlan& plan,
                                    const std::vector<LinkOutcome>& outcomes, bool https);
 // The same with the places' liveness known already (LivePlaces).
@@ -93,8 +93,12 @@ std::vector<LinkFix> PlanLinkFixes(const LinkCheckPlan& plan,
                                    const std::vector<LinkOutcome>& outcomes, bool https,
                                    const std::vector<bool>& live);
 // Applies planned fixes to the nodes that are still there and marks the project modified when
-// anything changed; returns how many were applied.
+// anything changed; returns how many were applied. A fix to anything but a web address is not.
 std::size_t ApplyLinkFixes(CProject& project, const LinkCheckPlan& plan,
                            const std::vector<LinkFix>& fixes);
 // An address from the network as page markup for the project: '&' and '"' as references.
 std::string AddressAsMarkup(const std::string& address);
+// Whether an address held as page markup is one a browser takes for http or https (after
+// decoding its references and dropping what a browser drops): the only addresses a replacement
+// may put into the project.
+bool IsWebAddress(const std::wstring& markup);

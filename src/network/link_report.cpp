@@ -11,6 +11,7 @@ constexpr LinkResult kAllResults[] = {
     LinkResult::Ok,
     LinkResult::Moved,
     LinkResult::Redirected,
+    LinkResult::NonWebRedirect,
     LinkResult::NotFound,
     LinkResult::ClientError,
     LinkResult::ServerError,
@@ -57,33 +58,80 @@ std::string JsonString(const std::wstring& text)
 
 } // namespace
 
+std::string PrintableText(const std::string& bytes)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string text = ValidUtf8(bytes);
+    std::string printable;
+    printable.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x20 || byte == 0x7F) {
+            printable += "\\x";
+            printable += kHex[byte >> 4];
+            printable += kHex[byte & 15];
+        } else if (byte == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            // U+0080 to U+009F, the C1 controls (CSI among them).
+            const unsigned char code = static_cast<unsigned char>(text[++i]);
+            printable += "\\u00";
+            printable += kHex[code >> 4];
+            printable += kHex[code & 15];
+        } else {
+            printable += text[i];
+        }
+    }
+    return printable;
+}
+
 std::string PlaceWhere(const LinkPlace& place)
 {
-    return ToUtf8(*place.column) + " / " + ToUtf8(*place.group) + " / " + place.caption;
+    return PrintableText(ToUtf8(*place.column) + " / " + ToUtf8(*place.group) + " / " +
+                         place.caption);
 }
 
 std::string LinkCheckSummary(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes)
 {
+    std::vector<std::size_t> places(plan.places.size());
+    for (std::size_t i = 0; i < places.size(); ++i)
+        places[i] = i;
+    return LinkCheckSummary(plan, outcomes, places, std::vector<bool>(places.size(), false));
+}
+
+std::string LinkCheckSummary(const LinkCheckPlan& plan, const std::vector<LinkOutcome>& outcomes,
+                             const std::vector<std::size_t>& places,
+                             const std::vector<bool>& replaced)
+{
     std::map<LinkResult, std::size_t> counts;
-    std::size_t notChecked = 0;
-    for (std::size_t i = 0; i < plan.places.size(); ++i) {
-        LinkResult result = OutcomeOfPlace(plan, outcomes, i).result;
+    std::size_t notChecked = 0, replacements = 0, addresses = 0;
+    std::vector<bool> counted(plan.addresses.size(), false);
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const std::uint32_t address = plan.places[places[i]].address;
+        if (address < counted.size() && !counted[address]) {
+            counted[address] = true;
+            ++addresses;
+        }
+        if (i < replaced.size() && replaced[i]) {
+            ++replacements;
+            continue;
+        }
+        LinkResult result = OutcomeOfPlace(plan, outcomes, places[i]).result;
         if (result == LinkResult::NotChecked)
             ++notChecked;
         else
             ++counts[result];
     }
-    std::string summary = std::to_string(plan.places.size()) +
-                          (plan.places.size() == 1 ? " place, " : " places, ") +
-                          std::to_string(plan.addresses.size()) +
-                          (plan.addresses.size() == 1 ? " address" : " addresses") + ":";
+    std::string summary =
+        std::to_string(places.size()) + (places.size() == 1 ? " place, " : " places, ") +
+        std::to_string(addresses) + (addresses == 1 ? " address" : " addresses") + ":";
     const char* separator = " ";
     for (LinkResult result : kAllResults) {
         if (!counts.count(result)) continue;
         summary += separator + std::to_string(counts[result]) + " " + LinkResultName(result);
         separator = ", ";
     }
-    if (counts.empty()) summary += " none checked";
+    if (replacements > 0) summary += separator + std::to_string(replacements) + " Replaced";
+    if (counts.empty() && replacements == 0) summary += " none checked";
     if (notChecked > 0) summary += "; " + std::to_string(notChecked) + " not checked";
     return summary;
 }
@@ -101,15 +149,15 @@ void WriteLinkTextReport(const LinkCheckPlan& plan, const std::vector<LinkOutcom
         bool redirect =
             outcome.result == LinkResult::Moved || outcome.result == LinkResult::Redirected;
         if (outcome.status > 0 && !redirect) line += " (" + std::to_string(outcome.status) + ")";
-        line += ": " + plan.UrlOf(plan.places[i]);
-        if (!outcome.finalUrl.empty()) line += " -> " + ValidUtf8(outcome.finalUrl);
-        if (!outcome.reason.empty()) line += " (" + ValidUtf8(outcome.reason) + ")";
+        line += ": " + PrintableText(plan.UrlOf(plan.places[i]));
+        if (!outcome.finalUrl.empty()) line += " -> " + PrintableText(outcome.finalUrl);
+        if (!outcome.reason.empty()) line += " (" + PrintableText(outcome.reason) + ")";
         line += "  [" + PlaceWhere(plan.places[i]) + "]\n";
         WriteBytes(stream, line);
     }
     for (std::size_t i = 0; i < plan.places.size(); ++i) {
         if (!OutcomeOfPlace(plan, outcomes, i).httpsAvailable) continue;
-        WriteBytes(stream, "https available: " + plan.UrlOf(plan.places[i]) + "  [" +
+        WriteBytes(stream, "https available: " + PrintableText(plan.UrlOf(plan.places[i])) + "  [" +
                                PlaceWhere(plan.places[i]) + "]\n");
     }
     WriteBytes(stream, LinkCheckSummary(plan, outcomes) + "\n");

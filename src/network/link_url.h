@@ -2,14 +2,10 @@
 // its character references and parses it before a request; the check does the same.
 #pragma once
 
+#include "persist/attribute_text.h"
+
 #include <string>
 #include <string_view>
-
-// Decodes character references as a browser does in an attribute value: numeric references
-// (with or without ';'), the named references of HTML 4 with ';' and apos, and the legacy names
-// (amp, lt, gt, quot, the Latin-1 letters and signs) without ';' unless a letter, a digit or '='
-// follows. UTF-8 in, UTF-8 out; unknown references stay as written.
-std::string DecodeAttributeReferences(std::string_view markup);
 
 // What the decoded address is to the check.
 enum class UrlKind

@@ -1,7 +1,17 @@
 // The link check's HTTP stack on Windows: the system's WinHTTP (its proxy settings and
 // certificate store come with it), synchronous requests on a small pool of threads of its own,
 // so that neither the caller's thread nor the window's ever waits on the network.
+//
+// WinHTTP's time limits are for each step (a connect, a receive), so a server that sends a byte
+// every few seconds would hold a request for ever. Each request has a deadline for the whole of
+// it: at the deadline its handle is closed, which ends a blocking call on Windows, and a worker
+// that is still not back shortly after is answered for and left to end by itself. Wine's WinHTTP
+// neither ends a blocking call when its handle is closed nor limits the size of the headers it
+// reads; there the socket reads of WinHTTP keep the deadline and the limit themselves (see
+// GuardWinHttpReceives).
 #include "network/http_transport.h"
+
+#include "network/http_head.h"
 
 // The socket error numbers; before windows.h, which would bring the old winsock.h.
 #include <winsock2.h>
@@ -10,8 +20,10 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -39,6 +51,129 @@ std::string Narrow(const std::wstring& text)
                           length, nullptr, nullptr);
     return narrow;
 }
+
+std::int64_t SteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// What a worker's socket reads keep to while it is inside WinHTTP for a request.
+struct RequestGuard
+{
+    std::int64_t deadline = 0; // SteadyMs
+    bool countHead = false;    // the answer's head is being read
+    std::size_t headBytes = 0;
+    bool expired = false;  // a read found the deadline passed
+    bool tooLarge = false; // the head went past kMaxHeaderBytes
+    // The head as it came off a plain connection, where WinHTTP's own view falls short: Wine's
+    // cuts header lines at 1460 bytes, and takes a head that broke off for a whole one.
+    CHttpHead* head = nullptr;
+};
+
+thread_local RequestGuard* currentGuard = nullptr;
+
+using RecvFunction = int(WSAAPI*)(SOCKET, char*, int, int);
+std::atomic<RecvFunction> systemRecv{nullptr};
+
+// WinHTTP's socket reads on a worker's thread: each waits no longer than the request's deadline
+// allows, and the head's reads stop past the limit. A read that fails here fails the WinHTTP
+// call it is part of.
+int WSAAPI GuardedRecv(SOCKET socket, char* buffer, int length, int flags)
+{
+    const RecvFunction recvFunction = systemRecv.load();
+    RequestGuard* guard = currentGuard;
+    // A look at whether a kept connection is still open must not wait.
+    if (!guard || (flags & MSG_PEEK)) return recvFunction(socket, buffer, length, flags);
+    const std::int64_t left = guard->deadline - SteadyMs();
+    bool ready = left > 0;
+    if (ready) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(socket, &readable);
+        timeval wait;
+        wait.tv_sec = static_cast<long>(left / 1000);
+        wait.tv_usec = static_cast<long>(left % 1000) * 1000;
+        // An error here is left to the read to tell.
+        ready = ::select(0, &readable, nullptr, nullptr, &wait) != 0;
+    }
+    if (!ready) {
+        guard->expired = true;
+        ::WSASetLastError(WSAETIMEDOUT);
+        return SOCKET_ERROR;
+    }
+    const int got = recvFunction(socket, buffer, length, flags);
+    if (got > 0 && guard->countHead) {
+        guard->headBytes += static_cast<std::size_t>(got);
+        if (guard->head)
+            guard->head->AddBytes(std::string_view(buffer, static_cast<std::size_t>(got)));
+        if (guard->headBytes > kMaxHeaderBytes) {
+            guard->tooLarge = true;
+            ::WSASetLastError(WSAECONNABORTED);
+            return SOCKET_ERROR;
+        }
+    }
+    return got;
+}
+
+// Points winhttp.dll's import of recv at GuardedRecv, where it has one (Wine's WinHTTP reads
+// its sockets with recv on the calling thread; Windows' has no such import, and closing a handle
+// ends its blocking calls). Once per process.
+void GuardWinHttpReceives()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(L"winhttp.dll"));
+        if (!base) return;
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+        if (dos->e_magic != IMAGE_DOS_SIGNATURE) return;
+        const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+        if (headers->Signature != IMAGE_NT_SIGNATURE) return;
+        const IMAGE_DATA_DIRECTORY& imports =
+            headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        if (imports.VirtualAddress == 0) return;
+        for (auto* module =
+                 reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+             module->Name != 0; ++module) {
+            if (::_stricmp(reinterpret_cast<const char*>(base + module->Name), "ws2_32.dll") != 0 ||
+                module->OriginalFirstThunk == 0)
+                continue;
+            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+            for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+                // recv is ws2_32's ordinal 16.
+                const bool isRecv = IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)
+                                        ? IMAGE_ORDINAL(names->u1.Ordinal) == 16
+                                        : std::strcmp(reinterpret_cast<const char*>(
+                                                          reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(
+                                                              base + names->u1.AddressOfData)
+                                                              ->Name),
+                                                      "recv") == 0;
+                if (!isRecv) continue;
+                DWORD protection = 0;
+                if (!::VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function,
+                                      PAGE_READWRITE, &protection))
+                    return;
+                systemRecv.store(reinterpret_cast<RecvFunction>(slots->u1.Function));
+                slots->u1.Function = reinterpret_cast<ULONG_PTR>(&GuardedRecv);
+                ::VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection,
+                                 &protection);
+                return;
+            }
+        }
+    });
+}
+
+// Sets the calling thread's guard for as long as it lives.
+class CGuardScope
+{
+public:
+    explicit CGuardScope(RequestGuard& guard) { currentGuard = &guard; }
+    ~CGuardScope() { currentGuard = nullptr; }
+    CGuardScope(const CGuardScope&) = delete;
+    CGuardScope& operator=(const CGuardScope&) = delete;
+};
 
 // Closes a WinHTTP handle when it goes.
 class CInternetHandle
@@ -76,6 +211,8 @@ HttpFailure FailureOf(DWORD error)
         return HttpFailure::Reset;
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
         return HttpFailure::ClosedWithoutAnswer;
+    case ERROR_WINHTTP_HEADER_SIZE_OVERFLOW:
+        return HttpFailure::BadAnswer;
     case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
     case ERROR_WINHTTP_SECURE_FAILURE:
     case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
@@ -200,8 +337,9 @@ std::string QueryHeader(HINTERNET request, DWORD query)
 
 // Reads at most `keep` bytes of the body into the answer, and notes whether it went on past them.
 // A length the server announces ends the read at the body's end (Wine's WinHttpReadData could
-// wait there on a kept-alive connection); a longer one than wanted ends it at `keep`.
-void ReadBody(HINTERNET request, std::size_t keep, HttpResponse& answer)
+// wait there on a kept-alive connection); a longer one than wanted ends it at `keep`. False when
+// the deadline came first.
+bool ReadBody(HINTERNET request, std::size_t keep, HttpResponse& answer, std::int64_t deadline)
 {
     std::string announced = QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH);
     long long length = -1;
@@ -216,6 +354,8 @@ void ReadBody(HINTERNET request, std::size_t keep, HttpResponse& answer)
     std::string& body = answer.body;
     char piece[16384];
     while (body.size() < limit) {
+        // A body sent a byte at a time comes a piece at a time: each is a chance to stop.
+        if (SteadyMs() >= deadline) return false;
         DWORD available = 0, read = 0;
         if (!::WinHttpQueryDataAvailable(request, &available)) break;
         if (available == 0) break;
@@ -237,7 +377,7 @@ void ReadBody(HINTERNET request, std::size_t keep, HttpResponse& answer)
     if (body.size() > keep || (longer && body.size() == keep)) {
         body.resize(keep);
         answer.bodyCut = true;
-        return;
+        return true;
     }
     if (length >= 0 && body.size() < limit) {
         // The body broke off: what came is not the whole of it.
@@ -248,11 +388,24 @@ void ReadBody(HINTERNET request, std::size_t keep, HttpResponse& answer)
         answer.status = 0;
         body.clear();
     }
+    return true;
 }
 
+// One worker thread and the request it is on. Shared by the thread and the transport.
+struct CWorker
+{
+    HINTERNET request = nullptr; // in flight; null once closed
+    std::uint64_t id = 0;
+    std::int64_t deadline = 0; // SteadyMs of the request's end
+    bool busy = false;
+    bool closed = false;    // its handle was closed at the deadline
+    bool abandoned = false; // answered for at the deadline; the thread ends when WinHTTP lets it
+    bool ended = false;
+};
+
 // What the transport shares with its threads. A thread still inside a WinHTTP call when the
-// transport goes (Wine's WinHTTP does not end a blocking call when its handle is closed) keeps
-// this alive until it comes back, so the transport need not wait for it.
+// transport goes, or when its request was answered for, keeps this alive until it comes back, so
+// the transport need not wait for it.
 struct CTransportState
 {
     ~CTransportState()
@@ -261,14 +414,15 @@ struct CTransportState
     }
 
     HINTERNET session = nullptr;
+    std::int64_t timeoutMs = 0;
+    std::size_t maxWorkers = 1; // at work on requests at once
     std::mutex mutex;
     std::condition_variable wake;     // a request is queued, or the transport stops
     std::condition_variable answered; // an answer is ready
     std::condition_variable exited;   // a worker has ended
     std::deque<HttpRequest> queue;
     std::vector<HttpResponse> answers;
-    std::vector<HINTERNET> slots; // each worker's request in flight
-    std::vector<bool> ended;      // by worker
+    std::vector<std::shared_ptr<CWorker>> workers; // every one started, abandoned ones too
     std::size_t idle = 0;
     bool stopping = false;
 };
@@ -279,21 +433,28 @@ public:
     // How long the transport waits for its threads when it goes; one still in WinHTTP after
     // that is left to end by itself.
     static constexpr int kStopWaitMs = 1000;
+    // How long after closing a request's handle at its deadline the transport waits for its
+    // worker before answering for it.
+    static constexpr int kCloseWaitMs = 500;
 
     explicit CWinHttpTransport(const TransportSettings& settings)
         : state(std::make_shared<CTransportState>())
     {
+        GuardWinHttpReceives();
         state->session =
             ::WinHttpOpen(Wide(settings.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                           WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
         if (!state->session) return;
         DWORD timeoutMs = static_cast<DWORD>(settings.timeoutSeconds) * 1000;
+        state->timeoutMs = timeoutMs;
         ::WinHttpSetTimeouts(state->session, timeoutMs, timeoutMs, timeoutMs, timeoutMs);
         // The wait for the answer's headers has a limit of its own (90 s unless set).
         ::WinHttpSetOption(state->session, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs,
                            sizeof timeoutMs);
-        state->slots.resize(static_cast<std::size_t>(std::max(1, settings.maxConnections)),
-                            nullptr);
+        DWORD headerBytes = static_cast<DWORD>(kMaxHeaderBytes);
+        ::WinHttpSetOption(state->session, WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &headerBytes,
+                           sizeof headerBytes);
+        state->maxWorkers = static_cast<std::size_t>(std::max(1, settings.maxConnections));
     }
 
     ~CWinHttpTransport() override
@@ -302,23 +463,25 @@ public:
         state->stopping = true;
         // Requests still running are cut short where the stack allows it: closing a handle ends
         // its blocking call on Windows.
-        for (HINTERNET& request : state->slots) {
-            if (request) ::WinHttpCloseHandle(request);
-            request = nullptr;
+        for (const auto& worker : state->workers) {
+            if (worker->request) ::WinHttpCloseHandle(worker->request);
+            worker->request = nullptr;
         }
         state->wake.notify_all();
         // Bounded: quitting while a check runs must not hang on a server that does not answer.
         CTransportState& shared = *state;
         shared.exited.wait_for(lock, std::chrono::milliseconds(kStopWaitMs), [&shared] {
-            return std::find(shared.ended.begin(), shared.ended.end(), false) == shared.ended.end();
+            return std::all_of(
+                shared.workers.begin(), shared.workers.end(),
+                [](const auto& worker) { return worker->ended || worker->abandoned; });
         });
-        for (std::size_t i = 0; i < workers.size(); ++i) {
-            if (shared.ended[i]) {
+        for (std::size_t i = 0; i < threads.size(); ++i) {
+            if (shared.workers[i]->ended) {
                 lock.unlock();
-                workers[i].join();
+                threads[i].join();
                 lock.lock();
             } else {
-                workers[i].detach();
+                threads[i].detach();
             }
         }
     }
@@ -330,10 +493,14 @@ public:
         std::lock_guard<std::mutex> lock(state->mutex);
         state->queue.push_back(request);
         // One thread per request in flight, up to the connection limit; idle ones are reused.
-        if (state->idle == 0 && workers.size() < state->slots.size()) {
-            std::size_t slot = workers.size();
-            state->ended.push_back(false);
-            workers.emplace_back(Work, state, slot);
+        // Abandoned ones do not count: their requests have been answered.
+        const std::size_t working = static_cast<std::size_t>(
+            std::count_if(state->workers.begin(), state->workers.end(),
+                          [](const auto& worker) { return !worker->abandoned && !worker->ended; }));
+        if (state->idle == 0 && working < state->maxWorkers) {
+            auto worker = std::make_shared<CWorker>();
+            state->workers.push_back(worker);
+            threads.emplace_back(Work, state, worker);
             ++state->idle;
         }
         state->wake.notify_one();
@@ -343,25 +510,52 @@ public:
     {
         std::unique_lock<std::mutex> lock(state->mutex);
         CTransportState& shared = *state;
-        if (shared.answers.empty() && waitMs > 0)
+        KeepDeadlines(shared);
+        if (shared.answers.empty() && waitMs > 0) {
             shared.answered.wait_for(lock, std::chrono::milliseconds(waitMs),
                                      [&shared] { return !shared.answers.empty(); });
+            KeepDeadlines(shared);
+        }
         for (HttpResponse& answer : shared.answers)
             finished.push_back(std::move(answer));
         shared.answers.clear();
     }
 
-    std::int64_t NowMs() override
-    {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
+    std::int64_t NowMs() override { return SteadyMs(); }
 
 private:
-    // A worker: takes requests until the transport stops. It holds the shared state, not the
-    // transport, which may be gone before it comes back from WinHTTP.
-    static void Work(std::shared_ptr<CTransportState> state, std::size_t slot)
+    static HttpResponse TimedOut(std::uint64_t id)
+    {
+        HttpResponse answer;
+        answer.id = id;
+        answer.failure = HttpFailure::Timeout;
+        return answer;
+    }
+
+    // Closes the handles of requests past their deadline, and answers for the workers that are
+    // still not back a while after. Called with the mutex held.
+    static void KeepDeadlines(CTransportState& shared)
+    {
+        const std::int64_t now = SteadyMs();
+        for (const auto& worker : shared.workers) {
+            if (!worker->busy || worker->abandoned) continue;
+            if (!worker->closed && now >= worker->deadline) {
+                if (worker->request) ::WinHttpCloseHandle(worker->request);
+                worker->request = nullptr;
+                worker->closed = true;
+            }
+            if (worker->closed && now >= worker->deadline + kCloseWaitMs) {
+                worker->abandoned = true;
+                shared.answers.push_back(TimedOut(worker->id));
+                shared.answered.notify_one();
+            }
+        }
+    }
+
+    // A worker: takes requests until the transport stops, or until a request of its own was
+    // answered for. It holds the shared state, not the transport, which may be gone before it
+    // comes back from WinHTTP.
+    static void Work(std::shared_ptr<CTransportState> state, std::shared_ptr<CWorker> worker)
     {
         std::unique_lock<std::mutex> lock(state->mutex);
         for (;;) {
@@ -370,23 +564,34 @@ private:
             HttpRequest request = std::move(state->queue.front());
             state->queue.pop_front();
             --state->idle;
+            worker->busy = true;
+            worker->closed = false;
+            worker->id = request.id;
+            // The deadline counts from here: the request has its thread, nothing waits before it.
+            worker->deadline = SteadyMs() + state->timeoutMs;
             lock.unlock();
-            HttpResponse answer = Perform(*state, request, slot);
+            HttpResponse answer = Perform(*state, *worker, request);
             lock.lock();
+            worker->busy = false;
+            if (worker->abandoned) break; // answered for already; another took its place
             ++state->idle;
             if (state->stopping) break;
             state->answers.push_back(std::move(answer));
             state->answered.notify_one();
         }
-        state->ended[slot] = true;
+        worker->ended = true;
         state->exited.notify_all();
     }
 
-    static HttpResponse Perform(CTransportState& state, const HttpRequest& request,
-                                std::size_t slot)
+    static HttpResponse Perform(CTransportState& state, CWorker& worker, const HttpRequest& request)
     {
         HttpResponse answer;
         answer.id = request.id;
+        RequestGuard guard;
+        guard.deadline = worker.deadline;
+        CHttpHead rawHead;
+        if (!request.https) guard.head = &rawHead;
+        CGuardScope guarded(guard);
         std::string host = request.host;
         if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
         CInternetHandle connection(::WinHttpConnect(state.session, Wide(host).c_str(),
@@ -407,12 +612,11 @@ private:
         }
         {
             std::lock_guard<std::mutex> lock(state.mutex);
-            if (state.stopping) {
+            if (state.stopping || worker.closed) {
                 ::WinHttpCloseHandle(handle);
-                answer.failure = HttpFailure::Other;
-                return answer;
+                return state.stopping ? answer : TimedOut(request.id);
             }
-            state.slots[slot] = handle;
+            worker.request = handle;
         }
         DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
         ::WinHttpSetOption(handle, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
@@ -424,10 +628,17 @@ private:
         ::WinHttpSetOption(handle, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context);
         ::WinHttpSetStatusCallback(handle, OnStatus, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
 
+        // Wine's WinHTTP reads the answer's head while it sends the request.
+        guard.countHead = true;
         bool sent = ::WinHttpSendRequest(handle, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
                                          WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
                     ::WinHttpReceiveResponse(handle, nullptr);
-        if (!sent) {
+        guard.countHead = false;
+        bool inTime = true;
+        if (guard.tooLarge) {
+            // Wine's WinHTTP takes the head read so far for the whole of it.
+            answer.failure = HttpFailure::BadAnswer;
+        } else if (!sent) {
             DWORD error = ::GetLastError();
             answer.failure = FailureOf(error);
             answer.reason = ErrorText(error, secureFlags);
@@ -439,6 +650,16 @@ private:
             answer.status = static_cast<int>(status);
             answer.location = QueryHeader(handle, WINHTTP_QUERY_LOCATION);
             answer.retryAfter = QueryHeader(handle, WINHTTP_QUERY_RETRY_AFTER);
+            // Where the head was seen as it came (Wine), it tells what WinHTTP's view leaves out.
+            if (rawHead.Started() && !rawHead.Complete()) {
+                answer.failure = HttpFailure::BadAnswer;
+                answer.reason = "the answer's headers did not come whole";
+            } else if (rawHead.Complete() && rawHead.Location().size() > answer.location.size()) {
+                answer.location = rawHead.Location();
+            }
+        }
+        if (sent && answer.failure == HttpFailure::None) {
+            const int status = answer.status;
             // A HEAD answer is complete with its headers; reading its empty body tells WinHTTP
             // so, and it keeps the connection for the next request to the host (Wine's closes it
             // otherwise).
@@ -450,19 +671,28 @@ private:
             // A GET's body is not read at all unless it is wanted: the status and headers are
             // the answer, and closing the request drops the rest.
             if (!request.head && request.keepBody > 0 && status >= 200 && status < 300)
-                ReadBody(handle, request.keepBody, answer);
+                inTime = ReadBody(handle, request.keepBody, answer, worker.deadline);
+        }
+        if (answer.failure == HttpFailure::BadAnswer) {
+            answer.status = 0;
+            answer.location.clear();
+            if (answer.reason.empty())
+                answer.reason = "the answer's headers are longer than " +
+                                std::to_string(kMaxHeaderBytes / 1024) + " KiB";
         }
         std::lock_guard<std::mutex> lock(state.mutex);
-        // Closed here unless the destructor closed it already to cut the request short.
-        if (state.slots[slot] == handle) {
+        // Closed here unless it was closed already, at the deadline or by the destructor.
+        if (worker.request == handle) {
             ::WinHttpCloseHandle(handle);
-            state.slots[slot] = nullptr;
+            worker.request = nullptr;
         }
+        // Whatever the stack made of a request cut short at its deadline, it is a timeout.
+        if (guard.expired || worker.closed || !inTime) return TimedOut(request.id);
         return answer;
     }
 
     std::shared_ptr<CTransportState> state;
-    std::vector<std::thread> workers;
+    std::vector<std::thread> threads; // by worker, as state->workers
 };
 
 } // namespace

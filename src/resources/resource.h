@@ -50,6 +50,10 @@
 #define IDM_CHECK_LINKS 40160 // Ctrl+L
 #define IDM_FETCH_ICONS 40180
 
+// The File menu's Export bookmarks... and Options... (the Options dialog below).
+#define IDM_EXPORT_BOOKMARKS 40450
+#define IDM_OPTIONS 40451
+
 // Children of the main window besides the tree and the panes.
 #define IDC_STATUS_BAR 40120
 
@@ -76,6 +80,11 @@
 #define IDC_ICONFETCH_PROGRESS 40184
 #define IDC_ICONFETCH_CANCEL 40185
 #define IDC_ICONFETCH_CLOSE 40186
+// Acting on the results: several links deleted at once, a check made again, the links that got
+// no icon.
+#define IDC_LINKCHECK_DELETE 40550
+#define IDC_LINKCHECK_AGAIN 40551
+#define IDC_ICONFETCH_LIST 40552
 
 // Project, column and group panes.
 #define IDC_PROJECT_TITLE 1003
@@ -133,6 +142,16 @@
 #define IDC_FIND_PREVIOUS 41003
 #define IDC_FIND_CASE 41004
 #define IDC_FIND_STATUS 41005
+
+// The Options dialog: what a save writes, and the browser of the preview and the help page.
+#define IDD_OPTIONS 40460
+#define IDC_OPTIONS_SAVING 40461
+#define IDC_OPTIONS_WRITE_ON_SAVE 40462
+#define IDC_OPTIONS_BROWSER 40463
+#define IDC_OPTIONS_BROWSER_DEFAULT 40464
+#define IDC_OPTIONS_BROWSER_PROGRAM 40465
+#define IDC_OPTIONS_BROWSER_PATH 40466
+#define IDC_OPTIONS_BROWSE 40467
 
 // The main window's timers: the recovery file written a while after a change, and the look at
 // the project file a moment after the window was activated.

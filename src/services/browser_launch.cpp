@@ -2,6 +2,7 @@
 
 #include "persist/trim.h"
 #include "services/program_token.h"
+#include "services/settings.h"
 #include "services/shell.h"
 
 #include <windows.h>
@@ -19,20 +20,28 @@ std::atomic<std::int32_t> running{0};
 
 const wchar_t kBrowserCommandKey[] = L"HTTP\\shell\\open\\command";
 
-// Starts the browser on the file; true when the shell reports it started.
-bool Launch(const std::wstring& path)
+// What one launch needs on its thread.
+struct LaunchRequest
 {
-    ProgramToken token = SplitProgramToken(BrowserCommand());
+    std::wstring program;
+    std::wstring path;
+    LaunchNotice notice;
+};
+
+// Starts the browser on the file; true when the shell reports it started.
+bool Launch(const std::wstring& program, const std::wstring& path)
+{
     // With no program the shell opens a folder window instead (Wine's call never returns): that
     // is a failed launch.
-    if (TrimBlanks(std::wstring_view(token.program)).empty()) return false;
+    if (TrimBlanks(std::wstring_view(program)).empty()) return false;
     // Quoted, so that a temp folder with a space in it stays one argument. Paths cannot contain
     // a double quote.
     std::wstring parameters = L"\"" + path + L"\"";
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    info.lpFile = token.program.c_str();
+    // The window says itself what failed, naming the page: no box of the shell's.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = program.c_str();
     info.lpParameters = parameters.c_str();
     info.nShow = SW_SHOWNORMAL;
     // The shell may hand the launch to extensions, which expect COM on the calling thread.
@@ -47,13 +56,17 @@ bool Launch(const std::wstring& path)
 
 DWORD WINAPI LaunchThread(void* parameter)
 {
-    std::unique_ptr<std::wstring> path(static_cast<std::wstring*>(parameter));
+    std::unique_ptr<LaunchRequest> request(static_cast<LaunchRequest*>(parameter));
+    bool started = false;
     // Nothing may unwind out of the thread.
     try {
-        Launch(*path);
+        started = Launch(request->program, request->path);
     } catch (...) {
     }
-    path.reset();
+    const LaunchNotice notice = request->notice;
+    request.reset();
+    // A window that has gone meanwhile simply gets nothing.
+    if (notice.window) ::PostMessageW(notice.window, notice.message, notice.tag, started ? 1 : 0);
     --running;
     return 0;
 }
@@ -82,13 +95,20 @@ std::wstring BrowserCommand()
     return command;
 }
 
-void OpenInBrowser(const std::wstring& path)
+void OpenInBrowser(const std::wstring& path, const LaunchNotice& notice)
 {
-    auto owned = std::make_unique<std::wstring>(path);
+    auto owned = std::make_unique<LaunchRequest>();
+    // The chosen program as it is; the system's browser command without its options.
+    owned->program = LoadSettings().previewBrowser;
+    if (TrimBlanks(std::wstring_view(owned->program)).empty())
+        owned->program = SplitProgramToken(BrowserCommand()).program;
+    owned->path = path;
+    owned->notice = notice;
     ++running;
     HANDLE thread = ::CreateThread(nullptr, 0, LaunchThread, owned.get(), 0, nullptr);
     if (!thread) {
         --running;
+        if (notice.window) ::PostMessageW(notice.window, notice.message, notice.tag, 0);
         return;
     }
     owned.release(); // the thread's now

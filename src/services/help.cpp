@@ -26,14 +26,22 @@ std::string HelpPageOfRun()
         page, {FromUtf8(QUIL_VERSION), DocumentsFolder, ProjectFilePath, HomepageFilePath});
 }
 
-std::wstring ShowHelpPage()
+std::wstring HelpFilePath()
 {
-    const std::wstring path = platform::TempFolder() + kHelpFileName;
+    return platform::TempFolder() + kHelpFileName;
+}
+
+bool ShowHelpPage(const LaunchNotice& notice)
+{
+    const std::wstring path = HelpFilePath();
+    bool written = false;
     {
         CFileStream file(path, true);
         WriteBytes(file, HelpPageOfRun());
+        written = file.IsOpen() && file.Close();
     }
     KeepUntilQuit(path);
-    OpenInBrowser(path);
-    return path;
+    if (!written) return false;
+    OpenInBrowser(path, notice);
+    return true;
 }

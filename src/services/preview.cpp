@@ -4,18 +4,24 @@
 #include "model/project.h"
 #include "persist/streams.h"
 #include "platform/platform.h"
-#include "services/browser_launch.h"
 #include "services/run_files.h"
 
-#include <string>
-
-void Preview(CProject& project)
+std::wstring PreviewFilePath()
 {
-    const std::wstring path = platform::TempFolder() + kPreviewFileName;
+    return platform::TempFolder() + kPreviewFileName;
+}
+
+bool Preview(CProject& project, const LaunchNotice& notice)
+{
+    const std::wstring path = PreviewFilePath();
+    bool written = false;
     {
         CFileStream file(path, true);
         WritePage(project, file);
+        written = file.IsOpen() && file.Close();
     }
     KeepUntilQuit(path);
-    OpenInBrowser(path);
+    if (!written) return false;
+    OpenInBrowser(path, notice);
+    return true;
 }

@@ -1,9 +1,11 @@
-// The run's project and its file: how start-up fills the project, how Save and the quit prompt
-// write it back, how the run notices that another program changed the file, and the recovery
-// file that keeps unsaved changes in case the program does not end normally.
+// The run's project and its files: how start-up fills the project, how Save and the quit prompt
+// write it back, how the homepage is written beside it, how the run notices that another program
+// changed the project file, and the recovery file that keeps unsaved changes in case the program
+// does not end normally.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 class CProject;
 
@@ -26,6 +28,26 @@ void FillProjectOfRun(CProject& project);
 // Remembers the file written, and removes the recovery file. False, with the project's modified
 // flag as it was, when the old file cannot be moved aside or the project cannot be written.
 bool SaveProjectOfRun(CProject& project, std::wstring* keptAside = nullptr);
+
+// True when `head`, the first bytes of a file (at least as many as the longer start, when the
+// file has them), is how a page of either style of this program starts: a Classic page, or a
+// Modern one; a UTF-8 byte order mark before it is allowed.
+bool IsPageOfThisProgram(std::string_view head);
+
+struct HomepageWrite
+{
+    bool written = false;
+    // Where an earlier file that was no page of this program went before the write; empty when
+    // there was none.
+    std::wstring keptAside;
+};
+
+// Writes the project's homepage to HomepageFilePath, as F5 and every save do. A file there that
+// is not empty and is no page of this program (a file of that name from elsewhere) is first
+// renamed to the first free name of "Quillomere (earlier).html", "Quillomere (earlier 2).html",
+// ... in the same folder, so that it is never overwritten unseen; when it cannot be moved aside
+// nothing is written.
+HomepageWrite WriteHomepageOfRun(const CProject& project);
 
 // The name "Quillomere (LABEL).quil" (number 1) or "Quillomere (LABEL N).quil" in `folder`,
 // which ends with a path separator or is empty.

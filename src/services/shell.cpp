@@ -1,5 +1,7 @@
 #include "services/shell.h"
 
+#include "winui/window_icon.h"
+
 #include <atomic>
 
 namespace {
@@ -7,13 +9,21 @@ namespace {
 class CSystemShell final : public IShell
 {
 public:
+    // The boxes and dialogs show their owner's icon, the program's.
     int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override
     {
+        winui::COwnerIconScope icons(owner);
         return ::MessageBoxW(owner, text, caption, type);
     }
     bool ChooseOpenFile(OPENFILENAMEW& dialog) override
     {
+        winui::COwnerIconScope icons(dialog.hwndOwner);
         return ::GetOpenFileNameW(&dialog) != FALSE;
+    }
+    bool ChooseSaveFile(OPENFILENAMEW& dialog) override
+    {
+        winui::COwnerIconScope icons(dialog.hwndOwner);
+        return ::GetSaveFileNameW(&dialog) != FALSE;
     }
     bool Execute(SHELLEXECUTEINFOW& info) override { return ::ShellExecuteExW(&info) != FALSE; }
 };

@@ -1,6 +1,6 @@
 // Where the program hands over to the system's own user interface: message boxes, the open-file
-// dialog and starting another program. Tests put a stand-in here so that they can answer in
-// place of a person; the product always uses the real calls.
+// and save-file dialogs and starting another program. Tests put a stand-in here so that they can
+// answer in place of a person; the product always uses the real calls.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,8 @@ public:
     virtual int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) = 0;
     // GetOpenFileNameW: true when a file was chosen.
     virtual bool ChooseOpenFile(OPENFILENAMEW& dialog) = 0;
+    // GetSaveFileNameW: true when a file was chosen.
+    virtual bool ChooseSaveFile(OPENFILENAMEW& dialog) = 0;
     // ShellExecuteExW. Called from the preview's wait threads as well as the UI thread.
     virtual bool Execute(SHELLEXECUTEINFOW& info) = 0;
 };

@@ -1,6 +1,7 @@
 #include "winui/dialog_base.h"
 
 #include "winui/module.h"
+#include "winui/window_icon.h"
 
 CDialogBase::CDialogBase(UINT templateId) : templateId(templateId) {}
 
@@ -42,6 +43,15 @@ bool CDialogBase::Create(HWND parent)
     return created != nullptr;
 }
 
+INT_PTR CDialogBase::RunModal(HWND owner)
+{
+    CFlagScope inside(modal);
+    const INT_PTR result = ::DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(templateId), owner,
+                                             DialogProc, reinterpret_cast<LPARAM>(this));
+    window = nullptr;
+    return result;
+}
+
 INT_PTR CALLBACK CDialogBase::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // No exception may unwind into the dialog manager.
@@ -50,11 +60,15 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND dialog, UINT message, WPARAM wPara
             auto* object = reinterpret_cast<CDialogBase*>(lParam);
             ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             object->window = dialog;
+            // A window of its own shows the program's icon, as its owner does.
+            if (!(::GetWindowLongW(dialog, GWL_STYLE) & WS_CHILD)) winui::TakeOwnerIcons(dialog);
             const int result = object->OnInitDialog();
             // The default focus is only taken where it can be seen: focusing a control of a main
             // window that is still hidden activates that window unseen, and it then comes up
             // with an inactive caption. The main window gives the focus out once it is shown.
-            return ::IsWindowVisible(::GetAncestor(dialog, GA_ROOT)) ? result : FALSE;
+            // A modal dialog is shown, and takes the focus, as soon as it is made.
+            return object->modal || ::IsWindowVisible(::GetAncestor(dialog, GA_ROOT)) ? result
+                                                                                      : FALSE;
         }
         auto* object = reinterpret_cast<CDialogBase*>(::GetWindowLongPtrW(dialog, DWLP_USER));
         if (!object) return 0;

@@ -1,5 +1,6 @@
-// A modeless dialog made from a numbered template: the object is stored in the dialog's user slot
-// at WM_INITDIALOG, and the dialog's messages fan out to small handlers a dialog class overrides.
+// A dialog made from a numbered template, modeless or modal: the object is stored in the dialog's
+// user slot at WM_INITDIALOG, and the dialog's messages fan out to small handlers a dialog class
+// overrides. A dialog that is a window of its own shows its owner's icon.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,9 @@ public:
     // Creates the dialog as a modeless child of `parent` (or owned by it, as the template says);
     // true when a window was created.
     bool Create(HWND parent);
+    // Shows the dialog owned by `owner` until EndDialog ends it; returns what EndDialog was
+    // given, or -1 when the dialog could not be shown.
+    INT_PTR RunModal(HWND owner);
     HWND Window() const { return window; }
     UINT TemplateId() const { return templateId; }
 
@@ -43,6 +47,7 @@ public:
 protected:
     UINT templateId;
     HWND window = nullptr;
+    bool modal = false; // inside RunModal
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

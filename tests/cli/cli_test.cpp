@@ -8,6 +8,7 @@
 #include "quil_version.h"
 #include "random_project.h"
 #include "services/default_project.h"
+#include "services/status_texts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -219,7 +220,8 @@ TEST(Cli, ImportRecognisesABookmarkFileAndCountsWhatItMade)
                         "      link \"A\" -> \"https://a.example/\"\n        divider \"\"\n");
     EXPECT_EQ(dump.err,
               "quillomere-cli: '" + Utf8Path(bookmarks) +
-                  "' is a bookmark file: 1 column, 1 group, 1 link; skipped 1 bookmark\n");
+                  "' is a bookmark file: 1 column, 1 group, 1 link; skipped 1 bookmark (1 place: "
+                  "address)\n");
 
     CliRun save = RunWith({L"import", bookmarks.Path(), L"-o", project.Path()});
     EXPECT_EQ(save.status, kCliSuccess);
@@ -238,6 +240,67 @@ TEST(Cli, ImportRecognisesABookmarkFileAndCountsWhatItMade)
         << damaged.err;
     EXPECT_NE(damaged.err.find("misplaced '<' or '>' at byte 81"), std::string::npos)
         << damaged.err;
+}
+
+TEST(Cli, ImportMergeIntoAddsOnlyWhatTheProjectDoesNotHave)
+{
+    CTempFile first(L".html"), second(L".html"), base(L".quil"), again(L".quil"), merged(L".quil");
+    const std::string head = "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p><DT><H3>Bar</H3><DL><p>"
+                             "<DT><A HREF=\"https://a.example/\">A</A>"
+                             "<DT><A HREF=\"https://b.example/?x=1&amp;y=2\">B</A>";
+    WriteFileBytes(first.Path(), head + "<DT><A HREF=\"place:sort=8\">Most visited</A>"
+                                        "</DL><p></DL><p>");
+    WriteFileBytes(second.Path(), head +
+                                      "<DT><A HREF=\"https://c.example/\">C</A>"
+                                      "<DT><A HREF=\"https://d.example/\">D</A></DL><p>"
+                                      "<DT><H3>Baz</H3><DL><p>"
+                                      "<DT><A HREF=\"HTTPS://A.example:443\">A again</A>"
+                                      "<DT><A HREF=\"https://e.example/\">E</A></DL><p></DL><p>");
+    ASSERT_EQ(RunWith({L"import", first.Path(), L"-o", base.Path()}).status, kCliSuccess);
+    const std::string prefix = "quillomere-cli: Read " + ToUtf8(FileNameOf(first.Path())) + ": ";
+
+    // The same file again: the same bytes.
+    CliRun same =
+        RunWith({L"import", first.Path(), L"--merge-into", base.Path(), L"-o", again.Path()});
+    EXPECT_EQ(same.status, kCliSuccess);
+    EXPECT_EQ(same.err,
+              prefix + "0 new links; 2 already here; 1 bookmark skipped (1 place: address)\n");
+    EXPECT_EQ(ReadFileBytes(again.Path()), ReadFileBytes(base.Path()));
+
+    CliRun run =
+        RunWith({L"import", second.Path(), L"--merge-into", base.Path(), L"-o", merged.Path()});
+    EXPECT_EQ(run.status, kCliSuccess);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_EQ(run.err, "quillomere-cli: Read " + ToUtf8(FileNameOf(second.Path())) +
+                           ": 3 new links (1 new group); 3 already here\n");
+    CProject loaded;
+    ASSERT_GT(LoadProjectFile(loaded, merged.Path()), 0);
+    EXPECT_EQ(ProjectOutline(loaded), L"[Bar[Bar[A,B,C,D]],Baz[Baz[E]]]");
+    // Without -o the project is printed.
+    CliRun dump = RunWith({L"import", second.Path(), L"--merge-into", base.Path()});
+    EXPECT_EQ(dump.status, kCliSuccess);
+    EXPECT_EQ(dump.out, DumpText(loaded));
+
+    // A damaged file, or a project that does not load: exit 1, nothing saved.
+    CTempFile damaged(L".html"), notSaved(L".quil");
+    WriteFileBytes(damaged.Path(), head + "<DT><A HREF=\"v\">B > C</A>");
+    CliRun broken =
+        RunWith({L"import", damaged.Path(), L"--merge-into", base.Path(), L"-o", notSaved.Path()});
+    EXPECT_EQ(broken.status, kCliFileError);
+    EXPECT_NE(broken.err.find("misplaced '<' or '>' at byte"), std::string::npos) << broken.err;
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(notSaved.Path())));
+    CliRun unloadable =
+        RunWith({L"import", first.Path(), L"--merge-into", first.Path(), L"-o", notSaved.Path()});
+    EXPECT_EQ(unloadable.status, kCliFileError);
+    EXPECT_NE(unloadable.err.find("is not a Quillomere project file"), std::string::npos);
+
+    for (std::vector<std::wstring> arguments : std::vector<std::vector<std::wstring>>{
+             {L"import", first.Path(), L"--merge-into"},
+             {L"import", first.Path(), L"--merge-into", base.Path(), L"--merge-into", base.Path()},
+             {L"generate", L"--merge-into", base.Path()}}) {
+        CliRun wrong = RunWith(arguments);
+        EXPECT_EQ(wrong.status, kCliUsage) << wrong.err;
+    }
 }
 
 TEST(Cli, ExportBookmarksWritesAFileThatReadsBack)

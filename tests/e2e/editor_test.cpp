@@ -5,6 +5,7 @@
 #include "gui_desktop.h"
 #include "services/default_project.h"
 
+#include "homepage/bookmark_writer.h"
 #include "homepage/page_writer.h"
 #include "import/html_import.h"
 #include "import/project_html_parser.h"
@@ -235,6 +236,8 @@ TEST_F(ProgramTest, ClosingAfterAChangeAsksAndEachAnswerDoesWhatItSays)
     ASSERT_EQ(saved.columns.size(), 2u);
     EXPECT_EQ(saved.columns[0]->caption, L"Another column");
     EXPECT_EQ(saved.columns[1]->caption, L"New Column");
+    // The setting is absent: the save wrote the homepage after the project, as F5 writes it.
+    EXPECT_EQ(ReadFileBytes(homepagePath), GeneratedPage(saved));
 }
 
 TEST_F(ProgramTest, AnsweringNoQuitsWithoutSaving)
@@ -254,6 +257,7 @@ TEST_F(ProgramTest, AnsweringNoQuitsWithoutSaving)
     ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_FALSE(platform::FileExists(projectPath));
+    EXPECT_FALSE(platform::FileExists(homepagePath));
 }
 
 namespace {
@@ -318,6 +322,42 @@ TEST_F(ProgramTest, ReadHtmlFileReadsAHomepageChosenInTheOpenFileDialog)
     ASSERT_TRUE(CloseAndAnswer(program, main, IDNO));
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_FALSE(platform::FileExists(projectPath));
+    EXPECT_FALSE(platform::FileExists(homepagePath));
+}
+
+TEST_F(ProgramTest, ExportBookmarksWritesThroughTheSaveFileDialog)
+{
+    CTempFile exported(L".html");
+    platform::RemoveFile(exported.Path());
+    CProgram program;
+    HWND main = Start(program, 8);
+    ASSERT_NE(main, nullptr);
+    // File: Save, Preview, Generate homepage, (separator), Read HTML file..., Export bookmarks...
+    ASSERT_TRUE(program.ChooseMenuItem(0, 4));
+    HWND dialog = program.WaitForOpenFileDialog();
+    ASSERT_NE(dialog, nullptr);
+    wchar_t title[64] = {};
+    ::GetWindowTextW(dialog, title, 64);
+    EXPECT_STREQ(title, L"Export bookmarks");
+    // The name it offers. (Its icon is the program's too, which Wine does not tell another
+    // process: FileCommandsTest looks at it.)
+    HWND name = CProgram::FileNameBox(dialog);
+    wchar_t offered[64] = {};
+    ::SendMessageW(name, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(offered));
+    EXPECT_STREQ(offered, L"Bookmarks.html");
+    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(exported.Path().c_str()));
+    CProgram::ClickButton(dialog, IDOK);
+
+    CProject sample;
+    BuildDefaultProject(sample);
+    CMemoryStream expected;
+    WriteBookmarks(sample, expected);
+    expected.Finish();
+    const std::string bookmarks = ReadAll(expected);
+    EXPECT_EQ(WaitForContent(exported.Path(), bookmarks), bookmarks);
+    // Exporting is no change: the program quits without asking.
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
 }
 
 TEST_F(ProgramTest, ReadHtmlFileAddsTheColumnsOfABrowserBookmarkFile)

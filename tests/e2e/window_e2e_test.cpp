@@ -132,7 +132,8 @@ TEST(ProgramWindow, ReadHtmlFilesDialogHasItsTitleFiltersAndTheDocumentsFolder)
         said = text;
         return !said.empty();
     }));
-    EXPECT_EQ(said, L"Read " + name + L": 1 column, 1 group, 1 link; 1 bookmark skipped");
+    EXPECT_EQ(said, L"Read " + name +
+                        L": 1 column, 1 group, 1 link; 1 bookmark skipped (1 place: address)");
     // Read, so the project changed: quitting asks, and No quits.
     ::PostMessageW(main, WM_CLOSE, 0, 0);
     HWND box = program.WaitForMessageBox();

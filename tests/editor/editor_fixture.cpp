@@ -24,6 +24,17 @@ int CAnsweringShell::ShowMessage(HWND owner, const wchar_t* text, const wchar_t*
 bool CAnsweringShell::ChooseOpenFile(OPENFILENAMEW& dialog)
 {
     openDialogs.push_back(dialog);
+    return Choose(dialog, chosenFile);
+}
+
+bool CAnsweringShell::ChooseSaveFile(OPENFILENAMEW& dialog)
+{
+    saveDialogs.push_back(dialog);
+    return Choose(dialog, chosenSaveFile);
+}
+
+bool CAnsweringShell::Choose(OPENFILENAMEW& dialog, const std::wstring& chosen)
+{
     filter.clear();
     if (const wchar_t* at = dialog.lpstrFilter) {
         // The filter ends at the first empty string.
@@ -36,9 +47,11 @@ bool CAnsweringShell::ChooseOpenFile(OPENFILENAMEW& dialog)
     bufferSize = dialog.nMaxFile;
     title = dialog.lpstrTitle ? dialog.lpstrTitle : L"";
     initialFolder = dialog.lpstrInitialDir ? dialog.lpstrInitialDir : L"";
-    if (chosenFile.empty() || chosenFile.size() >= dialog.nMaxFile) return false;
-    chosenFile.copy(dialog.lpstrFile, chosenFile.size());
-    dialog.lpstrFile[chosenFile.size()] = L'\0';
+    initialFile = dialog.lpstrFile ? dialog.lpstrFile : L"";
+    defaultExtension = dialog.lpstrDefExt ? dialog.lpstrDefExt : L"";
+    if (chosen.empty() || chosen.size() >= dialog.nMaxFile) return false;
+    chosen.copy(dialog.lpstrFile, chosen.size());
+    dialog.lpstrFile[chosen.size()] = L'\0';
     return true;
 }
 
@@ -310,9 +323,8 @@ void AppendTree(HWND tree, HTREEITEM item, std::wstring& text)
     text += L']';
 }
 
-// Under Wine the pointer may go back to an earlier place for a moment after it has reached a new
-// one (and the window then sees a move there): waits until it has stayed on `screen` for
-// `steadyMs`, calling `replace` whenever it strays and `wait` between looks; at most 5 s.
+} // namespace
+
 void HoldPointerOn(POINT screen, DWORD steadyMs, const std::function<void()>& replace,
                    const std::function<void()>& wait)
 {
@@ -328,8 +340,6 @@ void HoldPointerOn(POINT screen, DWORD steadyMs, const std::function<void()>& re
         }
     }
 }
-
-} // namespace
 
 std::wstring EditorWindowTest::TreeLabel(std::int32_t kind, const CStreamable* node)
 {

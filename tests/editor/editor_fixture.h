@@ -33,6 +33,7 @@ public:
 
     int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override;
     bool ChooseOpenFile(OPENFILENAMEW& dialog) override;
+    bool ChooseSaveFile(OPENFILENAMEW& dialog) override;
     bool Execute(SHELLEXECUTEINFOW& info) override;
 
     // Message boxes shown, in order, and the answers to give them (IDOK when none is left).
@@ -42,12 +43,22 @@ public:
     std::wstring chosenFile;
     // What the open-file dialog was given.
     std::vector<OPENFILENAMEW> openDialogs;
+    // The same for the save-file dialog.
+    std::wstring chosenSaveFile;
+    std::vector<OPENFILENAMEW> saveDialogs;
+    // What the last open-file or save-file dialog was given.
     std::wstring filter; // the whole filter with its NULs
     std::wstring title;
     std::wstring initialFolder;
+    std::wstring initialFile;
+    std::wstring defaultExtension;
     // Launches go to the system's shell when set; otherwise they fail.
     bool realLaunches = false;
     DWORD bufferSize = 0;
+
+private:
+    // Notes what the dialog was given and "chooses" `chosen`.
+    bool Choose(OPENFILENAMEW& dialog, const std::wstring& chosen);
 };
 
 // What a right-click showed: whether a context menu opened, and its grayed commands.
@@ -147,6 +158,12 @@ private:
 
 // From the end-to-end helpers, whose header names another DocumentsFolder.
 bool SaveWindowScreenshot(HWND window, const std::wstring& path);
+
+// Under Wine the pointer may go back to an earlier place for a moment after it has reached a new
+// one (and the window then sees a move there): waits until it has stayed on `screen` for
+// `steadyMs`, calling `replace` whenever it strays and `wait` between looks; at most 5 s.
+void HoldPointerOn(POINT screen, DWORD steadyMs, const std::function<void()>& replace,
+                   const std::function<void()>& wait);
 
 // The editor driven with real input: keys and the mouse through SendInput and the message loop.
 class InputTest : public EditorTest

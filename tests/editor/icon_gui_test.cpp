@@ -38,6 +38,31 @@ protected:
         PumpFor(200);
     }
 
+    // A double-click on a list's row, as a person makes it.
+    void DoubleClickOn(HWND list, int row)
+    {
+        RECT rect = {};
+        rect.left = LVIR_LABEL;
+        ::SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+        POINT at = {rect.left + 10, (rect.top + rect.bottom) / 2};
+        ::ClientToScreen(list, &at);
+        const int width = ::GetSystemMetrics(SM_CXSCREEN);
+        const int height = ::GetSystemMetrics(SM_CYSCREEN);
+        INPUT inputs[5] = {};
+        const DWORD buttons[5] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
+                                  MOUSEEVENTF_LEFTUP};
+        for (int i = 0; i < 5; ++i) {
+            inputs[i].type = INPUT_MOUSE;
+            inputs[i].mi.dx = static_cast<LONG>((at.x * 65535 + width / 2) / (width - 1));
+            inputs[i].mi.dy = static_cast<LONG>((at.y * 65535 + height / 2) / (height - 1));
+            inputs[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons[i];
+        }
+        ::SendInput(1, inputs, sizeof(INPUT));
+        PumpFor(100);
+        ::SendInput(4, inputs + 1, sizeof(INPUT));
+        PumpFor(300);
+    }
+
     // The mouse's left button on the middle of a control, as a person clicks it.
     void ClickOn(HWND control)
     {
@@ -215,8 +240,42 @@ TEST_F(IconFetchTest, FetchIconsGivesTheServersIconsAsOneStepThatCtrlZTakesBackW
               L"3 icons fetched, 2 links without an icon; 1 link already had one");
     EXPECT_TRUE(::IsWindowVisible(Window().closeButton));
     EXPECT_FALSE(::IsWindowVisible(Window().cancelButton));
+    EXPECT_EQ(::SendMessageW(Window().Window(), WM_GETICON, ICON_SMALL, 0),
+              static_cast<LRESULT>(::GetClassLongPtrW(main, GCLP_HICONSM)))
+        << "the program's icon";
+    // The links without an icon, and why.
+    HWND list = Window().list;
+    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(Row(list, 0), (Cells{L"Too large", L"big", bases[0] + L"/icons/big", L"Web / Sites",
+                                   L"Larger than 64 KiB: " + bases[0] + L"/icons/big.png"}));
+    EXPECT_EQ(
+        Row(list, 1),
+        (Cells{L"Not an image", L"html", bases[0] + L"/icons/html", L"Web / Sites",
+               L"Not a PNG, ICO, GIF, JPEG, WebP or SVG image: " + bases[0] + L"/icons/fake.png"}));
+    ::RedrawWindow(Window().Window(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
     EXPECT_TRUE(SaveWindowScreenshot(Window().Window(), WindowsPath(QUIL_SCREENSHOT_DIR) +
                                                             L"\\screenshot-fetch-icons.png"));
+
+    // A double-click on a row selects its node in the main window, which comes forward.
+    DoubleClickOn(list, 1);
+    const TreeItemData* selected = editor->FindTreeItemData(kNodeItem, html);
+    ASSERT_NE(selected, nullptr);
+    EXPECT_EQ(reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)),
+              selected->item);
+    EXPECT_EQ(::GetForegroundWindow(), main);
+    EXPECT_TRUE(Window().IsOpen()) << "the list stays open behind the main window";
+    // A deleted link drops out of the list and out of the count.
+    shell.answers = {IDOK};
+    ::SendMessageW(main, WM_COMMAND, IDM_DELETE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+    EXPECT_EQ(Text(Window().status),
+              L"3 icons fetched, 1 link without an icon; 1 link already had one");
+    CtrlZ();
+    ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 2; }));
+    ::SetForegroundWindow(Window().Window());
+    PumpFor(100);
 
     // Closed with a click; the pane of a fetched item shows its icon.
     ClickOn(Window().closeButton);

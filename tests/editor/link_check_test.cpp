@@ -55,6 +55,8 @@ protected:
         further = ok->AddLink(L"moved 308", Url(L"/perm"));
         moved = Link(*checks, L"moved", Url(L"/moved"));
         away = Link(*checks, L"moved away", Url(L"/away"));
+        // A 301 to javascript: never becomes a link's address.
+        script = Link(*checks, L"to script", Url(L"/hostile/to-javascript"));
         temporary = Link(*checks, L"temporary", Url(L"/temp"));
         Link(*checks, L"missing", Url(L"/missing"));
         Link(*checks, L"gone", Url(L"/gone"));
@@ -192,6 +194,84 @@ protected:
         return reinterpret_cast<const TreeItemData*>(data.lParam);
     }
 
+    // The results window in front with the focus in its list, as a click on it leaves it.
+    void BringResultsForward()
+    {
+        ::SetForegroundWindow(Window().Window());
+        PumpUntil([this] { return ::GetForegroundWindow() == Window().Window(); }, 2000);
+        ::SetFocus(Window().list);
+    }
+    // After a row was opened: the main window is in front of the results window, which is
+    // still open, and the selected tree item can be seen.
+    void ExpectMainInFrontWithTheSelectionInSight()
+    {
+        PumpFor(100);
+        EXPECT_EQ(::GetForegroundWindow(), main);
+        EXPECT_TRUE(Window().IsOpen());
+        RECT mainRect = {}, resultsRect = {}, overlap = {};
+        ::GetWindowRect(main, &mainRect);
+        ::GetWindowRect(Window().Window(), &resultsRect);
+        ASSERT_TRUE(::IntersectRect(&overlap, &mainRect, &resultsRect)) << "they overlap";
+        const POINT middle = {(overlap.left + overlap.right) / 2,
+                              (overlap.top + overlap.bottom) / 2};
+        EXPECT_EQ(::GetAncestor(::WindowFromPoint(middle), GA_ROOT), main);
+        // TVM_GETITEMRECT takes the item in the rectangle's place.
+        union {
+            RECT rect;
+            HTREEITEM item;
+        } asked = {};
+        asked.item =
+            reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        ASSERT_TRUE(
+            ::SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&asked.rect)));
+        const RECT item = asked.rect;
+        POINT at = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        ::ClientToScreen(tree, &at);
+        EXPECT_EQ(::WindowFromPoint(at), tree) << "the selected node is in sight";
+    }
+    // A click on a row, with Ctrl held when `control`: the pointer first stays on the row (under
+    // Wine it may stray back to where it was), and a key sent as input is forgotten again at the
+    // next event of the display, so Ctrl goes down with the click.
+    void ClickRow(int row, bool control = false)
+    {
+        const POINT at = RowPoint(row);
+        MouseAt(at, {});
+        HoldPointerOn(
+            at, 120, [&] { MouseAt(at, {}); }, [this] { PumpFor(10); });
+        std::vector<INPUT> key = KeyPressInputs(VK_CONTROL);
+        // The buttons carry the place too, so that they land there whatever Wine thinks.
+        const int width = ::GetSystemMetrics(SM_CXSCREEN);
+        const int height = ::GetSystemMetrics(SM_CYSCREEN);
+        INPUT down = {};
+        down.type = INPUT_MOUSE;
+        down.mi.dx = static_cast<LONG>((at.x * 65535 + width / 2) / (width - 1));
+        down.mi.dy = static_cast<LONG>((at.y * 65535 + height / 2) / (height - 1));
+        INPUT up = down;
+        down.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+        up.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+        std::vector<INPUT> sequence = {down, up};
+        if (control) sequence = {key[0], down, up, key[1]};
+        ::SendInput(static_cast<UINT>(sequence.size()), sequence.data(), sizeof(INPUT));
+        // Rows are farther apart than a double-click may stray: the next click on another row is
+        // a click of its own.
+        PumpFor(150);
+    }
+    // Whether a control's text fits its width in its font: nothing is cut off.
+    static bool TextFits(HWND control)
+    {
+        const std::wstring text = Text(control);
+        HDC dc = ::GetDC(control);
+        HGDIOBJ old = ::SelectObject(
+            dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+        SIZE extent = {};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(control, dc);
+        RECT client = {};
+        ::GetClientRect(control, &client);
+        return extent.cx <= client.right;
+    }
+
     LinkCheckSettings Quick()
     {
         LinkCheckSettings settings;
@@ -204,6 +284,7 @@ protected:
     CItemLink::CLink* further = nullptr;
     CItemLink* moved = nullptr;
     CItemLink* away = nullptr;
+    CItemLink* script = nullptr;
     CItemLink* temporary = nullptr;
     CItemLink* doomed = nullptr;
 };
@@ -218,7 +299,7 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
     Key('L', true);
     ASSERT_TRUE(Window().IsOpen());
     ASSERT_TRUE(Window().Running());
-    EXPECT_EQ(Window().Job()->Total(), 12u); // mail is not asked, the two /ok?... are
+    EXPECT_EQ(Window().Job()->Total(), 13u); // mail is not asked, the two /ok?... are
     // The window works while the check runs: a node is deleted, an address changed.
     shell.answers = {IDOK};
     const TreeItemData* record = editor->FindTreeItemData(kNodeItem, doomed);
@@ -240,6 +321,7 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
         {L"moved 308", L"Moved"},
         {L"moved", L"Moved"},
         {L"moved away", L"Moved"},
+        {L"to script", L"Redirect to a non-web address"},
         {L"temporary", L"Redirected"},
         {L"missing", L"Not found (404)"},
         {L"gone", L"Not found (410)"},
@@ -255,16 +337,19 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
     EXPECT_EQ(rows[L"moved"].final, Url(L"/ok"));
     EXPECT_EQ(rows[L"moved away"].final, Url(L"/ok", 1));
     EXPECT_EQ(rows[L"moved 308"].final, Url(L"/ok"));
+    EXPECT_EQ(rows[L"to script"].final, L"javascript:alert(document.cookie)");
     EXPECT_EQ(rows[L"temporary"].final, Url(L"/ok"));
     EXPECT_EQ(rows[L"temporary"].url, checkedTemporary) << "reported with what was checked";
     EXPECT_EQ(rows[L"moved 308"].where, L"Web / Checks");
     EXPECT_EQ(rows[L"find"].url, Url(L"/ok?q"));
 
-    // Problems first: moved, then not found, server error, too many redirects; then the rest.
+    // Problems first: moved, out of the web, not found, server error, too many redirects; then
+    // the rest.
     const std::vector<std::wstring> results = ColumnTexts(0);
     const std::vector<std::wstring> order = {L"Moved",
                                              L"Moved",
                                              L"Moved",
+                                             L"Redirect to a non-web address",
                                              L"Not found (404)",
                                              L"Not found (410)",
                                              L"Server error (500)",
@@ -275,11 +360,20 @@ TEST_F(LinkCheckTest, ListsEveryPlaceAsTheServerAnsweredProblemsFirstWhileThePro
                                              L"OK",
                                              L"Not checked"};
     EXPECT_EQ(results, order);
-    // The summary counts the check as it was made.
-    EXPECT_EQ(Text(Window().status).substr(0, 9), L"13 places");
+    // The summary counts the list as it stands: the deleted node's place is not counted.
+    EXPECT_EQ(Text(Window().status),
+              L"13 places, 12 addresses: 3 OK, 3 Moved, 1 Redirected, 1 Redirect to a non-web "
+              L"address, 2 Not found, 1 Server error, 1 Too many redirects; 1 not checked");
+    EXPECT_TRUE(TextFits(Window().status)) << "the summary is whole";
     EXPECT_TRUE(::IsWindowEnabled(Window().replaceButton));
     EXPECT_FALSE(::IsWindowEnabled(Window().cancelButton));
-    EXPECT_EQ(::GetWindow(Window().Window(), GW_OWNER), main);
+    EXPECT_FALSE(::IsWindowVisible(Window().againButton)) << "the computer is online";
+    EXPECT_EQ(::GetWindow(Window().Window(), GW_OWNER), nullptr);
+    // Not owned, it still shows the program's icon.
+    EXPECT_EQ(::SendMessageW(Window().Window(), WM_GETICON, ICON_BIG, 0),
+              static_cast<LRESULT>(::GetClassLongPtrW(main, GCLP_HICON)));
+    EXPECT_EQ(::SendMessageW(Window().Window(), WM_GETICON, ICON_SMALL, 0),
+              static_cast<LRESULT>(::GetClassLongPtrW(main, GCLP_HICONSM)));
 
     ::RedrawWindow(Window().Window(), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -294,6 +388,10 @@ TEST_F(LinkCheckTest, SortsByHeaderClicksOpensRowsAndReplacesMovedLinksAsOneUndo
     Open(Quick());
     CheckLinks();
     const std::wstring outlineBefore = ProjectOutline(project);
+    const std::wstring summaryBefore = Text(Window().status);
+    EXPECT_EQ(summaryBefore,
+              L"14 places, 13 addresses: 4 OK, 3 Moved, 1 Redirected, 1 Redirect to a non-web "
+              L"address, 2 Not found, 1 Server error, 1 Too many redirects; 1 not checked");
 
     // Caption ascending, then descending.
     ClickAt(HeaderPoint(1));
@@ -308,7 +406,8 @@ TEST_F(LinkCheckTest, SortsByHeaderClicksOpensRowsAndReplacesMovedLinksAsOneUndo
     std::reverse(sorted.begin(), sorted.end());
     EXPECT_EQ(captions, sorted);
 
-    // A double-click on the further link's row selects its item and that row in the link pane.
+    // A double-click on the further link's row selects its item and that row in the link pane,
+    // and brings the main window in front of the results, which stay open behind it.
     int row = RowOfCaption(L"moved 308");
     ASSERT_GE(row, 0);
     MouseAt(RowPoint(row),
@@ -318,20 +417,24 @@ TEST_F(LinkCheckTest, SortsByHeaderClicksOpensRowsAndReplacesMovedLinksAsOneUndo
     EXPECT_EQ(selected->node, ok);
     EXPECT_TRUE(::IsWindowVisible(editor->linkPane.Window()));
     EXPECT_EQ(listrows::Selected(::GetDlgItem(editor->linkPane.Window(), IDC_LINK_LIST)), 0);
+    ExpectMainInFrontWithTheSelectionInSight();
     // Enter on a row does the same.
-    ::SetForegroundWindow(Window().Window());
-    ::SetFocus(Window().list);
+    BringResultsForward();
     listrows::Select(Window().list, RowOfCaption(L"moved away"));
     Key(VK_RETURN);
     ASSERT_NE(Selected(), nullptr);
     EXPECT_EQ(Selected()->node, away);
+    ExpectMainInFrontWithTheSelectionInSight();
 
     // Replace moved links: one step, the project modified, the list updated.
+    BringResultsForward();
     ClickAt(Center(Window().replaceButton));
     EXPECT_EQ(moved->mainLink.url, Url(L"/ok"));
     EXPECT_EQ(away->mainLink.url, Url(L"/ok", 1));
     EXPECT_EQ(further->url, Url(L"/ok"));
     EXPECT_EQ(temporary->mainLink.url, Url(L"/temp")) << "a temporary redirect is kept";
+    EXPECT_EQ(script->mainLink.url, Url(L"/hostile/to-javascript"));
+    EXPECT_EQ(Rows()[L"to script"].result, L"Redirect to a non-web address");
     EXPECT_TRUE(project.modified);
     EXPECT_EQ(editor->changes.UndoName(), L"replace moved links");
     EXPECT_EQ(Rows()[L"moved"].result, L"Replaced");
@@ -339,6 +442,10 @@ TEST_F(LinkCheckTest, SortsByHeaderClicksOpensRowsAndReplacesMovedLinksAsOneUndo
     EXPECT_FALSE(::IsWindowEnabled(Window().replaceButton));
     // The link pane shows the item that was open, with its new address.
     EXPECT_EQ(Text(::GetDlgItem(editor->linkPane.Window(), IDC_LINK_URL)), Url(L"/ok", 1));
+    // The summary counts them as replaced...
+    EXPECT_EQ(Text(Window().status),
+              L"14 places, 13 addresses: 4 OK, 1 Redirected, 1 Redirect to a non-web address, 2 "
+              L"Not found, 1 Server error, 1 Too many redirects, 3 Replaced; 1 not checked");
 
     // Ctrl+Z in the results window undoes it in the main window: model, tree and list back.
     Key('Z', true);
@@ -349,12 +456,14 @@ TEST_F(LinkCheckTest, SortsByHeaderClicksOpensRowsAndReplacesMovedLinksAsOneUndo
     EXPECT_EQ(TreeLabel(kNodeItem, moved), L"moved");
     ASSERT_TRUE(PumpUntil([this] { return Rows()[L"moved"].result == L"Moved"; }, 5000));
     EXPECT_TRUE(::IsWindowEnabled(Window().replaceButton));
+    // ...and as moved again once that is undone.
+    EXPECT_EQ(Text(Window().status), summaryBefore);
 
     // The keyboard: Tab leaves the list, Escape closes the window.
     ::SetForegroundWindow(Window().Window());
     ::SetFocus(Window().list);
     Key(VK_TAB);
-    EXPECT_EQ(::GetFocus(), Window().replaceButton);
+    EXPECT_EQ(::GetFocus(), Window().deleteButton) << "a row is selected";
     Key(VK_ESCAPE);
     EXPECT_FALSE(Window().IsOpen());
 }
@@ -401,4 +510,129 @@ TEST_F(LinkCheckTest, ClosingTheWindowOrQuittingWhileACheckRunsCancelsItWithoutW
     editor.reset();
     const DWORD took = ::GetTickCount() - quitting;
     EXPECT_LT(took, 10000u) << "quitting waited " << took << " ms for the check";
+}
+
+TEST_F(LinkCheckTest, WhenNoHostCanBeFoundTheWindowSaysTheComputerSeemsOfflineAndOffersCheckAgain)
+{
+    project.title = L"Offline";
+    auto* group = new CGroup(*new CColumn(project, L"Web"), L"Everyday");
+    CItemLink* news = Link(*group, L"news", L"http://news.quillomere.invalid/");
+    Link(*group, L"mail", L"https://mail.quillomere.invalid/inbox");
+    Link(*group, L"weather", L"http://weather.quillomere.invalid/today");
+    Link(*group, L"weather again", L"http://weather.quillomere.invalid/today");
+    project.modified = false;
+    Open(Quick());
+    CheckLinks();
+
+    EXPECT_EQ(Text(Window().status),
+              L"This computer seems to be offline: none of the 3 addresses could be reached.");
+    EXPECT_TRUE(TextFits(Window().status));
+    EXPECT_TRUE(::IsWindowVisible(Window().againButton));
+    EXPECT_FALSE(::IsWindowVisible(Window().cancelButton));
+    ASSERT_EQ(RowCount(), 4);
+    for (const auto& [caption, row] : Rows()) {
+        EXPECT_EQ(row.result, L"Cannot connect") << ToUtf8(caption);
+        EXPECT_EQ(row.final, L"The host name could not be found (WinHTTP error 12007)")
+            << ToUtf8(caption);
+    }
+    ::RedrawWindow(Window().Window(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    EXPECT_TRUE(
+        SaveWindowScreenshot(Window().Window(), WindowsPath(QUIL_SCREENSHOT_DIR) +
+                                                    L"\\screenshot-link-check-offline.png"));
+
+    // Back online (one address now answers): Check again, with the mouse, checks anew.
+    CSite site;
+    site.kind = kNodeItem;
+    site.node = news;
+    site.part = SitePart::MainUrl;
+    editor->changes.SetText(site, Url(L"/ok"));
+    BringResultsForward();
+    ClickAt(Center(Window().againButton));
+    ASSERT_TRUE(PumpUntil([this] { return Window().Results() && Rows()[L"news"].result == L"OK"; },
+                          kCheckMs));
+    EXPECT_EQ(Text(Window().status), L"4 places, 3 addresses: 1 OK, 3 Cannot connect");
+    EXPECT_FALSE(::IsWindowVisible(Window().againButton));
+    EXPECT_TRUE(::IsWindowVisible(Window().cancelButton));
+}
+
+TEST_F(LinkCheckTest, SelectedRowsAreDeletedAsOneStepAndCopiedAndTheSummaryFollowsDeleteAndUndo)
+{
+    project.title = L"Dead links";
+    auto* group = new CGroup(*new CColumn(project, L"Web"), L"Checks");
+    CItemLink* home = Link(*group, L"home", Url(L"/ok"));
+    home->AddLink(L"old", Url(L"/missing"));
+    Link(*group, L"gone", Url(L"/gone"));
+    Link(*group, L"missing", Url(L"/missing?x"));
+    Link(*group, L"fine", Url(L"/ok?fine"));
+    auto* form = new CItemForm(*group);
+    form->name = L"find";
+    form->action = Url(L"/missing?q");
+    project.modified = false;
+    Open(Quick());
+    CheckLinks();
+    const std::wstring outlineBefore = ProjectOutline(project);
+    const std::wstring summaryBefore = L"6 places, 6 addresses: 2 OK, 4 Not found";
+    EXPECT_EQ(Text(Window().status), summaryBefore);
+    EXPECT_FALSE(::IsWindowEnabled(Window().deleteButton)) << "nothing selected yet";
+
+    // Three rows picked with the mouse: a further link, a main link and a form.
+    BringResultsForward();
+    ClickRow(RowOfCaption(L"old"));
+    ClickRow(RowOfCaption(L"gone"), true);
+    ClickRow(RowOfCaption(L"find"), true);
+    ASSERT_EQ(::SendMessageW(Window().list, LVM_GETSELECTEDCOUNT, 0, 0), 3);
+    EXPECT_TRUE(::IsWindowEnabled(Window().deleteButton));
+
+    // Ctrl+C: the selected rows as text, a line each, cells between tabs.
+    Key('C', true);
+    std::wstring copied;
+    if (::OpenClipboard(Window().Window())) {
+        if (auto* text =
+                static_cast<const wchar_t*>(::GlobalLock(::GetClipboardData(CF_UNICODETEXT)))) {
+            copied = text;
+            ::GlobalUnlock(::GetClipboardData(CF_UNICODETEXT));
+        }
+        ::CloseClipboard();
+    }
+    EXPECT_EQ(copied, L"Not found (404)\told\t" + Url(L"/missing") + L"\tWeb / Checks\t\r\n" +
+                          L"Not found (410)\tgone\t" + Url(L"/gone") + L"\tWeb / Checks\t\r\n" +
+                          L"Not found (404)\tfind\t" + Url(L"/missing?q") +
+                          L"\tWeb / Checks\t\r\n");
+
+    // Not while the main window is held by a message box of its own, which may be acting on
+    // one of these nodes.
+    ::EnableWindow(main, FALSE);
+    ClickAt(Center(Window().deleteButton));
+    EXPECT_EQ(ProjectOutline(project), outlineBefore);
+    ::EnableWindow(main, TRUE);
+
+    // Delete selected links: the further link alone, the items of the others, as one step.
+    ClickAt(Center(Window().deleteButton));
+    ASSERT_EQ(group->items.size(), 3u);
+    EXPECT_EQ(group->items[0], home);
+    EXPECT_TRUE(home->links.empty());
+    EXPECT_EQ(Text(::GetDlgItem(Window().Window(), IDC_LINKCHECK_STATUS)),
+              L"3 places, 3 addresses: 2 OK, 1 Not found");
+    EXPECT_EQ(RowCount(), 3);
+    EXPECT_EQ(editor->changes.UndoName(), L"delete links");
+    EXPECT_EQ(TreeLabel(kNodeItem, group->items[1]), L"missing");
+    // The row that took the first deleted row's place is selected, for the next Delete.
+    EXPECT_EQ(::SendMessageW(Window().list, LVM_GETSELECTEDCOUNT, 0, 0), 1);
+    EXPECT_EQ(Cell(Window().list, listrows::Selected(Window().list), 1), L"missing");
+
+    // Ctrl+Z in the results window: every link back, and the summary with them.
+    ::SetFocus(Window().list);
+    Key('Z', true);
+    EXPECT_EQ(ProjectOutline(project), outlineBefore);
+    ASSERT_TRUE(PumpUntil([this] { return RowCount() == 6; }, 5000));
+    EXPECT_EQ(Text(Window().status), summaryBefore);
+
+    // The Delete key does the same for the selected row.
+    listrows::DeselectAll(Window().list);
+    listrows::Select(Window().list, RowOfCaption(L"missing"));
+    Key(VK_DELETE);
+    EXPECT_EQ(group->items.size(), 4u);
+    EXPECT_EQ(Text(Window().status), L"5 places, 5 addresses: 2 OK, 3 Not found");
 }

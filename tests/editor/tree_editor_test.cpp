@@ -38,10 +38,13 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {IDM_GENERATE, L"&Generate homepage\tF5"},
         {0, L""},
         {IDM_READ_HTML, L"Read HTML file..."},
+        {IDM_EXPORT_BOOKMARKS, L"&Export bookmarks..."},
+        {0, L""},
+        {IDM_OPTIONS, L"&Options..."},
         {0, L""},
         {IDM_EXIT, L"E&xit\tAlt+X"}};
-    ASSERT_EQ(::GetMenuItemCount(file), 7);
-    for (int i = 0; i < 7; ++i) {
+    ASSERT_EQ(::GetMenuItemCount(file), 10);
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(::GetMenuItemID(file, i), fileItems[i].first) << i;
         EXPECT_EQ(itemText(file, i), fileItems[i].second) << i;
     }

@@ -164,9 +164,12 @@ TEST_F(WindowTest, TheStatusBarSaysWhatEachFileCommandDid)
     EXPECT_EQ(news->caption, L"Newsx");
     EXPECT_EQ(PageState(), L"Homepage not yet written since the last change (F5)");
 
+    // A save writes the homepage too.
     Key('S', false, true);
-    EXPECT_EQ(Outcome(), L"Project saved to " + ProjectFilePath);
-    EXPECT_EQ(PageState(), L"Homepage not yet written since the last change (F5)");
+    EXPECT_EQ(Outcome(), L"Project saved to Quillomere.quil and homepage written to "
+                         L"Quillomere.html in " +
+                             folder);
+    EXPECT_EQ(PageState(), L"Homepage up to date");
 
     // Failures say so too, beside the message box of a failed save.
     const std::wstring good = folder;
@@ -201,7 +204,9 @@ TEST_F(WindowTest, TheStatusBarSaysWhatEachFileCommandDid)
                               "</DL><p>\n");
     shell.chosenFile = bookmarks;
     Command(IDM_READ_HTML);
-    EXPECT_EQ(Outcome(), L"Read bookmarks.html: 2 columns, 3 groups, 3 links; 1 bookmark skipped");
+    EXPECT_EQ(Outcome(),
+              L"Read bookmarks.html: 2 columns, 3 groups, 3 links; 1 bookmark skipped (1 "
+              L"script address)");
     Shot(L"screenshot-status-bar.png");
     platform::RemoveFile(bookmarks);
 }
@@ -380,6 +385,7 @@ struct AboutSeen
     HWND owner = nullptr;
     bool shown = false;
     std::wstring title, version, files, notices;
+    LRESULT smallIcon = 0;
     int ticks = 0;
 };
 AboutSeen* aboutSeen = nullptr;
@@ -410,6 +416,7 @@ void CALLBACK ReadAboutBox(HWND, UINT, UINT_PTR, DWORD)
     aboutSeen->version = text(IDC_ABOUT_VERSION);
     aboutSeen->files = text(IDC_ABOUT_FILES);
     aboutSeen->notices = text(IDC_ABOUT_NOTICES);
+    aboutSeen->smallIcon = ::SendMessageW(box, WM_GETICON, ICON_SMALL, 0);
     ::RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     EXPECT_TRUE(
         SaveWindowScreenshot(box, WindowsPath(QUIL_SCREENSHOT_DIR) + L"\\screenshot-about.png"));
@@ -433,6 +440,8 @@ TEST_F(WindowTest, AboutShowsTheVersionTheFilesAndTheNotices)
     ASSERT_TRUE(seen.shown);
     EXPECT_EQ(seen.owner, main);
     EXPECT_EQ(seen.title, L"About Quillomere");
+    // The program's icon, as its owner has it.
+    EXPECT_EQ(seen.smallIcon, static_cast<LRESULT>(::GetClassLongPtrW(main, GCLP_HICONSM)));
     EXPECT_EQ(seen.version, L"Quillomere " + FromUtf8(QUIL_VERSION) + L"\r\nA homepage manager");
     EXPECT_EQ(seen.files,
               L"Project file:\r\n" + ProjectFilePath + L"\r\n\r\nHomepage:\r\n" + HomepageFilePath);

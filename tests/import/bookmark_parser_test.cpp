@@ -1,5 +1,6 @@
 #include "browser_bookmark_files.h"
 #include "homepage/page_writer.h"
+#include "icons/test_images.h"
 #include "import/bookmark_parser.h"
 #include "import/html_import.h"
 #include "import/project_html_parser.h"
@@ -49,6 +50,38 @@ std::string Outline(const CProject& project)
     return outline;
 }
 
+// The links of the project's first group: "caption -> address", one line each.
+std::string LinksOf(const CProject& project)
+{
+    std::string links;
+    for (const CItem* item : project.columns[0]->groups[0]->items) {
+        const auto* link = static_cast<const CItemLink*>(item);
+        links += ToUtf8(link->mainLink.caption) + " -> " + ToUtf8(link->mainLink.url) + "\n";
+    }
+    return links;
+}
+
+// UTF-8 text as UTF-16 with its byte order mark.
+std::string Utf16(const std::string& utf8, bool bigEndian)
+{
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    auto unit = [&out, bigEndian](std::uint32_t u) {
+        char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+        out += bigEndian ? high : low;
+        out += bigEndian ? low : high;
+    };
+    for (wchar_t c : FromUtf8(utf8)) {
+        std::uint32_t code = static_cast<std::uint32_t>(c);
+        if (code >= 0x10000) {
+            unit(0xD800 + ((code - 0x10000) >> 10));
+            unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            unit(code);
+        }
+    }
+    return out;
+}
+
 std::string PageOf(const CProject& project)
 {
     CRecordingStream page;
@@ -72,7 +105,7 @@ TEST(BookmarkImport, BrowserExportsReadAsColumnsGroupsAndLinks)
             EXPECT_EQ(result.columns, sample.columns) << sample.name;
             EXPECT_EQ(result.groups, sample.groups) << sample.name;
             EXPECT_EQ(result.links, sample.links) << sample.name;
-            EXPECT_EQ(result.skipped, sample.skipped) << sample.name;
+            EXPECT_EQ(result.skipped.Total(), sample.skipped) << sample.name;
             EXPECT_FALSE(project.modified);
         }
     }
@@ -97,7 +130,8 @@ TEST(BookmarkImport, GroupsAndTheLooseColumnAppearWhereTheirFirstBookmarkStands)
     EXPECT_EQ(result.columns, 3u);
     EXPECT_EQ(result.groups, 4u);
     EXPECT_EQ(result.links, 5u);
-    EXPECT_EQ(result.skipped, 1u);
+    EXPECT_EQ(result.skipped.places, 1u);
+    EXPECT_EQ(result.skipped.Total(), 1u);
 
     // Without an outermost list, the folders at the top are still columns.
     CProject bare;
@@ -142,7 +176,9 @@ TEST(BookmarkImport, TitlesAndAddressesAreKeptAsMarkup)
     EXPECT_EQ(link(2).url, L"q&quot;uote");
     EXPECT_EQ(link(3).caption, L"inner bold text");
     EXPECT_EQ(link(4).caption, L"\uFFFD\uFFFDz");
-    EXPECT_EQ(result.skipped, 2u); // javascript: and the anchor without an address
+    EXPECT_EQ(result.skipped.scripts, 1u);
+    EXPECT_EQ(result.skipped.withoutAddress, 1u);
+    EXPECT_EQ(result.skipped.Total(), 2u);
 }
 
 TEST(BookmarkImport, OnlyADescriptionRightAfterABookmarkBecomesItsPopup)
@@ -275,4 +311,130 @@ TEST(BookmarkImport, ThePageOfAnImportedBookmarkFileReadsBackTheSame)
         AddPopupLineBreaksAsAPageGivesThem(bookmarks);
         EXPECT_EQ(DumpText(page), DumpText(bookmarks)) << sample.name;
     }
+}
+
+TEST(BookmarkImport, ATagTooLargeForTheReaderLosesOnlyItsOwnBookmark)
+{
+    // A 600 KiB icon on one bookmark and a 600 KiB attribute on a folder's heading, among others.
+    const std::string icon = Base64Filler(600 * 1024);
+    std::string file = File(
+        Folder("Big", Mark("https://before.example/", "before") +
+                          "<DT><A HREF=\"https://huge.example/\" ICON=\"data:image/png;base64," +
+                          icon + "\">huge</A>\n<DD>its description\n" + "<DT><H3 ADD_DATE=\"" +
+                          std::string(600 * 1024, '1') + "\">Sub</H3>\n<DL><p>\n" +
+                          Mark("https://in-sub.example/", "in sub") + "</DL><p>\n" +
+                          Mark("https://after.example/", "after")));
+    for (std::int32_t limit : {0x7FFFFFFF, 4093}) {
+        CProject project;
+        HtmlImportResult result = ImportBytes(project, file, limit);
+        EXPECT_TRUE(result.complete);
+        EXPECT_EQ(Outline(project), "Big\n  Big\n    before\n    after\n  Sub\n    in sub\n");
+        EXPECT_EQ(result.links, 3u);
+        EXPECT_EQ(result.skipped.tooLarge, 1u);
+        EXPECT_EQ(result.skipped.Total(), 1u);
+        EXPECT_EQ(SkipReasonsText(result.skipped), "1 too large");
+        const auto* before = static_cast<const CItemLink*>(project.columns[0]->groups[0]->items[0]);
+        EXPECT_FALSE(before->popup); // the skipped bookmark's description went with it
+    }
+}
+
+TEST(BookmarkImport, UnquotedValuesHoldingEqualsSignsAreReadToWhiteSpace)
+{
+    std::string icon;
+    for (int size = 16; icon.empty() || icon.back() != '='; ++size) // with base64 padding
+        icon = DataUri("image/png", MakePng(size, 0x336699));
+    std::string file = File("<DT><A HREF=http://b.invalid/x?y=1 ICON=" + icon + ">B</A>\n" +
+                            "<DT><A HREF=http://c.invalid/?a=b=c ADD_DATE=1>C</A>\n");
+    CProject project;
+    HtmlImportResult result = ImportBytes(project, file);
+    ASSERT_TRUE(result.complete);
+    EXPECT_EQ(LinksOf(project), "B -> http://b.invalid/x?y=1\nC -> http://c.invalid/?a=b=c\n");
+    EXPECT_EQ(result.skipped.Total(), 0u);
+    const auto* b = static_cast<const CItemLink*>(project.columns[0]->groups[0]->items[0]);
+    ASSERT_TRUE(b->icon);
+}
+
+TEST(BookmarkImport, Utf16FilesReadAsTheTextTheyHold)
+{
+    // Beyond ASCII: Latin-1, CJK and a character outside the basic plane (a surrogate pair).
+    std::string utf8 = File(
+        Folder("Caf\xC3\xA9", Mark("https://a.example/\xE6\x97\xA5", "\xE6\x97\xA5\xE6\x9C\xAC") +
+                                  Mark("https://b.example/", "smile \xF0\x9F\x98\x80") +
+                                  Mark("javascript:x()", "script")));
+    CProject expected;
+    HtmlImportResult own = ImportBytes(expected, utf8);
+    ASSERT_TRUE(own.complete);
+    ASSERT_EQ(own.links, 2u);
+    for (bool bigEndian : {false, true}) {
+        // Whole, and a few bytes at a time so that units and pairs are split between reads.
+        for (std::int32_t limit : {0x7FFFFFFF, 3}) {
+            CProject project;
+            HtmlImportResult result = ImportBytes(project, Utf16(utf8, bigEndian), limit);
+            EXPECT_EQ(result.kind, HtmlFileKind::Bookmarks) << bigEndian;
+            EXPECT_TRUE(result.complete) << bigEndian;
+            EXPECT_EQ(DumpText(project), DumpText(expected)) << bigEndian << " " << limit;
+            EXPECT_EQ(result.links, 2u);
+            EXPECT_EQ(result.skipped.scripts, 1u);
+        }
+    }
+    // Without its byte order mark, UTF-16 is told by the NUL beside the first "<".
+    for (bool bigEndian : {false, true}) {
+        CProject project;
+        HtmlImportResult result = ImportBytes(project, Utf16(utf8, bigEndian).substr(2));
+        EXPECT_TRUE(result.complete);
+        EXPECT_EQ(DumpText(project), DumpText(expected)) << bigEndian;
+    }
+    // Broken UTF-16 (a lone surrogate, an odd last byte) reads with replacement characters.
+    std::string broken = Utf16(File(Mark("u", "a")), false);
+    broken.insert(broken.find(std::string("a\0<\0/\0A", 7)), std::string("\0\xD8", 2));
+    broken += "x";
+    CProject project;
+    HtmlImportResult result = ImportBytes(project, broken);
+    EXPECT_TRUE(result.complete);
+    EXPECT_EQ(LinksOf(project), "\xEF\xBF\xBD"
+                                "a -> u\n");
+}
+
+TEST(BookmarkImport, ScriptAddressesAreSkippedHoweverTheyAreSpelt)
+{
+    const char* scripts[] = {
+        "javascript:alert(1)",      " JaVaScRiPt:alert(1)",        "&#106;avascript:alert(1)",
+        "&#x6A;avascript:alert(1)", "&#0000106avascript:alert(1)", "javascript&colon;alert(1)",
+        "javascript&#58;alert(1)",  "java&#9;script:alert(1)",     "java&Tab;script:alert(1)",
+        "java\tscript:alert(1)",    "java&#x0A;script:alert(1)",   "\x01 javascript:alert(1)",
+        "vbscript:msgbox(1)",       "VBScript&#x3A;msgbox(1)",
+    };
+    std::string list;
+    for (const char* script : scripts)
+        list += Mark(script, "script");
+    // Look-alikes that no browser runs as script stay.
+    list += Mark("javascript-notes.html", "relative") +
+            Mark("https://x.example/?javascript:", "query") + Mark("java script:x", "space") +
+            Mark("java&#1;script:x", "control") + Mark("javascript&colon", "no semicolon");
+    CProject project;
+    HtmlImportResult result = ImportBytes(project, File(list));
+    ASSERT_TRUE(result.complete);
+    EXPECT_EQ(result.skipped.scripts, sizeof scripts / sizeof scripts[0]);
+    EXPECT_EQ(result.skipped.Total(), sizeof scripts / sizeof scripts[0]);
+    EXPECT_EQ(LinksOf(project), "relative -> javascript-notes.html\n"
+                                "query -> https://x.example/?javascript:\n"
+                                "space -> java script:x\n"
+                                "control -> java&#1;script:x\n"
+                                "no semicolon -> javascript&colon\n");
+}
+
+TEST(BookmarkImport, AngleBracketsInsideQuotedValuesAreAccepted)
+{
+    std::string file = File("<DT><A HREF=\"https://a.example/?q=<b>&x=1>2\" TITLE='1 > 0'>A</A>\n" +
+                            Mark("https://b.example/", "B"));
+    CProject project;
+    HtmlImportResult result = ImportBytes(project, file);
+    ASSERT_TRUE(result.complete);
+    // Kept as references, so that the homepage's own reader reads the page back.
+    EXPECT_EQ(LinksOf(project),
+              "A -> https://a.example/?q=&lt;b&gt;&x=1&gt;2\nB -> https://b.example/\n");
+    CProject page;
+    CRecordingStream stream(PageOf(project));
+    ASSERT_TRUE(CProjectHTMLParser(page).Parse(stream));
+    EXPECT_EQ(DumpText(page), DumpText(project));
 }

@@ -33,6 +33,10 @@ public:
         return joined;
     }
 
+    // Reads tags as browsers do; a tag too large for the buffer is logged as
+    // "large:FIRST-10-BYTES" and read past.
+    void AsBrowsers() { ReadTagsAsBrowsers(); }
+
     std::vector<std::string> log;
     bool goOnAfterErrors = false;
 
@@ -51,6 +55,12 @@ protected:
         return goOnAfterErrors;
     }
     void OnEnd() override { log.push_back("end"); }
+    bool OnTagTooLarge(const char* content, std::int32_t length) override
+    {
+        EXPECT_EQ(length, kBufferSize);
+        log.push_back("large:" + std::string(content, 10));
+        return true;
+    }
 
 private:
     std::string source;
@@ -118,7 +128,7 @@ TEST(Tokenizer, MisplacedAngleBracketsAreErrors)
 
 TEST(Tokenizer, InputThatDoesNotEndCleanlyFails)
 {
-    for (const char* input : {"", "<p>text<b", "<p><!-- open -", "<p><!-- open --"}) {
+    for (const char* input : {"", "<p>text<b", "<p>text<", "<p><!-- open -", "<p><!-- open --"}) {
         CLoggingParser parser;
         EXPECT_FALSE(parser.ParseText(input)) << input;
         EXPECT_TRUE(parser.log.empty() || parser.log.back() != "end") << input;
@@ -168,6 +178,55 @@ TEST(Tokenizer, ATagThatFillsTheWholeBufferFails)
                                   std::string(CHTMLParser::kBufferSize, 'a') + ">"));
 }
 
+TEST(Tokenizer, ReadAsBrowsersQuotedValuesHoldAngleBrackets)
+{
+    // A quote opens a value only after "=": not inside an unquoted value, a name or the
+    // element's name. A "<" outside quotes is still misplaced.
+    CLoggingParser parser;
+    parser.AsBrowsers();
+    EXPECT_TRUE(parser.ParseText("<a href=\"?q=<b>\" title = '1 > 0'>t<b x=y\"z>u<c\"d>v"
+                                 "<e f= g=\">w"));
+    EXPECT_EQ(parser.Joined(),
+              (Log{"tag:a href=\"?q=<b>\" title = '1 > 0'", "text:t", "tag:b x=y\"z", "text:u",
+                   "tag:c\"d", "text:v", "tag:e f= g=\"", "text:w", "end"}));
+
+    CLoggingParser stray;
+    stray.AsBrowsers();
+    EXPECT_FALSE(stray.ParseText("<p><a b=c<d>"));
+    EXPECT_EQ(stray.log, (Log{"tag:p", "text:", "error:9"}));
+
+    // The same, read a few bytes at a time and across buffer fills.
+    std::string long_value(CHTMLParser::kBufferSize - 20, 'v');
+    std::string input = "<p>" + std::string(40, 'x') + "<a h=\"" + long_value + ">\">z<i>";
+    CLoggingParser whole, pieces;
+    whole.AsBrowsers();
+    pieces.AsBrowsers();
+    EXPECT_TRUE(whole.ParseText(input));
+    EXPECT_TRUE(pieces.ParseText(input, 4099));
+    EXPECT_EQ(whole.Joined()[2], "tag:a h=\"" + long_value + ">\"");
+    EXPECT_EQ(pieces.Joined(), whole.Joined());
+}
+
+TEST(Tokenizer, ReadAsBrowsersATagLargerThanTheBufferIsReadPast)
+{
+    // Its "<", ">" and quotes inside quoted values do not end it; what follows reads as ever.
+    std::string huge = "<a href=\"u\" icon=\"" + std::string(CHTMLParser::kBufferSize, 'i') +
+                       "<>'\" title='>' x>after</a><b>";
+    for (std::int32_t limit : {0x7FFFFFFF, 4093}) {
+        CLoggingParser parser;
+        parser.AsBrowsers();
+        EXPECT_TRUE(parser.ParseText("<p>" + huge, limit));
+        EXPECT_EQ(parser.Joined(), (Log{"tag:p", "text:", "large:a href=\"u\"", "text:after",
+                                        "tag:/a", "text:", "tag:b", "end"}))
+            << limit;
+    }
+    // Without reading as browsers such a tag still ends the read (see below), and a tag that is
+    // cut off by the end of the input does either way.
+    CLoggingParser cut;
+    cut.AsBrowsers();
+    EXPECT_FALSE(cut.ParseText("<p>" + huge.substr(0, huge.size() - 20)));
+}
+
 TEST(SplitTag, NamesAndAttributes)
 {
     Split a = SplitText("a href=\"x y\" target=_top");
@@ -200,10 +259,19 @@ TEST(SplitTag, NamesAndAttributes)
 
 TEST(SplitTag, ContentOutsideTheGrammarFails)
 {
-    for (const char* bad : {"a href = x", "a href=\"x", "a href=x=y", "a=b", "a \"q\"", "a b'c",
-                            "a href=x'", "a href==x", "a href="}) {
+    for (const char* bad : {"a href = x", "a href=\"x", "a=b", "a \"q\"", "a b'c"})
         EXPECT_FALSE(SplitText(bad).ok) << bad;
-    }
+}
+
+TEST(SplitTag, AnUnquotedValueRunsToWhiteSpaceAsInABrowser)
+{
+    // A query's "=", base64 padding and stray quotes belong to the value; "=" at the end is an
+    // empty value.
+    Split split = SplitText("a href=http://b.invalid/x?y=1&z=2 icon=data:,AA== t=x' u==v w=");
+    EXPECT_TRUE(split.ok);
+    EXPECT_EQ(split.attributes,
+              (std::vector<std::string>{"href=http://b.invalid/x?y=1&z=2",
+                                        "icon=data:,AA==", "t=x'", "u==v", "w="}));
 }
 
 TEST(SplitTag, GetAttributeMatchesNamesExactly)

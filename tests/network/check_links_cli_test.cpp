@@ -37,6 +37,8 @@ protected:
                     CFakeTransport::Answer answer;
                     if (request.target == "/old") answer.status = 301, answer.location = "/new";
                     if (request.target == "/missing") answer.status = 404;
+                    if (request.target == "/script")
+                        answer.status = 308, answer.location = "JavaScript:alert(1)\x1B[2J";
                     return answer;
                 }));
         });
@@ -120,4 +122,30 @@ TEST_F(CheckLinksCli, FixMovedWritesAFixedCopyAndReportsTheChanges)
     ASSERT_GT(LoadProjectFile(original, file.Path()), 0);
     EXPECT_EQ(static_cast<CItemLink*>(original.columns[0]->groups[0]->items[0])->mainLink.url,
               L"http://a.test:81/old");
+}
+
+TEST_F(CheckLinksCli, FixMovedLeavesARedirectOutOfTheWebAsItWasAndSaysWhy)
+{
+    SaveProject({L"http://a.test:81/script", L"http://a.test:81/old"});
+    CTempFile fixed(L".quil");
+    CliRun run = RunCheck({L"check-links", file.Path(), L"--fix-moved", L"-o", fixed.Path()});
+    EXPECT_EQ(run.status, kCliFileError);
+    EXPECT_NE(run.out.find("Redirect to a non-web address (308): http://a.test:81/script -> "
+                           "JavaScript:alert(1)\\x1b[2J (only http and https addresses are "
+                           "followed)  [Column / Group / Link]\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("Changed 1 address in '" + ToUtf8(fixed.Path()) +
+                           "':\n  moved: http://a.test:81/old -> http://a.test:81/new  "
+                           "[Column / Group / Link]\n"
+                           "Left 1 address as it was: a redirect to an address that is not http "
+                           "or https is never taken over:\n"
+                           "  kept: http://a.test:81/script (redirects to "
+                           "JavaScript:alert(1)\\x1b[2J)  [Column / Group / Link]\n"),
+              std::string::npos)
+        << run.out;
+    CProject result;
+    ASSERT_GT(LoadProjectFile(result, fixed.Path()), 0);
+    EXPECT_EQ(static_cast<CItemLink*>(result.columns[0]->groups[0]->items[0])->mainLink.url,
+              L"http://a.test:81/script");
 }

@@ -8,6 +8,7 @@
 #include "model/project.h"
 #include "network/fake_transport.h"
 #include "network/icon_fetch_job.h"
+#include "network/icon_fetch_results.h"
 #include "network/icon_fetcher.h"
 #include "network/icon_links.h"
 #include "persist/text.h"
@@ -316,6 +317,53 @@ TEST_F(IconFetchJobTest, ResultsSkipItemsWhoseAddressChangedMeanwhile)
     ASSERT_EQ(icons.size(), 2u);
     EXPECT_EQ(icons[0].item, &Item(1));
     EXPECT_EQ(icons[1].item, &Item(3));
+}
+
+TEST(IconFetchResults, ListsTheLinksWithoutAnIconWithWhyAndFollowsDeletes)
+{
+    CProject project;
+    auto* group = new CGroup(*new CColumn(project, L"Web"), L"Sites");
+    new CItemLink(*group, L"Kept", L"http://kept.test/");
+    auto* big = new CItemLink(*group, L"Big", L"http://big.test/");
+    auto* down = new CItemLink(*group, L"Down", L"http://down.test/");
+    new CItemLink(*group, L"Big again", L"http://big.test/");
+    const IconFetchPlan plan = CollectIconPlaces(project, false);
+    ASSERT_EQ(plan.pages.size(), 3u);
+    std::vector<IconFetchOutcome> outcomes(3);
+    outcomes[0].result = IconFetchResult::Kept;
+    outcomes[0].icon = CLinkIcon::FromBytes(MakePng(16, 0x123456));
+    outcomes[1].result = IconFetchResult::TooLarge;
+    outcomes[1].reason = "http://big.test/i.png: larger than 64 KiB";
+    outcomes[1].iconUrl = "http://big.test/i.png";
+    outcomes[2].result = IconFetchResult::CannotConnect;
+    outcomes[2].reason = "the page: WinHTTP error 12029: could not connect to the server";
+
+    CIconFetchResults results(plan, outcomes);
+    ASSERT_EQ(results.Count(), 3u) << "the links that got no icon, in page order";
+    EXPECT_TRUE(results.InPageOrder());
+    EXPECT_EQ(results.RowsText({0, 1}),
+              "Too large\tBig\thttp://big.test/\tWeb / Sites\tLarger than 64 KiB: "
+              "http://big.test/i.png\r\n"
+              "Could not connect\tDown\thttp://down.test/\tWeb / Sites\tThe page: could not "
+              "connect to the server (WinHTTP error 12029)\r\n");
+    EXPECT_EQ(results.SiteOf(results.EntryAt(1)).node, down);
+    EXPECT_EQ(results.SiteOf(results.EntryAt(1)).part, SitePart::MainUrl);
+
+    results.SortBy(IconColumn::Why);
+    EXPECT_EQ(results.Text(0, IconColumn::Caption), "Down");
+    results.SortBy(IconColumn::Why);
+    EXPECT_TRUE(results.Descending());
+    EXPECT_EQ(results.Text(2, IconColumn::Caption), "Down");
+
+    CProjectChanges changes(project);
+    changes.RemoveNode(kNodeItem, big);
+    results.Refresh(project);
+    EXPECT_EQ(results.Count(), 2u);
+    EXPECT_FALSE(results.Live(1));
+    EXPECT_EQ(results.RowOf(1), CIconFetchResults::kNoRow);
+    ASSERT_TRUE(changes.Undo());
+    results.Refresh(project);
+    EXPECT_EQ(results.Count(), 3u);
 }
 
 } // namespace

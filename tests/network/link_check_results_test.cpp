@@ -3,7 +3,9 @@
 #include "model/item_link.h"
 #include "model/project.h"
 #include "network/link_check_results.h"
+#include "network/link_report.h"
 #include "persist/text.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -104,8 +106,8 @@ TEST_F(LinkCheckResultsTest, ListsProblemsFirstWithEachPlacesTexts)
                                         "Redirected", "OK, https available", "Not checked"}));
     EXPECT_EQ(Column(results, LinkColumn::FinalOrReason),
               (std::vector<std::string>{"http://home.test/new", "https://away.test/?x&y", "",
-                                        "the connection was refused", "http://search.test/today",
-                                        "https answered too", "not an http or https address"}));
+                                        "The connection was refused", "http://search.test/today",
+                                        "https answered too", "Not an http or https address"}));
     // The address as the project holds it, markup and all.
     EXPECT_EQ(results.Text(3, LinkColumn::Url), "http://shop.test/?a=1&amp;b=2");
     EXPECT_EQ(results.Text(0, LinkColumn::Where), "Daily / News");
@@ -185,4 +187,117 @@ TEST_F(LinkCheckResultsTest, DeletedNodesDropOutAndReplacementsShowUntilUndone)
     EXPECT_EQ(results.Text(results.RowOf(6), LinkColumn::Url), "http://away.test/");
     EXPECT_EQ(results.Fixes(sample.project, false).size(), 2u);
     EXPECT_TRUE(results.CanFix(false));
+}
+
+TEST_F(LinkCheckResultsTest, TheSummaryCountsTheRowsAsTheyStandAfterDeletesReplacesAndUndo)
+{
+    const std::string atFirst =
+        "7 places, 6 addresses: 1 OK, 2 Moved, 1 Redirected, 1 Not found, 1 Cannot connect; 1 "
+        "not checked";
+    EXPECT_EQ(results.Summary(), atFirst);
+    EXPECT_EQ(results.Summary(), LinkCheckSummary(plan, outcomes)) << "the report's summary";
+
+    CProjectChanges changes(sample.project);
+    changes.RemoveNode(kNodeItem, sample.gone);
+    results.Refresh(sample.project);
+    EXPECT_EQ(
+        results.Summary(),
+        "6 places, 5 addresses: 1 OK, 2 Moved, 1 Redirected, 1 Cannot connect; 1 not checked");
+    const std::vector<LinkFix> fixes = results.Fixes(sample.project, false);
+    {
+        CStepScope step(changes, L"replace moved links");
+        for (const LinkFix& fix : fixes)
+            changes.SetText(results.SiteOf(fix.place), fix.to);
+    }
+    results.NoteReplaced(fixes);
+    results.Refresh(sample.project);
+    EXPECT_EQ(results.Summary(),
+              "6 places, 5 addresses: 1 OK, 1 Redirected, 1 Cannot connect, 2 Replaced; 1 not "
+              "checked");
+    ASSERT_TRUE(changes.Undo());
+    ASSERT_TRUE(changes.Undo());
+    results.Refresh(sample.project);
+    EXPECT_EQ(results.Summary(), atFirst);
+}
+
+TEST_F(LinkCheckResultsTest,
+       DeletingLinksTakesItemsOfMainLinksAndFormsAndFurtherLinksAloneInOneStep)
+{
+    CProjectChanges changes(sample.project);
+    const std::string before = SaveToBytes(sample.project);
+    CItemLink::CLink* old = sample.home->links[0];
+    // Old (a further link), Gone (a main link), search (a form's address); Gone twice.
+    EXPECT_EQ(results.DeleteLinks(changes, {1, 2, 3, 2}), 3u);
+    CGroup& news = *sample.project.columns[0]->groups[0];
+    ASSERT_EQ(news.items.size(), 1u);
+    EXPECT_EQ(news.items[0], sample.home);
+    EXPECT_TRUE(sample.home->links.empty());
+    EXPECT_EQ(changes.UndoName(), L"delete links");
+    results.Refresh(sample.project);
+    EXPECT_EQ(results.Count(), 4u);
+    EXPECT_EQ(results.Summary(),
+              "4 places, 3 addresses: 1 OK, 1 Moved, 1 Cannot connect; 1 not checked");
+
+    ASSERT_TRUE(changes.Undo());
+    EXPECT_EQ(SaveToBytes(sample.project), before) << "one step brings every link back";
+    EXPECT_EQ(sample.home->links[0], old);
+    EXPECT_FALSE(changes.Undo()) << "and it was the only step";
+    results.Refresh(sample.project);
+    EXPECT_EQ(results.Count(), 7u);
+
+    // A main link and a further link of the same item: the item goes, once.
+    EXPECT_EQ(results.DeleteLinks(changes, {1, 0}), 2u);
+    EXPECT_EQ(news.items.size(), 2u);
+    ASSERT_TRUE(changes.Undo());
+    // Places whose node is gone are left out; nothing left records nothing.
+    changes.RemoveNode(kNodeItem, sample.gone);
+    EXPECT_EQ(results.DeleteLinks(changes, {2, 99}), 0u);
+    EXPECT_EQ(changes.UndoName(), L"delete");
+}
+
+TEST(LinkCheckResultsOffline, SaysOfflineOnlyWhenEveryAskedAddressFailedToResolveOrConnect)
+{
+    CProject project;
+    auto* group = new CGroup(*new CColumn(project, L"Web"), L"Sites");
+    new CItemLink(*group, L"a", L"http://a.invalid/");
+    new CItemLink(*group, L"a again", L"http://a.invalid/");
+    new CItemLink(*group, L"b", L"http://b.invalid/");
+    new CItemLink(*group, L"mail", L"mailto:me@a.invalid");
+    new CItemLink(*group, L"bad", L"http://exa mple.invalid/");
+    const LinkCheckPlan plan = CollectLinkPlaces(project);
+    ASSERT_EQ(plan.addresses.size(), 3u);
+    std::vector<LinkOutcome> outcomes(3);
+    for (LinkOutcome& outcome : outcomes) {
+        outcome.result = LinkResult::CannotConnect;
+        outcome.failure = HttpFailure::HostUnknown;
+    }
+    outcomes[1].failure = HttpFailure::Refused;
+    outcomes[2].result = LinkResult::BadUrl;
+    outcomes[2].failure = HttpFailure::None;
+    std::size_t addresses = 0;
+    EXPECT_TRUE(CLinkCheckResults(plan, outcomes).SeemsOffline(addresses));
+    EXPECT_EQ(addresses, 2u);
+
+    // One address that was reached, timed out or broke off says the network is there.
+    for (HttpFailure other : {HttpFailure::None, HttpFailure::Timeout, HttpFailure::Reset}) {
+        std::vector<LinkOutcome> mixed = outcomes;
+        mixed[1].failure = other;
+        mixed[1].result = other == HttpFailure::None      ? LinkResult::NotFound
+                          : other == HttpFailure::Timeout ? LinkResult::Timeout
+                                                          : LinkResult::CannotConnect;
+        EXPECT_FALSE(CLinkCheckResults(plan, mixed).SeemsOffline(addresses));
+    }
+    // Nothing asked (a check cancelled at once) says nothing either.
+    EXPECT_FALSE(CLinkCheckResults(plan, std::vector<LinkOutcome>(3)).SeemsOffline(addresses));
+}
+
+TEST_F(LinkCheckResultsTest, SelectedRowsCopyAsTabSeparatedLines)
+{
+    sample.home->links[0]->caption = L"Old\tand\nnew";
+    const LinkCheckPlan again = CollectLinkPlaces(sample.project);
+    CLinkCheckResults copied(again, outcomes);
+    EXPECT_EQ(copied.RowsText({0, 2}),
+              "Moved\tOld and new\thttp://home.test/old\tDaily / News\thttp://home.test/new\r\n"
+              "Not found (404)\tGone\thttp://gone.test/\tDaily / News\t\r\n");
+    EXPECT_EQ(copied.RowsText({}), "");
 }

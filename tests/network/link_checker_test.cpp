@@ -119,7 +119,7 @@ TEST(LinkChecker, ClassifiesEachAnswerAndRedirectChain)
         {LinkResult::TooManyRedirects, 301, "http://a.test/loop-a"},
         {LinkResult::Redirected, 200, "http://a.test/chain0"},
         {LinkResult::TooManyRedirects, 302, "http://a.test/chain0"},
-        {LinkResult::Moved, 301, "mailto:someone@example.test"},
+        {LinkResult::NonWebRedirect, 301, "mailto:someone@example.test"},
         {LinkResult::BadUrl, 0, ""},
         {LinkResult::NotChecked, 0, ""},
     };
@@ -133,6 +133,66 @@ TEST(LinkChecker, ClassifiesEachAnswerAndRedirectChain)
     EXPECT_EQ(outcomes[14].reason, "a redirect loop");
     EXPECT_EQ(outcomes[16].reason, "more than 10 redirects");
     EXPECT_FALSE(outcomes[18].reason.empty());
+}
+
+TEST(LinkChecker, ARedirectOutOfTheWebIsAResultOfItsOwn)
+{
+    // However a browser would spell it, and wherever in the chain, a redirect to another scheme
+    // is never Moved or Redirected; nor does a reference in a Location header spell a scheme.
+    const std::vector<std::string> locations = {
+        "javascript:alert(1)",
+        " JaVaScRiPt:alert(1)",
+        "java\tscript:alert(1)",
+        "\x01\x1F javascript:x",
+        "data:text/html,<script>x</script>",
+        "file:///etc/passwd",
+        "vbscript:msgbox(1)",
+        "jar:http://a.test/x!/y",
+    };
+    Site site;
+    std::vector<std::string> urls;
+    for (std::size_t i = 0; i < locations.size(); ++i) {
+        site.head["/to" + std::to_string(i)] = Status(i % 2 ? 308 : 301, locations[i]);
+        urls.push_back("http://a.test/to" + std::to_string(i));
+    }
+    site.head["/temp-then-out"] = Status(302, "/to0");
+    site.head["/reference"] = Status(301, "&#106;avascript:alert(1)");
+    site.head["/&"] = Status(200); // where "&#106;..." leads: a relative http address
+    site.head["/too-long"] = Status(301, "/" + std::string(kMaxLocationBytes, 'x'));
+    site.head["/bad-host"] = Status(301, "http://exa mple.test/");
+    urls.insert(urls.end(), {"http://a.test/temp-then-out", "http://a.test/reference",
+                             "http://a.test/too-long", "http://a.test/bad-host"});
+    CFakeTransport transport(site.Script());
+    auto outcomes = CheckAll(transport, urls);
+    ASSERT_EQ(outcomes.size(), locations.size() + 4);
+    for (std::size_t i = 0; i < locations.size(); ++i) {
+        SCOPED_TRACE(locations[i]);
+        EXPECT_EQ(LinkResultName(outcomes[i].result), std::string("Redirect to a non-web address"));
+        EXPECT_EQ(outcomes[i].status, i % 2 ? 308 : 301);
+        EXPECT_TRUE(IsLinkProblem(outcomes[i].result));
+    }
+    EXPECT_EQ(outcomes[2].finalUrl, "javascript:alert(1)"); // as a browser reads it
+    EXPECT_EQ(outcomes[0].reason, "only http and https addresses are followed");
+    const LinkOutcome& temp = outcomes[locations.size()];
+    EXPECT_EQ(temp.result, LinkResult::NonWebRedirect);
+    EXPECT_EQ(temp.finalUrl, "javascript:alert(1)");
+    const LinkOutcome& reference = outcomes[locations.size() + 1];
+    EXPECT_EQ(reference.result, LinkResult::Moved);
+    EXPECT_EQ(reference.finalUrl, "http://a.test/&");
+    const LinkOutcome& tooLong = outcomes[locations.size() + 2];
+    EXPECT_EQ(tooLong.result, LinkResult::ServerError);
+    EXPECT_EQ(tooLong.reason, "a redirect to an address longer than 8 KiB");
+    EXPECT_TRUE(tooLong.finalUrl.empty());
+    const LinkOutcome& badHost = outcomes[locations.size() + 3];
+    EXPECT_EQ(badHost.result, LinkResult::BadUrl);
+    EXPECT_EQ(badHost.reason.rfind("redirected to an address that does not parse: ", 0), 0u);
+
+    // A Location of exactly the limit is followed.
+    Site edge;
+    edge.head["/long"] = Status(301, "/" + std::string(kMaxLocationBytes - 1, 'x'));
+    edge.head["/" + std::string(kMaxLocationBytes - 1, 'x')] = Status(200);
+    CFakeTransport edgeTransport(edge.Script());
+    EXPECT_EQ(CheckAll(edgeTransport, {"http://a.test/long"})[0].result, LinkResult::Moved);
 }
 
 TEST(LinkChecker, FallsBackToGetWhereHeadIsRefusedAndMapsFailures)
@@ -150,12 +210,13 @@ TEST(LinkChecker, FallsBackToGetWhereHeadIsRefusedAndMapsFailures)
     site.head["/tls"] = Failure(HttpFailure::Tls, "self-signed certificate");
     site.head["/unknown"] = Failure(HttpFailure::HostUnknown);
     site.head["/refused"] = Failure(HttpFailure::Refused, "refused by the test");
+    site.head["/bad-answer"] = Failure(HttpFailure::BadAnswer, "headers without end");
     CFakeTransport transport(site.Script());
-    auto outcomes =
-        CheckAll(transport, {"http://a.test/403", "http://a.test/405", "http://a.test/501",
-                             "http://a.test/closes", "http://a.test/always-closes",
-                             "http://a.test/get-forbidden", "http://a.test/tls",
-                             "http://a.test/unknown", "http://a.test/refused"});
+    auto outcomes = CheckAll(
+        transport,
+        {"http://a.test/403", "http://a.test/405", "http://a.test/501", "http://a.test/closes",
+         "http://a.test/always-closes", "http://a.test/get-forbidden", "http://a.test/tls",
+         "http://a.test/unknown", "http://a.test/refused", "http://a.test/bad-answer"});
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(outcomes[i].result, LinkResult::Ok) << i;
     EXPECT_EQ(outcomes[4].result, LinkResult::CannotConnect);
@@ -167,11 +228,20 @@ TEST(LinkChecker, FallsBackToGetWhereHeadIsRefusedAndMapsFailures)
     EXPECT_EQ(outcomes[7].result, LinkResult::CannotConnect);
     EXPECT_EQ(outcomes[7].reason, "host unknown");
     EXPECT_EQ(outcomes[8].reason, "refused by the test");
+    // How each failed, for the window's sentences and its offline verdict.
+    EXPECT_EQ(outcomes[6].failure, HttpFailure::Tls);
+    EXPECT_EQ(outcomes[7].failure, HttpFailure::HostUnknown);
+    EXPECT_EQ(outcomes[8].failure, HttpFailure::Refused);
+    EXPECT_EQ(outcomes[5].failure, HttpFailure::None);
+    // An answer that is not sound HTTP is the server's fault, and not asked again.
+    EXPECT_EQ(outcomes[9].result, LinkResult::ServerError);
+    EXPECT_EQ(outcomes[9].status, 0);
+    EXPECT_EQ(outcomes[9].reason, "headers without end");
     // Each refused HEAD was followed by one GET, and nothing else was asked.
     int heads = 0, gets = 0;
     for (const auto& sent : transport.sent)
         (sent.method == "HEAD" ? heads : gets)++;
-    EXPECT_EQ(heads, 9);
+    EXPECT_EQ(heads, 10);
     EXPECT_EQ(gets, 6);
 }
 

@@ -5,6 +5,7 @@
 #include "network/link_check_job.h"
 #include "network/link_places.h"
 #include "network/link_report.h"
+#include "persist/text.h"
 #include "quil_version.h"
 #include "test_support.h"
 
@@ -154,6 +155,57 @@ TEST(LinkPlaces, ALinkNowInAnotherItemIsNotTheNodeThatWasChecked)
     EXPECT_EQ(plan.places[after[0].place].item, sample.shop);
     EXPECT_EQ(ApplyLinkFixes(sample.project, plan, before), 1u);
     EXPECT_EQ(archive->url, L"http://news.test/old");
+}
+
+TEST(LinkPlaces, NoReplacementEverPutsAnAddressOtherThanHttpOrHttpsIntoTheProject)
+{
+    for (const wchar_t* web :
+         {L"http://a.test/", L" HTTPS://a.test/x?y=1&amp;z", L"http&colon;//a.test/"})
+        EXPECT_TRUE(IsWebAddress(web)) << ToUtf8(web);
+    for (const wchar_t* other :
+         {L"javascript:alert(1)", L"&#106;avascript:alert(1)", L"java&Tab;script:x", L"data:,x",
+          L"file:///etc/passwd", L"/relative", L"http://bro ken.test/", L""})
+        EXPECT_FALSE(IsWebAddress(other)) << ToUtf8(other);
+
+    SampleProject sample;
+    LinkCheckPlan plan = CollectLinkPlaces(sample.project);
+    // A redirect out of the web is its own result; and even a Moved one that named such an
+    // address (as no check gives) would not be planned.
+    auto outcomes = OutcomesFor(
+        plan, {{"http://news.test/?a=1&b=2", Outcome(LinkResult::NonWebRedirect, "javascript:x")},
+               {"http://news.test/old", Outcome(LinkResult::Moved, "java\tscript:x")},
+               {"http://search.test/find", Outcome(LinkResult::Moved, "data:text/html,x")}});
+    EXPECT_TRUE(PlanLinkFixes(sample.project, plan, outcomes, true).empty());
+    // A fix made elsewhere is checked again as it goes in.
+    std::vector<LinkFix> forged = {
+        {0, L"http://news.test/?a=1&amp;b=2", L"&#106;avascript:x", false},
+        {1, L"http://news.test/old", L"http://news.test/new", false}};
+    EXPECT_EQ(ApplyLinkFixes(sample.project, plan, forged), 1u);
+    EXPECT_EQ(sample.news->mainLink.url, L"http://news.test/?a=1&amp;b=2");
+    EXPECT_EQ(sample.news->links[0]->url, L"http://news.test/new");
+}
+
+TEST(LinkReport, TextPrintsNoControlCharacterFromTheNetworkOrTheFile)
+{
+    SampleProject sample;
+    sample.news->mainLink.caption = L"\x1B]0;title\x07"
+                                    L"caption";
+    LinkCheckPlan plan = CollectLinkPlaces(sample.project);
+    LinkOutcome out = Outcome(LinkResult::NonWebRedirect, "javascript:\x1B[2J\xC2\x9B"
+                                                          "31m\x7F");
+    out.reason = "said \x1B[8m";
+    auto outcomes = OutcomesFor(plan, {{"http://news.test/?a=1&b=2", out}});
+    CRecordingStream text;
+    WriteLinkTextReport(plan, outcomes, text);
+    const std::string expected =
+        "Redirect to a non-web address (200): http://news.test/?a=1&amp;b=2 -> "
+        "javascript:\\x1b[2J\\u009b31m\\x7f (said \\x1b[8m)  [Daily / Reading / "
+        "\\x1b]0;title\\x07caption]\n";
+    EXPECT_EQ(text.bytes.substr(0, expected.size()), expected);
+    for (char c : text.bytes)
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
+    EXPECT_EQ(PrintableText("a\tb\r\n\xC2\x85\xC2\xA0\xFF"),
+              "a\\x09b\\x0d\\x0a\\u0085\xC2\xA0\xEF\xBF\xBD");
 }
 
 TEST(LinkReport, TextListsTheProblemsAndJsonEveryPlace)

@@ -26,6 +26,27 @@ Site icons (GET):
   /icons/own/N       a page naming /icons/own/N.png after the server's delay, which serves a PNG
                      after the delay too (the speed run)
   /favicon.ico       an ICO on the second host, 404 on the others
+
+Hostile answers (HEAD and GET unless said; each request's life and bytes sent are noted in
+Stats.hostile):
+  /hostile/trickle-head      the status line and headers at a byte every half second
+  /hostile/endless-headers   the status line, then header lines without end, as fast as they go
+  /hostile/slow-headers      the status line, then a header line every fifth of a second
+  /hostile/trickle-body      405 on HEAD; on GET 200 with a declared 2 GiB body, a byte every half
+                             second
+  /hostile/endless-chunks    405 on HEAD; on GET 200 chunked, a chunk of FFFFFFFFFFFFFFFF bytes
+                             and data without end
+  /hostile/icon-page         a page naming /hostile/trickle-icon.png, an icon sent at a byte
+                             every half second
+  /hostile/to-javascript     301 to javascript:alert(document.cookie)
+  /hostile/to-javascript-case 308 to " JaVaScRiPt:alert(1)"
+  /hostile/to-javascript-tab 301 to "java<TAB>script:alert(1)"
+  /hostile/to-data           301 to data:text/html,<script>alert(1)</script>
+  /hostile/to-file           308 to file:///etc/passwd
+  /hostile/to-vbscript       301 to vbscript:msgbox(1)
+  /hostile/to-reference      301 to &#106;avascript:alert(1), a relative http address
+  /hostile/escape            301 to a javascript: address holding ESC, BEL and CSI sequences
+  /hostile/long-location     301 with a Location of 20 KiB
 """
 import asyncio
 import base64
@@ -75,6 +96,7 @@ class Stats:
         self.connections = 0  # opened in all
         self.requests = []  # (host, method, path, user agent, time)
         self.endless_bytes = []
+        self.hostile = []  # (method, path, seconds from request to its end, bytes sent)
 
     def opened(self, host):
         with self.lock:
@@ -196,7 +218,7 @@ class LinkServer:
                 with self.stats.lock:
                     self.stats.requests.append((host, method, target,
                                                 headers.get("user-agent", ""), time.monotonic()))
-                keep = await self._answer(writer, host, method, target, headers)
+                keep = await self._answer(reader, writer, host, method, target, headers)
                 if not keep or headers.get("connection", "").lower() == "close":
                     break
         except (ConnectionError, asyncio.IncompleteReadError, ssl.SSLError, OSError):
@@ -224,7 +246,7 @@ class LinkServer:
         await writer.drain()
         return True
 
-    async def _answer(self, writer, host, method, target, headers):
+    async def _answer(self, reader, writer, host, method, target, headers):
         path, _, query = target.partition("?")
         send = lambda status, extra=(), body=b"ok": self._send(writer, method, status, extra, body)
         if path.startswith("/delay/"):
@@ -299,12 +321,113 @@ class LinkServer:
                 with self.stats.lock:
                     self.stats.endless_bytes.append(sent)
             return False
+        if path.startswith("/hostile/"):
+            return await self._hostile(reader, writer, method, path)
         if path == "/ua":
             agent = headers.get("user-agent", "")
             return await send(200 if agent.startswith("Quillomere/") else 400)
         if path == "/query":
             return await send(200 if query == "x=1&y=2" else 400)
         return await send(404)
+
+    HOSTILE_REDIRECTS = {
+        "/hostile/to-javascript": (301, "javascript:alert(document.cookie)"),
+        "/hostile/to-javascript-case": (308, " JaVaScRiPt:alert(1)"),
+        "/hostile/to-javascript-tab": (301, "java\tscript:alert(1)"),
+        "/hostile/to-data": (301, "data:text/html,<script>alert(1)</script>"),
+        "/hostile/to-file": (308, "file:///etc/passwd"),
+        "/hostile/to-vbscript": (301, "vbscript:msgbox(1)"),
+        "/hostile/to-reference": (301, "&#106;avascript:alert(1)"),
+        # Clears the screen, sets the terminal's title, recolours, and a C1 CSI (U+009B).
+        "/hostile/escape": (301, "javascript:\x1b[2J\x1b]0;owned\x07\x1b[31mred\u009b1m"),
+        "/hostile/long-location": (301, "/" + "x" * (20 * 1024)),
+    }
+
+    async def _hostile(self, reader, writer, method, path):
+        """Answers that try to hold a request for ever or to plant something; notes how long
+        each took until the client let go, and what it was sent."""
+        started = time.monotonic()
+
+        def note(sent):
+            with self.stats.lock:
+                self.stats.hostile.append((method, path, time.monotonic() - started, sent))
+
+        async def whole(answer):
+            writer.write(answer)
+            await writer.drain()
+            note(len(answer))
+            return True
+
+        if path in self.HOSTILE_REDIRECTS:
+            status, location = self.HOSTILE_REDIRECTS[path]
+            return await whole((f"HTTP/1.1 {status} Moved\r\nLocation: {location}\r\n"
+                                "Content-Length: 0\r\n\r\n").encode("utf-8"))
+        if method == "HEAD" and path in ("/hostile/trickle-body", "/hostile/endless-chunks"):
+            return await whole(b"HTTP/1.1 405 Method Not Allowed\r\nContent-Length: 0\r\n\r\n")
+        if path == "/hostile/icon-page":
+            page = (b'<!DOCTYPE html><html><head><link rel="icon" '
+                    b'href="/hostile/trickle-icon.png"></head></html>')
+            return await whole(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
+                               b"Content-Length: %d\r\n\r\n" % len(page) + page)
+        answers = ("/hostile/trickle-head", "/hostile/endless-headers", "/hostile/slow-headers",
+                   "/hostile/trickle-body", "/hostile/endless-chunks", "/hostile/trickle-icon.png")
+        if path not in answers:
+            return await whole(b"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n")
+
+        # Answers without end: the client closing its end shows here at once, where a write
+        # would notice it late. The request is not answered whole, so nothing more comes on it.
+        gone = asyncio.ensure_future(reader.read(1))
+        sent = 0
+
+        async def put(data, pause=0.0):
+            nonlocal sent
+            if gone.done():
+                raise ConnectionError("the client went")
+            writer.write(data)
+            await writer.drain()
+            sent += len(data)
+            if pause:
+                await asyncio.sleep(pause)
+
+        async def trickle(data, pause=0.5):
+            for byte in data:
+                await put(bytes((byte,)), pause)
+
+        deadline = started + 60  # the server's own bound, far past any client's
+        try:
+            if path == "/hostile/trickle-head":
+                await trickle(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nX-Slow: " +
+                              b"a" * 4096 + b"\r\n\r\n")
+            elif path == "/hostile/endless-headers":
+                await put(b"HTTP/1.1 200 OK\r\n")
+                line = b"X-Endless: " + b"a" * 1000 + b"\r\n"
+                while time.monotonic() < deadline and sent < 64 * 1024 * 1024:
+                    await put(line * 16)
+            elif path == "/hostile/slow-headers":
+                await put(b"HTTP/1.1 200 OK\r\n")
+                while time.monotonic() < deadline:
+                    await put(b"X-Slow: a\r\n", 0.2)
+            elif path == "/hostile/trickle-body":
+                await put(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
+                          b"Content-Length: 2147483648\r\n\r\n")
+                while time.monotonic() < deadline:
+                    await put(b"<", 0.5)
+            elif path == "/hostile/endless-chunks":
+                await put(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
+                          b"Transfer-Encoding: chunked\r\n\r\nFFFFFFFFFFFFFFFF\r\n")
+                while time.monotonic() < deadline and sent < 64 * 1024 * 1024:
+                    await put(b"x" * 16384)
+            else:  # the icon of /hostile/icon-page
+                icon = ICONS["/icons/16.png"]
+                await put(b"HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n"
+                          b"Content-Length: %d\r\n\r\n" % len(icon))
+                await trickle(icon)
+        except (ConnectionError, OSError):
+            pass
+        finally:
+            gone.cancel()
+            note(sent)
+        return False
 
     async def _icons(self, send, host, path):
         page = lambda head: ("<!DOCTYPE html><html><head><title>Icons</title>" + head +

@@ -26,11 +26,16 @@ import traceback
 import xml.etree.ElementTree as ElementTree
 import zipfile
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import readme_keys  # noqa: E402  (beside this file)
+
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 PACKAGE = os.path.join(ROOT, "scripts", "package")
 PACKAGE_TOOL = os.path.join(ROOT, "scripts", "package-tool")
 WINE_EXEC = os.path.join(ROOT, "scripts", "wine-exec")
 RELEASE_EXE = os.path.join(ROOT, "build", "windows-release", "src", "quillomere.exe")
+RELEASE_CLI = os.path.join(ROOT, "build", "windows-release", "src", "quillomere-cli.exe")
+RESOURCES = os.path.join(ROOT, "src", "resources", "quillomere.rc")
 ICON = os.path.join(ROOT, "src", "resources", "quillomere.ico")
 
 # The product's identity for all versions (packaging/quillomere.wxs).
@@ -110,6 +115,7 @@ class Package:
         self.out = out
         self.product_code = run([PACKAGE_TOOL, "product-code", version])[1].strip()
         self.exe = b""  # the bytes of the program that went into it
+        self.cli = b""  # and of the command-line companion
 
     def table(self, name):
         """The rows of an MSI table as dicts (none when the table is missing)."""
@@ -234,6 +240,7 @@ def build_packages(checks, work, keep_build):
         return None
     print(f"     (release build and packages: {time.monotonic() - started:.0f} s)")
     release_exe = read(RELEASE_EXE)
+    release_cli = read(RELEASE_CLI) if os.path.exists(RELEASE_CLI) else b""
     status, output = run([PACKAGE, "--keep-build", "--version", higher_version(version), "--out",
                           os.path.join(out, "higher")])
     higher = Package(os.path.join(out, "higher"), higher_version(version))
@@ -241,6 +248,7 @@ def build_packages(checks, work, keep_build):
                         os.path.exists(higher.msi), output[-2000:]):
         return None
     higher.exe = read(RELEASE_EXE)
+    higher.cli = read(RELEASE_CLI)
     status, output = run([PACKAGE, "--keep-build", "--out", os.path.join(out, "again")])
     again = Package(os.path.join(out, "again"), version)
     checks.check("package: building the same version again gives the same bytes",
@@ -248,6 +256,7 @@ def build_packages(checks, work, keep_build):
                  read(again.msi) == read(first.msi) and read(again.zip) == read(first.zip),
                  output[-2000:])
     first.exe = release_exe
+    first.cli = release_cli
     return first, higher
 
 
@@ -263,9 +272,16 @@ def check_files(checks, first):
         readme = archive.read("README.txt").decode() if "README.txt" in names else ""
         notices = archive.read("LICENSE.txt").decode() if "LICENSE.txt" in names else ""
         exe = archive.read("quillomere.exe") if "quillomere.exe" in names else b""
-    checks.check("zip: holds quillomere.exe, README.txt and LICENSE.txt, nothing else",
-                 sorted(names) == ["LICENSE.txt", "README.txt", "quillomere.exe"], str(names))
-    checks.check("zip: the program is the release build's", exe == first.exe)
+        cli = archive.read("quillomere-cli.exe") if "quillomere-cli.exe" in names else b""
+    checks.check("zip: holds quillomere.exe, quillomere-cli.exe, README.txt and LICENSE.txt, "
+                 "nothing else",
+                 sorted(names) == ["LICENSE.txt", "README.txt", "quillomere-cli.exe",
+                                   "quillomere.exe"], str(names))
+    checks.check("zip: the programs are the release build's", exe == first.exe and
+                 cli == first.cli and cli)
+    problems = readme_keys.problems(readme, read(RESOURCES, "r"))
+    checks.check("zip: the README lists every key of the accelerator table and the menus",
+                 not problems, "; ".join(problems))
     checks.check("zip: the README names the version and the files' places",
                  f"Quillomere {first.version}" in readme and "Documents\\Quillomere.quil" in readme
                  and "\r\n" in readme, readme[:200])
@@ -273,10 +289,12 @@ def check_files(checks, first):
                "GCC RUNTIME LIBRARY EXCEPTION")
     checks.check("zip: LICENSE carries the notices of the runtime pieces linked in",
                  all(text in notices for text in holders))
-    stamp = pe_timestamp(RELEASE_EXE)
-    checks.check("exe: no time stamp and no build folder in the release program",
-                 stamp == 0 and ROOT.encode() not in first.exe and
-                 ROOT.encode("utf-16-le") not in first.exe, f"time stamp {stamp}")
+    stamps = [pe_timestamp(path) for path in (RELEASE_EXE, RELEASE_CLI)]
+    checks.check("exe: no time stamp and no build folder in the release programs",
+                 stamps == [0, 0] and all(ROOT.encode() not in program and
+                                          ROOT.encode("utf-16-le") not in program
+                                          for program in (first.exe, first.cli)),
+                 f"time stamps {stamps}")
 
 
 def check_msi(checks, package, other):
@@ -332,6 +350,20 @@ def check_program(checks, prefix, probe, what, exe_windows_path):
                  status == 0, output.strip())
 
 
+def check_cli(checks, prefix, package, what, cli_windows_path):
+    """The command-line companion beside the program runs: its version, and a page generated
+    from the sample project."""
+    status, output = prefix.wine(cli_windows_path, "--version", timeout=60)
+    checks.check(f"{what}: quillomere-cli.exe --version names version {package.version}",
+                 status == 0 and output.strip() == f"quillomere-cli {package.version}",
+                 f"status {status}: {output.strip()[:300]}")
+    status, output = prefix.wine(cli_windows_path, "generate", timeout=60)
+    checks.check(f"{what}: quillomere-cli.exe generate writes the sample project's page",
+                 status == 0 and output.startswith("<html>") and
+                 "<title>New project</title>" in output and output.rstrip().endswith("</html>"),
+                 f"status {status}: {output[:300]}")
+
+
 def check_entry(checks, prefix, package, what):
     installed = [entry for entry in prefix.installed() if entry[1] == "Quillomere"]
     entry = prefix.uninstall_entry(package.product_code) or {}
@@ -343,6 +375,26 @@ def check_entry(checks, prefix, package, what):
                         installed == [(package.product_code, "Quillomere")] and
                         all(entry.get(k, "").lower() == v.lower() for k, v in expected.items()),
                         f"list {installed}, entry {entry}")
+
+
+def check_size(checks, prefix, package, what):
+    """The installed-programs entry tells how much room the program takes, in KiB: the package's
+    ARPSIZE, which Wine records as Size (its own EstimatedSize is always 0; Windows works
+    EstimatedSize out itself)."""
+    entry = prefix.uninstall_entry(package.product_code) or {}
+    files = sum(os.path.getsize(os.path.join(prefix.install_dir, name))
+                for name in os.listdir(prefix.install_dir)) if os.path.isdir(
+                    prefix.install_dir) else 0
+    sizes = []
+    for name in ("EstimatedSize", "Size"):
+        try:
+            sizes.append(int(entry.get(name, ""), 0))
+        except ValueError:
+            pass
+    checks.check(f"{what}: the entry has the installed files' size",
+                 any(files <= size * 1024 < files + 1024 for size in sizes),
+                 f"EstimatedSize {entry.get('EstimatedSize')}, Size {entry.get('Size')}, "
+                 f"files {files} bytes")
 
 
 def documents_files(prefix):
@@ -358,8 +410,10 @@ def test_installer(checks, prefix, probe, first, higher, screenshot):
     status, output = prefix.wine("msiexec", "/i", first.msi, "/qn")
     if not checks.check(f"install {first.version}: msiexec /i /qn succeeds", status == 0, output):
         return
-    checks.check(f"install {first.version}: the program is in the user's programs folder",
+    installed_cli = os.path.join(prefix.install_dir, "quillomere-cli.exe")
+    checks.check(f"install {first.version}: the programs are in the user's programs folder",
                  os.path.exists(installed_exe) and read(installed_exe) == first.exe and
+                 os.path.exists(installed_cli) and read(installed_cli) == first.cli and
                  all(os.path.exists(os.path.join(prefix.install_dir, name))
                      for name in ("README.txt", "LICENSE.txt")),
                  str(os.listdir(prefix.install_dir) if os.path.isdir(prefix.install_dir) else
@@ -371,6 +425,8 @@ def test_installer(checks, prefix, probe, first, higher, screenshot):
                  version.get("fixed") == first.version + ".0" and
                  version.get("ProductName") == "Quillomere", str(version))
     check_program(checks, prefix, probe, f"install {first.version}", installed_exe_windows)
+    check_cli(checks, prefix, first, f"install {first.version}",
+              prefix.windows_install_dir + "\\quillomere-cli.exe")
 
     link = fields(prefix.wine(probe, "shortcut", prefix.shortcut)[1])
     icon = prefix.unix_path(link.get("icon", ""))
@@ -381,6 +437,7 @@ def test_installer(checks, prefix, probe, first, higher, screenshot):
                  link.get("folder", "").lower().rstrip("\\") ==
                  prefix.windows_install_dir.lower() and
                  icon is not None and os.path.exists(icon) and read(icon) == read(ICON), str(link))
+    check_size(checks, prefix, first, f"install {first.version}")
     if check_entry(checks, prefix, first, f"install {first.version}"):
         icon = prefix.unix_path(prefix.product_icon(first.product_code) or "")
         checks.check(f"install {first.version}: the entry shows the program's icon",
@@ -444,6 +501,8 @@ def test_portable(checks, prefix, probe, first):
         archive.extractall(folder)
     check_program(checks, prefix, probe, "portable zip, unpacked",
                   "C:\\Quillomere portable\\quillomere.exe")
+    check_cli(checks, prefix, first, "portable zip, unpacked",
+              "C:\\Quillomere portable\\quillomere-cli.exe")
 
 
 def take_screenshot(prefix, path):

@@ -35,6 +35,7 @@ public:
     ~CCountingShell() { SetShellForTesting(nullptr); }
     int ShowMessage(HWND, const wchar_t*, const wchar_t*, UINT) override { return IDNO; }
     bool ChooseOpenFile(OPENFILENAMEW& dialog) override { return real.ChooseOpenFile(dialog); }
+    bool ChooseSaveFile(OPENFILENAMEW& dialog) override { return real.ChooseSaveFile(dialog); }
     bool Execute(SHELLEXECUTEINFOW& info) override
     {
         ++launches;
@@ -177,6 +178,7 @@ public:
     ~CHandOverShell() { SetShellForTesting(nullptr); }
     int ShowMessage(HWND, const wchar_t*, const wchar_t*, UINT) override { return IDCANCEL; }
     bool ChooseOpenFile(OPENFILENAMEW&) override { return false; }
+    bool ChooseSaveFile(OPENFILENAMEW&) override { return false; }
     bool Execute(SHELLEXECUTEINFOW& info) override
     {
         // Runs on the launch's thread; the test reads these after that thread has ended.
@@ -216,7 +218,7 @@ TEST_F(PreviewTest, ALaunchWithoutAProcessKeepsTheFileUntilQuit)
     EXPECT_FALSE(platform::FileExists(path));
 
     EXPECT_EQ(shell.launches.load(), 1);
-    EXPECT_EQ(shell.mask, static_cast<ULONG>(SEE_MASK_NOCLOSEPROCESS));
+    EXPECT_EQ(shell.mask, static_cast<ULONG>(SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI));
     EXPECT_EQ(shell.owner, nullptr);
     EXPECT_EQ(shell.verb, L"(none)");
     // The stored text as it is: not expanded, the options dropped.

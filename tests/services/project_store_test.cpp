@@ -1,5 +1,6 @@
 // The run's project file: how start-up fills the project, and that a file that did not load is
-// moved aside, never replaced unseen, by the first save.
+// moved aside, never replaced unseen, by the first save. Likewise a file of the homepage's name
+// that is no page of ours, before the homepage is written over it.
 #include "homepage/page_writer.h"
 #include "model/project.h"
 #include "persist/project_file.h"
@@ -323,4 +324,66 @@ TEST_F(ProjectStoreTest, ARecoveryFileThatDoesNotLoadIsKeptAsideWithoutAQuestion
               Bytes("\x6C\x69\x75\x71\x00\x00\x00\x00"));
     CProject project;
     EXPECT_FALSE(RestoreRecoveryOfRun(project));
+}
+
+TEST_F(ProjectStoreTest, PagesOfEitherStyleAreTold)
+{
+    CProject project;
+    project.title = L"Start";
+    new CColumn(project, L"C");
+    for (PageStyle style : {PageStyle::Classic, PageStyle::Modern}) {
+        project.pageStyle = style;
+        const std::string page = GeneratedPage(project);
+        EXPECT_TRUE(IsPageOfThisProgram(page));
+        EXPECT_TRUE(IsPageOfThisProgram("\xEF\xBB\xBF" + page));
+        // Cut short before its start is whole, it is not told from another file.
+        EXPECT_FALSE(IsPageOfThisProgram(page.substr(0, 20)));
+    }
+    EXPECT_FALSE(IsPageOfThisProgram(""));
+    EXPECT_FALSE(IsPageOfThisProgram("<html><head><title>Mine</title></head></html>"));
+    EXPECT_FALSE(IsPageOfThisProgram("<!DOCTYPE html>\r\n<html lang=\"en\">"));
+    EXPECT_FALSE(IsPageOfThisProgram(" " + GeneratedPage(project)));
+}
+
+TEST_F(ProjectStoreTest, AFileOfTheHomepagesNameThatIsNoPageOfOursIsKeptAsideEachTime)
+{
+    auto earlier = [this](const wchar_t* suffix) {
+        return folder + L"Quillomere (earlier" + suffix + L").html";
+    };
+    CProject project;
+    project.title = L"Start";
+    WriteFileBytes(earlier(L""), "taken by the user");
+    WriteFileBytes(HomepageFilePath, "<p>Another program's page</p>");
+
+    HomepageWrite write = WriteHomepageOfRun(project);
+    EXPECT_TRUE(write.written);
+    EXPECT_EQ(write.keptAside, earlier(L" 2"));
+    EXPECT_EQ(ReadFileBytes(earlier(L" 2")), "<p>Another program's page</p>");
+    EXPECT_EQ(ReadFileBytes(HomepageFilePath), GeneratedPage(project));
+
+    // Our page is written over; so is an empty file, which holds nothing to keep.
+    project.title = L"Again";
+    write = WriteHomepageOfRun(project);
+    EXPECT_TRUE(write.written);
+    EXPECT_EQ(write.keptAside, L"");
+    WriteFileBytes(HomepageFilePath, "");
+    EXPECT_EQ(WriteHomepageOfRun(project).keptAside, L"");
+    EXPECT_EQ(ReadFileBytes(HomepageFilePath), GeneratedPage(project));
+
+    // No file at all, then another foreign one.
+    platform::RemoveFile(HomepageFilePath);
+    EXPECT_TRUE(WriteHomepageOfRun(project).written);
+    WriteFileBytes(HomepageFilePath, "x");
+    EXPECT_EQ(WriteHomepageOfRun(project).keptAside, earlier(L" 3"));
+    EXPECT_EQ(ReadFileBytes(earlier(L"")), "taken by the user");
+    EXPECT_EQ(FilesInFolder(), 4u);
+}
+
+TEST_F(ProjectStoreTest, AHomepageThatCannotBeWrittenSaysSo)
+{
+    std::filesystem::create_directory(std::filesystem::path(HomepageFilePath));
+    CProject project;
+    const HomepageWrite write = WriteHomepageOfRun(project);
+    EXPECT_FALSE(write.written);
+    EXPECT_EQ(write.keptAside, L"");
 }

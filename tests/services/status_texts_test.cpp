@@ -52,6 +52,39 @@ TEST(StatusTexts, FileCommandsSayWhatTheyDidAndWhere)
     EXPECT_EQ(FileNameOf(L"plain.html"), L"plain.html");
 }
 
+TEST(StatusTexts, ASaveThatWritesTheHomepageSaysBothAndWhatWasKeptAside)
+{
+    const std::wstring folder = L"C:\\Users\\me\\Documents";
+    const std::wstring project = folder + L"\\Quillomere.quil";
+    const std::wstring page = folder + L"\\Quillomere.html";
+    EXPECT_EQ(SavedWithHomepageText(project, page, true),
+              L"Project saved to Quillomere.quil and homepage written to Quillomere.html in " +
+                  folder);
+    EXPECT_EQ(SavedWithHomepageText(project, page, false),
+              L"Project saved to " + project + L"; the homepage could not be written to " + page);
+    // A drive's root keeps its backslash; files in two folders are named in full.
+    EXPECT_EQ(SavedWithHomepageText(L"D:\\p.quil", L"D:\\p.html", true),
+              L"Project saved to p.quil and homepage written to p.html in D:\\");
+    EXPECT_EQ(SavedWithHomepageText(L"D:\\a\\p.quil", L"D:\\b\\p.html", true),
+              L"Project saved to D:\\a\\p.quil; homepage written to D:\\b\\p.html");
+
+    EXPECT_EQ(WithKeptAside(page, L"", L"Homepage written"), L"Homepage written");
+    EXPECT_EQ(WithKeptAside(page, folder + L"\\Quillomere (earlier 2).html", L"Homepage written"),
+              L"Earlier Quillomere.html kept as Quillomere (earlier 2).html; homepage written");
+    EXPECT_EQ(WithKeptAside(page, folder + L"\\Quillomere (earlier).html", L""),
+              L"Earlier Quillomere.html kept as Quillomere (earlier).html; ");
+}
+
+TEST(StatusTexts, AnExportCountsEveryLinkOfTheLinkItems)
+{
+    CProject project;
+    BuildProject(project);
+    static_cast<CItemLink*>(project.columns[0]->groups[0]->items[0])
+        ->AddLink(L"Sport", L"https://paper.example.com/sport");
+    EXPECT_EQ(CountNodes(project).bookmarks, 4u);
+    EXPECT_EQ(BookmarksExportedText(L"b.html", 1), L"Exported 1 bookmark to b.html");
+}
+
 TEST(StatusTexts, ReadingABookmarkFileSaysWhatItAddedAndSkipped)
 {
     CProject project;
@@ -61,21 +94,59 @@ TEST(StatusTexts, ReadingABookmarkFileSaysWhatItAddedAndSkipped)
     result.columns = 3;
     result.groups = 5;
     result.links = 17;
-    result.skipped = 1;
+    result.skipped.places = 1;
     EXPECT_EQ(ReadFileText(L"bookmarks.html", result, project),
-              L"Read bookmarks.html: 3 columns, 5 groups, 17 links; 1 bookmark skipped");
+              L"Read bookmarks.html: 3 columns, 5 groups, 17 links; 1 bookmark skipped (1 place: "
+              L"address)");
     result.columns = 1;
     result.groups = 1;
     result.links = 1;
-    result.skipped = 2;
+    result.skipped = SkippedBookmarks();
+    result.skipped.tooLarge = 1;
+    result.skipped.scripts = 2;
+    result.skipped.withoutAddress = 1;
     EXPECT_EQ(ReadFileText(L"b.html", result, project),
-              L"Read b.html: 1 column, 1 group, 1 link; 2 bookmarks skipped");
-    result.skipped = 0;
+              L"Read b.html: 1 column, 1 group, 1 link; 4 bookmarks skipped (1 too large, 2 script "
+              L"addresses, 1 without an address)");
+    result.skipped = SkippedBookmarks();
     EXPECT_EQ(ReadFileText(L"b.html", result, project), L"Read b.html: 1 column, 1 group, 1 link");
     result.complete = false;
     result.errorOffset = 4711;
     EXPECT_EQ(ReadFileText(L"b.html", result, project),
               L"Read b.html up to the damage at byte 4711: 1 column, 1 group, 1 link");
+}
+
+TEST(StatusTexts, AMergedBookmarkFileSaysWhatWasNewAndWhatWasHere)
+{
+    HtmlImportResult result;
+    result.kind = HtmlFileKind::Bookmarks;
+    result.complete = true;
+    result.skipped.scripts = 2;
+    EXPECT_EQ(MergedBookmarksText(L"bookmarks.html", result, 12, 3, 130),
+              L"Read bookmarks.html: 12 new links (3 new groups); 130 already here; "
+              L"2 bookmarks skipped (2 script addresses)");
+    result.skipped = SkippedBookmarks();
+    result.skipped.tooLarge = 1;
+    EXPECT_EQ(MergedBookmarksText(L"b.html", result, 1, 1, 1),
+              L"Read b.html: 1 new link (1 new group); 1 already here; 1 bookmark skipped (1 too "
+              L"large)");
+    result.skipped = SkippedBookmarks();
+    EXPECT_EQ(MergedBookmarksText(L"b.html", result, 0, 0, 7),
+              L"Read b.html: 0 new links; 7 already here");
+    result.complete = false;
+    result.errorOffset = 81;
+    EXPECT_EQ(MergedBookmarksText(L"b.html", result, 2, 0, 0),
+              L"Read b.html up to the damage at byte 81: 2 new links");
+}
+
+TEST(StatusTexts, PagesFromTheBrowserSayWhatBecameOfThem)
+{
+    EXPECT_EQ(AddedFromBrowserText(L"News & Weather", L"New links"),
+              L"Added News & Weather to New links");
+    EXPECT_EQ(BrowserAddRefusedText(L"only http and https addresses are added"),
+              L"Not added from the browser: only http and https addresses are added");
+    EXPECT_EQ(BrowserAddsIgnoredText(10, 3),
+              L"Not added from the browser: at most 10 adds a minute (3 ignored)");
 }
 
 TEST(StatusTexts, ReadingAHomepageSaysWhatTheProjectNowHolds)
