@@ -87,6 +87,7 @@ void CfrmTreeEditor::CheckProjectFile()
 {
     // Not while quitting or in the middle of a drag, whose nodes a reload would take away.
     if (rebuilding || drag.Active()) return;
+    // A file that is gone leaves nothing to load or to keep aside: the next save writes it.
     if (ProjectFileStateOfRun() != ProjectFileState::Changed) return;
     CProject loaded;
     if (project->modified || !LoadChangedProjectFile(loaded)) {

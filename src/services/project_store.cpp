@@ -210,6 +210,7 @@ ProjectFileState ProjectFileStateOfRun()
         runFile = now;
         return ProjectFileState::Unchanged;
     }
+    if (!now.exists) return ProjectFileState::Removed;
     seenChanged = now;
     return ProjectFileState::Changed;
 }

@@ -56,12 +56,14 @@ std::wstring KeptAsideName(const std::wstring& folder, const std::wstring& label
 // the new path, or empty text when it could not be moved.
 std::wstring KeepAside(const std::wstring& path, const std::wstring& label);
 
-// Whether the project file is still the one this run last loaded or saved. NotWatched before
-// either, and when ProjectFilePath names another file since.
+// Whether the project file is still the one this run last loaded or saved. Removed when it is
+// not there any more (nothing to load, nothing a save would keep aside); NotWatched before either,
+// and when ProjectFilePath names another file since.
 enum class ProjectFileState
 {
     Unchanged,
     Changed,
+    Removed,
     NotWatched,
 };
 ProjectFileState ProjectFileStateOfRun();

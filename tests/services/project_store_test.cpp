@@ -208,9 +208,9 @@ TEST_F(ProjectStoreTest, AFileChangedByAnotherProgramIsSeenAndReloaded)
     EXPECT_FALSE(LoadChangedProjectFile(notLoaded));
     EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::Changed);
 
-    // Removed is changed too; another path is not this run's file.
+    // Removed; another path is not this run's file.
     platform::RemoveFile(ProjectFilePath);
-    EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::Changed);
+    EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::Removed);
     EXPECT_FALSE(LoadChangedProjectFile(notLoaded));
     ProjectFilePath = folder + L"Other.quil";
     EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::NotWatched);
