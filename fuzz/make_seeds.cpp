@@ -145,6 +145,8 @@ int main(int argc, char** argv)
         CProject project;
         RandomProjectOptions options;
         options.pageSafe = (pages || bookmarks || modern) && i % 2 == 0;
+        // Some columns with tabs: a chunk of the project file, sections of the Modern page.
+        options.tabs = i % 3 == 1;
         BuildRandomProject(project, random, options);
         std::string path = folder + "/seed-" + std::to_string(i) + (kind == 0 ? ".quil" : ".html");
         CFileStream file(FromUtf8(path), true);

@@ -4,7 +4,9 @@
 // and a resolved location, parse again to the same address; what a redirect leads to passes the
 // replacement check when the check followed it and never when it is of another scheme; a script
 // address never passes it; a head read in pieces reads as one read whole; printable text holds
-// no control character.
+// no control character. The first line is also taken as a caption: the text the editor shows for
+// it is never longer, has no white space at its ends and no run of it.
+#include "homepage/shown_text.h"
 #include "network/http_head.h"
 #include "network/link_places.h"
 #include "network/link_report.h"
@@ -42,6 +44,17 @@ void HeadReadsTheSameInPieces(const std::string& bytes)
     if (whole.Complete() && !whole.Started()) std::abort();
 }
 
+void ShowsPlainText(const std::string& markup)
+{
+    const std::wstring wide = FromUtf8(markup);
+    const std::wstring shown = ShownText(wide);
+    if (shown.size() > wide.size()) std::abort();
+    if (!shown.empty() && (shown.front() == L' ' || shown.back() == L' ')) std::abort();
+    if (shown.find(L"  ") != std::wstring::npos) std::abort();
+    if (shown.find_first_of(L"\t\r\n\f") != std::wstring::npos) std::abort();
+    if (LinkLabel(wide, wide).size() > wide.size()) std::abort();
+}
+
 void NoControlCharacters(const std::string& text)
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -63,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     HeadReadsTheSameInPieces(location);
     NoControlCharacters(PrintableText(bytes));
+    ShowsPlainText(markup);
     if (IsScriptAddress(markup) && IsWebAddress(FromUtf8(markup))) std::abort();
 
     std::string decoded = DecodeAttributeReferences(markup);

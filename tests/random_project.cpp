@@ -141,6 +141,13 @@ void BuildRandomProject(CProject& project, std::mt19937& random,
     int columns = text.Below(4);
     for (int c = 0; c < columns; ++c) {
         CColumn* column = new CColumn(project, text.Text(12, options.pageSafe));
+        if (options.tabs) {
+            // Tab names are text, not markup: "<", ">" and "&" go on the page escaped.
+            const std::wstring names[] = {L"", L"Work", L"Play & <fun>", L"\u00C9t\u00E9",
+                                          text.Text(8, true)};
+            column->tab = names[text.Below(5)];
+            if (options.pageSafe) column->tab = ShownTab(*column);
+        }
         int groups = text.Below(4);
         for (int g = 0; g < groups; ++g) {
             CGroup* group = new CGroup(*column, text.Text(12, options.pageSafe));

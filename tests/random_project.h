@@ -18,6 +18,8 @@ struct RandomProjectOptions
     bool pageSafe = false;
     // Give some link items a site icon, of every kept type.
     bool icons = false;
+    // Give some columns a tab, from a few names shared among them.
+    bool tabs = false;
 };
 
 void BuildRandomProject(CProject& project, std::mt19937& random,

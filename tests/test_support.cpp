@@ -1,8 +1,12 @@
 #include "test_support.h"
 
 #include "homepage/page_writer.h"
+#include "homepage/shown_text.h"
 #include "model/item.h"
+#include "model/item_form.h"
+#include "model/item_link.h"
 #include "model/project.h"
+#include "model/tags.h"
 #include "persist/text.h"
 #include "platform/platform.h"
 
@@ -63,6 +67,27 @@ std::wstring ProjectOutline(const CProject& project)
             text += group->caption;
             AppendChildren(group->items, text,
                            [&text](const CItem* item) { text += item->GetLabel(); });
+        });
+    });
+    return text;
+}
+
+std::wstring ShownOutline(const CProject& project)
+{
+    std::wstring text = ShownText(project.title);
+    AppendChildren(project.columns, text, [&text](const CColumn* column) {
+        text += ShownText(column->caption);
+        AppendChildren(column->groups, text, [&text](const CGroup* group) {
+            text += ShownText(group->caption);
+            AppendChildren(group->items, text, [&text](const CItem* item) {
+                if (item->GetTag() == tags::kItemLink) {
+                    const auto& link = static_cast<const CItemLink*>(item)->mainLink;
+                    text += LinkLabel(link.caption, link.url);
+                } else if (item->GetTag() == tags::kItemForm) {
+                    const std::wstring name = ShownText(static_cast<const CItemForm*>(item)->name);
+                    text += name.empty() ? item->GetLabel() : name;
+                }
+            });
         });
     });
     return text;

@@ -31,9 +31,11 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadAll(CMemoryStream& stream);
 
 class CProject;
-// The project as "Title[Column[Group[Item,...]],...]", items by their labels: what the editor's
-// tree shows.
+// The project as "Title[Column[Group[Item,...]],...]", the texts as the model holds them (items
+// by their labels)...
 std::wstring ProjectOutline(const CProject& project);
+// ...and as the page shows them: what the editor's tree shows.
+std::wstring ShownOutline(const CProject& project);
 // The homepage the generator writes for the project.
 std::string GeneratedPage(const CProject& project);
 // The project file bytes of a project, as Save writes them.

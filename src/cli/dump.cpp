@@ -30,6 +30,7 @@ public:
         Kept(1, project);
         for (const CColumn* column : project.columns) {
             Line(1, "column " + Quote(column->caption));
+            if (!column->tab.empty()) Line(2, "tab " + Quote(column->tab));
             Kept(2, *column);
             for (const CGroup* group : column->groups) {
                 Line(2, "group " + Quote(group->caption));

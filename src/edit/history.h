@@ -38,6 +38,8 @@ public:
     std::size_t Revision() const { return revision; }
     // Drops every step.
     void Clear();
+    // Drops the steps that could be redone.
+    void DropRedoable();
 
 private:
     struct Entry
@@ -45,7 +47,6 @@ private:
         std::unique_ptr<CStep> step;
         std::size_t cost;
     };
-    void DropRedoable();
     void Trim();
 
     std::deque<Entry> steps;

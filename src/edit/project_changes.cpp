@@ -370,6 +370,13 @@ bool CProjectChanges::Redo()
     return true;
 }
 
+bool CProjectChanges::Withdraw()
+{
+    if (!Undo()) return false;
+    history.DropRedoable();
+    return true;
+}
+
 std::wstring CProjectChanges::UndoName() const
 {
     const CStep* step = history.NextUndo();

@@ -101,6 +101,9 @@ public:
     // Undoes or redoes one step and tells the observer where; false when there is none.
     bool Undo();
     bool Redo();
+    // Undoes the newest step and forgets it, so that it can neither be undone nor redone: as if
+    // it had never been done (Escape after F2 and typing). False when there is no step.
+    bool Withdraw();
     // What an undo or redo would undo or redo ("typing", "delete"); empty when there is none.
     std::wstring UndoName() const;
     std::wstring RedoName() const;

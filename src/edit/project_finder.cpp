@@ -1,5 +1,6 @@
 #include "edit/project_finder.h"
 
+#include "homepage/shown_text.h"
 #include "model/project.h"
 #include "model/tags.h"
 #include "platform/platform.h"
@@ -76,43 +77,49 @@ bool CProjectFinder::Contains(const std::wstring& haystack) const
     return false;
 }
 
+bool CProjectFinder::Shows(const std::wstring& markup, bool attribute) const
+{
+    return Contains(ReadableText(markup, attribute, scratch));
+}
+
 SitePart CProjectFinder::Match(const CSite& stop) const
 {
-    auto check = [this](const std::wstring& text) { return Contains(text); };
+    auto shown = [this](const std::wstring& text) { return Shows(text, false); };
+    auto read = [this](const std::wstring& text) { return Shows(text, true); };
     if (stop.option) {
-        if (check(stop.option->text)) return SitePart::OptionText;
-        if (check(stop.option->value)) return SitePart::OptionValue;
+        if (shown(stop.option->text)) return SitePart::OptionText;
+        if (read(stop.option->value)) return SitePart::OptionValue;
         return SitePart::Node;
     }
     if (stop.field) {
-        if (check(stop.field->name)) return SitePart::FieldName;
-        if (check(stop.field->value)) return SitePart::FieldValue;
+        if (read(stop.field->name)) return SitePart::FieldName;
+        if (read(stop.field->value)) return SitePart::FieldValue;
         return SitePart::Node;
     }
     if (stop.link) {
-        if (check(stop.link->caption)) return SitePart::LinkCaption;
-        if (check(stop.link->url)) return SitePart::LinkUrl;
+        if (shown(stop.link->caption)) return SitePart::LinkCaption;
+        if (read(stop.link->url)) return SitePart::LinkUrl;
         return SitePart::Node;
     }
     switch (stop.kind) {
     case kNodeColumn:
-        return check(static_cast<const CColumn*>(stop.node)->caption) ? SitePart::Caption
+        return shown(static_cast<const CColumn*>(stop.node)->caption) ? SitePart::Caption
                                                                       : SitePart::Node;
     case kNodeGroup:
-        return check(static_cast<const CGroup*>(stop.node)->caption) ? SitePart::Caption
+        return shown(static_cast<const CGroup*>(stop.node)->caption) ? SitePart::Caption
                                                                      : SitePart::Node;
     case kNodeItem: {
         const auto* item = static_cast<const CItem*>(stop.node);
         if (item->GetTag() == tags::kItemLink) {
             const auto* link = static_cast<const CItemLink*>(item);
-            if (check(link->mainLink.caption)) return SitePart::MainCaption;
-            if (check(link->mainLink.url)) return SitePart::MainUrl;
-            if (check(link->divider)) return SitePart::Divider;
-            if (link->popup && check(link->popup->content)) return SitePart::Popup;
+            if (shown(link->mainLink.caption)) return SitePart::MainCaption;
+            if (read(link->mainLink.url)) return SitePart::MainUrl;
+            if (shown(link->divider)) return SitePart::Divider;
+            if (link->popup && shown(link->popup->content)) return SitePart::Popup;
         } else if (item->GetTag() == tags::kItemForm) {
             const auto* form = static_cast<const CItemForm*>(item);
-            if (check(form->name)) return SitePart::FormName;
-            if (check(form->action)) return SitePart::FormAction;
+            if (shown(form->name)) return SitePart::FormName;
+            if (read(form->action)) return SitePart::FormAction;
         }
         return SitePart::Node;
     }

@@ -27,6 +27,8 @@ std::wstring* TextOf(const CSite& site)
         if (site.kind == kNodeColumn) return &static_cast<CColumn*>(site.node)->caption;
         if (site.kind == kNodeGroup) return &static_cast<CGroup*>(site.node)->caption;
         return nullptr;
+    case SitePart::Tab:
+        return site.kind == kNodeColumn ? &static_cast<CColumn*>(site.node)->tab : nullptr;
     case SitePart::MainCaption:
         return &linkItem()->mainLink.caption;
     case SitePart::MainUrl:

@@ -46,6 +46,7 @@ enum class SitePart : std::uint8_t
     Fields,  // the field list (`field`)
     Options, // the option list of `field` (`option`)
     Icon,    // a link item's site icon
+    Tab,     // a column's tab
 };
 
 struct CSite

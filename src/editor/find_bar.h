@@ -37,8 +37,8 @@ public:
     bool MatchCase() const;
     // "Not found", or nothing.
     void SetStatus(const wchar_t* text);
-    // The bar's height in pixels, as the template sets it.
-    int Height() const { return height; }
+    // The bar's height in pixels, as the template sets it at the DPI the bar is laid out for.
+    int Height() const { return FromCreation(height); }
 
     HWND textEdit = nullptr;
     HWND caseCheck = nullptr;

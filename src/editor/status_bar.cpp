@@ -1,6 +1,7 @@
 #include "editor/status_bar.h"
 
 #include "services/status_texts.h"
+#include "winui/controls.h"
 #include "winui/module.h"
 
 #include <commctrl.h>
@@ -14,6 +15,19 @@ bool CStatusBar::Create(HWND parent, int id)
                                0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                ModuleInstance(), nullptr);
     if (!window) return false;
+    Measure(winui::WindowDpi(parent));
+    return true;
+}
+
+void CStatusBar::SetFont(HFONT font, int dpi)
+{
+    if (!window) return;
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    Measure(dpi);
+}
+
+void CStatusBar::Measure(int dpi)
+{
     // The right part is as wide as its longer text needs, with room for the part's borders and
     // the size grip.
     HDC dc = ::GetDC(window);
@@ -28,8 +42,8 @@ bool CStatusBar::Create(HWND parent, int id)
     }
     ::SelectObject(dc, old);
     ::ReleaseDC(window, dc);
-    pageStateWidth = widest + 16 + ::GetSystemMetrics(SM_CXVSCROLL);
-    return true;
+    pageStateWidth =
+        widest + winui::ScaleForDpi(16, dpi) + winui::SystemMetricForDpi(SM_CXVSCROLL, dpi);
 }
 
 int CStatusBar::Height() const

@@ -17,6 +17,8 @@ public:
 
     // Creates the bar at the bottom of `parent`; false when it cannot be created.
     bool Create(HWND parent, int id);
+    // Draws the texts in `font` (the caller keeps it) and measures the parts again for `dpi`.
+    void SetFont(HFONT font, int dpi);
     HWND Window() const { return window; }
     // The bar's height at its font.
     int Height() const;
@@ -29,6 +31,8 @@ public:
 
 private:
     void SetPart(Part part, const std::wstring& text);
+    // The right part's width for its longer text in the bar's font, at `dpi`.
+    void Measure(int dpi);
 
     HWND window = nullptr; // destroyed with its parent
     int pageStateWidth = 0;

@@ -71,6 +71,29 @@ void CTreeDrag::Highlight(HWND tree, HTREEITEM item)
     ::ImageList_DragShowNolock(TRUE);
 }
 
+void CTreeDrag::Mark(HTREEITEM item, bool after)
+{
+    if (item == markItem && (!item || after == markAfter)) return;
+    markItem = item;
+    markAfter = after;
+    ::ImageList_DragShowNolock(FALSE);
+    ::SendMessageW(tree, TVM_SETINSERTMARK, after, reinterpret_cast<LPARAM>(item));
+    ::UpdateWindow(tree);
+    ::ImageList_DragShowNolock(TRUE);
+}
+
+int CTreeDrag::ScrollZone(HWND tree, POINT screen)
+{
+    // The edges a person sees: the window's, a scroll bar and the border included.
+    RECT frame = {};
+    ::GetWindowRect(tree, &frame);
+    const int zone = std::max(static_cast<int>(::SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0)), 8);
+    if (screen.x < frame.left || screen.x >= frame.right) return 0;
+    if (screen.y >= frame.top - zone && screen.y < frame.top + zone) return -1;
+    if (screen.y >= frame.bottom - zone && screen.y < frame.bottom + zone) return 1;
+    return 0;
+}
+
 void CTreeDrag::Begin(HWND treeView, HWND ownerWindow, HTREEITEM item)
 {
     if (Active()) Cancel();
@@ -79,11 +102,13 @@ void CTreeDrag::Begin(HWND treeView, HWND ownerWindow, HTREEITEM item)
     dragged = item;
     target = nullptr;
     resting = nullptr;
+    markItem = nullptr;
     copy = ::GetKeyState(VK_CONTROL) < 0;
     MakeImage();
     ::SetCapture(owner);
     ::SetTimer(owner, kTimer, kTickMs, nullptr);
     const POINT at = CursorPosition();
+    last = at;
     if (image) {
         ::ImageList_BeginDrag(image, 0, hotSpot.x, hotSpot.y);
         const POINT there = InWindow(owner, at);
@@ -136,11 +161,15 @@ void CTreeDrag::Follow(POINT screen)
     possible = item && host->CanDrop(dragged, item, upper, copy);
     target = item;
     upperHalf = upper;
+    last = screen;
     if (item != resting) {
         resting = item;
         restStart = ::GetTickCount();
     }
-    Highlight(tree, possible ? item : nullptr);
+    // Beside a node of its own kind the mark shows the place; into a container, the highlight.
+    const bool beside = possible && host->DropsBeside(dragged, item);
+    Highlight(tree, possible && !beside ? item : nullptr);
+    Mark(beside ? item : nullptr, !upper);
     ::SetCursor(::LoadCursorW(nullptr, possible ? IDC_ARROW : IDC_NO));
     if (image) {
         const POINT there = InWindow(owner, screen);
@@ -194,18 +223,10 @@ void CTreeDrag::Cancel()
 void CTreeDrag::TimerTicked()
 {
     if (!Active()) return;
-    const POINT at = CursorPosition();
-    POINT inTree = at;
-    ::ScreenToClient(tree, &inTree);
-    RECT client = {};
-    ::GetClientRect(tree, &client);
-    const int edge = std::max(static_cast<int>(::SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0)), 8);
-    int scroll = -1;
-    if (inTree.x >= client.left && inTree.x < client.right) {
-        if (inTree.y >= client.top - edge && inTree.y < client.top + edge) scroll = SB_LINEUP;
-        if (inTree.y < client.bottom + edge && inTree.y >= client.bottom - edge)
-            scroll = SB_LINEDOWN;
-    }
+    // Where the last mouse message put the mouse: the cursor position lags behind under Wine.
+    const POINT at = last;
+    const int zone = ScrollZone(tree, at);
+    const int scroll = zone < 0 ? SB_LINEUP : zone > 0 ? SB_LINEDOWN : -1;
     // A closed container under the mouse for a while opens.
     bool expand = false;
     if (resting && ::GetTickCount() - restStart >= kExpandAfterMs) {
@@ -239,6 +260,7 @@ void CTreeDrag::Finish()
     }
     ::KillTimer(owner, kTimer);
     Highlight(tree, nullptr);
+    Mark(nullptr, false);
     dragged = nullptr;
     target = nullptr;
     resting = nullptr;

@@ -1,8 +1,9 @@
 // A node dragged with the mouse inside the tree: an image of its label follows the mouse, the
-// window holds the mouse capture, the item under the mouse is highlighted as the drop target,
-// the tree scrolls while the mouse is near its top or bottom edge and opens a closed container
-// the mouse rests on. Escape, a lost capture or a release outside the tree cancels. The host says
-// where a drop may go and makes it.
+// window holds the mouse capture, an insertion mark shows where the node goes before or after a
+// node of its own kind, or the container it goes into is highlighted as the drop target; the
+// tree scrolls while the mouse is within one item height of its top or bottom edge and opens a
+// closed container the mouse rests on. Escape, a lost capture or a release outside the tree
+// cancels. The host says where a drop may go and makes it.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,9 @@ public:
     // Whether the dragged item may be dropped onto `target`, in its upper or lower half, as a
     // copy (Ctrl held) or a move.
     virtual bool CanDrop(HTREEITEM dragged, HTREEITEM target, bool upperHalf, bool copy) = 0;
+    // True when a drop onto `target` puts the node before or after it (a node of its own kind)
+    // rather than into it.
+    virtual bool DropsBeside(HTREEITEM dragged, HTREEITEM target) = 0;
     virtual void Drop(HTREEITEM dragged, HTREEITEM target, bool upperHalf, bool copy) = 0;
 };
 
@@ -49,9 +53,19 @@ public:
     // Highlights `item` as the drop target (null: none), with the image hidden meanwhile.
     static void Highlight(HWND tree, HTREEITEM item);
 
+    // Where the insertion mark is: the item and whether after it; null for none.
+    HTREEITEM InsertMark() const { return markItem; }
+    bool InsertMarkAfter() const { return markAfter; }
+    // True when a point of the screen makes the tree scroll: up (-1), down (1) or not (0). The
+    // zone is one item height on either side of the tree's top and bottom edge.
+    static int ScrollZone(HWND tree, POINT screen);
+
 private:
-    // Where the mouse is now: the target, its half, the cursor and the image.
+    // Where the mouse is now: the target, its half, the mark or highlight, the cursor and the
+    // image.
     void Follow(POINT screen);
+    // Shows the insertion mark before or after `item` (null: none), the image hidden meanwhile.
+    void Mark(HTREEITEM item, bool after);
     // A mouse message's point (the owner's client coordinates) on the screen.
     POINT OnScreen(LPARAM point) const;
     void MakeImage();
@@ -68,6 +82,9 @@ private:
     bool copy = false; // Ctrl was held at the last mouse message
     HIMAGELIST image = nullptr;
     POINT hotSpot = {};
+    HTREEITEM markItem = nullptr; // the insertion mark's item, null without one
+    bool markAfter = false;
+    POINT last = {};             // where the mouse was at its last message
     HTREEITEM resting = nullptr; // the container the mouse rests on, since `restStart`
     DWORD restStart = 0;
     bool finishing = false;

@@ -5,9 +5,12 @@
 #include "model/tags.h"
 #include "resources/resource.h"
 #include "services/project_store.h"
+#include "winui/controls.h"
 #include "winui/module.h"
 
 #include <commctrl.h>
+
+#include <cstring>
 
 namespace {
 
@@ -63,6 +66,13 @@ CfrmTreeEditor::~CfrmTreeEditor()
         dropTarget->Detach();
         dropTarget->Release();
     }
+    // Made for another DPI; the windows that used them are gone.
+    for (HGDIOBJ font : {treeFont, statusFont}) {
+        if (font) ::DeleteObject(font);
+    }
+    for (HICON icon : {bigIcon, smallIcon}) {
+        if (icon) ::DestroyIcon(icon);
+    }
 }
 
 bool CfrmTreeEditor::Create()
@@ -95,6 +105,7 @@ bool CfrmTreeEditor::Create()
                           CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return false;
     ::SetWindowLongPtrW(mainWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    dpi = creationDpi = winui::WindowDpi(mainWindow);
     RestorePlacement();
 
     // Child, visible, buttons, lines, lines at the root, selection shown always; no tab stop:
@@ -104,6 +115,7 @@ bool CfrmTreeEditor::Create()
     treeView = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", treeStyle, 0, 0, treeWidth, 0,
                                  mainWindow, nullptr, instance, nullptr);
     if (!treeView) return false;
+    treeFontAtCreation = winui::FontOf(treeView);
     labels.Attach(treeView);
     // Links and files dragged from other programs; without OLE on this thread the tree simply
     // takes no drops.
@@ -151,6 +163,13 @@ LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         Dispatch(LOWORD(wParam));
         return 0;
+    case WM_CONTEXTMENU:
+        // From the keyboard (the point is -1, -1) for the tree: its selected item.
+        if (reinterpret_cast<HWND>(wParam) == treeView && lParam == -1) {
+            ShowContextMenuForSelection();
+            return 0;
+        }
+        return ::DefWindowProcW(mainWindow, message, wParam, lParam);
     case WM_INITMENUPOPUP:
         UpdateEditMenu(reinterpret_cast<HMENU>(wParam));
         return 0;
@@ -187,6 +206,7 @@ LRESULT CfrmTreeEditor::OnTreeNotify(const NMHDR& header)
     case TVN_SELCHANGEDW: {
         // Typing into another node is another step.
         changes.Seal();
+        renameSession = RenameSession();
         const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
         ShowPaneFor(reinterpret_cast<const TreeItemData*>(change.itemNew.lParam));
         return 0;
@@ -211,8 +231,9 @@ LRESULT CfrmTreeEditor::OnTreeNotify(const NMHDR& header)
 void CfrmTreeEditor::Dispatch(int command)
 {
     TreeItemData* acting = contextRecord ? contextRecord : SelectedRecord();
-    // Any command ends the typing of one step.
+    // Any command ends the typing of one step, and what Escape would put back after F2.
     changes.Seal();
+    if (command != IDM_RENAME) renameSession = RenameSession();
     switch (command) {
     case IDM_ADD_COLUMN:
         AddColumn(acting);
@@ -318,30 +339,59 @@ LRESULT CfrmTreeEditor::ShowContextMenu()
     ::ScreenToClient(treeView, &hit.pt);
     auto* item = reinterpret_cast<HTREEITEM>(
         ::SendMessageW(treeView, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    TreeItemData* record = RecordOf(item);
-    if (!record) return 0;
-
-    // The tree's selection stays as it is: the command acts on the item under the mouse, and
-    // later commands on the selection again.
-    contextRecord = record;
-    CResetOnExit resetContext(contextRecord);
-    CMenuResource menu(IDR_CONTEXTMENU);
-    HMENU popup = ::GetSubMenu(menu.Get(), 0);
-    if (!popup) return -1;
-    const UINT gray = MF_BYCOMMAND | MF_GRAYED;
-    if (record->kind == kNodeProject) {
-        ::EnableMenuItem(popup, IDM_ADD_GROUP, gray);
-        ::EnableMenuItem(popup, IDM_CUT, gray);
-        ::EnableMenuItem(popup, IDM_COPY, gray);
-    }
-    if (record->kind == kNodeProject || record->kind == kNodeColumn) {
-        ::EnableMenuItem(popup, IDM_ADD_LINK, gray);
-        ::EnableMenuItem(popup, IDM_ADD_FORM, gray);
-    }
-    int command = static_cast<int>(::TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON,
-                                                    cursor.x, cursor.y, 0, mainWindow, nullptr));
-    if (command) Dispatch(command);
+    if (TreeItemData* record = RecordOf(item)) RunContextMenu(record, cursor);
+    // Handled: the tree view sends no WM_CONTEXTMENU after it.
     return -1;
+}
+
+void CfrmTreeEditor::ShowContextMenuForSelection()
+{
+    TreeItemData* record = SelectedRecord();
+    if (!record) return;
+    // Below the start of the item's text, the item scrolled into view first.
+    ::SendMessageW(treeView, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(record->item));
+    RECT text = {};
+    std::memcpy(&text, &record->item, sizeof record->item); // the item goes in the rectangle
+    if (!::SendMessageW(treeView, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text))) return;
+    POINT at = {text.left, text.bottom};
+    ::ClientToScreen(treeView, &at);
+    RunContextMenu(record, at);
+}
+
+void CfrmTreeEditor::RunContextMenu(TreeItemData* record, POINT screen)
+{
+    // The tree's selection stays as it is while the menu is open: the command acts on the item
+    // the menu is for, and a command that leaves its node in place selects it afterwards.
+    contextRecord = record;
+    const std::int32_t kind = record->kind;
+    const CStreamable* node = record->node;
+    int command = 0;
+    {
+        CResetOnExit resetContext(contextRecord);
+        CMenuResource menu(IDR_CONTEXTMENU);
+        HMENU popup = ::GetSubMenu(menu.Get(), 0);
+        if (!popup) return;
+        const UINT gray = MF_BYCOMMAND | MF_GRAYED;
+        if (kind == kNodeProject) {
+            ::EnableMenuItem(popup, IDM_ADD_GROUP, gray);
+            ::EnableMenuItem(popup, IDM_CUT, gray);
+            ::EnableMenuItem(popup, IDM_COPY, gray);
+        }
+        if (kind == kNodeProject || kind == kNodeColumn) {
+            ::EnableMenuItem(popup, IDM_ADD_LINK, gray);
+            ::EnableMenuItem(popup, IDM_ADD_FORM, gray);
+        }
+        command = static_cast<int>(
+            ::TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                             screen.x, screen.y, 0, mainWindow, nullptr));
+        if (command) Dispatch(command);
+    }
+    // Add selects the new node itself; a moved or copied node is selected here.
+    if (command == IDM_MOVE_UP || command == IDM_MOVE_DOWN || command == IDM_COPY) {
+        if (const TreeItemData* acted = records.Find(kind, node))
+            ::SendMessageW(treeView, TVM_SELECTITEM, TVGN_CARET,
+                           reinterpret_cast<LPARAM>(acted->item));
+    }
 }
 
 CdlgPropBase* CfrmTreeEditor::PaneFor(const TreeItemData* record)

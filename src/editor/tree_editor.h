@@ -87,7 +87,9 @@ public:
     void Dropped(POINT screen, CIncoming incoming) override;
     bool CanDrop(HTREEITEM dragged, HTREEITEM target, bool upperHalf, bool copy) override;
     void Drop(HTREEITEM dragged, HTREEITEM target, bool upperHalf, bool copy) override;
+    bool DropsBeside(HTREEITEM dragged, HTREEITEM target) override;
     bool Dragging() const { return drag.Active(); }
+    const CTreeDrag& Drag() const { return drag; }
 
     // Every change of the project comes here: it marks the project modified and the homepage
     // file as behind the project.
@@ -115,6 +117,7 @@ public:
     const CStatusBar& StatusBar() const { return statusBar; }
     bool PageUpToDate() const { return pageUpToDate; }
     const CMainLayout& Layouts() const { return layout; }
+    int Dpi() const { return dpi; }
     // Where the parts are in the client area now.
     CMainLayout::Placement CurrentPlacement() const;
 
@@ -131,6 +134,8 @@ public:
     // For tests: what the window keeps.
     std::size_t RecordCount() const { return records.Count(); }
     int TreeWidth() const { return treeWidth; }
+    // The tree's share of the client width, in ten-thousandths.
+    int TreeShare() const { return treeShare; }
     bool IsRebuilding() const { return rebuilding; }
     const TreeItemData* ContextRecord() const { return contextRecord; }
     // The step size in bytes above which an undo or redo rebuilds the tree instead of following
@@ -162,7 +167,12 @@ private:
     LRESULT OnTreeNotify(const NMHDR& header);
     // Runs a menu, context menu or accelerator command on the context record or the selection.
     void Dispatch(int command);
+    // The context menu for the item under the mouse (a right-click) or, from the keyboard
+    // (Shift+F10, the Menu key), for the selected item, at that item.
     LRESULT ShowContextMenu();
+    void ShowContextMenuForSelection();
+    // Runs the context menu for the record at a screen point; the command acts on the record.
+    void RunContextMenu(TreeItemData* record, POINT screen);
     // Hides every pane, then shows and binds the one for the record's node (none for null).
     void ShowPaneFor(const TreeItemData* record);
     // The pane that shows the record's node, or null.
@@ -181,8 +191,9 @@ private:
     void ClearTree();
     // Fills the emptied tree from the project and selects (kind, node), or the root.
     void FillTree(std::int32_t kind, const CStreamable* node);
+    // Inserts the node's item, labelled as the page shows its text, open when `open`.
     HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, std::int32_t kind, CStreamable* node,
-                         const std::wstring& label);
+                         bool open = false);
     void ReleaseRecord(TreeItemData* record);
     TreeItemData* RecordOf(HTREEITEM item) const;
     TreeItemData* ParentRecord(const TreeItemData& record) const;
@@ -258,6 +269,9 @@ private:
     void CloseFind();
     // Focuses the shown pane's first edit with its text selected.
     void Rename();
+    // Escape after F2 and typing: the typing is withdrawn (the text as before F2, no step left
+    // behind); false, with nothing done, when the focus is not in that edit or more happened.
+    bool CancelRename();
     // Selects the site's node (its item opened and scrolled into view), binds its pane afresh
     // and selects the site's row there.
     void ShowSite(const CSite& site);
@@ -309,6 +323,14 @@ private:
     void StorePlacement();
     // The status bar and the sizes the layout needs; false when the bar cannot be created.
     bool CreateWindowParts();
+    // The layout's sizes at the window's DPI: the splitter, the tree's minimum, the pane's
+    // reserve and the panes' minima.
+    void UpdateMetrics();
+    // Lays the window out for another DPI (WM_DPICHANGED): the fonts of the tree and the status
+    // bar, the panes and the find bar, the splitter, the minimum size and the icons.
+    void ApplyDpi(int newDpi);
+    // The window's icons at its DPI.
+    void SetIcons();
     void FocusTree();
     void FocusPane();
     void SetPageUpToDate(bool upToDate);
@@ -318,8 +340,13 @@ private:
     HWND mainWindow = nullptr;
     HWND treeView = nullptr;
     int treeWidth = 300;
+    // The tree's share of the client width (ten-thousandths), which it keeps as the window
+    // changes size; the splitter sets it.
+    int treeShare = kDefaultTreeShare;
+    static constexpr int kDefaultTreeShare = 3000;
     CTreeItemRecords records;
     CTreeLabels labels;
+    std::wstring labelScratch;             // a label made from a node's text while it is inserted
     TreeItemData* contextRecord = nullptr; // not owned; set while the context menu acts
     HWND lastFocus = nullptr;              // the child that had the focus at deactivation
     // Set while a change runs whose tree is rebuilt after it; `treeStale` once it changed
@@ -334,11 +361,33 @@ private:
     bool drawingHeld = false;
     int removalsFollowed = 0;
     bool sitePending = false;
+    // What F2 found, so that Escape can put it back: the edit it focused, the node, the history
+    // and the project's state then. Ended by any command or another selection.
+    struct RenameSession
+    {
+        HWND edit = nullptr;
+        const CStreamable* node = nullptr;
+        std::size_t undoCount = 0;
+        std::size_t revision = 0;
+        bool modified = false;
+        bool pageUpToDate = false;
+    } renameSession;
     std::wstring findText; // the text last searched for
     bool findMatchCase = false;
     // Set while the tree is emptied for a rebuild, and from the quit prompt on: deleted items
     // then release no records one by one.
     bool rebuilding = false;
+
+    // The DPI the window is laid out for, the one it was created at, and what the tree's and the
+    // status bar's fonts were then; the fonts and icons made for another DPI, owned.
+    int dpi = 96;
+    int creationDpi = 96;
+    LOGFONTW treeFontAtCreation = {};
+    LOGFONTW statusFontAtCreation = {};
+    HFONT treeFont = nullptr;
+    HFONT statusFont = nullptr;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
 
     CMainLayout layout;
     std::size_t statusStrip = 0;

@@ -4,8 +4,12 @@
 #include "editor/tree_editor.h"
 
 #include "edit/node_places.h"
+#include "homepage/shown_text.h"
 #include "model/item.h"
+#include "model/item_form.h"
+#include "model/item_link.h"
 #include "model/project.h"
+#include "model/tags.h"
 #include "winui/controls.h"
 
 #include <commctrl.h>
@@ -16,21 +20,46 @@
 
 namespace {
 
-// The text a node shows in the tree.
-std::wstring Label(std::int32_t kind, const CStreamable* node)
+// The text a node shows in the tree: its caption, title or name as the page shows it. The
+// node's own text when the page shows it as written (most do: no copy), else one made in
+// `scratch`.
+const std::wstring& Label(std::int32_t kind, const CStreamable* node, std::wstring& scratch)
 {
     switch (kind) {
     case kNodeProject:
-        return static_cast<const CProject*>(node)->title;
+        return ReadableText(static_cast<const CProject*>(node)->title, false, scratch);
     case kNodeColumn:
-        return static_cast<const CColumn*>(node)->caption;
+        return ReadableText(static_cast<const CColumn*>(node)->caption, false, scratch);
     case kNodeGroup:
-        return static_cast<const CGroup*>(node)->caption;
-    case kNodeItem:
-        return static_cast<const CItem*>(node)->GetLabel();
-    default:
-        return std::wstring();
+        return ReadableText(static_cast<const CGroup*>(node)->caption, false, scratch);
+    case kNodeItem: {
+        const auto* item = static_cast<const CItem*>(node);
+        if (item->GetTag() == tags::kItemLink) {
+            const auto& link = static_cast<const CItemLink*>(item)->mainLink;
+            if (link.caption.find_first_not_of(L'\u00A0') != std::wstring::npos &&
+                ShowsAsWritten(link.caption))
+                return link.caption;
+            scratch = LinkLabel(link.caption, link.url);
+            return scratch;
+        }
+        if (item->GetTag() == tags::kItemForm) {
+            const std::wstring& name = static_cast<const CItemForm*>(item)->name;
+            const std::wstring& shown = ReadableText(name, false, scratch);
+            if (!shown.empty()) return shown;
+        }
+        scratch = item->GetLabel();
+        return scratch;
     }
+    default:
+        scratch.clear();
+        return scratch;
+    }
+}
+
+std::wstring Label(std::int32_t kind, const CStreamable* node)
+{
+    std::wstring scratch;
+    return Label(kind, node, scratch);
 }
 
 std::size_t CountNodes(const CProject& project)
@@ -68,43 +97,38 @@ void CfrmTreeEditor::ClearTree()
 void CfrmTreeEditor::FillTree(std::int32_t selectKind, const CStreamable* selectNode)
 {
     records.Reserve(CountNodes(*project));
-    HTREEITEM root = InsertItem(TVI_ROOT, TVI_LAST, kNodeProject, project, project->title);
+    HTREEITEM root = InsertItem(TVI_ROOT, TVI_LAST, kNodeProject, project);
 
     // Every item goes in at the front of its siblings, last sibling first, and all columns and
     // groups go in before any item. The tree comes out the same as inserting in page order at
     // the end, but the tree view (as Wine implements it) then neither walks the siblings for
     // the end nor searches its whole item list to check an insert-after handle: a rebuild
-    // stays linear in the number of nodes, however long a group is.
+    // stays linear in the number of nodes, however long a group is. Columns and groups go in
+    // open, under the root while it is still closed, so that opening the root at the end opens
+    // the whole tree at once: no message and no notification per container.
     std::vector<HTREEITEM> columnItems;
     std::vector<std::pair<HTREEITEM, const CGroup*>> groupItems;
     if (root) {
         const auto& columns = project->columns;
         columnItems.resize(columns.size());
         for (std::size_t c = columns.size(); c-- > 0;)
-            columnItems[c] =
-                InsertItem(root, TVI_FIRST, kNodeColumn, columns[c], columns[c]->caption);
+            columnItems[c] = InsertItem(root, TVI_FIRST, kNodeColumn, columns[c], true);
         for (std::size_t c = 0; c < columns.size(); ++c) {
             if (!columnItems[c]) continue;
             const auto& groups = columns[c]->groups;
             std::size_t first = groupItems.size();
             groupItems.resize(first + groups.size());
             for (std::size_t g = groups.size(); g-- > 0;)
-                groupItems[first + g] = {InsertItem(columnItems[c], TVI_FIRST, kNodeGroup,
-                                                    groups[g], groups[g]->caption),
-                                         groups[g]};
+                groupItems[first + g] = {
+                    InsertItem(columnItems[c], TVI_FIRST, kNodeGroup, groups[g], true), groups[g]};
         }
         for (const auto& groupItem : groupItems) {
             if (!groupItem.first) continue;
             const auto& items = groupItem.second->items;
             for (std::size_t i = items.size(); i-- > 0;)
-                InsertItem(groupItem.first, TVI_FIRST, kNodeItem, items[i], items[i]->GetLabel());
+                InsertItem(groupItem.first, TVI_FIRST, kNodeItem, items[i]);
         }
     }
-    // Groups, then columns, then the root: the whole tree is open.
-    for (const auto& groupItem : groupItems)
-        ::SendMessageW(treeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(groupItem.first));
-    for (HTREEITEM columnItem : columnItems)
-        ::SendMessageW(treeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(columnItem));
     ::SendMessageW(treeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
     rebuilding = false;
 
@@ -114,14 +138,19 @@ void CfrmTreeEditor::FillTree(std::int32_t selectKind, const CStreamable* select
 }
 
 HTREEITEM CfrmTreeEditor::InsertItem(HTREEITEM parent, HTREEITEM after, std::int32_t kind,
-                                     CStreamable* node, const std::wstring& label)
+                                     CStreamable* node, bool open)
 {
+    const std::wstring& label = Label(kind, node, labelScratch);
     TreeItemData* record = records.Add(kind, node);
     TVINSERTSTRUCTW insert = {};
     insert.hParent = parent;
     insert.hInsertAfter = after;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM;
     insert.item.pszText = const_cast<wchar_t*>(label.c_str()); // copied by the tree view
+    if (open) {
+        insert.item.mask |= TVIF_STATE;
+        insert.item.state = insert.item.stateMask = TVIS_EXPANDED;
+    }
     insert.item.lParam = reinterpret_cast<LPARAM>(record);
     auto* item = reinterpret_cast<HTREEITEM>(
         ::SendMessageW(treeView, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
@@ -207,7 +236,7 @@ void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
     } else {
         quiet.emplace(treeView);
     }
-    HTREEITEM item = InsertItem(parentRecord->item, after, kind, node, Label(kind, node));
+    HTREEITEM item = InsertItem(parentRecord->item, after, kind, node);
     if (!item) return;
     InsertChildren(item, kind, node);
     // Expanding an open item again still costs Wine's tree view a walk over every item.
@@ -311,8 +340,7 @@ void CfrmTreeEditor::InsertChildren(HTREEITEM item, std::int32_t kind, CStreamab
     std::vector<std::pair<HTREEITEM, CStreamable*>> children(ChildCount(childKind, node));
     for (std::size_t i = children.size(); i-- > 0;) {
         CStreamable* child = ChildAt(childKind, node, i);
-        children[i] = {InsertItem(item, TVI_FIRST, childKind, child, Label(childKind, child)),
-                       child};
+        children[i] = {InsertItem(item, TVI_FIRST, childKind, child), child};
     }
     for (const auto& child : children) {
         if (child.first) InsertChildren(child.first, childKind, child.second);

@@ -2,6 +2,7 @@
 #include "editor/tree_editor.h"
 
 #include "edit/project_finder.h"
+#include "model/project.h"
 #include "resources/resource.h"
 #include "winui/controls.h"
 
@@ -189,9 +190,36 @@ void CfrmTreeEditor::Find(bool forward, bool inclusive)
 
 void CfrmTreeEditor::Rename()
 {
-    if (CdlgPropBase* pane = ShownPane()) {
-        if (HWND edit = pane->FirstEdit()) winui::FocusAll(edit);
-    }
+    renameSession = RenameSession();
+    CdlgPropBase* pane = ShownPane();
+    const TreeItemData* selected = SelectedRecord();
+    HWND edit = pane ? pane->FirstEdit() : nullptr;
+    if (!edit) return;
+    winui::FocusAll(edit);
+    if (!selected) return;
+    const CHistory& history = changes.History();
+    renameSession = {
+        edit,        selected->node, history.UndoCount(), history.Revision(), project->modified,
+        pageUpToDate};
+}
+
+bool CfrmTreeEditor::CancelRename()
+{
+    const RenameSession session = renameSession;
+    renameSession = RenameSession();
+    if (!session.edit || ::GetFocus() != session.edit) return false;
+    const TreeItemData* selected = SelectedRecord();
+    if (!selected || selected->node != session.node) return false;
+    // Nothing typed: nothing to put back. Typed: exactly the one typing step more.
+    const CHistory& history = changes.History();
+    if (history.Revision() == session.revision) return false;
+    if (history.UndoCount() != session.undoCount + 1 || changes.UndoName() != L"typing")
+        return false;
+    if (!changes.Withdraw()) return false;
+    // The project is as it was before F2, saved or not, its page written or not.
+    project->modified = session.modified;
+    SetPageUpToDate(session.pageUpToDate);
+    return true;
 }
 
 bool CfrmTreeEditor::EditBoxCommand(int command)

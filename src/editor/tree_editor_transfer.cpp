@@ -151,6 +151,13 @@ bool CfrmTreeEditor::CanDrop(HTREEITEM draggedItem, HTREEITEM targetItem, bool u
     return PlaceForDrop(RecordOf(draggedItem), RecordOf(targetItem), upperHalf, place);
 }
 
+bool CfrmTreeEditor::DropsBeside(HTREEITEM draggedItem, HTREEITEM targetItem)
+{
+    const TreeItemData* dragged = RecordOf(draggedItem);
+    const TreeItemData* target = RecordOf(targetItem);
+    return dragged && target && dragged->kind == target->kind;
+}
+
 void CfrmTreeEditor::Drop(HTREEITEM draggedItem, HTREEITEM targetItem, bool upperHalf, bool copy)
 {
     changes.Seal();

@@ -11,6 +11,7 @@
 #include "services/paths.h"
 #include "services/status_texts.h"
 #include "winui/controls.h"
+#include "winui/module.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -43,7 +44,18 @@ void CfrmTreeEditor::RestorePlacement()
 {
     SavedPlacement saved;
     if (!LoadPlacement(saved)) return;
-    if (saved.treeWidth > 0) treeWidth = saved.treeWidth;
+    if (saved.treeShare > 0) {
+        treeShare = saved.treeShare;
+    } else if (saved.treeWidth > 0) {
+        // An older run kept pixels: the share they were of the window it left.
+        RECT frame = {};
+        ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_STYLE)),
+                             TRUE, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_EXSTYLE)));
+        const int clientWidth =
+            (saved.normal.right - saved.normal.left) - (frame.right - frame.left);
+        if (const int share = CMainLayout::ShareOfTree(saved.treeWidth, clientWidth))
+            treeShare = share;
+    }
     // A window on a monitor that is gone would be out of reach: it gets the default place.
     if (!IsOnAMonitor(saved.normal)) return;
     ApplyPlacement(mainWindow, saved);
@@ -52,7 +64,7 @@ void CfrmTreeEditor::RestorePlacement()
 
 void CfrmTreeEditor::StorePlacement()
 {
-    SavePlacement(PlacementOf(mainWindow, treeWidth));
+    SavePlacement(PlacementOf(mainWindow, treeWidth, treeShare));
 }
 
 int CfrmTreeEditor::ShowCommandFor(int requested) const
@@ -66,7 +78,22 @@ int CfrmTreeEditor::ShowCommandFor(int requested) const
 bool CfrmTreeEditor::CreateWindowParts()
 {
     if (!statusBar.Create(mainWindow, IDC_STATUS_BAR)) return false;
-    const int dpi = winui::WindowDpi(nullptr);
+    statusFontAtCreation = winui::FontOf(statusBar.Window());
+    UpdateMetrics();
+    SetCueBanners();
+    statusStrip = layout.AddStrip(CMainLayout::Edge::Bottom, statusBar.Height());
+    // Above the status bar, as tall as the find bar while it is open.
+    findStrip = layout.AddStrip(CMainLayout::Edge::Bottom, 0);
+
+    // Whether the homepage file already shows the project as it starts.
+    pageUpToDate = PageShowsProject();
+    Layout();
+    statusBar.SetPageState(pageUpToDate);
+    return true;
+}
+
+void CfrmTreeEditor::UpdateMetrics()
+{
     MainLayoutMetrics metrics;
     metrics.splitterWidth = winui::ScaleForDpi(kSplitterWidth, dpi);
     metrics.treeMinimum = winui::ScaleForDpi(kTreeMinimum, dpi);
@@ -78,16 +105,53 @@ bool CfrmTreeEditor::CreateWindowParts()
         std::max({linkPane.grid.MinimumHeight(), formPane.grid.MinimumHeight(),
                   projectPane.MinimumHeight()});
     layout.SetMetrics(metrics);
-    SetCueBanners();
-    statusStrip = layout.AddStrip(CMainLayout::Edge::Bottom, statusBar.Height());
-    // Above the status bar, as tall as the find bar while it is open.
-    findStrip = layout.AddStrip(CMainLayout::Edge::Bottom, 0);
+}
 
-    // Whether the homepage file already shows the project as it starts.
-    pageUpToDate = PageShowsProject();
+void CfrmTreeEditor::ApplyDpi(int newDpi)
+{
+    if (newDpi <= 0 || newDpi == dpi) return;
+    dpi = newDpi;
+    // Each font is handed over before the one it replaces goes.
+    if (HFONT font = winui::CreateFontForDpi(treeFontAtCreation, creationDpi, dpi)) {
+        ::SendMessageW(treeView, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (treeFont) ::DeleteObject(treeFont);
+        treeFont = font;
+    }
+    if (HFONT font = winui::CreateFontForDpi(statusFontAtCreation, creationDpi, dpi)) {
+        statusBar.SetFont(font, dpi);
+        if (statusFont) ::DeleteObject(statusFont);
+        statusFont = font;
+    }
+    for (CdlgPropBase* pane : Panes())
+        pane->ApplyDpi(dpi);
+    findBar.ApplyDpi(dpi);
+    UpdateMetrics();
+    SetIcons();
     Layout();
-    statusBar.SetPageState(pageUpToDate);
-    return true;
+    ::RedrawWindow(mainWindow, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void CfrmTreeEditor::SetIcons()
+{
+    HINSTANCE instance = ModuleInstance();
+    auto load = [this, instance](int width, int height) {
+        return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLOMERE),
+                                               IMAGE_ICON, winui::SystemMetricForDpi(width, dpi),
+                                               winui::SystemMetricForDpi(height, dpi), 0));
+    };
+    HICON big = load(SM_CXICON, SM_CYICON);
+    HICON small = load(SM_CXSMICON, SM_CYSMICON);
+    if (big) ::SendMessageW(mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (small) ::SendMessageW(mainWindow, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    if (big) {
+        if (bigIcon) ::DestroyIcon(bigIcon);
+        bigIcon = big;
+    }
+    if (small) {
+        if (smallIcon) ::DestroyIcon(smallIcon);
+        smallIcon = small;
+    }
 }
 
 void CfrmTreeEditor::SetCueBanners()
@@ -138,8 +202,8 @@ void CfrmTreeEditor::Layout()
     if (::IsIconic(mainWindow)) return;
     RECT client = {};
     ::GetClientRect(mainWindow, &client);
-    // The tree gives up width when the window gets narrow; the splitter gives it back.
-    treeWidth = layout.TreeWidthForClient(treeWidth, client.right - client.left);
+    // The tree keeps its share of the width, within its limits.
+    treeWidth = layout.TreeWidthForShare(treeShare, client.right - client.left);
     PlaceParts();
 }
 
@@ -148,6 +212,8 @@ void CfrmTreeEditor::PlaceParts()
     RECT client = {};
     ::GetClientRect(mainWindow, &client);
     statusBar.Resize(client.right - client.left);
+    // The bar's height follows its font.
+    layout.SetStripHeight(statusStrip, statusBar.Height());
     layout.SetStripHeight(findStrip, findBar.IsOpen() ? findBar.Height() : 0);
     const CMainLayout::Placement placement = CurrentPlacement();
 
@@ -174,11 +240,22 @@ bool CfrmTreeEditor::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
     switch (message) {
     case WM_GETMINMAXINFO: {
         RECT frame = {0, 0, layout.MinimumClientWidth(), layout.MinimumClientHeight()};
-        ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_STYLE)),
-                             TRUE, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_EXSTYLE)));
+        winui::AdjustWindowRectForDpi(
+            frame, static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_STYLE)), true,
+            static_cast<DWORD>(::GetWindowLongW(mainWindow, GWL_EXSTYLE)), dpi);
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         info->ptMinTrackSize.x = frame.right - frame.left;
         info->ptMinTrackSize.y = frame.bottom - frame.top;
+        return true;
+    }
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another DPI (or its DPI changed): laid out for it, then put where
+        // the system suggests, which keeps the window's size in proportion.
+        ApplyDpi(HIWORD(wParam));
+        if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+            ::SetWindowPos(mainWindow, nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
         return true;
     }
     case WM_SETCURSOR: {
@@ -206,6 +283,7 @@ bool CfrmTreeEditor::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
         if (wanted != treeWidth) {
             // Live: the tree and the pane follow the mouse.
             treeWidth = wanted;
+            treeShare = CMainLayout::ShareOfTree(wanted, client.right - client.left);
             PlaceParts();
             ::UpdateWindow(mainWindow);
         }
@@ -284,6 +362,21 @@ void CfrmTreeEditor::FocusPane()
 
 bool CfrmTreeEditor::PreTranslateKey(const MSG& message)
 {
+    // Shift+F10 (a system key) and the Menu key open the tree's context menu for the selected
+    // item. Both of the Menu key's messages are taken, so that no default handling of the key
+    // opens it a second time.
+    if (message.hwnd == treeView && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU)) {
+        const bool shiftF10 = (message.message == WM_SYSKEYDOWN || message.message == WM_KEYDOWN) &&
+                              message.wParam == VK_F10 && KeyDown(VK_SHIFT);
+        const bool menuKey = message.message == WM_KEYDOWN && message.wParam == VK_APPS;
+        if (shiftF10 || menuKey) {
+            ShowContextMenuForSelection();
+            return true;
+        }
+        if (message.message == WM_KEYUP && message.wParam == VK_APPS) return true;
+        if (message.message == WM_SYSKEYUP && message.wParam == VK_F10 && KeyDown(VK_SHIFT))
+            return true;
+    }
     if (message.message != WM_KEYDOWN || KeyDown(VK_CONTROL) || KeyDown(VK_MENU)) return false;
     HWND focus = ::GetFocus();
     CdlgPropBase* pane = ShownPane();
@@ -297,6 +390,8 @@ bool CfrmTreeEditor::PreTranslateKey(const MSG& message)
         if (::SendMessageW(focus, WM_GETDLGCODE, VK_ESCAPE, reinterpret_cast<LPARAM>(&copy)) &
             (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))
             return false;
+        // After F2 and typing, the name goes back to what it was.
+        CancelRename();
         FocusTree();
         return true;
     }

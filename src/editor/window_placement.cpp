@@ -8,6 +8,9 @@ namespace {
 
 const wchar_t* const kNames[] = {L"WindowLeft",   L"WindowTop", L"WindowRight",
                                  L"WindowBottom", L"Maximized", L"TreeWidth"};
+// Kept beside them since the tree keeps its share of the width; older runs did not write it.
+const wchar_t kShareName[] = L"TreeShare";
+const LONG kWholeShare = 10000;
 
 // Sizes past this are not a window a person left behind.
 const LONG kLargest = 100000;
@@ -54,8 +57,14 @@ bool LoadPlacement(SavedPlacement& placement)
             complete = false;
         values[i] = static_cast<LONG>(value);
     }
+    DWORD type = 0, share = 0, size = sizeof share;
+    if (::RegQueryValueExW(key, kShareName, nullptr, &type, reinterpret_cast<BYTE*>(&share),
+                           &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof share || share > static_cast<DWORD>(kWholeShare))
+        share = 0;
     ::RegCloseKey(key);
     if (!complete) return false;
+    placement.treeShare = static_cast<int>(share);
     placement.normal = {values[0], values[1], values[2], values[3]};
     placement.maximized = values[4] != 0;
     placement.treeWidth = values[5];
@@ -83,11 +92,18 @@ bool SavePlacement(const SavedPlacement& placement)
                              sizeof value) == ERROR_SUCCESS &&
             written;
     }
+    if (placement.treeShare > 0) {
+        const DWORD share = static_cast<DWORD>(placement.treeShare);
+        written =
+            ::RegSetValueExW(key, kShareName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&share),
+                             sizeof share) == ERROR_SUCCESS &&
+            written;
+    }
     ::RegCloseKey(key);
     return written;
 }
 
-SavedPlacement PlacementOf(HWND window, int treeWidth)
+SavedPlacement PlacementOf(HWND window, int treeWidth, int treeShare)
 {
     SavedPlacement placement;
     WINDOWPLACEMENT current = {};
@@ -100,6 +116,7 @@ SavedPlacement PlacementOf(HWND window, int treeWidth)
         current.showCmd == SW_SHOWMAXIMIZED ||
         (current.showCmd == SW_SHOWMINIMIZED && (current.flags & WPF_RESTORETOMAXIMIZED));
     placement.treeWidth = treeWidth;
+    placement.treeShare = treeShare;
     return placement;
 }
 

@@ -1,5 +1,6 @@
 // The main window's place between runs: its normal position and size, whether it was maximised
-// and the tree's width, kept under HKEY_CURRENT_USER\Software\Quillomere.
+// and the tree's width (in pixels, and as its share of the window's width), kept under
+// HKEY_CURRENT_USER\Software\Quillomere.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,7 @@ struct SavedPlacement
     RECT normal = {}; // screen coordinates of the restored (not maximised) window
     bool maximized = false;
     int treeWidth = 0;
+    int treeShare = 0; // ten-thousandths of the client width; 0 when an older run kept none
 };
 
 // The key under HKEY_CURRENT_USER.
@@ -22,7 +24,7 @@ bool LoadPlacement(SavedPlacement& placement);
 bool SavePlacement(const SavedPlacement& placement);
 
 // What the window shows now.
-SavedPlacement PlacementOf(HWND window, int treeWidth);
+SavedPlacement PlacementOf(HWND window, int treeWidth, int treeShare);
 // True when a window at `normal` has its caption on a monitor that is there now, so that a
 // person can reach it.
 bool IsOnAMonitor(const RECT& normal);

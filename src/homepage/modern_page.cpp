@@ -1,6 +1,7 @@
 #include "homepage/modern_page.h"
 
 #include "homepage/page_writer.h"
+#include "homepage/shown_text.h"
 #include "icons/icon_markup.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
@@ -11,7 +12,12 @@
 #include <algorithm>
 #include <cassert>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -28,19 +34,22 @@ const char kStyle[] =
     "</title>\r\n<style>\r\n"
     ":root{color-scheme:light dark}"
     "body{margin:auto;max-width:120rem;padding:1rem;background:light-dark(#eee,#111);"
-    "color:light-dark(#222,#eee);font:1rem/1.5 system-ui,sans-serif}"
+    "color:light-dark(#222,#eee);font:1rem/1.5 system-ui,sans-serif;overflow-wrap:anywhere}"
     "h1{margin:0 0 1rem;font-size:1.6rem}"
     "main{display:grid;grid-template-columns:repeat(auto-fit,minmax(min(16rem,100%),1fr));"
     "gap:0 1rem}"
-    "h2{margin:0 0 .5rem;font-size:1.2rem}"
+    "h2,h3{margin:0 0 .5rem;font-size:1.2rem}"
     ".grp{background:light-dark(#fff,#222);border-radius:.5rem;padding:.5rem 1rem;"
     "margin-bottom:1rem}"
-    "h3{margin:0;font-size:1rem;opacity:.8}"
+    ".grp :is(h2,h3,h4){margin:0;font-size:1rem;opacity:.8}"
     "ul{list-style:none;margin:0;padding:0}"
     "li{padding:.2rem 0}"
     "a{color:light-dark(#05c,#8bf)}\r\n"
     "@media print{*{color:#000!important;background:#fff!important}.grp{break-inside:avoid}"
-    "a[href]::after{content:\" (\" attr(href) \")\"}button{display:none}}\r\n";
+    "a[href]::after{content:\" (\" attr(href) \")\"}button,[role=search]{display:none}}\r\n"
+    // The search box, the entry chosen among its matches and the marks of the words typed.
+    "[role=search] *{font:inherit;margin-right:.5rem}[type=search]{width:20rem;max-width:80%}"
+    ".sel{outline:2px solid;outline-offset:2px}::highlight(q){background:#fd0;color:#000}\r\n";
 
 // Space between a link item's further links.
 const char kFurtherLinksStyle[] = "li a~a{margin-left:.3em}\r\n";
@@ -69,6 +78,32 @@ const char kHintStyle[] = "::placeholder{color:inherit;opacity:.7}\r\n";
 // apart from the caption.
 const char kIconStyle[] =
     "a img[src^=\"data:\"][width=\"16\"]:first-child{vertical-align:-.2em;margin-right:.4em}\r\n";
+
+// Out of sight, still read by screen readers: a group heading that says what its column's says,
+// the stand-in for a title that shows nothing, and, with script, a tab's heading (the tab bar
+// names the tab). The rule's selectors are written apart.
+const char kOutOfSightStyle[] =
+    "{position:absolute;width:1px;height:1px;overflow:hidden;clip-path:inset(50%);"
+    "white-space:nowrap}\r\n";
+
+// Only on pages with tabs. Without script each tab's columns start a row of their own under the
+// tab's heading; with script ("t") a column without a tab stands beside those of the tab shown,
+// and a match from another tab has that tab's name beside it (the names follow, a rule per tab).
+const char kTabStyle[] =
+    ".tab{grid-column:1/-1;display:grid;grid:inherit;gap:inherit}.t .tab{display:contents}"
+    ".tab h2{grid-column:1/-1;font-size:1.4rem}"
+    ".t [role=tablist]{display:flex;flex-wrap:wrap;margin:0 0 1rem;border-bottom:2px solid}"
+    "[role=tab]{font:inherit;padding:.3rem 1rem;border:0;border-radius:.4rem .4rem 0 0;"
+    "background:0;color:inherit}[aria-selected=true]{background:light-dark(#fff,#222);"
+    "font-weight:700}.s .tab li::after{margin-left:.5em;padding:0 .3em;border:1px solid;"
+    "border-radius:.3em;font-size:.8em}\r\n";
+
+// Only on pages of many items: a group out of the window is neither styled nor laid out, which
+// keeps a keystroke in the search box within a frame on a page of 10,000 links and shows the
+// page's top sooner. A group that the pointer or focus is in, or whose popup is open, is laid
+// out whole, so that its popups are not cut at its edge.
+const char kManyItemsStyle[] = ".grp:not(:hover,:focus-within,:has(.open)){content-visibility:auto;"
+                               "contain-intrinsic-size:auto 10rem}\r\n";
 
 // Escape hides the shown popups; a tap on a popup's button opens or closes it; a shown popup that
 // would run past the window's bottom opens above its item when there is more room there, also
@@ -112,6 +147,95 @@ const char kHintScript[] =
     "i.value=i.value||i.defaultValue});setTimeout(h)}\r\n"
     "})(document,'label input');\r\n";
 
+// The search box, placed by its script at the end of the header, so that a page without script
+// has no box that does nothing; with the scripts of the web search and the tabs when the page
+// has them, all in one element. It stands in an HTML comment, which the page import passes over
+// and JavaScript takes for a one-line comment: so the script may hold "<" and ">" (it must not
+// hold "-->"). A link item matches when every word typed is in its text (captions, divider,
+// popup) or its addresses' host and path, ignoring case and accents; the other items, and groups
+// and columns left without any, are hidden, the words are marked in the groups laid out (a group
+// that comes into the window gets its marks then) and the count is said politely. The index is
+// built at the first focus, not at load (again while the page is still loading). Down and Up
+// choose among the matches, Enter opens the chosen one as a click would, with the keys held
+// (Ctrl: a new tab, Shift: a new window), Escape empties the box, a second leaves it. "/" outside
+// a field, or a character typed while nothing has the focus, brings the focus to the box. Names
+// are one letter: d document, c this script, q the box's paragraph, I the box, R the count, E
+// the web search's part, X the index (each item, its text, its first link, its text nodes once
+// marked, its group), Y the index was built from the whole page, Z the words typed, M the
+// matches, C the chosen one, K the marks, V the groups laid out, N the text folded for matching,
+// B build the index, D mark an item, P choose.
+const char kSearchScript[] =
+    "<script><!--\r\n"
+    "{let d=document,c=d.currentScript,q,I,R,E,X,Y,Z,M=[],C,K=window.Highlight,V,"
+    "N=s=>s.toLowerCase().normalize('NFD').replace(/\\p{M}/gu,'').replace(/\u03c2/g,'\u03c3'),\r\n"
+    "B=_=>Y||(Y=d.readyState[7],X=[...d.querySelectorAll('main li')].map(l=>{let t=l.textContent,"
+    "a=l.querySelectorAll('a[href]');a.forEach(a=>t+=' '+a.getAttribute('href')"
+    ".replace(/^[a-z][\\w+.-]*:(\\/\\/)?|[?#].*/gi,''));"
+    "return[l,a[0]&&N(t),a[0],0,l.parentNode.parentNode]})),\r\n"
+    "D=i=>(i[3]||=(k=>{let x,r=[];while(x=k.nextNode())r.push([x,N(x.data)]);return r})"
+    "(d.createTreeWalker(i[0],4))).map(([x,s])=>Z.map(y=>{for(let j=-1;(j=s.indexOf(y,j+1))+1;)"
+    "K.add(new StaticRange({startContainer:x,startOffset:j,endContainer:x,"
+    "endOffset:j+y.length}))})),\r\n"
+    "P=i=>{d.querySelector('.sel')?.classList.remove('sel');"
+    "(i=M[C=i])&&i.classList.add('sel')+i.scrollIntoView({block:'nearest'})};\r\n"
+    "c.insertAdjacentHTML('beforebegin','<p role=search><label>Search links <input "
+    "type=search></label> <span role=status></span></p>');q=c.previousSibling;"
+    "[I,R]=q.querySelectorAll('input,span');K&&CSS.highlights.set('q',K=new K);I.onfocus=B;\r\n"
+    "I.oninput=_=>{let n;Z=N(I.value).match(/\\S+/g);B();"
+    "d.documentElement.classList.toggle('s',!!Z);M=[];K&&K.clear();\r\n"
+    "X.map(([l,t,a])=>{let m=!Z||!!t&&Z.every(y=>t.includes(y));l.hidden==m&&(l.hidden=!m);"
+    "Z&&m&&M.push(a)});\r\n"
+    "d.querySelectorAll('.grp,.col').forEach(g=>{let h=!!Z&&!g.querySelector('li:not([hidden])');"
+    "g.hidden!=h&&(g.hidden=h)});\r\n"
+    "K&&Z&&(V=[...d.querySelectorAll('.grp')].filter(g=>g.lastElementChild?.checkVisibility?.("
+    "{contentVisibilityAuto:1})??1),X.map(i=>i[0].hidden||V.includes(i[4])&&D(i)));\r\n"
+    "n=M.length;R.textContent=Z?n+' link'+(n-1?'s match':' matches'):'';E&&E(Z);P(0)};\r\n"
+    "d.addEventListener('contentvisibilityautostatechange',e=>e.skipped||"
+    "K&&Z&&X.map(i=>i[4]==e.target&&!i[0].hidden&&D(i)),1);\r\n"
+    "I.onkeydown=e=>{let k=e.key,n=M.length,u=k=='ArrowUp';"
+    "u|k=='ArrowDown'?n&&P((C+(u?n-1:1))%n)+(R.textContent=M[C].textContent):"
+    "k=='Enter'?M[C]?.dispatchEvent(new MouseEvent('click',e)):"
+    "k=='Escape'?I.value?(I.value='',I.oninput()):I.blur():k=0;k&&e.preventDefault()};\r\n"
+    "onkeydown=e=>{let t=e.target,k=e.key;t.matches('input,select,textarea')||"
+    "e.ctrlKey|e.metaKey|e.altKey||(k=='/'?e.preventDefault(I.focus()):"
+    "t==d.body&&!k[1]&&k>' '&&I.focus())};\r\n";
+
+// Only on pages with a search form, the first form sent with GET whose one visible field is a
+// text field (the page gives it the class "w"). The last entry of the matches sends that form
+// with the words typed in that field (a click on it, or Enter, also when nothing else matches);
+// the field gets its own value back at once. W the entry, F the form.
+const char kWebSearchScript[] =
+    "let W=q.appendChild(d.createElement('button')),F;W.hidden=1;\r\n"
+    "W.onclick=e=>{let g=F.querySelector('label input'),v=g.value;g.value=I.value;"
+    "F.target=e.ctrlKey|e.shiftKey?'_blank':'';F.requestSubmit();g.value=v};\r\n"
+    "E=z=>{F=d.querySelector('form.w');(W.hidden=!z||!F)||M.push(W)&&"
+    "(W.textContent=('Search '+F.getAttribute('name')).trim()+' for \"'+I.value+'\"')};\r\n";
+
+// Only on pages with tabs: the tab bar written before the script (hidden without script), in the
+// WAI-ARIA tabs pattern: arrow keys, Home and End choose a tab, as a click does; each tab's value
+// is the selector of its sections. The tab shown is in the address ("#" and its name) and in the
+// page's local storage; the page opens with the tab the address names, else the last one shown,
+// else the first. A style element of the script's own hides the other tabs' sections, also while
+// the page is still loading, unless a search is on ("s"), which shows matches from every tab with
+// their tab's name beside them, but for the tab shown. L the bar, T its tabs, S the style, k the
+// storage key, A show a tab, H show the tab the address or the storage names.
+const char kTabScript[] =
+    "let L=q.previousElementSibling,T=[...L.children],S=d.head.appendChild(d.createElement("
+    "'style')),k='quillomere-tab'+location.pathname,\r\n"
+    "A=(b,f)=>{let c=b.textContent;T.map(t=>{t.ariaSelected=t==b;t.tabIndex=-(t!=b)});"
+    "f&&b.focus();S.textContent=`html:not(.s) .tab:not(${b.value}){display:none}"
+    ":is(${b.value}) li::after{content:none!important}`;\r\n"
+    "try{history.replaceState(0,'','#'+encodeURIComponent(c));localStorage[k]=c}catch(x){}},\r\n"
+    "H=_=>{let h,s;try{s=localStorage[k];h=decodeURIComponent(location.hash.slice(1))}catch(x){}"
+    "A(T.find(b=>b.textContent==h)||T.find(b=>b.textContent==s)||T[0])};\r\n"
+    "L.before(q);L.hidden=0;d.documentElement.classList.add('t');H();onhashchange=H;\r\n"
+    "L.onclick=e=>T.includes(e.target)&&A(e.target);\r\n"
+    "L.onkeydown=e=>{let m=T.length,i=T.indexOf(e.target),"
+    "n={ArrowRight:i+1,ArrowLeft:i+m-1,Home:0,End:m-1}[e.key];n+1&&e.preventDefault(A(T[n%m],1))};"
+    "\r\n";
+
+const char kScriptEnd[] = "}\r\n--></script>\r\n";
+
 // Literal pieces and numbers joined into one write: on large pages the writes, not the bytes,
 // are much of the cost. Its users append at most a couple of hundred bytes.
 class CPiece
@@ -148,6 +272,8 @@ public:
     void Page(const CProject& project, const std::string& language)
     {
         const CParts parts = PartsUsed(project);
+        std::vector<CTabRun> runs = TabRuns(project);
+        const auto tabs = TabSections(project, runs);
         WriteLiteral(stream, "<!DOCTYPE html>\r\n<html class=\"");
         WriteLiteral(stream, kModernPageClass);
         WriteLiteral(stream, "\" lang=\"");
@@ -160,6 +286,17 @@ public:
         if (parts.forms) WriteLiteral(stream, kFormStyle);
         if (parts.hints) WriteLiteral(stream, kHintStyle);
         if (parts.icons) WriteLiteral(stream, kIconStyle);
+        const bool titleShown = ShowsText(project.title);
+        if (parts.outOfSight || !titleShown || !runs.empty()) {
+            WriteLiteral(stream, ".vh");
+            if (!runs.empty()) WriteLiteral(stream, ",.t .tab h2");
+            WriteLiteral(stream, kOutOfSightStyle);
+        }
+        if (!runs.empty()) {
+            WriteLiteral(stream, kTabStyle);
+            TabNameStyle(tabs);
+        }
+        if (parts.manyItems) WriteLiteral(stream, kManyItemsStyle);
         WriteLiteral(stream, "</style>\r\n");
         if (parts.popups || parts.hints) {
             WriteLiteral(stream, "<script>\r\n");
@@ -167,15 +304,48 @@ public:
             if (parts.hints) WriteLiteral(stream, kHintScript);
             WriteLiteral(stream, "</script>\r\n");
         }
-        WriteLiteral(stream, "</head>\r\n<body>\r\n");
-        if (!project.title.empty()) {
-            WriteLiteral(stream, "<header><h1>");
-            WriteUtf8(stream, project.title);
-            WriteLiteral(stream, "</h1></header>\r\n");
+        WriteLiteral(stream, "</head>\r\n<body>\r\n<header>");
+        // A page has a first-level heading: one out of sight stands in for a title that shows
+        // nothing, after the title's own markup, which is kept for the import, out of the way.
+        if (titleShown) {
+            WriteLiteral(stream, "<h1>");
+        } else if (!project.title.empty()) {
+            WriteLiteral(stream, "<h1 hidden>");
         }
-        WriteLiteral(stream, "<main>\r\n");
-        for (const CColumn* column : project.columns)
-            Column(*column);
+        WriteUtf8(stream, project.title);
+        if (titleShown) {
+            WriteLiteral(stream, "</h1>");
+        } else {
+            if (!project.title.empty()) WriteLiteral(stream, "</h1>");
+            WriteLiteral(stream, "<h1 class=\"vh\">Quillomere</h1>");
+        }
+        // The search box and the tab bar stand in the header, whose landmark holds them.
+        WriteLiteral(stream, "\r\n");
+        if (!runs.empty()) TabBar(tabs);
+        WriteLiteral(stream, kSearchScript);
+        if (parts.searchForm) WriteLiteral(stream, kWebSearchScript);
+        if (!runs.empty()) WriteLiteral(stream, kTabScript);
+        WriteLiteral(stream, kScriptEnd);
+        WriteLiteral(stream, "</header>\r\n<main>\r\n");
+        std::size_t run = 0;
+        for (std::size_t i = 0; i < project.columns.size(); ++i) {
+            // A run of columns of one tab stands in a section of its own, under the tab's name.
+            const bool inTab = run < runs.size() && runs[run].first <= i;
+            if (inTab && runs[run].first == i) {
+                const std::int32_t section = static_cast<std::int32_t>(run + 1);
+                (CPiece() << "<section class=\"tab\" id=\"t" << section
+                          << "\" role=\"tabpanel\" aria-labelledby=\"tab" << runs[run].number
+                          << "\">\r\n<h2>")
+                    .WriteTo(stream);
+                WriteBytes(stream, EscapeText(runs[run].tab));
+                WriteLiteral(stream, "</h2>\r\n");
+            }
+            Column(*project.columns[i], inTab);
+            if (inTab && runs[run].last == i) {
+                WriteLiteral(stream, "</section>\r\n");
+                ++run;
+            }
+        }
         WriteLiteral(stream, "</main>\r\n</body>\r\n</html>\r\n");
     }
 
@@ -188,7 +358,117 @@ private:
         bool forms = false;
         bool hints = false; // a visible text input with a value
         bool icons = false;
+        bool searchForm = false; // a form for the search box's web search
+        bool outOfSight = false; // a group heading said by its column already
+        bool manyItems = false;
     };
+
+    // Consecutive columns of one tab, by their places; a tab's columns that others part make
+    // more runs.
+    struct CTabRun
+    {
+        std::size_t first;
+        std::size_t last;
+        std::wstring tab;
+        std::int32_t number = 0; // of its tab in the bar, from 1
+    };
+
+    static std::vector<CTabRun> TabRuns(const CProject& project)
+    {
+        std::vector<CTabRun> runs;
+        for (std::size_t i = 0; i < project.columns.size(); ++i) {
+            std::wstring tab = ShownTab(*project.columns[i]);
+            if (tab.empty()) continue;
+            if (!runs.empty() && runs.back().last + 1 == i && runs.back().tab == tab) {
+                runs.back().last = i;
+            } else {
+                runs.push_back(CTabRun{i, i, std::move(tab), 0});
+            }
+        }
+        return runs;
+    }
+
+    // The tab bar, hidden until the script shows it: a tab per name in the order of first use,
+    // each naming the sections of its runs.
+    // The sections of each tab's runs, as ids ("t1 t4"), in the order of first use; numbers the
+    // runs' tabs.
+    static std::vector<std::pair<std::wstring, std::string>> TabSections(const CProject& project,
+                                                                         std::vector<CTabRun>& runs)
+    {
+        std::vector<std::pair<std::wstring, std::string>> tabs;
+        std::unordered_map<std::wstring, std::int32_t> numbers;
+        for (std::wstring& tab : TabsInUse(project)) {
+            numbers.emplace(tab, static_cast<std::int32_t>(tabs.size() + 1));
+            tabs.emplace_back(std::move(tab), std::string());
+        }
+        for (std::size_t run = 0; run < runs.size(); ++run) {
+            runs[run].number = numbers[runs[run].tab];
+            std::string& ids = tabs[static_cast<std::size_t>(runs[run].number - 1)].second;
+            if (!ids.empty()) ids += ' ';
+            ids += 't' + std::to_string(run + 1);
+        }
+        return tabs;
+    }
+
+    // The selector of a tab's sections: "#t1,#t4".
+    static std::string Selector(const std::string& ids)
+    {
+        std::string selector = "#";
+        for (char c : ids)
+            selector += c == ' ' ? std::string(",#") : std::string(1, c);
+        return selector;
+    }
+
+    // A tab's name as a CSS string: quotes, backslashes, line ends and angle brackets escaped.
+    static std::string CssString(const std::wstring& text)
+    {
+        std::string out = "\"";
+        for (char c : ToUtf8(text)) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += c;
+            } else if (c == '<' || c == '>' || c == '\n' || c == '\r') {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\%x ", static_cast<unsigned>(c));
+                out += hex;
+            } else {
+                out += c;
+            }
+        }
+        return out + "\"";
+    }
+
+    // The name beside a match from another tab, a rule per tab.
+    void TabNameStyle(const std::vector<std::pair<std::wstring, std::string>>& tabs)
+    {
+        for (const auto& tab : tabs) {
+            WriteLiteral(stream, ".s :is(");
+            WriteBytes(stream, Selector(tab.second));
+            WriteLiteral(stream, ") li::after{content:");
+            WriteBytes(stream, CssString(tab.first));
+            WriteLiteral(stream, "}");
+        }
+        WriteLiteral(stream, "\r\n");
+    }
+
+    // The tab bar, hidden until the script shows it: a tab per name in the order of first use,
+    // each controlling the sections of its runs, its value their selector.
+    void TabBar(const std::vector<std::pair<std::wstring, std::string>>& tabs)
+    {
+        WriteLiteral(stream, "<div role=\"tablist\" aria-label=\"Tabs\" hidden>");
+        for (std::size_t i = 0; i < tabs.size(); ++i) {
+            (CPiece() << "<button role=\"tab\" id=\"tab" << static_cast<std::int32_t>(i + 1)
+                      << "\" aria-controls=\"")
+                .WriteTo(stream);
+            WriteBytes(stream, tabs[i].second);
+            WriteLiteral(stream, "\" value=\"");
+            WriteBytes(stream, Selector(tabs[i].second));
+            WriteLiteral(stream, "\">");
+            WriteBytes(stream, EscapeText(tabs[i].first));
+            WriteLiteral(stream, "</button>");
+        }
+        WriteLiteral(stream, "</div>\r\n");
+    }
 
     // A large project gets every part without a look at its items: there the parts are a
     // small share of the page, and looking at every item costs as much as a quarter of writing
@@ -202,10 +482,11 @@ private:
             for (const CGroup* group : column->groups)
                 items += group->items.size();
         }
-        if (items > kItemsLooked) return CParts{true, true, true, true, true};
+        if (items > kItemsLooked) return CParts{true, true, true, true, true, true, true, true};
         CParts parts;
         for (const CColumn* column : project.columns) {
             for (const CGroup* group : column->groups) {
+                parts.outOfSight |= IsEcho(*group);
                 for (const CItem* item : group->items) {
                     if (item->GetTag() == tags::kItemLink) {
                         const auto& link = static_cast<const CItemLink&>(*item);
@@ -213,16 +494,35 @@ private:
                         parts.popups |= link.popup != nullptr;
                         parts.icons |= link.icon != nullptr;
                     } else if (item->GetTag() == tags::kItemForm) {
+                        const auto& form = static_cast<const CItemForm&>(*item);
                         parts.forms = true;
-                        for (const CItemForm::CField* field :
-                             static_cast<const CItemForm&>(*item).fields)
+                        for (const CItemForm::CField* field : form.fields)
                             parts.hints |=
                                 field->type == 0 && !field->hidden && !field->value.empty();
+                        parts.searchForm |= IsSearchForm(form);
                     }
                 }
             }
         }
         return parts;
+    }
+
+    // A form the search box can send: sent with GET, with one visible field, a text field.
+    static bool IsSearchForm(const CItemForm& form)
+    {
+        std::size_t visible = 0, text = 0;
+        for (const CItemForm::CField* field : form.fields) {
+            visible += !field->hidden;
+            text += !field->hidden && field->type == 0;
+        }
+        return form.method == 0 && visible == 1 && text == 1;
+    }
+
+    // A group captioned as its column: the column's heading says it already.
+    static bool IsEcho(const CGroup& group)
+    {
+        return !group.caption.empty() && group.caption == group.parent->caption &&
+               ShowsText(group.caption);
     }
 
     // The title element shows text only, so the title's markup is left out there (the heading
@@ -247,23 +547,35 @@ private:
         }
     }
 
-    // Headings are left out rather than written empty.
-    template <std::size_t Open, std::size_t Close>
-    void Heading(const char (&open)[Open], const std::wstring& caption, const char (&close)[Close])
+    // A heading of `level` (2 to 4). A caption that shows no text is kept in a hidden heading,
+    // for the import; an empty one gives none. True when the heading is in the outline.
+    bool Heading(int level, const std::wstring& caption, bool outOfSight = false)
     {
-        if (caption.empty()) return;
-        WriteLiteral(stream, open);
+        if (caption.empty()) return false;
+        const bool shown = ShowsText(caption);
+        CPiece open;
+        open << "<h" << level;
+        if (!shown) {
+            open << " hidden";
+        } else if (outOfSight) {
+            open << " class=\"vh\"";
+        }
+        (open << ">").WriteTo(stream);
         WriteUtf8(stream, caption);
-        WriteLiteral(stream, close);
+        (CPiece() << "</h" << level << ">\r\n").WriteTo(stream);
+        return shown;
     }
 
-    void Column(const CColumn& column)
+    // A column's heading at the page's second level, the third inside a tab; its groups' one
+    // level below, or at its level when the column shows no heading, so that no level is skipped.
+    void Column(const CColumn& column, bool inTab)
     {
         WriteLiteral(stream, "<section class=\"col\">\r\n");
-        Heading("<h2>", column.caption, "</h2>\r\n");
+        const int level = inTab ? 3 : 2;
+        const int groupLevel = Heading(level, column.caption) ? level + 1 : level;
         for (const CGroup* group : column.groups) {
             WriteLiteral(stream, "<section class=\"grp\">\r\n");
-            Heading("<h3>", group->caption, "</h3>\r\n");
+            Heading(groupLevel, group->caption, IsEcho(*group));
             if (!group->items.empty()) {
                 WriteLiteral(stream, "<ul>\r\n");
                 for (const CItem* item : group->items) {
@@ -282,13 +594,20 @@ private:
     }
 
     // An anchor's address, the main link's icon, its caption; the caller closes it together with
-    // what follows, which saves a write per link on large pages.
+    // what follows, which saves a write per link on large pages. A caption that shows no text is
+    // followed by the address's host and path, and the anchor's class tells the import so.
     void AnchorRest(const CItemLink::CLink& link, const CLinkIcon* icon = nullptr)
     {
         WriteUtf8(stream, link.url);
-        WriteLiteral(stream, "\">");
+        const bool shown = ShowsText(link.caption);
+        if (shown) {
+            WriteLiteral(stream, "\">");
+        } else {
+            WriteLiteral(stream, "\" class=\"u\">");
+        }
         if (icon) WriteIconImage(stream, *icon);
         WriteUtf8(stream, link.caption);
+        if (!shown) WriteUtf8(stream, HostAndPath(link.url));
     }
 
     // A link item with a popup: the main link is described by the popup, and a button that a tap
@@ -326,7 +645,13 @@ private:
 
     void Form(const CItemForm& form)
     {
-        WriteLiteral(stream, "<li><form name=\"");
+        // The first search form is the one the search box sends.
+        if (!searchFormMarked && IsSearchForm(form)) {
+            searchFormMarked = true;
+            WriteLiteral(stream, "<li><form class=\"w\" name=\"");
+        } else {
+            WriteLiteral(stream, "<li><form name=\"");
+        }
         WriteUtf8(stream, form.name);
         WriteLiteral(stream, "\" action=\"");
         WriteUtf8(stream, form.action);
@@ -435,6 +760,7 @@ private:
 
     CStream& stream;
     std::int32_t popups = 0; // numbered in tree order from 1
+    bool searchFormMarked = false;
 };
 
 } // namespace

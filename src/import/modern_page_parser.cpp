@@ -1,5 +1,6 @@
 #include "import/modern_page_parser.h"
 
+#include "homepage/shown_text.h"
 #include "icons/data_uri.h"
 #include "icons/icon_markup.h"
 #include "import/tag_values.h"
@@ -24,6 +25,18 @@ void LowerName(const char* content, std::int32_t length, std::string& name)
         char c = content[i];
         name += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
+}
+
+// The added address is taken off again when the caption before it shows no text, which is when
+// the page adds it.
+void DropAddress(std::wstring& caption, const std::wstring& url)
+{
+    const std::wstring address = HostAndPath(url);
+    if (caption.size() < address.size() ||
+        caption.compare(caption.size() - address.size(), address.size(), address) != 0)
+        return;
+    const std::wstring_view before(caption.data(), caption.size() - address.size());
+    if (!ShowsText(before)) caption.resize(before.size());
 }
 
 bool HasAttribute(const TagAttributes& attributes, std::string_view name)
@@ -159,7 +172,11 @@ void CModernPageParser::EndCapture()
     case Capture::GroupCaption:
         if (currentGroup) currentGroup->caption = std::move(text);
         break;
+    case Capture::TabName:
+        currentTab = UnescapeText(text);
+        break;
     case Capture::Anchor:
+        if (pendingAddress) DropAddress(text, pendingHref);
         if (CItemLink* link = CurrentLink()) {
             // The first anchor is the main link even when its address is empty.
             if (anchors == 0) {
@@ -175,6 +192,7 @@ void CModernPageParser::EndCapture()
         }
         pendingHref.clear();
         pendingIcon.reset();
+        pendingAddress = false;
         break;
     case Capture::Popup:
         if (CItemLink* link = CurrentLink()) link->SetPopupContent(text);
@@ -231,6 +249,7 @@ void CModernPageParser::StartTag(std::string_view name, const TagAttributes& tag
         currentColumn = nullptr;
         currentGroup = nullptr;
         currentOption = nullptr;
+        currentTab.clear();
         sections.clear();
         EndItem();
         return;
@@ -248,8 +267,12 @@ void CModernPageParser::StartTag(std::string_view name, const TagAttributes& tag
         Section section = Section::Other;
         if (kind == "col") {
             currentColumn = new CColumn(*project);
+            if (InnerSection() == Section::Tab) currentColumn->tab = currentTab;
             currentGroup = nullptr;
             section = Section::Column;
+        } else if (kind == "tab" && sections.empty()) {
+            currentTab.clear();
+            section = Section::Tab;
         } else if (kind == "grp" && InnerSection() == Section::Column && currentColumn) {
             currentGroup = new CGroup(*currentColumn);
             section = Section::Group;
@@ -258,11 +281,16 @@ void CModernPageParser::StartTag(std::string_view name, const TagAttributes& tag
         return;
     }
     if (!inItem) {
+        // Headings are read by where they stand; their level follows the page's outline.
+        const bool heading = name.size() == 2 && name[0] == 'h' && name[1] >= '2' && name[1] <= '4';
         if (name == "h1" && sections.empty()) {
-            StartCapture(Capture::Title, name);
-        } else if (name == "h2" && InnerSection() == Section::Column && currentColumn) {
+            // The stand-in for a title that shows nothing is no title.
+            if (GetAttribute(tagAttributes, "class") != "vh") StartCapture(Capture::Title, name);
+        } else if (name == "h2" && InnerSection() == Section::Tab) {
+            StartCapture(Capture::TabName, name);
+        } else if (heading && InnerSection() == Section::Column && currentColumn) {
             StartCapture(Capture::ColumnCaption, name);
-        } else if (name == "h3" && InnerSection() == Section::Group && currentGroup) {
+        } else if (heading && InnerSection() == Section::Group && currentGroup) {
             StartCapture(Capture::GroupCaption, name);
         } else if (name == "li" && InnerSection() == Section::Group && currentGroup) {
             StartItem();
@@ -279,6 +307,7 @@ void CModernPageParser::StartTag(std::string_view name, const TagAttributes& tag
         if (anchors > 0 && collectingDivider) link->divider = FromUtf8(divider);
         collectingDivider = false;
         pendingHref = FromUtf8(GetAttribute(tagAttributes, "href"));
+        pendingAddress = GetAttribute(tagAttributes, "class") == "u";
         StartCapture(Capture::Anchor, name);
     } else if (name == "div") {
         if (CurrentLink() && GetAttribute(tagAttributes, "class") == "tip")
@@ -328,6 +357,10 @@ void CModernPageParser::EndTag(std::string_view name)
         Section closed = sections.back();
         sections.pop_back();
         if (closed == Section::Other) return;
+        if (closed == Section::Tab) {
+            currentTab.clear();
+            return;
+        }
         // An item, form or select left open ends with its section.
         if (inItem) EndItem();
         currentGroup = nullptr;

@@ -1,9 +1,12 @@
 // Rebuilds a project from a Modern homepage of ours: the header's h1 is the title, each section
-// of class "col" a column with its h2 as caption, each section of class "grp" inside it a group
-// with its h3, each list item a link item (anchors, the text between them as divider, the "tip"
-// block as popup) or a form item (inputs and selects in labels, a submit button). Captions,
-// dividers, option texts and popups are taken as the markup source they stand in, so that a page
-// gives back exactly the project that wrote it. Foreign markup is passed over.
+// of class "col" a column with its heading as caption, each section of class "grp" inside it a
+// group with its heading, each list item a link item (anchors, the text between them as divider,
+// the "tip" block as popup) or a form item (inputs and selects in labels, a submit button). A
+// section of class "tab" holds the columns of the tab its h2 names. Captions, dividers, option
+// texts and popups are taken as the markup source they stand in, so that a page gives back
+// exactly the project that wrote it; what the page adds for sight and screen readers (a stand-in
+// title, an address after a caption that shows no text) is left out again. Foreign markup is
+// passed over.
 #pragma once
 
 #include "import/html_parser.h"
@@ -44,6 +47,7 @@ private:
     enum class Section : std::uint8_t
     {
         Other,
+        Tab,
         Column,
         Group,
     };
@@ -54,6 +58,7 @@ private:
         Title,
         ColumnCaption,
         GroupCaption,
+        TabName,
         Anchor,
         Popup,
         Option,
@@ -94,6 +99,8 @@ private:
     bool collectingDivider = false;
     std::string divider;
     std::wstring pendingHref;
+    bool pendingAddress = false; // the anchor's caption is followed by its host and path
+    std::wstring currentTab;     // the name of the tab section the columns are in
     std::shared_ptr<const CLinkIcon> pendingIcon; // opened the main link's anchor
 
     // Reused for every tag.

@@ -115,6 +115,41 @@ void CGridSizer::SetBounds(int top, int left, int bottom, int right)
     }
 }
 
+namespace {
+
+std::int32_t ScaledLength(std::int32_t length, std::int32_t numerator, std::int32_t denominator)
+{
+    if (length <= 0 || denominator <= 0) return length; // no maximum stays none
+    const std::int64_t scaled =
+        (static_cast<std::int64_t>(length) * numerator + denominator / 2) / denominator;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(scaled, 0x7FFFFFFF));
+}
+
+void ScaleTracks(std::vector<Track>& tracks, const std::vector<Track>& unscaled,
+                 std::int32_t numerator, std::int32_t denominator)
+{
+    for (std::size_t i = 0; i < tracks.size() && i < unscaled.size(); ++i) {
+        tracks[i].minimum = ScaledLength(unscaled[i].minimum, numerator, denominator);
+        tracks[i].maximum = ScaledLength(unscaled[i].maximum, numerator, denominator);
+    }
+}
+
+} // namespace
+
+void CGridSizer::Scale(std::int32_t numerator, std::int32_t denominator)
+{
+    if (unscaledRows.empty() && unscaledColumns.empty()) {
+        unscaledRows = rows;
+        unscaledColumns = columns;
+        for (const Cell& cell : cells)
+            unscaledInsets.push_back(cell.inset);
+    }
+    ScaleTracks(rows, unscaledRows, numerator, denominator);
+    ScaleTracks(columns, unscaledColumns, numerator, denominator);
+    for (std::size_t i = 0; i < cells.size() && i < unscaledInsets.size(); ++i)
+        cells[i].inset = ScaledLength(unscaledInsets[i], numerator, denominator);
+}
+
 void CGridSizer::Repaint()
 {
     for (const Cell& cell : cells)

@@ -65,6 +65,11 @@ public:
     // Repaints every cell's item, in the order the cells were added.
     void Repaint() override;
 
+    // Scales every track's minimum and maximum and every cell's inset by numerator / denominator
+    // (rounded to the nearest pixel) from what they were before the first call: the grid's
+    // pixels at another DPI. Scaling by 1 / 1 gives them back.
+    void Scale(std::int32_t numerator, std::int32_t denominator);
+
     // The sums of the columns' and of the rows' minima: the smallest size at which every track
     // gets its minimum.
     std::int32_t MinimumWidth() const;
@@ -80,4 +85,8 @@ private:
     std::int32_t columnCount;
     std::vector<Track> rows;
     std::vector<Track> columns;
+    // What Scale scales from, noted at its first call.
+    std::vector<Track> unscaledRows;
+    std::vector<Track> unscaledColumns;
+    std::vector<std::int32_t> unscaledInsets;
 };

@@ -23,6 +23,23 @@ std::int32_t CMainLayout::TreeWidthForClient(std::int32_t treeWidth, std::int32_
     return std::max(std::min(width, treeWidth), 0);
 }
 
+std::int32_t CMainLayout::ShareOfTree(std::int32_t treeWidth, std::int32_t clientWidth)
+{
+    if (clientWidth <= 0 || treeWidth <= 0) return 0;
+    const std::int64_t share =
+        (static_cast<std::int64_t>(treeWidth) * kWholeShare + clientWidth / 2) / clientWidth;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(share, kWholeShare));
+}
+
+std::int32_t CMainLayout::TreeWidthForShare(std::int32_t share, std::int32_t clientWidth) const
+{
+    clientWidth = std::max(clientWidth, 0);
+    share = std::max(std::min(share, kWholeShare), 0);
+    const auto wanted = static_cast<std::int32_t>(
+        (static_cast<std::int64_t>(share) * clientWidth + kWholeShare / 2) / kWholeShare);
+    return TreeWidthForClient(std::max(wanted, metrics.treeMinimum), clientWidth);
+}
+
 std::int32_t CMainLayout::TreeWidthForDrag(std::int32_t wanted, std::int32_t clientWidth) const
 {
     const std::int32_t most = clientWidth - metrics.paneReserve;

@@ -65,6 +65,13 @@ public:
     // not below the splitter's left limit unless half the width is less). Never wider than
     // `treeWidth`: a narrowed tree is widened again only by the splitter.
     std::int32_t TreeWidthForClient(std::int32_t treeWidth, std::int32_t clientWidth) const;
+    // The tree's share of the client width, in ten-thousandths, and the width a share gives: the
+    // tree keeps its share as the window changes size (a maximised window gets a proportionate
+    // tree), never narrower than the splitter's left limit and never wider than
+    // TreeWidthForClient allows.
+    static constexpr std::int32_t kWholeShare = 10000;
+    static std::int32_t ShareOfTree(std::int32_t treeWidth, std::int32_t clientWidth);
+    std::int32_t TreeWidthForShare(std::int32_t share, std::int32_t clientWidth) const;
     // The tree width for the splitter dragged to `wanted`: from the left limit up to the client
     // width less the reserve (the left limit wins when the two cross).
     std::int32_t TreeWidthForDrag(std::int32_t wanted, std::int32_t clientWidth) const;

@@ -2,6 +2,8 @@
 
 #include "model/item.h"
 
+#include <unordered_set>
+
 CProject::CProject() = default;
 
 CProject::~CProject() = default;
@@ -59,3 +61,26 @@ CItem::CItem(CGroup& parent) : parent(&parent)
 }
 
 CItem::~CItem() = default;
+
+std::wstring ShownTab(const CColumn& column)
+{
+    auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; };
+    const std::wstring& tab = column.tab;
+    std::size_t first = 0, last = tab.size();
+    while (first < last && blank(tab[first]))
+        ++first;
+    while (last > first && blank(tab[last - 1]))
+        --last;
+    return tab.substr(first, last - first);
+}
+
+std::vector<std::wstring> TabsInUse(const CProject& project)
+{
+    std::vector<std::wstring> tabs;
+    std::unordered_set<std::wstring> seen;
+    for (const CColumn* column : project.columns) {
+        std::wstring tab = ShownTab(*column);
+        if (!tab.empty() && seen.insert(tab).second) tabs.push_back(std::move(tab));
+    }
+    return tabs;
+}

@@ -7,6 +7,7 @@
 #include "model/streamable.h"
 
 #include <string>
+#include <vector>
 
 class CColumn;
 class CGroup;
@@ -53,6 +54,9 @@ class CColumn : public CStreamable
 public:
     CProject* parent; // not owned
     std::wstring caption;
+    // The tab of the Modern page the column shows on; empty for every tab. Plain text, not
+    // markup. The Classic page has no tabs.
+    std::wstring tab;
     COwnedList<CGroup> groups;
 
     // Appends the new column to the parent's columns.
@@ -87,3 +91,9 @@ public:
     void DeleteChildren();
     void MoveChildAfter(CItem* child, CItem* after);
 };
+
+// The tab a column shows on, as the page and the column pane name it: its tab without white
+// space at either end; empty when the column shows on every tab.
+std::wstring ShownTab(const CColumn& column);
+// The tabs the project's columns name, each once, in the order of their first column.
+std::vector<std::wstring> TabsInUse(const CProject& project);

@@ -39,4 +39,6 @@ constexpr std::uint32_t kHidden = MakeTag('h', 'i', 'd', 'n');
 constexpr std::uint32_t kPageStyle = MakeTag('s', 't', 'y', 'l');
 // A link item's site icon: the image's bytes; written only when the item has one.
 constexpr std::uint32_t kIcon = MakeTag('i', 'c', 'o', 'n');
+// A column's tab name; written only when it is not empty.
+constexpr std::uint32_t kTab = MakeTag('t', 'a', 'b', ' ');
 } // namespace tags

@@ -1,5 +1,6 @@
 #include "network/icon_fetch_results.h"
 
+#include "homepage/shown_text.h"
 #include "model/item.h"
 #include "network/reason_texts.h"
 #include "network/result_rows.h"
@@ -63,12 +64,13 @@ std::string CIconFetchResults::Text(std::size_t row, IconColumn column) const
     switch (column) {
     case IconColumn::Why:
         return IconMissingWhy(outcome.result);
+    // Captions as the page shows them; an empty one as a pasted address's.
     case IconColumn::Caption:
-        return place.caption;
+        return ToUtf8(LinkLabel(FromUtf8(place.caption), FromUtf8(plan->links.UrlOf(place))));
     case IconColumn::Url:
         return plan->links.UrlOf(place);
     case IconColumn::Where:
-        return ToUtf8(*place.column) + " / " + ToUtf8(*place.group);
+        return ToUtf8(ShownText(*place.column)) + " / " + ToUtf8(ShownText(*place.group));
     case IconColumn::Details:
         return IconReasonText(outcome);
     }

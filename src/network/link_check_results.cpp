@@ -1,6 +1,7 @@
 #include "network/link_check_results.h"
 
 #include "edit/project_changes.h"
+#include "homepage/shown_text.h"
 #include "model/item.h"
 #include "model/project.h"
 #include "network/link_report.h"
@@ -104,13 +105,14 @@ std::string CLinkCheckResults::Text(std::size_t row, LinkColumn column) const
         if (outcome.httpsAvailable) text += ", https available";
         return text;
     }
+    // Captions as the page shows them; an empty one as a pasted address's.
     case LinkColumn::Caption:
-        return place.caption;
+        return ToUtf8(LinkLabel(FromUtf8(place.caption), FromUtf8(plan->UrlOf(place))));
     case LinkColumn::Url:
         if (shown.replaced) return ToUtf8(replacedTo.at(shown.place));
         return plan->UrlOf(place);
     case LinkColumn::Where:
-        return ToUtf8(*place.column) + " / " + ToUtf8(*place.group);
+        return ToUtf8(ShownText(*place.column)) + " / " + ToUtf8(ShownText(*place.group));
     case LinkColumn::FinalOrReason: {
         if (shown.replaced) return "was " + plan->UrlOf(place);
         const LinkOutcome outcome = OutcomeOfPlace(*plan, *outcomes, shown.place);

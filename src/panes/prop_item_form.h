@@ -45,6 +45,10 @@ public:
     HWND optionNameEdit = nullptr;
     HWND optionValueEdit = nullptr;
 
+protected:
+    // The grid's pixels follow the DPI.
+    void OnDpiChanged() override { grid.Scale(Dpi(), CreationDpi()); }
+
 private:
     void AddField();
     void RemoveField();

@@ -97,10 +97,16 @@ void CdlgPropItemLink::SetNode(CStreamable* bound)
 void CdlgPropItemLink::ShowIcon()
 {
     if (!iconView) return;
-    icon.Load(node ? node->icon.get() : nullptr, winui::ScaleForDpi(16, winui::WindowDpi(window)),
+    icon.Load(node ? node->icon.get() : nullptr, winui::ScaleForDpi(16, Dpi()),
               ::GetSysColor(COLOR_BTNFACE));
     ::InvalidateRect(iconView, nullptr, TRUE);
     winui::Enable(clearIconButton, node && node->icon, captionEdit);
+}
+
+void CdlgPropItemLink::OnDpiChanged()
+{
+    grid.Scale(Dpi(), CreationDpi());
+    ShowIcon();
 }
 
 void CdlgPropItemLink::ClearIcon()

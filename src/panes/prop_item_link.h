@@ -53,4 +53,6 @@ private:
     void ClearIcon();
     // A site of the bound item.
     CSite Site(SitePart part, CItemLink::CLink* link = nullptr) const;
+    // The grid's pixels and the icon's size follow the DPI.
+    void OnDpiChanged() override;
 };

@@ -76,11 +76,12 @@ void CdlgPropProject::SetNode(CStreamable* bound)
 int CdlgPropProject::MinimumWidth() const
 {
     RECT room = {0, 0, kStyleMinimumWidth, 0};
+    // Dialog units give the pixels of the DPI the pane was created at.
     ::MapDialogRect(window, &room);
-    return ChildRect(window, styleCombo).left + room.right + 4;
+    return ChildRect(window, styleCombo).left + FromCreation(room.right + 4);
 }
 
 int CdlgPropProject::MinimumHeight() const
 {
-    return ChildRect(window, styleCombo).bottom + 4;
+    return ChildRect(window, styleCombo).bottom + FromCreation(4);
 }

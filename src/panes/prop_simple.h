@@ -1,5 +1,5 @@
-// The column and group panes: one label and one edit box each, bound to one text of the node; the
-// project pane builds on the same (prop_project.h).
+// The column and group panes: one label and one edit box each, bound to one text of the node, and
+// the column's tab under its caption; the project pane builds on the same (prop_project.h).
 #pragma once
 
 #include "panes/prop_base.h"
@@ -36,10 +36,29 @@ private:
     std::wstring Node::*field;
 };
 
+// The caption, and under it the tab the column shows on: an edit with a list of the tab names the
+// project uses. Typing is typing as in any edit; a name chosen from the list is a step of its own.
 class CdlgPropColumn : public CdlgPropOneText<CColumn>
 {
 public:
     explicit CdlgPropColumn(CProjectChanges& changes);
+
+    int OnInitDialog() override;
+    // Stretches the caption edit and the tab box alike.
+    int OnSize() override;
+    int OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // Shows the caption and the tab, and lists the tabs in use.
+    void SetNode(CStreamable* node) override;
+
+    HWND tabCombo = nullptr; // editable, listing the tabs in use
+
+private:
+    // Fills the list with the project's tabs, keeping the text shown.
+    void ListTabs();
+    void ShowTab(const std::wstring& tab);
+    void SetTab(const std::wstring& tab);
+
+    int tabComboHeight = 0; // with the list dropped down
 };
 
 class CdlgPropGroup : public CdlgPropOneText<CGroup>

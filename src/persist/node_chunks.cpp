@@ -110,6 +110,8 @@ std::int32_t CColumn::ReadChunk(CStream& source, std::uint32_t tag, std::int32_t
     switch (tag) {
     case tags::kCaption:
         return ReadStringChunk(source, length, caption);
+    case tags::kTab:
+        return ReadStringChunk(source, length, tab);
     case tags::kGroup:
         ReadChildChunk(*new CGroup(*this), source, length);
         return length;
@@ -121,6 +123,9 @@ std::int32_t CColumn::ReadChunk(CStream& source, std::uint32_t tag, std::int32_t
 void CColumn::WriteChunks(CStructStream& writer)
 {
     WriteStringChunk(writer, tags::kCaption, caption);
+    // Absent without a tab, so that a project without tabs has the file it always had; a build
+    // without tabs keeps the chunk as one it does not know.
+    if (!tab.empty()) WriteStringChunk(writer, tags::kTab, tab);
     for (CGroup* group : groups)
         WriteChildChunk(*group, writer, tags::kGroup);
 }

@@ -93,6 +93,9 @@
 // The project pane's page style, under the title.
 #define IDC_PROJECT_STYLE_LABEL 40150
 #define IDC_PROJECT_STYLE 40151
+// The column pane's tab, under the caption.
+#define IDC_COLUMN_TAB_LABEL 40400
+#define IDC_COLUMN_TAB 40401
 
 // Link pane.
 #define IDC_LINK_CAPTION_LABEL 40054

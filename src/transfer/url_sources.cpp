@@ -1,6 +1,7 @@
 #include "transfer/url_sources.h"
 
 #include "edit/site.h"
+#include "homepage/shown_text.h"
 #include "model/item_link.h"
 #include "model/project.h"
 #include "model/tags.h"
@@ -153,38 +154,6 @@ void AppendGroupUrls(std::wstring& text, const CGroup& group)
 }
 
 } // namespace
-
-std::wstring CaptionFromUrl(const std::wstring& url)
-{
-    std::wstring_view rest(url);
-    if (StartsWithLower(rest, L"mailto:")) {
-        rest.remove_prefix(7);
-        rest = rest.substr(0, rest.find(L'?'));
-        return rest.empty() ? url : std::wstring(rest);
-    }
-    const std::size_t colon = rest.find(L':');
-    if (colon == std::wstring_view::npos) return url;
-    rest.remove_prefix(colon + 1);
-    std::wstring_view host;
-    if (rest.size() >= 2 && rest[0] == L'/' && rest[1] == L'/') {
-        rest.remove_prefix(2);
-        host = rest.substr(0, rest.find_first_of(L"/?#"));
-        rest.remove_prefix(host.size());
-        // No user name or password in a caption.
-        const std::size_t at = host.rfind(L'@');
-        if (at != std::wstring_view::npos) host.remove_prefix(at + 1);
-    }
-    std::wstring_view path = rest.substr(0, rest.find_first_of(L"?#"));
-    while (!path.empty() && path.back() == L'/')
-        path.remove_suffix(1);
-    std::wstring caption(host);
-    // A file path without a host starts at its drive or first folder.
-    if (host.empty())
-        while (!path.empty() && path.front() == L'/')
-            path.remove_prefix(1);
-    caption += path;
-    return caption.empty() ? url : caption;
-}
 
 bool ReadUrlLines(const std::wstring& text, CNodeBundle& bundle)
 {

@@ -13,10 +13,6 @@
 
 class CStreamable;
 
-// A link's caption made from its address: host and path ("www.example.com/docs"), the address
-// of a mailto: link, or the address itself when it has neither.
-std::wstring CaptionFromUrl(const std::wstring& url);
-
 // One link item per line that holds an absolute http, https, ftp, mailto or file address alone
 // (blanks and enclosing angle brackets aside). False when no line does.
 bool ReadUrlLines(const std::wstring& text, CNodeBundle& bundle);

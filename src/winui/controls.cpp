@@ -14,12 +14,71 @@ std::wstring ReadWindowText(HWND control)
     return std::wstring(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
+namespace {
+
+// The functions of later systems, looked up once; null where the system has none.
+template <typename Function> Function User32Function(const char* name)
+{
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    return user32
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(user32, name)))
+               : nullptr;
+}
+
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
+using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+int SystemDpi()
+{
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+} // namespace
+
 int WindowDpi(HWND window)
 {
-    const HDC screen = ::GetDC(window);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ::ReleaseDC(window, screen);
-    return dpi > 0 ? dpi : 96;
+    static const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    if (window && getDpiForWindow) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi > 0) return static_cast<int>(dpi);
+    }
+    return SystemDpi();
+}
+
+int SystemMetricForDpi(int index, int dpi)
+{
+    static const auto forDpi =
+        User32Function<GetSystemMetricsForDpiFunction>("GetSystemMetricsForDpi");
+    if (forDpi) return forDpi(index, static_cast<UINT>(dpi));
+    return ::MulDiv(::GetSystemMetrics(index), dpi, SystemDpi());
+}
+
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, int dpi)
+{
+    static const auto forDpi =
+        User32Function<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
+    if (forDpi && forDpi(&rect, style, menu, exStyle, static_cast<UINT>(dpi))) return;
+    ::AdjustWindowRectEx(&rect, style, menu, exStyle);
+}
+
+HFONT CreateFontForDpi(const LOGFONTW& base, int baseDpi, int dpi)
+{
+    LOGFONTW font = base;
+    if (baseDpi > 0) font.lfHeight = base.lfHeight * dpi / baseDpi;
+    return ::CreateFontIndirectW(&font);
+}
+
+LOGFONTW FontOf(HWND window)
+{
+    LOGFONTW font = {};
+    auto handle = reinterpret_cast<HGDIOBJ>(::SendMessageW(window, WM_GETFONT, 0, 0));
+    if (!handle || !::GetObjectW(handle, sizeof font, &font))
+        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    return font;
 }
 
 int ScaleForDpi(int length, int dpi)

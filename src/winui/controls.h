@@ -17,10 +17,21 @@ namespace winui {
 // The window's whole text, unchanged.
 std::wstring ReadWindowText(HWND control);
 
-// The DPI the window is shown at (96 when it cannot be told), and a length given at 96 DPI scaled
+// The DPI the window is shown at (the monitor's for a per-monitor aware program where the system
+// tells it, else the system's; 96 when it cannot be told), and a length given at 96 DPI scaled
 // to it.
 int WindowDpi(HWND window);
 int ScaleForDpi(int length, int dpi);
+// A system metric (SM_CXICON, SM_CXVSCROLL, ...) at a DPI: the system's own figure where it gives
+// one for a DPI, else the system DPI's scaled.
+int SystemMetricForDpi(int index, int dpi);
+// AdjustWindowRectEx for a window at a DPI.
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, int dpi);
+// A font like `base`, which was made for `baseDpi`, for `dpi` (its height scaled, rounded toward
+// zero as a point size is); the caller owns it. Null when it cannot be made.
+HFONT CreateFontForDpi(const LOGFONTW& base, int baseDpi, int dpi);
+// The font a window draws with, as a description (the default GUI font when it names none).
+LOGFONTW FontOf(HWND window);
 
 int WindowWidth(HWND window);
 int WindowHeight(HWND window);

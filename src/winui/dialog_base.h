@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 class CDialogBase
 {
 public:
@@ -29,6 +31,17 @@ public:
     HWND Window() const { return window; }
     UINT TemplateId() const { return templateId; }
 
+    // The DPI the dialog is laid out for: the one it was created at until ApplyDpi.
+    int Dpi() const { return dpi; }
+    int CreationDpi() const { return creationDpi; }
+    // A length the dialog had at its creation, at the DPI it is laid out for now.
+    int FromCreation(int length) const { return ::MulDiv(length, dpi, creationDpi); }
+    // Lays the dialog out for another DPI (the window moved to another monitor): its font and
+    // every control's place and size, and the list views' column widths, scaled from what they
+    // were at its creation; then OnDpiChanged and OnSize. The system's own rescaling of dialogs
+    // is turned off for it, so that only this happens.
+    void ApplyDpi(int newDpi);
+
     // Sets a flag for the lifetime of the scope and restores its previous value on every exit
     // path, exceptions included.
     class CFlagScope
@@ -45,10 +58,28 @@ public:
     };
 
 protected:
+    // After ApplyDpi has scaled the font and the controls, before OnSize: what else the dialog
+    // measures in pixels (a grid's tracks) follows.
+    virtual void OnDpiChanged() {}
+
     UINT templateId;
     HWND window = nullptr;
     bool modal = false; // inside RunModal
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    // What ApplyDpi scales from: the controls as the dialog was created.
+    void NoteCreation();
+
+    struct Control
+    {
+        HWND window;
+        RECT rect;                // in the dialog's client area
+        std::vector<int> columns; // a list view's column widths
+    };
+    std::vector<Control> controls;
+    LOGFONTW creationFont = {};
+    HFONT font = nullptr; // the scaled font, owned; null while the template's is in use
+    int creationDpi = 96;
+    int dpi = 96;
 };

@@ -387,3 +387,30 @@ TEST(Cli, StyleIsAnOptionOfGenerateWithOneOfTwoValues)
               std::string::npos);
     EXPECT_NE(RunWith({L"--help"}).out.find("--style classic|modern"), std::string::npos);
 }
+
+TEST(Cli, DumpShowsAColumnsTabAndAModernPageShowsTheTabs)
+{
+    CProject project;
+    BuildDefaultProject(project);
+    project.columns[1]->tab = L"Play & fun";
+    CProject untabbed;
+    BuildDefaultProject(untabbed);
+    CTempFile file(L".quil"), page(L".html");
+    ASSERT_TRUE(SaveProjectFile(project, file.Path()));
+
+    std::string dump = RunWith({L"dump", file.Path()}).out;
+    EXPECT_NE(dump.find("  column \"Another column\"\n    tab \"Play & fun\"\n"), std::string::npos)
+        << dump;
+    EXPECT_EQ(dump.find("tab \"\""), std::string::npos) << "a column without a tab says nothing";
+
+    std::string modern = RunWith({L"generate", file.Path(), L"--style", L"modern"}).out;
+    EXPECT_NE(modern.find(">Play &amp; fun</button>"), std::string::npos);
+    EXPECT_NE(modern.find("<section class=\"tab\""), std::string::npos);
+    EXPECT_EQ(RunWith({L"generate", file.Path()}).out, PageOf(untabbed)) << "Classic: no tabs";
+
+    // Read back, the tab is there again.
+    ASSERT_EQ(RunWith({L"generate", file.Path(), L"--style", L"modern", L"-o", page.Path()}).status,
+              kCliSuccess);
+    EXPECT_NE(RunWith({L"import", page.Path()}).out.find("    tab \"Play & fun\"\n"),
+              std::string::npos);
+}

@@ -296,7 +296,7 @@ void SampleAfterReading(CProject& project, const std::wstring& file)
 bool ReadAndShow(CProgram& program, const std::wstring& file, const CProject& expected)
 {
     if (!ReadHtmlFileThroughTheDialog(program, file)) return false;
-    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ProjectOutline(expected); }))
+    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ShownOutline(expected); }))
         << program.TreeText();
     return true;
 }
@@ -449,7 +449,7 @@ TEST_F(ProgramTest, DeletingAColumnUndoingAndSavingWritesTheFileItStartedFrom)
         << program.TreeText();
 
     program.PressKey('Z', true);
-    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ProjectOutline(saved); }))
+    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ShownOutline(saved); }))
         << program.TreeText();
     program.PressKey('S', true);
     EXPECT_EQ(WaitForContent(projectPath, projectBytes), projectBytes);
@@ -486,7 +486,7 @@ TEST_F(ProgramTest, TypingIntoTheCaptionUndoingAndGeneratingWritesThePageItStart
     ASSERT_TRUE(WaitUntil([&] { return program.TreeText() == typed; })) << program.TreeText();
 
     program.PressKey('Z', true);
-    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ProjectOutline(saved); }))
+    EXPECT_TRUE(WaitUntil([&] { return program.TreeText() == ShownOutline(saved); }))
         << program.TreeText();
     program.PressKey(VK_F5);
     EXPECT_EQ(WaitForContent(homepagePath, page), page);

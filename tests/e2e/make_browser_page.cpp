@@ -4,7 +4,12 @@
 //   classic-sample.html, modern-sample.html   the sample project in either style
 //   classic-large.html, modern-large.html     every kind of item, popups and forms with every
 //                                             field type, in either style
-//   modern-10k.html        10,000 links
+//   modern-10k.html        10,000 links (modern-1k.html: 1,000)
+//   modern-tabs.html       three tabs (one in two runs of columns), columns on every tab, a
+//                          search form, popups and further links
+//   modern-awkward.html    no title; empty, white-space and markup-only captions; empty columns
+//                          and groups; a group captioned as its column; 5,000-character
+//                          captions; markup in captions; accents; popups and forms of every kind
 //   modern-bookmarks.html  a bookmark file read in, as Modern
 //   classic-icons.html, modern-icons.html     links with site icons of every kept kind (each a
 //                                             square of its own colour) and one without
@@ -164,13 +169,13 @@ void BuildIconProject(CProject& project)
     further->SetPopupContent(L"The icon belongs to the main link only");
 }
 
-void Build10kProject(CProject& project)
+void BuildManyLinksProject(CProject& project, int groups)
 {
-    project.title = L"Ten thousand links";
+    project.title = groups == 100 ? L"Ten thousand links" : L"A thousand links";
     int made = 0;
     for (int c = 0; c < 5; ++c) {
         CColumn* column = new CColumn(project, L"Column " + std::to_wstring(c + 1));
-        for (int g = 0; g < 100; ++g) {
+        for (int g = 0; g < groups; ++g) {
             CGroup* group = new CGroup(*column, L"Group " + std::to_wstring(g + 1));
             for (int i = 0; i < 20; ++i, ++made) {
                 CItemLink* link =
@@ -180,6 +185,116 @@ void Build10kProject(CProject& project)
             }
         }
     }
+}
+
+CItemForm* AddSearchForm(CGroup& group, const wchar_t* name, const wchar_t* action)
+{
+    CItemForm* form = new CItemForm(group);
+    form->name = name;
+    form->action = action;
+    form->AddField(0, L"q", L"", -1);
+    form->AddField(0, L"source", L"start", -1)->hidden = true;
+    return form;
+}
+
+// Columns in the tab order Work, Work, Play & fun, Reading, Play & fun, and two on every tab.
+void BuildTabsProject(CProject& project)
+{
+    project.title = L"Tabs";
+    struct Column
+    {
+        const wchar_t* caption;
+        const wchar_t* tab;
+        const wchar_t* links[3];
+    } columns[] = {
+        {L"Every day", L"", {L"Mail", L"Calendar", L"Weather"}},
+        {L"Projects", L"Work", {L"Issue board", L"Build status", L"Handbook"}},
+        {L"Reference", L" Work ", {L"C++ reference", L"HTML elements", L"CSS properties"}},
+        {L"Games", L"Play & fun", {L"Chess club", L"Crosswords", L"Sudoku"}},
+        {L"Books", L"Reading", {L"Library", L"Caf\u00E9 des livres", L"Poetry"}},
+        {L"Videos", L"Play & fun", {L"Film archive", L"Concerts", L"Nature films"}},
+        {L"Search", L"", {L"Dictionary", L"Maps", L"Timetable"}},
+    };
+    int made = 0;
+    for (const Column& each : columns) {
+        CColumn* column = new CColumn(project, each.caption);
+        column->tab = each.tab;
+        CGroup* group = new CGroup(*column, std::wstring(each.caption) + L" links");
+        for (const wchar_t* caption : each.links) {
+            std::wstring slug = std::to_wstring(made++);
+            CItemLink* link =
+                new CItemLink(*group, caption, L"https://site" + slug + L".example/" + slug);
+            if (made % 4 == 0) link->SetPopupContent(L"About " + std::wstring(caption));
+            if (made % 5 == 0) {
+                link->divider = L" \u00B7 ";
+                link->AddLink(L"archive", L"https://archive.example/" + slug);
+            }
+        }
+        if (each.caption == std::wstring(L"Search"))
+            AddSearchForm(*group, L"Web", L"https://search.example/find");
+    }
+}
+
+// Everything a page must stay accessible with: no title, captions that show nothing, empty
+// columns and groups, a group captioned as its column, very long captions, markup in captions,
+// accents, popups and forms of every kind.
+void BuildAwkwardProject(CProject& project)
+{
+    project.title = L"";
+    CColumn* first = new CColumn(project, L"");
+    CGroup* blank = new CGroup(*first, L"");
+    new CItemLink(*blank, L"", L"https://empty.example/path/");
+    new CItemLink(*blank, L"   ", L"https://space.example/");
+    new CItemLink(*blank, L"<b></b>", L"https://tag.example/a?b=c");
+    new CItemLink(*blank, L"<span> </span>&nbsp;", L"mailto:someone@example.org");
+    CItemLink* further = new CItemLink(*blank, L"Main", L"https://main.example/");
+    further->divider = L" | ";
+    further->AddLink(L"", L"https://further.example/x");
+    CItemLink* blankPopup = new CItemLink(*blank, L"", L"https://popup.example/");
+    blankPopup->SetPopupContent(L"A popup on a link without a caption");
+    new CGroup(*first, L" ");
+    new CGroup(*first, L"<i></i>");
+    new CGroup(*first, L"");
+
+    new CColumn(project, L"");
+    new CColumn(project, L"<em>  </em>");
+
+    CColumn* work = new CColumn(project, L"Work");
+    CGroup* echo = new CGroup(*work, L"Work");
+    new CItemLink(*echo, L"Tracker", L"https://tracker.example/");
+    CGroup* marked = new CGroup(*work, L"<b>Bold</b> and <i>italic</i>");
+    new CItemLink(*marked, L"<b>Bold</b> link with <code>code</code>", L"https://bold.example/");
+    new CItemLink(*marked, L"\u00C9cole \u00D6sterreich na\u00EFve", L"https://accents.example/");
+    CItemLink* popup = new CItemLink(*marked, L"Popup with markup", L"https://pop.example/");
+    popup->SetPopupContent(L"<b>Bold</b>, <a href=\"https://in.example/\">a link</a> and a list "
+                           L"<ul><li>one</li><li>two</li></ul>");
+
+    std::wstring longWord(5000, L'w');
+    std::wstring longWords;
+    while (longWords.size() < 5000)
+        longWords += L"long caption ";
+    CColumn* longColumn = new CColumn(project, longWords);
+    CGroup* longGroup = new CGroup(*longColumn, longWord);
+    new CItemLink(*longGroup, longWord, L"https://long.example/");
+    new CItemLink(*longGroup, longWords, L"https://words.example/");
+
+    CColumn* forms = new CColumn(project, L"Forms");
+    CGroup* all = new CGroup(*forms, L"Every kind");
+    AddSearchForm(*all, L"Find", L"https://find.example/");
+    CItemForm* posted = new CItemForm(*all);
+    posted->name = L"Post";
+    posted->method = 1;
+    posted->action = L"https://post.example/";
+    posted->AddField(0, L"", L"value", 10);
+    CItemForm::CField* select = posted->AddField(1, L"choice", L"b", -1);
+    select->AddOption(L"A", L"a");
+    select->AddOption(L"B", L"b");
+    CItemForm* nameless = new CItemForm(*all);
+    nameless->AddField(0, L"q", L"", -1);
+    CItemForm::CField* hidden = nameless->AddField(1, L"h", L"", -1);
+    hidden->hidden = true;
+    hidden->AddOption(L"x", L"x");
+    new CItemForm(*all); // no fields at all
 }
 
 } // namespace
@@ -214,8 +329,24 @@ int main(int argc, char** argv)
     }
     {
         CProject project;
-        Build10kProject(project);
+        BuildManyLinksProject(project, 100);
         ok &= Write(project, "modern-10k.html", true);
+    }
+    {
+        CProject project;
+        BuildManyLinksProject(project, 10);
+        ok &= Write(project, "modern-1k.html", true);
+    }
+    {
+        CProject project;
+        BuildTabsProject(project);
+        ok &= Write(project, "modern-tabs.html", true);
+        ok &= Write(project, "classic-tabs.html", false);
+    }
+    {
+        CProject project;
+        BuildAwkwardProject(project);
+        ok &= Write(project, "modern-awkward.html", true);
     }
     {
         CProject project;

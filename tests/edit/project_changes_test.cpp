@@ -151,6 +151,7 @@ TEST_F(ChangesTest, EveryTextUndoesAndRedoesToTheSameBytes)
     const std::vector<CSite> sites = {
         At(kNodeProject, &project, SitePart::Title),
         At(kNodeColumn, work, SitePart::Caption),
+        At(kNodeColumn, work, SitePart::Tab),
         At(kNodeGroup, news, SitePart::Caption),
         At(kNodeItem, inbox, SitePart::MainCaption),
         At(kNodeItem, inbox, SitePart::MainUrl),
@@ -491,6 +492,25 @@ TEST_F(ChangesTest, ANewChangeAfterAnUndoDropsWhatCouldBeRedone)
     EXPECT_EQ(changes.History().Count(), 1u);
     EXPECT_TRUE(changes.RedoName().empty());
     EXPECT_EQ(project.columns.size(), 2u);
+}
+
+TEST_F(ChangesTest, AWithdrawnStepLeavesNeitherUndoNorRedoBehind)
+{
+    changes.RemoveNode(kNodeColumn, play);
+    changes.Seal();
+    const CSite caption = At(kNodeColumn, work, SitePart::Caption);
+    changes.SetText(caption, L"J");
+    changes.SetText(caption, L"Job");
+    ASSERT_TRUE(changes.Withdraw());
+    EXPECT_EQ(work->caption, L"Work");
+    EXPECT_EQ(changes.UndoName(), L"delete");
+    EXPECT_TRUE(changes.RedoName().empty());
+    EXPECT_EQ(changes.History().Count(), 1u);
+    ASSERT_TRUE(changes.Withdraw());
+    EXPECT_EQ(project.columns.size(), 2u);
+    EXPECT_EQ(changes.History().Count(), 0u);
+    EXPECT_EQ(changes.History().Bytes(), 0u);
+    EXPECT_FALSE(changes.Withdraw());
 }
 
 TEST_F(ChangesTest, GroupedChangesAreOneStepAndAnEmptyGroupRecordsNothing)

@@ -89,6 +89,41 @@ TEST_F(FinderTest, FindsEveryKindOfTextAtItsNodeAndRow)
     EXPECT_FALSE(FindFirst(L"", found));
 }
 
+TEST_F(FinderTest, MatchesTextsAsThePageShowsThemAndAddressesAsABrowserReadsThem)
+{
+    auto* news = new CGroup(*work, L"News &amp; Weather");
+    auto* att =
+        new CItemLink(*news, L"AT&amp;T  <b>Business</b>", L"https://att.example/?a=1&amp;b=2");
+    auto* escaped = new CItemLink(*news, L"&lt;b&gt;tag", L"https://escaped.example/");
+    att->SetPopupContent(L"<i>Shop</i>&nbsp;now");
+    field->value = L"x&amp;y";
+    struct Case
+    {
+        const wchar_t* text;
+        CStreamable* node;
+        SitePart part;
+    };
+    const Case cases[] = {
+        {L"News & Weather", news, SitePart::Caption},
+        {L"AT&T Business", att, SitePart::MainCaption},
+        {L"?a=1&b=2", att, SitePart::MainUrl},
+        {L"Shop\u00A0now", att, SitePart::Popup},
+        {L"<b>tag", escaped, SitePart::MainCaption},
+        {L"x&y", form, SitePart::FieldValue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        CSite found;
+        ASSERT_TRUE(FindFirst(c.text, found));
+        EXPECT_EQ(found.node, c.node);
+        EXPECT_EQ(found.part, c.part);
+    }
+    // The markup itself is not what the page shows.
+    CSite found;
+    for (const wchar_t* markup : {L"&amp;", L"<b>Business", L"&lt;", L"<i>", L"T  <"})
+        EXPECT_FALSE(FindFirst(markup, found)) << markup;
+}
+
 TEST_F(FinderTest, IgnoresCaseInEveryScriptUnlessAsked)
 {
     CSite found;

@@ -95,6 +95,7 @@ void CALLBACK OnMenuTimer(HWND, UINT, UINT_PTR, DWORD)
     auto menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
     if (!menu) return;
     MenuSeen& seen = *menuRequest->seen;
+    if (!seen.shown) ::GetWindowRect(menuWindow, &seen.where);
     const int count = ::GetMenuItemCount(menu);
     bool wanted = false;
     bool highlighted = false;
@@ -362,7 +363,7 @@ std::wstring EditorTest::ModelText()
 
 void EditorTest::ExpectTreeShowsModel()
 {
-    EXPECT_EQ(TreeText(), ModelText());
+    EXPECT_EQ(TreeText(), ShownOutline(project));
     std::size_t items = 0;
     auto expectItem = [&](HTREEITEM item, std::int32_t kind, const CStreamable* node) {
         ++items;
@@ -434,12 +435,21 @@ MenuSeen EditorTest::ClickAt(POINT point, int command)
     ::SetCursorPos(screen.x, screen.y);
     HoldPointerOn(
         screen, 250, [&] { ::SetCursorPos(screen.x, screen.y); }, [] { ::Sleep(10); });
+    return InMenu(
+        [&] {
+            ::PostMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(point.x, point.y));
+            ::PostMessageW(tree, WM_RBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+        },
+        command);
+}
+
+MenuSeen EditorTest::InMenu(const std::function<void()>& open, int command)
+{
     MenuSeen seen;
     MenuRequest request = {&seen, command, 0, false};
     menuRequest = &request;
     UINT_PTR timer = ::SetTimer(nullptr, 0, 20, OnMenuTimer);
-    ::PostMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(point.x, point.y));
-    ::PostMessageW(tree, WM_RBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    open();
     Pump();
     ::KillTimer(nullptr, timer);
     menuRequest = nullptr;

@@ -66,6 +66,7 @@ struct MenuSeen
 {
     bool shown = false;
     std::vector<int> grayed;
+    RECT where = {}; // the menu's window on the screen
 };
 
 // A project of the test's own in the real main window, created as start-up and the message loop
@@ -136,6 +137,9 @@ protected:
     MenuSeen RightClick(HTREEITEM item, int command);
     // Right-clicks below the last item.
     MenuSeen RightClickEmptySpace();
+    // Runs `open` (keys that open a menu) and, while the menu is open, notes which of its
+    // commands are grayed and then picks `command` (0 closes the menu).
+    MenuSeen InMenu(const std::function<void()>& open, int command);
 
     // Nodes of BuildProject's project.
     CColumn* work = nullptr;

@@ -393,6 +393,106 @@ TEST_F(TransferTest, AScreenshotInTheMiddleOfADrag)
     Mouse(ItemPoint(kNodeGroup, mail), MOUSEEVENTF_LEFTUP);
 }
 
+TEST_F(TransferTest, AnInsertionMarkShowsWhereANodeGoesBesideOneOfItsKind)
+{
+    Open();
+    Resize(900, 600);
+    const CTreeDrag& drag = editor->Drag();
+    StartDrag(kNodeItem, radio);
+    ASSERT_TRUE(editor->Dragging());
+    // Over the upper half of an item: before it; over the lower half: after it; no highlight.
+    Mouse(ItemPoint(kNodeItem, paper, -HalfRow()));
+    EXPECT_EQ(drag.InsertMark(), ItemOf(kNodeItem, paper));
+    EXPECT_FALSE(drag.InsertMarkAfter());
+    EXPECT_EQ(DropHighlight(), nullptr);
+    Mouse(ItemPoint(kNodeItem, wiki, HalfRow()));
+    EXPECT_EQ(drag.InsertMark(), ItemOf(kNodeItem, wiki));
+    EXPECT_TRUE(drag.InsertMarkAfter());
+    EXPECT_EQ(DropHighlight(), nullptr);
+    EXPECT_TRUE(SaveWindowScreenshot(main, WindowsPath(QUIL_SCREENSHOT_DIR) +
+                                               L"\\screenshot-drag-mark.png"));
+    // Over a group the link goes into: the group is highlighted, no mark.
+    Mouse(ItemPoint(kNodeGroup, spare));
+    EXPECT_EQ(drag.InsertMark(), nullptr);
+    EXPECT_EQ(DropHighlight(), ItemOf(kNodeGroup, spare));
+    // Over an item of another group: the mark as well.
+    Mouse(ItemPoint(kNodeItem, inbox, -HalfRow()));
+    EXPECT_EQ(drag.InsertMark(), ItemOf(kNodeItem, inbox));
+    // Let go where the mark is: the node lands there, and the mark is gone.
+    Mouse(ItemPoint(kNodeItem, wiki, HalfRow()));
+    Mouse(ItemPoint(kNodeItem, wiki, HalfRow()), MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(editor->Dragging());
+    EXPECT_EQ(drag.InsertMark(), nullptr);
+    EXPECT_EQ(ModelText(), L"Home[Work[Mail[Inbox,Search,Unnamed form],Docs[Wiki,Radio]],"
+                           L"Play[News[Paper],Spare],Empty]");
+    // A column dragged over another column: the mark too.
+    StartDrag(kNodeColumn, empty);
+    Mouse(ItemPoint(kNodeColumn, work, -HalfRow()));
+    EXPECT_EQ(drag.InsertMark(), ItemOf(kNodeColumn, work));
+    EXPECT_FALSE(drag.InsertMarkAfter());
+    Key(VK_ESCAPE);
+    EXPECT_EQ(drag.InsertMark(), nullptr);
+    Mouse(ItemPoint(kNodeColumn, work), MOUSEEVENTF_LEFTUP);
+}
+
+TEST_F(TransferTest, TheTreeScrollsOnlyWithinOneItemHeightOfItsTopAndBottomEdge)
+{
+    for (int i = 0; i < 60; ++i)
+        new CItemLink(*project.columns[1]->groups[1], L"Link " + std::to_wstring(i),
+                      L"https://example.com/" + std::to_wstring(i));
+    // A label wider than the tree: the horizontal scroll bar comes, and the items' area ends
+    // above it (the zone once reached ~36 pixels above the tree's bottom edge this way).
+    new CItemLink(*project.columns[1]->groups[1], std::wstring(120, L'w'), L"https://w.example/");
+    Open();
+    Resize(800, 500);
+    ASSERT_TRUE(::GetWindowLongPtrW(tree, GWL_STYLE) & WS_HSCROLL);
+    const int row = static_cast<int>(::SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0));
+    RECT frame = {};
+    ::GetWindowRect(tree, &frame);
+    const int x = (frame.left + frame.right) / 2;
+    // The zone: one item height on either side of each edge, and nowhere else.
+    EXPECT_EQ(CTreeDrag::ScrollZone(tree, {x, frame.bottom - row}), 1);
+    EXPECT_EQ(CTreeDrag::ScrollZone(tree, {x, frame.bottom + row - 1}), 1);
+    EXPECT_EQ(CTreeDrag::ScrollZone(tree, {x, frame.bottom - row - 1}), 0);
+    EXPECT_EQ(CTreeDrag::ScrollZone(tree, {x, frame.bottom - 36}), 0) << row;
+    EXPECT_EQ(CTreeDrag::ScrollZone(tree, {x, frame.bottom + row}), 0);
+    EXPECT_EQ(CTreeDrag::ScrollZone(tree, {x, frame.top + row - 1}), -1);
+    EXPECT_EQ(CTreeDrag::ScrollZone(tree, {x, frame.top - row}), -1);
+    EXPECT_EQ(CTreeDrag::ScrollZone(tree, {x, frame.top + row}), 0);
+    EXPECT_EQ(CTreeDrag::ScrollZone(tree, {frame.right, frame.bottom - 1}), 0);
+
+    auto firstVisible = [this] {
+        return reinterpret_cast<HTREEITEM>(
+            ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    };
+    auto inMain = [this](int screenX, int screenY) {
+        POINT at = {screenX, screenY};
+        ::ScreenToClient(main, &at);
+        return at;
+    };
+    const HTREEITEM top = firstVisible();
+    StartDrag(kNodeItem, wiki);
+    ASSERT_TRUE(editor->Dragging());
+    // Resting just above the zone, over the last row the tree shows: no scrolling (six ticks
+    // and more).
+    Mouse(inMain(x, frame.bottom - row - 3));
+    PumpFor(400);
+    EXPECT_EQ(firstVisible(), top);
+    // Within the zone it scrolls, and stops when the mouse leaves it.
+    Mouse(inMain(x, frame.bottom - 3));
+    EXPECT_TRUE(PumpUntil([&] { return firstVisible() != top; }, 3000)) << "scrolled down";
+    Mouse(inMain(x, frame.top + 2 * row));
+    const HTREEITEM stopped = firstVisible();
+    PumpFor(300);
+    EXPECT_EQ(firstVisible(), stopped);
+    Mouse(inMain(x, frame.top + 3));
+    EXPECT_TRUE(PumpUntil([&] { return firstVisible() == top; }, 5000)) << "scrolled back up";
+    Key(VK_ESCAPE);
+    Mouse(inMain(x, frame.top + 3), MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(editor->Dragging());
+    EXPECT_FALSE(project.modified);
+}
+
 TEST_F(TransferTest, AnOleDropOfABrowsersAddressMakesALink)
 {
     Open();

@@ -1,8 +1,13 @@
 // The main window and its tree: creation, filling, panes, layout, the context menu.
 #include "editor/editor_fixture.h"
 
+#include "editor/window_placement.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
+#include "persist/text.h"
+#include "winui/module.h"
+
+#include <map>
 
 using Panes = std::vector<std::string>;
 
@@ -37,7 +42,7 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {IDM_PREVIEW, L"&Preview homepage in a browser\tCtrl+F5"},
         {IDM_GENERATE, L"&Generate homepage\tF5"},
         {0, L""},
-        {IDM_READ_HTML, L"Read HTML file..."},
+        {IDM_READ_HTML, L"&Read HTML file..."},
         {IDM_EXPORT_BOOKMARKS, L"&Export bookmarks..."},
         {0, L""},
         {IDM_OPTIONS, L"&Options..."},
@@ -55,9 +60,9 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {0, L""},
         {IDM_FIND, L"&Find...\tCtrl+F"},
         {IDM_FIND_NEXT, L"Find &next\tF3"},
-        {IDM_FIND_PREVIOUS, L"Find &previous\tShift+F3"},
+        {IDM_FIND_PREVIOUS, L"Find pre&vious\tShift+F3"},
         {0, L""},
-        {IDM_RENAME, L"&Rename\tF2"},
+        {IDM_RENAME, L"Rena&me\tF2"},
         // Beyond them: nodes on the clipboard.
         {0, L""},
         {IDM_CUT, L"Cu&t\tCtrl+X"},
@@ -73,7 +78,7 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {IDM_MOVE_UP, L"Move selection &up\tCtrl+Up"},
         {IDM_MOVE_DOWN, L"Move selection &down\tCtrl+Down"},
         {0, L""},
-        {IDM_DELETE, L"Delete selection\tCtrl+Del"},
+        {IDM_DELETE, L"D&elete selection\tCtrl+Del"},
         {0, L""},
         {IDM_REFRESH, L"&Refresh\tCtrl+R"},
         // Beyond the original items: the Add commands, never grayed.
@@ -83,7 +88,7 @@ TEST_F(EditorTest, TheWindowHasItsClassTitleMenuTreeAndPanes)
         {IDM_ADD_LINK, L"Add &link\tCtrl+N"},
         {IDM_ADD_FORM, L"Add &form"},
         {0, L""},
-        {IDM_CHECK_LINKS, L"Check &links...\tCtrl+L"},
+        {IDM_CHECK_LINKS, L"Chec&k links...\tCtrl+L"},
         {IDM_FETCH_ICONS, L"Fetch &icons"}};
     ASSERT_EQ(::GetMenuItemCount(treeMenu), 14);
     for (int i = 0; i < 14; ++i) {
@@ -122,6 +127,78 @@ TEST(Resources, TheManifestSelectsCommonControlsSix)
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
     EXPECT_NE(std::wstring(path).find(L"common-controls"), std::wstring::npos) << path;
+}
+
+namespace {
+
+// The access key of a menu item's text: the letter after a single '&', upper case; 0 for none;
+// -1 when the text marks more than one.
+int AccessKey(const std::wstring& text)
+{
+    int key = 0;
+    for (std::size_t i = 0; i + 1 < text.size() && text[i] != L'\t'; ++i) {
+        if (text[i] != L'&') continue;
+        if (text[i + 1] == L'&') {
+            ++i; // "&&" is an ampersand
+            continue;
+        }
+        if (key != 0) return -1;
+        // A character in the low word is turned to upper case in place of a pointer.
+        key = static_cast<int>(reinterpret_cast<ULONG_PTR>(
+            ::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(text[i + 1])))));
+    }
+    return key;
+}
+
+// Checks every item of the menu and of its drop-downs: a text has one access key, unique
+// within its own menu.
+void ExpectAccessKeys(HMENU menu, const std::wstring& path)
+{
+    std::map<int, std::wstring> keys;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t buffer[256] = {};
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_SUBMENU;
+        info.dwTypeData = buffer;
+        info.cch = 256;
+        ASSERT_TRUE(::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info));
+        if (info.fType & MFT_SEPARATOR) continue;
+        const std::wstring text = buffer;
+        const int key = AccessKey(text);
+        EXPECT_GT(key, 0) << ToUtf8(path + L" > " + text) << ": one access key";
+        if (key > 0) {
+            const auto [clash, fresh] = keys.emplace(key, text);
+            EXPECT_TRUE(fresh) << ToUtf8(path + L" > " + text) << " shares its key with "
+                               << ToUtf8(clash->second);
+        }
+        if (info.hSubMenu) ExpectAccessKeys(info.hSubMenu, path + L" > " + text);
+    }
+}
+
+} // namespace
+
+TEST_F(EditorTest, EveryMenuItemHasAnAccessKeyOfItsOwnWithinItsMenu)
+{
+    for (UINT id : {IDR_MAINMENU, IDR_CONTEXTMENU}) {
+        HMENU menu = ::LoadMenuW(ModuleInstance(), MAKEINTRESOURCEW(id));
+        ASSERT_NE(menu, nullptr);
+        // The context menu is its first drop-down; the item that holds it never shows.
+        if (id == IDR_MAINMENU)
+            ExpectAccessKeys(menu, L"menu bar");
+        else
+            ExpectAccessKeys(::GetSubMenu(menu, 0), L"context menu");
+        ::DestroyMenu(menu);
+    }
+    // The Edit menu as it shows with steps to undo and redo: their names keep the keys.
+    Open();
+    Select(kNodeColumn, work);
+    ::SetWindowTextW(editor->columnPane.edit, L"Works");
+    Pump();
+    Command(IDM_UNDO);
+    ::SendMessageW(main, WM_INITMENUPOPUP,
+                   reinterpret_cast<WPARAM>(::GetSubMenu(::GetMenu(main), 1)), 1);
+    ExpectAccessKeys(::GetMenu(main), L"menu bar with steps");
 }
 
 TEST_F(EditorTest, TheAcceleratorTableBindsTheKeysInItsStoredOrder)
@@ -279,16 +356,20 @@ TEST_F(EditorTest, NodeEditedRelabelsTheNodeAndMarksTheProject)
     EXPECT_TRUE(project.modified);
 }
 
-TEST_F(EditorTest, TheTreeShrinksWithANarrowWindowAndOnlyTheSplitterWidensIt)
+TEST_F(EditorTest, TheTreeKeepsItsShareOfTheWidthAsTheWindowChangesSize)
 {
+    // No placement from an earlier test: the tree starts at its default share.
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, PlacementKey());
     Open();
     const MainLayoutMetrics& metrics = editor->Layouts().Metrics();
     const int status = editor->StatusBar().Height();
     ASSERT_GT(status, 0);
     ASSERT_GT(metrics.paneMinimumWidth, 0);
-    Resize(900, 500);
+    Resize(1000, 500);
+    EXPECT_EQ(editor->TreeShare(), 3000);
     EXPECT_EQ(editor->TreeWidth(), 300);
     auto expectLayout = [&](int treeWidth) {
+        EXPECT_EQ(editor->TreeWidth(), treeWidth);
         RECT client = {};
         ::GetClientRect(main, &client);
         const int middle = client.bottom - status;
@@ -316,40 +397,48 @@ TEST_F(EditorTest, TheTreeShrinksWithANarrowWindowAndOnlyTheSplitterWidensIt)
     };
     expectLayout(300);
 
-    // The splitter widens the tree (a drag by messages here; the mouse test does it for real).
+    // The splitter sets the share (a drag by messages here; the mouse test does it for real).
     const int grab = 300 + metrics.splitterWidth / 2;
     ::SendMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab, 100));
-    ::SendMessageW(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab + 200, 100));
-    ::SendMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(grab + 200, 100));
-    EXPECT_EQ(editor->TreeWidth(), 500);
-    expectLayout(500);
+    ::SendMessageW(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab + 100, 100));
+    ::SendMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(grab + 100, 100));
+    EXPECT_EQ(editor->TreeShare(), 4000);
+    expectLayout(400);
 
+    // Wider and narrower, the tree keeps its share.
+    Resize(1200, 700);
+    expectLayout(480);
     Resize(801, 400);
-    EXPECT_EQ(editor->TreeWidth(), 400); // half, rounded toward zero
-    expectLayout(400);
-    Resize(1000, 600);
-    EXPECT_EQ(editor->TreeWidth(), 400) << "resizing never widens the tree";
-    expectLayout(400);
-    // Narrower, the pane keeps its minimum width and the tree gives way.
+    expectLayout(320);
+    // Narrow enough that the share would cut the pane: the pane keeps its minimum width and the
+    // tree gives way, down to its own minimum.
     const int narrow = metrics.treeMinimum + metrics.splitterWidth + metrics.paneMinimumWidth + 60;
     Resize(narrow, 600);
-    EXPECT_EQ(editor->TreeWidth(), metrics.treeMinimum + 60);
     expectLayout(metrics.treeMinimum + 60);
-    // No narrower than the minimum: the tree at its least, the pane whole.
     Resize(300, 600);
     RECT client = {};
     ::GetClientRect(main, &client);
     EXPECT_EQ(client.right, narrow - 60);
-    EXPECT_EQ(editor->TreeWidth(), metrics.treeMinimum);
     expectLayout(metrics.treeMinimum);
+    // Wide again: the share gives the width back.
+    Resize(1000, 600);
+    expectLayout(400);
+    EXPECT_EQ(editor->TreeShare(), 4000);
 
-    // Minimized: nothing moves.
-    ::ShowWindow(main, SW_MINIMIZE);
+    // Maximised, the tree is as proportionate; restored, as it was. Minimised, nothing moves.
+    ::ShowWindow(main, SW_MAXIMIZE);
     Pump();
-    EXPECT_EQ(editor->TreeWidth(), metrics.treeMinimum);
+    ::GetClientRect(main, &client);
+    expectLayout((4000 * client.right + 5000) / 10000);
     ::ShowWindow(main, SW_RESTORE);
     Pump();
-    expectLayout(metrics.treeMinimum);
+    expectLayout(400);
+    ::ShowWindow(main, SW_MINIMIZE);
+    Pump();
+    EXPECT_EQ(editor->TreeWidth(), 400);
+    ::ShowWindow(main, SW_RESTORE);
+    Pump();
+    expectLayout(400);
 }
 
 TEST_F(EditorTest, TheContextMenuGraysByKindAndActsOnTheClickedItem)
@@ -370,8 +459,8 @@ TEST_F(EditorTest, TheContextMenuGraysByKindAndActsOnTheClickedItem)
     EXPECT_EQ(Selected()->kind, kNodeProject) << "a right-click leaves the selection";
     EXPECT_FALSE(project.modified);
 
-    // A command from the menu acts on the clicked item, whatever is selected; the keys act on
-    // the selection again afterwards.
+    // A command from the menu acts on the clicked item, whatever is selected, and leaves that
+    // node selected (Add: the new one); the keys act on the selection.
     Select(kNodeItem, paper);
     MenuSeen seen = RightClick(ItemOf(kNodeItem, wiki), IDM_ADD_LINK);
     EXPECT_TRUE(seen.shown);
@@ -382,7 +471,11 @@ TEST_F(EditorTest, TheContextMenuGraysByKindAndActsOnTheClickedItem)
     RightClick(ItemOf(kNodeColumn, play), IDM_MOVE_UP);
     EXPECT_EQ(editor->ContextRecord(), nullptr);
     EXPECT_EQ(project.columns[0], play);
-    EXPECT_EQ(Selected()->node, radio);
+    EXPECT_EQ(Selected()->node, play);
+    RightClick(ItemOf(kNodeItem, inbox), IDM_MOVE_DOWN);
+    EXPECT_EQ(mail->items[1], inbox);
+    EXPECT_EQ(Selected()->node, inbox);
+    Select(kNodeItem, radio);
     PressKey(VK_UP, true);
     EXPECT_EQ(news->items[0], radio);
     EXPECT_EQ(project.columns[0], play);

@@ -114,7 +114,8 @@ TEST_F(TreeLabelsTest, ANarrowLabelIsPaintedAtOnceAsAFullRepaintDrawsIt)
     const std::wstring captions[] = {L"Radio 1", L"R", L"Radio of the town", L"", L"Radio"};
     for (const std::wstring& caption : captions) {
         Relabel(radio, caption);
-        EXPECT_EQ(Label(radio), caption);
+        // A link without a caption is called by its address.
+        EXPECT_EQ(Label(radio), caption.empty() ? L"radio.example.com" : caption);
         EXPECT_TRUE(NothingLeftToPaint()) << "shown at once: " << caption.size();
         EXPECT_TRUE(HasScrollBar(WS_VSCROLL));
         EXPECT_FALSE(HasScrollBar(WS_HSCROLL));

@@ -165,6 +165,35 @@ TEST_F(UndoFindTest, CtrlZInTheCaptionEditGivesTheOldCaptionBackInModelEditLabel
     EXPECT_EQ(work->caption, L"WorkXY!");
 }
 
+TEST_F(UndoFindTest, TheTabIsTypedAndChosenByKeyboardAndCtrlZTakesEachBack)
+{
+    Open();
+    play->tab = L"Games";
+    Select(kNodeColumn, work);
+    HWND combo = editor->columnPane.tabCombo;
+    HWND edit = ::FindWindowExW(combo, nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    ::SetFocus(edit);
+    TypeKeys(L"Later");
+    ASSERT_EQ(work->tab, L"Later");
+    EXPECT_EQ(editor->changes.History().Count(), 1u); // the keystrokes are one step
+    // Down in the closed box takes the list's next name.
+    Keys(VK_DOWN);
+    EXPECT_EQ(work->tab, L"Games");
+    EXPECT_EQ(Text(combo), L"Games");
+    EXPECT_EQ(editor->changes.UndoName(), L"tab change");
+
+    Keys('Z', true);
+    EXPECT_EQ(work->tab, L"Later");
+    EXPECT_EQ(Text(combo), L"Later");
+    Keys('Z', true);
+    EXPECT_EQ(work->tab, L"");
+    EXPECT_EQ(Text(combo), L"");
+    EXPECT_EQ(FocusedControl(), edit);
+    Keys('Y', true);
+    EXPECT_EQ(work->tab, L"Later");
+}
+
 TEST_F(UndoFindTest, TheEditMenuNamesTheStepAndGraysWhatIsNotThere)
 {
     Open();

@@ -84,11 +84,12 @@ TEST_F(WindowTest, TheSplitterFollowsTheMouseLiveBetweenItsLimits)
     Select(kNodeItem, inbox);
     Shot(L"screenshot-splitter-wide.png");
 
-    // Resizing keeps the tree at most half the width, and never widens it again.
+    // Resizing keeps the tree's share of the width, at most half of it.
+    EXPECT_EQ(editor->TreeShare(), 6000);
     Resize(1000, 600);
     EXPECT_EQ(editor->TreeWidth(), 500);
     Resize(1200, 650);
-    EXPECT_EQ(editor->TreeWidth(), 500);
+    EXPECT_EQ(editor->TreeWidth(), 600);
 }
 
 TEST_F(WindowTest, ThePlacementComesBackOnlyOntoAMonitorThatIsThere)
@@ -97,10 +98,12 @@ TEST_F(WindowTest, ThePlacementComesBackOnlyOntoAMonitorThatIsThere)
     ::SetWindowPos(main, nullptr, 40, 30, 900, 640, SWP_NOZORDER);
     Pump();
     const int grab = editor->CurrentPlacement().splitter.left + 1;
+    const int before = editor->TreeWidth();
     ::SendMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab, 50));
     ::SendMessageW(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab + 40, 50));
     ::SendMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(grab + 40, 50));
-    ASSERT_EQ(editor->TreeWidth(), 340);
+    ASSERT_EQ(editor->TreeWidth(), before + 40);
+    const int share = editor->TreeShare();
     Key('X', false, false, true); // Alt+X: nothing changed, so nothing is asked
     ASSERT_TRUE(PumpUntil([&] { return quitPosted; }));
 
@@ -114,7 +117,8 @@ TEST_F(WindowTest, ThePlacementComesBackOnlyOntoAMonitorThatIsThere)
     EXPECT_EQ(rect.top, 30);
     EXPECT_EQ(rect.right, 940);
     EXPECT_EQ(rect.bottom, 670);
-    EXPECT_EQ(editor->TreeWidth(), 340);
+    EXPECT_EQ(editor->TreeWidth(), before + 40);
+    EXPECT_EQ(editor->TreeShare(), share);
     EXPECT_EQ(editor->ShowCommandFor(SW_SHOWNORMAL), SW_SHOWNORMAL);
 
     // Maximised: the next run comes up maximised, with the normal place kept for restoring.
@@ -130,9 +134,12 @@ TEST_F(WindowTest, ThePlacementComesBackOnlyOntoAMonitorThatIsThere)
     ::GetWindowRect(main, &rect);
     EXPECT_EQ(rect.left, 40);
     EXPECT_EQ(rect.right, 940);
+    EXPECT_EQ(editor->TreeShare(), share);
     editor.reset();
 
-    // A place on a monitor that is not there any more: the default place instead.
+    // A place on a monitor that is not there any more, kept by a run that knew only the tree's
+    // pixels: the default place instead, and the share those pixels were of that window.
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, PlacementKey());
     SavedPlacement gone;
     gone.normal = {5000, 30, 5900, 670};
     gone.maximized = true;
@@ -143,7 +150,13 @@ TEST_F(WindowTest, ThePlacementComesBackOnlyOntoAMonitorThatIsThere)
     EXPECT_LT(rect.left, ::GetSystemMetrics(SM_CXSCREEN) - 100);
     EXPECT_NE(::MonitorFromWindow(main, MONITOR_DEFAULTTONULL), nullptr);
     EXPECT_EQ(editor->ShowCommandFor(SW_SHOWNORMAL), SW_SHOWNORMAL);
-    EXPECT_EQ(editor->TreeWidth(), 333) << "the tree's width is no place: it is kept";
+    RECT frame = {};
+    ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
+    const int keptShare = CMainLayout::ShareOfTree(333, 900 - (frame.right - frame.left));
+    EXPECT_EQ(editor->TreeShare(), keptShare) << "the tree's share is no place: it is kept";
+    RECT client = {};
+    ::GetClientRect(main, &client);
+    EXPECT_EQ(editor->TreeWidth(), editor->Layouts().TreeWidthForShare(keptShare, client.right));
 }
 
 TEST_F(WindowTest, TheStatusBarSaysWhatEachFileCommandDid)

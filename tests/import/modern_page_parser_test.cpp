@@ -232,3 +232,64 @@ TEST(ModernImport, AnElementStillOpenAtTheEndGivesNothing)
     ReadModern(again, page);
     EXPECT_EQ(Modern(again), page);
 }
+
+TEST(ModernImport, TabsComeBackAndTheirPagesByteForByte)
+{
+    CProject original;
+    original.pageStyle = PageStyle::Modern;
+    const wchar_t* tabs[] = {L"", L"Work", L"Work",         L"Play & <fun>",
+                             L"", L"Work", L"\u00C9t\u00E9"};
+    for (const wchar_t* tab : tabs)
+        (new CColumn(original, L"C"))->tab = tab;
+    std::string page = Modern(original);
+    CProject imported;
+    ReadModern(imported, page);
+    ASSERT_EQ(imported.columns.size(), 7u);
+    for (std::size_t i = 0; i < 7; ++i)
+        EXPECT_EQ(imported.columns[i]->tab, tabs[i]) << i;
+    EXPECT_EQ(Modern(imported), page);
+
+    // A tab's name is written without the blanks at its ends, and read back so.
+    original.columns[1]->tab = L" Work\t";
+    EXPECT_EQ(Modern(original), page);
+
+    std::mt19937 random(43);
+    RandomProjectOptions options;
+    options.pageSafe = true;
+    options.keptChunks = false;
+    options.tabs = true;
+    for (int round = 0; round < 200; ++round) {
+        CProject project;
+        BuildRandomProject(project, random, options);
+        project.pageStyle = PageStyle::Modern;
+        page = Modern(project);
+        CProject back;
+        ReadModern(back, page);
+        ASSERT_EQ(DumpText(back), DumpText(project)) << "round " << round;
+        ASSERT_EQ(Modern(back), page) << "round " << round;
+    }
+}
+
+TEST(ModernImport, WhatThePageAddsForSightAndScreenReadersIsLeftOut)
+{
+    CProject original;
+    original.pageStyle = PageStyle::Modern;
+    for (const wchar_t* title : {L"", L" ", L"<i></i>"}) {
+        original.title = title;
+        CColumn* column = new CColumn(original, L"Work");
+        new CGroup(*column, L"Work"); // said by its column's heading
+        new CGroup(*column, L"<b> </b>");
+        CGroup* group = new CGroup(*new CColumn(original, L" "), L"");
+        for (const wchar_t* caption : {L"", L"  ", L"<b></b>", L"&nbsp;", L"www.example.com"})
+            new CItemLink(*group, caption, L"https://www.example.com/");
+        CItemLink* further = new CItemLink(*group, L"", L"");
+        further->links.Append(new CItemLink::CLink(L"<span></span>", L"mailto:a@example.org"));
+        further->SetPopupContent(L"about");
+        std::string page = Modern(original);
+        CProject imported;
+        ReadModern(imported, page);
+        EXPECT_EQ(DumpText(imported), DumpText(original)) << page;
+        EXPECT_EQ(Modern(imported), page);
+        original.DeleteChildren();
+    }
+}

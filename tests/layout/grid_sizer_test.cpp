@@ -146,6 +146,33 @@ TEST(GridSizer, CellsArePlacedInsideTheirTracksLessTheInset)
     EXPECT_EQ(spanning->bounds, (Bounds{28, 113, 102, 305}));
 }
 
+TEST(GridSizer, ScalingForAnotherDpiScalesTracksAndInsetsAndScalesBack)
+{
+    std::vector<std::string> log;
+    CGridSizer grid(2, 2);
+    grid.SetColumn(0, 100, 100, 0);
+    grid.SetColumn(1, 75, -1, 1);
+    grid.SetRow(0, 21, 21, 0);
+    grid.SetRow(1, 0, -1, 1);
+    auto cell = std::make_shared<CRecordingItem>(log, "cell");
+    grid.AddItem(cell, 0, 1, 0, 1, 3);
+    grid.Scale(144, 96);
+    EXPECT_EQ(grid.MinimumWidth(), 150 + 113);
+    EXPECT_EQ(grid.Columns()[0].maximum, 150);
+    EXPECT_EQ(grid.Columns()[1].maximum, -1) << "no maximum stays none";
+    EXPECT_EQ(grid.Rows()[0].minimum, 32);
+    grid.SetBounds(0, 0, 300, 400);
+    EXPECT_EQ(cell->bounds, (Bounds{5, 155, 32 - 5, 400 - 5}));
+    // Scaled twice in a row, from the same start: no rounding piles up; back at 96 it is as it was.
+    grid.Scale(120, 96);
+    EXPECT_EQ(grid.Rows()[0].minimum, 26);
+    grid.Scale(96, 96);
+    EXPECT_EQ(grid.MinimumWidth(), 175);
+    EXPECT_EQ(grid.Rows()[0].maximum, 21);
+    grid.SetBounds(0, 0, 300, 400);
+    EXPECT_EQ(cell->bounds, (Bounds{3, 103, 21 - 3, 400 - 3}));
+}
+
 TEST(GridSizer, IndicesBeyondTheGridAreRefusedAndChangeNothing)
 {
     std::vector<std::string> log;

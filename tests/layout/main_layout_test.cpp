@@ -36,6 +36,29 @@ TEST(MainLayout, ResizingKeepsTheTreeAtMostHalfAndThePaneWhole)
     EXPECT_EQ(layout.TreeWidthForClient(130, 2000), 130);
 }
 
+TEST(MainLayout, TheTreeKeepsItsShareOfTheWidthBetween120PixelsAndHalf)
+{
+    CMainLayout layout(Metrics());
+    EXPECT_EQ(CMainLayout::ShareOfTree(300, 1000), 3000);
+    EXPECT_EQ(CMainLayout::ShareOfTree(235, 1366), 1720);
+    EXPECT_EQ(CMainLayout::ShareOfTree(300, 0), 0);
+    EXPECT_EQ(layout.TreeWidthForShare(3000, 1000), 300);
+    // Maximised: a proportionate tree, not the small window's pixels.
+    EXPECT_EQ(layout.TreeWidthForShare(3000, 1366), 410);
+    EXPECT_EQ(layout.TreeWidthForShare(3000, 1920), 576);
+    // A share taken from a width gives that width back at the same client width.
+    for (int width = 120; width <= 500; width += 7)
+        EXPECT_EQ(layout.TreeWidthForShare(CMainLayout::ShareOfTree(width, 1003), 1003), width);
+    // Never below the left limit, never above half, the pane kept whole.
+    EXPECT_EQ(layout.TreeWidthForShare(500, 1000), 120);
+    EXPECT_EQ(layout.TreeWidthForShare(7000, 1000), 500);
+    EXPECT_EQ(layout.TreeWidthForShare(3000, 600), 180);
+    EXPECT_EQ(layout.TreeWidthForShare(5000, 600), 210);
+    EXPECT_EQ(layout.TreeWidthForShare(3000, 200), 100);
+    EXPECT_EQ(layout.TreeWidthForShare(-5, 1000), 120);
+    EXPECT_EQ(layout.TreeWidthForShare(99999, 1000), 500);
+}
+
 TEST(MainLayout, TheSplitterMovesBetweenItsLimits)
 {
     CMainLayout layout(Metrics());

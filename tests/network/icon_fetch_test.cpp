@@ -366,4 +366,21 @@ TEST(IconFetchResults, ListsTheLinksWithoutAnIconWithWhyAndFollowsDeletes)
     EXPECT_EQ(results.Count(), 3u);
 }
 
+TEST(IconFetchResults, CaptionsAndPlacesReadAsThePageShowsThem)
+{
+    CProject project;
+    auto* group = new CGroup(*new CColumn(project, L"<i>Web</i>"), L"Q&amp;A");
+    new CItemLink(*group, L"AT&amp;T", L"http://att.test/");
+    new CItemLink(*group, L"", L"http://blank.test/page/");
+    const IconFetchPlan plan = CollectIconPlaces(project, false);
+    std::vector<IconFetchOutcome> outcomes(plan.pages.size());
+    for (auto& outcome : outcomes)
+        outcome.result = IconFetchResult::NoIcon;
+    CIconFetchResults results(plan, outcomes);
+    ASSERT_EQ(results.Count(), 2u);
+    EXPECT_EQ(results.Text(0, IconColumn::Caption), "AT&T");
+    EXPECT_EQ(results.Text(1, IconColumn::Caption), "blank.test/page");
+    EXPECT_EQ(results.Text(0, IconColumn::Where), "Web / Q&A");
+}
+
 } // namespace

@@ -189,6 +189,22 @@ TEST_F(LinkCheckResultsTest, DeletedNodesDropOutAndReplacementsShowUntilUndone)
     EXPECT_TRUE(results.CanFix(false));
 }
 
+TEST(LinkCheckResultsText, CaptionsAndPlacesReadAsThePageShowsThem)
+{
+    CProject project;
+    auto* column = new CColumn(project, L"<b>Daily</b>");
+    auto* group = new CGroup(*column, L"News &amp; Weather");
+    new CItemLink(*group, L"AT&amp;T &lt;b&gt;", L"http://att.test/");
+    new CItemLink(*group, L" <i></i> ", L"http://user@blank.test/a/?q#f");
+    const LinkCheckPlan plan = CollectLinkPlaces(project);
+    const std::vector<LinkOutcome> outcomes(plan.addresses.size(), Outcome(LinkResult::Ok, 200));
+    CLinkCheckResults results(plan, outcomes);
+    results.SortBy(LinkColumn::Caption);
+    EXPECT_EQ(Column(results, LinkColumn::Caption),
+              (std::vector<std::string>{"AT&T <b>", "blank.test/a"}));
+    EXPECT_EQ(results.Text(0, LinkColumn::Where), "Daily / News & Weather");
+}
+
 TEST_F(LinkCheckResultsTest, TheSummaryCountsTheRowsAsTheyStandAfterDeletesReplacesAndUndo)
 {
     const std::string atFirst =

@@ -58,7 +58,8 @@ TEST_F(LinkPaneTest, TypingWritesTheMainLinkAndDivider)
     Type(Item(IDC_LINK_DIVIDER), L"");
     EXPECT_EQ(link->divider, L"");
     Type(Item(IDC_LINK_CAPTION), L"");
-    EXPECT_EQ(TreeLabel(kNodeItem, link), L"") << "an empty caption is the label too";
+    EXPECT_EQ(TreeLabel(kNodeItem, link), L"en.m.wikipedia.org")
+        << "a link without a caption is called by its address, as a pasted one is captioned";
     EXPECT_EQ(link->links.size(), 2u) << "the further links are not touched";
 }
 

@@ -174,9 +174,15 @@ TEST(PaneTemplates, CarryTheirSizesFontsStylesIdsTextsAndRectangles)
          {IDC_PROJECT_TITLE, L"Edit", L"", kEdit, 0, 57, 1, 203, 14},
          {IDC_PROJECT_STYLE_LABEL, L"Static", L"Page style:", kLabel, 0, 4, 21, 49, 8},
          {IDC_PROJECT_STYLE, L"ComboBox", L"", kCombo | WS_TABSTOP, 0, 57, 19, 203, 40}});
+    // The tab under the caption: an editable list, which scrolls its text.
     ExpectTemplate(IDD_PROP_COLUMN, WS_SYSMENU, 186, 95, L"Ms Shell Dlg 2",
                    {{-1, L"Static", L"Column caption:", kLabel, 0, 4, 4, 56, 8},
-                    {IDC_COLUMN_CAPTION, L"Edit", L"", kEdit, 0, 64, 1, 118, 14}});
+                    {IDC_COLUMN_CAPTION, L"Edit", L"", kEdit, 0, 64, 1, 118, 14},
+                    {IDC_COLUMN_TAB_LABEL, L"Static", L"Tab:", kLabel, 0, 4, 21, 56, 8},
+                    {IDC_COLUMN_TAB, L"ComboBox", L"",
+                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN |
+                         CBS_AUTOHSCROLL | CBS_HASSTRINGS,
+                     0, 64, 19, 118, 80}});
     ExpectTemplate(IDD_PROP_GROUP, WS_SYSMENU, 186, 95, L"Ms Shell Dlg 2",
                    {{-1, L"Static", L"Caption:", kLabel, 0, 4, 4, 27, 8},
                     {IDC_GROUP_CAPTION, L"Edit", L"", kEdit, 0, 35, 1, 147, 14}});

@@ -61,8 +61,8 @@ void ExpectNoOverlap(HWND pane)
 }
 
 // Every control lies inside the pane, and every label, button, check box and drop-down list has
-// room for its text in the pane's font.
-void ExpectNothingCutOff(HWND pane)
+// room for its text in the pane's font (at the window's DPI).
+void ExpectNothingCutOff(HWND pane, int dpi = 96)
 {
     RECT client = {};
     ::GetClientRect(pane, &client);
@@ -88,8 +88,8 @@ void ExpectNothingCutOff(HWND pane)
         RECT inside = {};
         ::GetClientRect(control, &inside);
         bool check = (::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
-        int room = inside.right - (check ? ::GetSystemMetrics(SM_CXMENUCHECK) + 4 : 0) -
-                   (combo ? ::GetSystemMetrics(SM_CXVSCROLL) + 4 : 0);
+        int room = inside.right - (check ? winui::SystemMetricForDpi(SM_CXMENUCHECK, dpi) + 4 : 0) -
+                   (combo ? winui::SystemMetricForDpi(SM_CXVSCROLL, dpi) + 4 : 0);
         EXPECT_LE(extent.cx, room)
             << id << " cuts off \"" << std::string(text.begin(), text.end()) << "\"";
         EXPECT_LE(extent.cy, inside.bottom) << id << " is too low for its text";
@@ -160,7 +160,8 @@ TEST_F(PaneTest, TheWindowsMinimumSizeShowsEveryControlOfThePanesWhole)
         std::int32_t kind;
     } shots[] = {{editor->linkPane, link, L"link-pane", kNodeItem},
                  {editor->formPane, form, L"form-pane", kNodeItem},
-                 {editor->projectPane, &project, L"project-pane", kNodeProject}};
+                 {editor->projectPane, &project, L"project-pane", kNodeProject},
+                 {editor->columnPane, column, L"column-pane", kNodeColumn}};
     for (auto& shot : shots) {
         SCOPED_TRACE(std::string(shot.name, shot.name + wcslen(shot.name)));
         TreeView_SelectItem(tree, editor->FindTreeItemData(shot.kind, shot.node)->item);
@@ -189,4 +190,152 @@ TEST_F(PaneTest, TheProjectPaneAtTheDefaultSize)
     ExpectNothingCutOff(pane);
     EXPECT_EQ(ComboText(::GetDlgItem(pane, IDC_PROJECT_STYLE)), L"Modern");
     Screenshot(main, L"screenshot-project-pane.png");
+}
+
+TEST_F(PaneTest, TheColumnPaneWithItsTabAtTheDefaultSize)
+{
+    HWND main = editor->MainWindow();
+    ::SetForegroundWindow(main);
+    column->tab = L"Work";
+    TreeView_SelectItem(editor->TreeView(), editor->FindTreeItemData(kNodeColumn, column)->item);
+    editor->columnPane.SetNode(column);
+    HWND pane = editor->columnPane.Window();
+    ASSERT_TRUE(::IsWindowVisible(pane));
+    Resize(main, DefaultWindowSize());
+    ExpectNoOverlap(pane);
+    ExpectNothingCutOff(pane);
+    EXPECT_EQ(Text(::GetDlgItem(pane, IDC_COLUMN_TAB)), L"Work");
+    Screenshot(main, L"screenshot-column-pane.png");
+}
+
+namespace {
+
+// What the window shows, as rectangles: the window, the tree, the status bar, and every visible
+// control of each pane in turn (selected in the tree).
+std::vector<RECT> Layout(CfrmTreeEditor& editor,
+                         const std::vector<std::pair<std::int32_t, CStreamable*>>& nodes)
+{
+    std::vector<RECT> rects(3);
+    ::GetWindowRect(editor.MainWindow(), &rects[0]);
+    rects[1] = ChildRect(editor.TreeView());
+    rects[2] = ChildRect(editor.StatusBar().Window());
+    for (const auto& node : nodes) {
+        TreeView_SelectItem(editor.TreeView(),
+                            editor.FindTreeItemData(node.first, node.second)->item);
+        for (HWND control : VisibleControls(editor.ShownPane()->Window()))
+            rects.push_back(ChildRect(control));
+    }
+    return rects;
+}
+
+// Which rectangles differ, as text; empty when none does.
+std::string Differences(const std::vector<RECT>& a, const std::vector<RECT>& b)
+{
+    if (a.size() != b.size()) return "different counts";
+    std::string text;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (::EqualRect(&a[i], &b[i])) continue;
+        text += " #" + std::to_string(i) + " (" + std::to_string(a[i].left) + "," +
+                std::to_string(a[i].top) + "," + std::to_string(a[i].right) + "," +
+                std::to_string(a[i].bottom) + ") now (" + std::to_string(b[i].left) + "," +
+                std::to_string(b[i].top) + "," + std::to_string(b[i].right) + "," +
+                std::to_string(b[i].bottom) + ")";
+    }
+    return text;
+}
+
+MINMAXINFO Limits(HWND main)
+{
+    MINMAXINFO info = {};
+    ::SendMessageW(main, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    return info;
+}
+
+} // namespace
+
+TEST_F(PaneTest, ADpiChangeTo144AndBackLaysTheWindowOutWithEveryControlWhole)
+{
+    HWND main = editor->MainWindow();
+    HWND tree = editor->TreeView();
+    ::SetForegroundWindow(main);
+    const RECT start = {10, 10, 810, 570};
+    ::SetWindowPos(main, HWND_TOP, start.left, start.top, 800, 560, SWP_NOACTIVATE);
+    Pump();
+    const std::vector<std::pair<std::int32_t, CStreamable*>> nodes = {{kNodeItem, link},
+                                                                      {kNodeItem, form},
+                                                                      {kNodeProject, &project},
+                                                                      {kNodeColumn, column},
+                                                                      {kNodeGroup, group}};
+    const std::vector<RECT> before = Layout(*editor, nodes);
+    const LOGFONTW treeFont = winui::FontOf(tree);
+    const auto row = static_cast<int>(::SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0));
+    const MINMAXINFO limits = Limits(main);
+    ASSERT_EQ(editor->Dpi(), 96);
+
+    RECT suggested = {start.left, start.top, start.left + 1200, start.top + 840};
+    ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    Pump();
+    EXPECT_EQ(editor->Dpi(), 144);
+    RECT now = {};
+    ::GetWindowRect(main, &now);
+    EXPECT_TRUE(::EqualRect(&now, &suggested)) << "the suggested rectangle is taken";
+    const MainLayoutMetrics& metrics = editor->Layouts().Metrics();
+    EXPECT_EQ(metrics.splitterWidth, 8);
+    EXPECT_EQ(metrics.treeMinimum, 180);
+    EXPECT_EQ(winui::FontOf(tree).lfHeight, treeFont.lfHeight * 144 / 96);
+    EXPECT_GE(::SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0), row * 14 / 10);
+    EXPECT_GE(Limits(main).ptMinTrackSize.x, limits.ptMinTrackSize.x * 14 / 10);
+    EXPECT_GE(Limits(main).ptMinTrackSize.y, limits.ptMinTrackSize.y * 13 / 10);
+    // The status bar's parts have room for their texts in its new font.
+    {
+        HWND bar = editor->StatusBar().Window();
+        RECT part = {};
+        ::SendMessageW(bar, SB_GETRECT, CStatusBar::kPageState, reinterpret_cast<LPARAM>(&part));
+        HDC dc = ::GetDC(bar);
+        HGDIOBJ old =
+            ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(bar, WM_GETFONT, 0, 0)));
+        const std::wstring text = editor->StatusBar().PartText(CStatusBar::kPageState);
+        SIZE extent = {};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(bar, dc);
+        EXPECT_LE(extent.cx, part.right - part.left);
+        EXPECT_LE(extent.cy, part.bottom - part.top);
+    }
+    // Each pane, at the suggested size and at the window's new minimum: whole.
+    for (SIZE size : {SIZE{1200, 840}, SIZE{100, 100}}) {
+        Resize(main, size);
+        for (const auto& node : nodes) {
+            TreeView_SelectItem(tree, editor->FindTreeItemData(node.first, node.second)->item);
+            HWND pane = editor->ShownPane()->Window();
+            SCOPED_TRACE(::GetDlgCtrlID(pane));
+            EXPECT_EQ(editor->ShownPane()->Dpi(), 144);
+            ExpectNoOverlap(pane);
+            ExpectNothingCutOff(pane, 144);
+        }
+    }
+    TreeView_SelectItem(tree, editor->FindTreeItemData(kNodeItem, link)->item);
+    Resize(main, {1200, 840});
+    Screenshot(main, L"screenshot-dpi-144.png");
+
+    // Back at 96 DPI and the first size: everything exactly where it was.
+    RECT back = start;
+    ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
+    Pump();
+    EXPECT_EQ(editor->Dpi(), 96);
+    EXPECT_EQ(winui::FontOf(tree).lfHeight, treeFont.lfHeight);
+    EXPECT_EQ(Limits(main).ptMinTrackSize.x, limits.ptMinTrackSize.x);
+    EXPECT_EQ(Limits(main).ptMinTrackSize.y, limits.ptMinTrackSize.y);
+    EXPECT_EQ(Differences(before, Layout(*editor, nodes)), "");
+}
+
+TEST(Resources, TheManifestAsksForPerMonitorAwarenessWithTheSystemDpiAsFallback)
+{
+    HRSRC found = ::FindResourceW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    const char* bytes = static_cast<const char*>(
+        ::LockResource(::LoadResource(::GetModuleHandleW(nullptr), found)));
+    const std::string manifest(bytes, ::SizeofResource(::GetModuleHandleW(nullptr), found));
+    EXPECT_NE(manifest.find(">PerMonitorV2, system</dpiAwareness>"), std::string::npos);
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
 }

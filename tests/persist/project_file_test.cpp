@@ -540,3 +540,43 @@ TEST(ProjectFile, APageStyleOtherThanClassicHasAChunkOfItsOwnAfterTheTitle)
               0);
     EXPECT_EQ(loaded.pageStyle, PageStyle::Modern);
 }
+
+TEST(ProjectFile, AColumnsTabHasAChunkOfItsOwnOnlyWhenItHasOne)
+{
+    CProject project;
+    project.title = L"T";
+    CColumn* column = new CColumn(project, L"A");
+    new CGroup(*column, L"G");
+    const std::string group = Chunk("grup", Chunk("capt", "G"));
+    const std::string without =
+        ProjectHeader() + Chunk("titl", "T") + Chunk("colu", Chunk("capt", "A") + group);
+    EXPECT_EQ(SaveToBytes(project), without);
+
+    // After the caption, in UTF-8, as it was typed.
+    column->tab = L" Play & f\u00FCn ";
+    const std::string with =
+        ProjectHeader() + Chunk("titl", "T") +
+        Chunk("colu", Chunk("capt", "A") + Chunk("tab ", " Play & f\xC3\xBCn ") + group);
+    EXPECT_EQ(SaveToBytes(project), with);
+    CProject loaded;
+    EXPECT_GT(LoadFromBytes(loaded, with), 0);
+    EXPECT_EQ(loaded.columns[0]->tab, L" Play & f\u00FCn ");
+    EXPECT_TRUE(loaded.columns[0]->keptChunks.empty());
+    EXPECT_EQ(SaveToBytes(loaded), with);
+    EXPECT_NE(DumpText(loaded).find("    tab \" Play & f\xC3\xBCn \"\n"), std::string::npos);
+
+    // A tab taken away again leaves the file it was; a file of before loads without tabs.
+    column->tab.clear();
+    EXPECT_EQ(SaveToBytes(project), without);
+    EXPECT_GT(LoadFromBytes(loaded, without), 0);
+    EXPECT_EQ(loaded.columns[0]->tab, L"");
+
+    // A build without tabs meets a chunk it does not know inside the column: it passes over it
+    // and reads the rest, as here with the tag made unknown (its characters stand reversed).
+    std::string older = with;
+    older.replace(older.find(" bat"), 4, "zzzz");
+    EXPECT_GT(LoadFromBytes(loaded, older), 0);
+    EXPECT_EQ(loaded.columns[0]->caption, L"A");
+    EXPECT_EQ(loaded.columns[0]->groups[0]->caption, L"G");
+    EXPECT_EQ(SaveToBytes(loaded), without);
+}

@@ -301,7 +301,7 @@ async function sendUntouched(name, javaScriptEnabled = true) {
 }
 // The visible text inputs as [name, value, placeholder].
 const textInputs = page => page.evaluate(() =>
-  [...document.querySelectorAll('input:not([type=hidden])')].map(e => [e.name, e.value, e.placeholder]));
+  [...document.querySelectorAll('input:not([type=hidden]):not([type=search])')].map(e => [e.name, e.value, e.placeholder]));
 
 for (const which of ['sample', 'large']) {
   const classic = await sendUntouched(`classic-${which}.html`);
