@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "editor/instance_link.h"
 #include "editor/tree_editor.h"
 #include "platform/platform.h"
 #include "resources/resource.h"
@@ -38,13 +39,18 @@ void InitFilePaths()
                      {ShellFolder(CSIDL_PROFILE), CurrentFolder(), platform::TempFolder()});
     // Nothing usable at all: a relative path keeps the files out of the drive root at least.
     BuildFilePaths(folder.empty() ? std::wstring(L".") : folder);
+    BuildRecoveryPath(ShellFolder(CSIDL_LOCAL_APPDATA));
 }
 
 bool StartUp(CProject& project, CfrmTreeEditor& window)
 {
     ::InitCommonControls();
     FillProjectOfRun(project);
-    return window.Create();
+    if (!window.Create()) return false;
+    // From now on a second start finds this window, also while the question below is open.
+    MarkProjectWindow(window.MainWindow(), ProjectFilePath);
+    OfferRecovery(project, window);
+    return true;
 }
 
 void DispatchEditorMessage(HWND main, HACCEL accelerators, MSG& message)

@@ -307,6 +307,31 @@ HtmlImportResult CProjectChanges::ReadHtml(CStream& stream, const BookmarkColumn
     return result;
 }
 
+void CProjectChanges::ReplaceProject(CProject& source, const std::wstring& name)
+{
+    CStepScope scope(*this, name);
+    // Last column first, as ReadHtml records its removals, so that undoing puts each back at its
+    // index in order.
+    for (std::size_t i = project->columns.size(); i-- > 0;)
+        RemoveNode(kNodeColumn, project->columns[i], L"delete");
+    for (std::size_t i = 0; !source.columns.empty(); ++i)
+        InsertNode(CDetachedNode::Take(kNodeColumn, source.columns.front()), project, i,
+                   L"add column");
+    SetText(RowSite(kNodeProject, project, SitePart::Title), source.title);
+    if (project->pageStyle != source.pageStyle)
+        SetNumber(RowSite(kNodeProject, project, SitePart::PageStyle),
+                  static_cast<std::int32_t>(source.pageStyle));
+    if (!project->keptChunks.empty() || !source.keptChunks.empty()) {
+        CKeptChunks own = std::move(project->keptChunks);
+        project->keptChunks = std::move(source.keptChunks);
+        TellChanged(NodeSite(kNodeProject, project));
+        Record(std::make_unique<CKeptChunksStep>(name, *project, std::move(own)));
+    }
+    source.title.clear();
+    source.keptChunks = CKeptChunks();
+    if (group) group->SetSite(NodeSite(kNodeProject, project));
+}
+
 void CProjectChanges::BeginStep(const std::wstring& name)
 {
     if (groupDepth++ == 0) {

@@ -86,6 +86,10 @@ public:
     // The same, but a bookmark file's columns go to `bookmarks`; the project is marked modified
     // only by what it changes.
     HtmlImportResult ReadHtml(CStream& stream, const BookmarkColumns& bookmarks);
+    // Puts everything `source` holds (columns, title, page style, unknown chunks) in place of
+    // what the project holds, as one step named `name` ("reload from disk"); `source` is left
+    // empty. Undo brings the project's own nodes back, the same objects.
+    void ReplaceProject(CProject& source, const std::wstring& name);
 
     // Everything done between Begin and End is one step named `name`; they nest, the outermost
     // pair counts. A group in which nothing changed records nothing.

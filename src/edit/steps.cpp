@@ -239,6 +239,42 @@ CSite CIconStep::Where(bool) const
     return site;
 }
 
+// ---- CKeptChunksStep ----
+
+CKeptChunksStep::CKeptChunksStep(std::wstring name, CProject& project, CKeptChunks other)
+    : CStep(std::move(name)), project(&project), other(std::move(other))
+{
+}
+
+void CKeptChunksStep::Exchange(CProjectChanges& changes)
+{
+    std::swap(project->keptChunks, other);
+    changes.TellChanged(Where(false));
+}
+
+void CKeptChunksStep::Undo(CProjectChanges& changes)
+{
+    Exchange(changes);
+}
+
+void CKeptChunksStep::Redo(CProjectChanges& changes)
+{
+    Exchange(changes);
+}
+
+std::size_t CKeptChunksStep::Cost() const
+{
+    std::size_t bytes = 0;
+    for (const CKeptChunks::Chunk& chunk : other)
+        bytes += 8 + static_cast<std::size_t>(chunk.length);
+    return sizeof *this + TextBytes(Name()) + bytes;
+}
+
+CSite CKeptChunksStep::Where(bool) const
+{
+    return NodeSite(kNodeProject, project);
+}
+
 // ---- CNumberStep ----
 
 CNumberStep::CNumberStep(std::wstring name, const CSite& site, std::int32_t before,

@@ -7,6 +7,7 @@
 #include "edit/step.h"
 #include "model/item_form.h"
 #include "model/item_link.h"
+#include "model/project.h"
 
 #include <cstdint>
 #include <memory>
@@ -70,6 +71,25 @@ private:
     CItemLink* item; // not owned
     std::shared_ptr<const CLinkIcon> before;
     std::shared_ptr<const CLinkIcon> after;
+};
+
+// The chunks of the project node that this version does not know, exchanged whole (a project
+// file loaded again in place of the project brings its own).
+class CKeptChunksStep final : public CStep
+{
+public:
+    CKeptChunksStep(std::wstring name, CProject& project, CKeptChunks other);
+    void Undo(CProjectChanges& changes) override;
+    void Redo(CProjectChanges& changes) override;
+    std::size_t Cost() const override;
+    CSite Where(bool undone) const override;
+
+private:
+    // Both ways the same: the project's chunks and the kept ones change places.
+    void Exchange(CProjectChanges& changes);
+
+    CProject* project; // not owned
+    CKeptChunks other; // what the project does not hold now
 };
 
 // A number: a form's method, a field's type, a field's hidden flag (0 or 1).

@@ -4,6 +4,7 @@
 #include "model/project.h"
 #include "model/tags.h"
 #include "resources/resource.h"
+#include "services/project_store.h"
 #include "winui/controls.h"
 #include "winui/module.h"
 
@@ -12,8 +13,6 @@
 #include <cstring>
 
 namespace {
-
-const wchar_t kClassName[] = L"CfrmTreeEditor";
 
 // Clears a pointer when the scope ends, also when an exception passes.
 class CResetOnExit
@@ -90,7 +89,7 @@ bool CfrmTreeEditor::Create()
     windowClass.hIconSm = static_cast<HICON>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLOMERE), IMAGE_ICON,
                      ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kWindowClass;
     if (!::RegisterClassExW(&windowClass)) {
         // The class keeps no icons it was not registered with.
         const DWORD error = ::GetLastError();
@@ -102,7 +101,7 @@ bool CfrmTreeEditor::Create()
     }
 
     mainWindow =
-        ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Quillomere", WS_OVERLAPPEDWINDOW,
+        ::CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"Quillomere", WS_OVERLAPPEDWINDOW,
                           CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return false;
     ::SetWindowLongPtrW(mainWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -148,6 +147,7 @@ LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     LRESULT result = 0;
     if (OnDragMessage(message, wParam, lParam)) return 0;
     if (OnWindowMessage(message, wParam, lParam, result)) return result;
+    if (OnRunMessage(message, wParam, lParam, result)) return result;
     switch (message) {
     case WM_DESTROY:
         drag.Cancel();
@@ -185,6 +185,8 @@ LRESULT CfrmTreeEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = ::GetFocus();
             if (focus && ::IsChild(mainWindow, focus)) lastFocus = focus;
+        } else {
+            Activated();
         }
         return ::DefWindowProcW(mainWindow, message, wParam, lParam);
     case WM_SETFOCUS:
@@ -438,6 +440,8 @@ void CfrmTreeEditor::FocusChild()
 void CfrmTreeEditor::Close()
 {
     if (!ConfirmQuit()) return;
+    // Whatever the answer, the changes are saved or given up: nothing is left to recover.
+    DiscardRecoveryOfRun();
     // A check that runs winds down while the windows go.
     linkCheck.Cancel();
     // A fetch that runs is abandoned: quitting does not wait for its servers.

@@ -33,6 +33,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class CProject;
 class CStreamable;
@@ -49,6 +50,9 @@ public:
     ~CfrmTreeEditor() override;
     CfrmTreeEditor(const CfrmTreeEditor&) = delete;
     CfrmTreeEditor& operator=(const CfrmTreeEditor&) = delete;
+
+    // The main window's class, by which a second start finds it too.
+    static constexpr wchar_t kWindowClass[] = L"CfrmTreeEditor";
 
     // Registers the window class and creates the main window, the tree view and the five panes;
     // false when any of them fails.
@@ -116,6 +120,16 @@ public:
     int Dpi() const { return dpi; }
     // Where the parts are in the client area now.
     CMainLayout::Placement CurrentPlacement() const;
+
+    // The run's project file and recovery (tree_editor_run.cpp).
+    // Called by a second start's handing over, after the window came forward, with the command
+    // line after the program's name; outside the sender's call, so it may take its time.
+    std::function<void(const std::wstring&)> onHandover;
+    // The project was filled again from the recovery file, before the window is shown.
+    void RecoveryRestored();
+    // How long after a change its copy goes to the recovery file at the latest; settable for
+    // tests.
+    UINT recoveryDelayMs = 30000;
 
     // For tests: what the window keeps.
     std::size_t RecordCount() const { return records.Count(); }
@@ -276,6 +290,27 @@ private:
     // Inside WithTreeQuietDuring: turns the tree's drawing off until the change ends.
     void HoldDrawing();
 
+    // The run's project file and recovery (tree_editor_run.cpp).
+    // The messages of the file on disk, the recovery, the session's end and a second start's
+    // handing over; true when the message was handled, with its result.
+    bool OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The window was activated: whether another program changed the project file is looked at
+    // a moment later, once the input that activated it has been handled.
+    void Activated();
+    // Loads the project file again as one step when another program changed it and the project
+    // has no changes of its own; otherwise says so in the status bar.
+    void CheckProjectFile();
+    // A change was made: its copy goes to the recovery file within recoveryDelayMs.
+    void ChangeForRecovery();
+    // Writes the recovery file now, waiting for it, when there are changes it does not hold;
+    // false when they could not be written.
+    bool WriteRecoveryNow();
+    // Restores the window when it is minimised and brings it, or the dialog it has open, to the
+    // front.
+    void BringForward();
+    // Whether the homepage file shows the project as it is.
+    bool PageShowsProject() const;
+
     // The window side (tree_editor_window.cpp).
     // Takes the messages of the splitter, the minimum size and the painting; true when the
     // message was handled, with its result.
@@ -368,4 +403,11 @@ private:
     static constexpr std::size_t kRebuildAboveBytes = 1u << 20;
     CTreeDrag drag{*this};
     CTreeDropTarget* dropTarget = nullptr; // one reference held; registered with the tree
+
+    // The run's project file and recovery.
+    bool recoveryArmed = false; // the recovery timer runs
+    // Counts the changes; `recoveryHolds` is the count the recovery file holds.
+    std::uint64_t changeCount = 0;
+    std::uint64_t recoveryHolds = 0;
+    std::vector<std::wstring> handedOver; // command lines waiting for onHandover
 };

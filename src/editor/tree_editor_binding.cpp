@@ -179,6 +179,7 @@ void CfrmTreeEditor::NodeChanged(const CSite& site)
 {
     // The homepage file no longer shows the project.
     SetPageUpToDate(false);
+    ChangeForRecovery();
     linkCheck.ProjectChanged();
     iconFetch.ProjectChanged();
     if (treeDeferred) {
@@ -192,6 +193,7 @@ void CfrmTreeEditor::NodeChanged(const CSite& site)
 void CfrmTreeEditor::NodeRemoving(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
+    ChangeForRecovery();
     linkCheck.ProjectChanged();
     iconFetch.ProjectChanged();
     ReleasePanesWithin(kind, node);
@@ -210,6 +212,7 @@ void CfrmTreeEditor::NodeRemoving(std::int32_t kind, CStreamable* node)
 void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
+    ChangeForRecovery();
     linkCheck.ProjectChanged();
     iconFetch.ProjectChanged();
     if (treeDeferred) {
@@ -247,6 +250,7 @@ void CfrmTreeEditor::NodeInserted(std::int32_t kind, CStreamable* node)
 void CfrmTreeEditor::NodeMoved(std::int32_t kind, CStreamable* node)
 {
     SetPageUpToDate(false);
+    ChangeForRecovery();
     if (treeDeferred) {
         treeStale = true;
         return;

@@ -159,23 +159,33 @@ void CfrmTreeEditor::Save()
 
 CfrmTreeEditor::SaveResult CfrmTreeEditor::SaveProject()
 {
-    // A save that succeeds clears `modified`; one that fails leaves it set.
-    if (!SaveProjectOfRun(*project)) {
-        statusBar.SetOutcome(ProjectNotSavedText(ProjectFilePath));
-        std::wstring text = L"The project could not be saved to\r\n" + ProjectFilePath;
+    // A save that succeeds clears `modified`; one that fails leaves it set. A project file that
+    // another program wrote is kept aside first, and the person is told where.
+    std::wstring kept;
+    if (!SaveProjectOfRun(*project, &kept)) {
+        statusBar.SetOutcome(
+            WithKeptAside(ProjectFilePath, kept, ProjectNotSavedText(ProjectFilePath)));
+        std::wstring text = kept.empty()
+                                ? L"The project could not be saved to\r\n" + ProjectFilePath
+                                : KeptAsideMessage(ProjectFilePath, kept, false);
         Shell().ShowMessage(mainWindow, text.c_str(), L"Quillomere", MB_OK | MB_ICONERROR);
         return SaveResult::NotSaved;
     }
-    if (!LoadSettings().writeHomepageOnSave) {
-        statusBar.SetOutcome(ProjectSavedText(ProjectFilePath));
-        return SaveResult::Saved;
+    SaveResult result = SaveResult::Saved;
+    std::wstring said = ProjectSavedText(ProjectFilePath);
+    if (LoadSettings().writeHomepageOnSave) {
+        // After the project file, as F5 writes it.
+        const HomepageWrite page = WriteHomepage();
+        said =
+            WithKeptAside(HomepageFilePath, page.keptAside,
+                          SavedWithHomepageText(ProjectFilePath, HomepageFilePath, page.written));
+        if (!page.written) result = SaveResult::PageNotWritten;
     }
-    // After the project file, as F5 writes it.
-    const HomepageWrite page = WriteHomepage();
-    statusBar.SetOutcome(
-        WithKeptAside(HomepageFilePath, page.keptAside,
-                      SavedWithHomepageText(ProjectFilePath, HomepageFilePath, page.written)));
-    return page.written ? SaveResult::Saved : SaveResult::PageNotWritten;
+    statusBar.SetOutcome(WithKeptAside(ProjectFilePath, kept, said));
+    if (!kept.empty())
+        Shell().ShowMessage(mainWindow, KeptAsideMessage(ProjectFilePath, kept, true).c_str(),
+                            L"Quillomere", MB_OK | MB_ICONINFORMATION);
+    return result;
 }
 
 HomepageWrite CfrmTreeEditor::WriteHomepage()

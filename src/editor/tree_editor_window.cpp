@@ -5,9 +5,7 @@
 #include "editor/about_dialog.h"
 #include "editor/keyboard_navigation.h"
 #include "editor/window_placement.h"
-#include "homepage/page_compare.h"
 #include "model/project.h"
-#include "persist/streams.h"
 #include "resources/resource.h"
 #include "services/help.h"
 #include "services/paths.h"
@@ -88,10 +86,7 @@ bool CfrmTreeEditor::CreateWindowParts()
     findStrip = layout.AddStrip(CMainLayout::Edge::Bottom, 0);
 
     // Whether the homepage file already shows the project as it starts.
-    {
-        CFileStream page(HomepageFilePath, false);
-        pageUpToDate = page.IsOpen() && PageMatches(*project, page);
-    }
+    pageUpToDate = PageShowsProject();
     Layout();
     statusBar.SetPageState(pageUpToDate);
     return true;
@@ -185,6 +180,7 @@ void CfrmTreeEditor::ProjectChanged()
 {
     project->modified = true;
     SetPageUpToDate(false);
+    ChangeForRecovery();
 }
 
 void CfrmTreeEditor::SetPageUpToDate(bool upToDate)

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -40,9 +41,9 @@ void RemoveLeftovers(const std::wstring& path)
 
 } // namespace
 
-bool SaveProjectFile(CProject& project, const std::wstring& path)
+bool SaveFileSafely(const std::wstring& path, std::int64_t mostBytes,
+                    const std::function<void(CFileStream&)>& write)
 {
-    const bool wasModified = project.modified;
     RemoveLeftovers(path);
     // A name that is taken (by a leftover in use, or by chance) just means another try.
     std::wstring temporary;
@@ -55,16 +56,36 @@ bool SaveProjectFile(CProject& project, const std::wstring& path)
     bool written;
     {
         CFileStream file(handle, true);
-        CStructStream writer(file);
-        project.Save(writer);
+        write(file);
         // A file past the size that loads would be lost to the next start: refuse it.
-        written =
-            file.Flush() && platform::FileSize(file.Handle()) - 8 <= MaxPayload() && file.Close();
+        written = file.Flush() && platform::FileSize(file.Handle()) <= mostBytes && file.Close();
     }
     if (written && platform::MoveReplacing(temporary, path)) return true;
     platform::RemoveFile(temporary);
-    project.modified = wasModified;
     return false;
+}
+
+bool SaveProjectFile(CProject& project, const std::wstring& path)
+{
+    const bool wasModified = project.modified;
+    const bool saved = SaveFileSafely(path, MaxPayload() + 8, [&project](CFileStream& file) {
+        CStructStream writer(file);
+        project.Save(writer);
+    });
+    if (!saved) project.modified = wasModified;
+    return saved;
+}
+
+bool SaveProjectBytes(CMemoryStream& bytes, const std::wstring& path)
+{
+    if (bytes.Failed() || bytes.Size() > MaxPayload() + 8) return false;
+    return SaveFileSafely(path, MaxPayload() + 8, [&bytes](CFileStream& file) {
+        std::vector<char> block(CFileStream::kBufferSize);
+        for (std::int32_t count;
+             (count = bytes.Read(block.data(), CFileStream::kBufferSize)) > 0;) {
+            if (file.Write(block.data(), count) != count) return;
+        }
+    });
 }
 
 std::int32_t LoadProjectFile(CProject& project, const std::wstring& path)

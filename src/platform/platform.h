@@ -54,6 +54,11 @@ bool MoveWithoutReplacing(const std::wstring& source, const std::wstring& target
 bool FileExists(const std::wstring& path);
 // True when anything (file, folder, link) has this name.
 bool PathExists(const std::wstring& path);
+// The size and last-write time (in the system's own units: 100 ns on Windows, ns on POSIX) of a
+// regular file; false when there is none.
+bool FileSizeAndTime(const std::wstring& path, std::int64_t& size, std::uint64_t& lastWrite);
+// Creates a folder and the folders above it that are missing; true when it is there afterwards.
+bool CreateFolders(const std::wstring& path);
 // The regular files whose full path starts with `pathPrefix` (a folder, a separator and the start
 // of a file name), as full paths in no particular order.
 std::vector<std::wstring> FilesStartingWith(const std::wstring& pathPrefix);

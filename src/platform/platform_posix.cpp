@@ -321,6 +321,26 @@ bool PathExists(const std::wstring& path)
     return ::lstat(PathBytes(path).c_str(), &info) == 0;
 }
 
+bool FileSizeAndTime(const std::wstring& path, std::int64_t& size, std::uint64_t& lastWrite)
+{
+    struct stat info;
+    if (::stat(PathBytes(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    size = static_cast<std::int64_t>(info.st_size);
+    lastWrite = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
+    return true;
+}
+
+bool CreateFolders(const std::wstring& path)
+{
+    std::string bytes = PathBytes(path);
+    for (std::size_t at = bytes.find('/', 1); at != std::string::npos; at = bytes.find('/', at + 1))
+        ::mkdir(bytes.substr(0, at).c_str(), 0777);
+    ::mkdir(bytes.c_str(), 0777);
+    struct stat info;
+    return ::stat(bytes.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 std::vector<std::wstring> FilesStartingWith(const std::wstring& pathPrefix)
 {
     std::vector<std::wstring> paths;

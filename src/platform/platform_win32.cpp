@@ -146,6 +146,30 @@ bool PathExists(const std::wstring& path)
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool FileSizeAndTime(const std::wstring& path, std::int64_t& size, std::uint64_t& lastWrite)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    size = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
+                                     data.nFileSizeLow);
+    lastWrite = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+bool CreateFolders(const std::wstring& path)
+{
+    // Each folder from the top down; those that exist fail harmlessly.
+    for (std::size_t at = path.find_first_of(L"\\/", 3); at != std::wstring::npos;
+         at = path.find_first_of(L"\\/", at + 1))
+        ::CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+    ::CreateDirectoryW(path.c_str(), nullptr);
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::vector<std::wstring> FilesStartingWith(const std::wstring& pathPrefix)
 {
     std::vector<std::wstring> paths;

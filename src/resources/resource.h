@@ -155,3 +155,8 @@
 #define IDC_OPTIONS_BROWSER_PROGRAM 40465
 #define IDC_OPTIONS_BROWSER_PATH 40466
 #define IDC_OPTIONS_BROWSE 40467
+
+// The main window's timers: the recovery file written a while after a change, and the look at
+// the project file a moment after the window was activated.
+#define IDT_RECOVERY 40600
+#define IDT_FILE_CHECK 40601

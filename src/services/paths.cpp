@@ -3,6 +3,7 @@
 std::wstring DocumentsFolder;
 std::wstring ProjectFilePath;
 std::wstring HomepageFilePath;
+std::wstring RecoveryFilePath;
 
 namespace {
 
@@ -62,4 +63,13 @@ void BuildFilePaths(const std::wstring& documentsFolder)
     DocumentsFolder = documentsFolder;
     ProjectFilePath = PathInFolder(DocumentsFolder, L"Quillomere.quil");
     HomepageFilePath = PathInFolder(DocumentsFolder, L"Quillomere.html");
+}
+
+void BuildRecoveryPath(const std::wstring& localAppDataFolder)
+{
+    RecoveryFilePath.clear();
+    if (IsRootFolder(localAppDataFolder)) return;
+    const std::wstring folder = PathInFolder(
+        PathInFolder(WithoutTrailingSeparators(localAppDataFolder), L"Quillomere"), L"Recovery");
+    RecoveryFilePath = PathInFolder(folder, L"Quillomere.quil");
 }

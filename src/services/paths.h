@@ -11,6 +11,10 @@ extern std::wstring DocumentsFolder;
 extern std::wstring ProjectFilePath;
 // DocumentsFolder followed by "\Quillomere.html".
 extern std::wstring HomepageFilePath;
+// Where the unsaved changes wait in case the program does not end normally:
+// "%LOCALAPPDATA%\Quillomere\Recovery\Quillomere.quil". Empty (no recovery) until
+// BuildRecoveryPath gives it a folder.
+extern std::wstring RecoveryFilePath;
 
 // True for folders where the program must not put its files on a guess: empty text and the roots
 // of drives and shares.
@@ -24,3 +28,6 @@ std::wstring ChooseFolder(const std::wstring& documents,
                           const std::vector<std::wstring>& fallbacks);
 // Sets the three values from the chosen folder.
 void BuildFilePaths(const std::wstring& documentsFolder);
+// Sets RecoveryFilePath below the user's local application data folder; empty text, or a root
+// folder on a guess, leaves the program without recovery.
+void BuildRecoveryPath(const std::wstring& localAppDataFolder);

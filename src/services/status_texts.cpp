@@ -118,6 +118,30 @@ std::wstring BookmarksNotExportedText(const std::wstring& path)
     return L"The bookmarks could not be written to " + path;
 }
 
+std::wstring KeptAsideMessage(const std::wstring& path, const std::wstring& kept, bool saved)
+{
+    std::wstring text = L"Another program has changed the project file since Quillomere last "
+                        L"loaded or saved it. That file is kept as\r\n" +
+                        kept + L"\r\n\r\n";
+    text += saved ? L"The project was saved to\r\n" : L"The project could not be saved to\r\n";
+    return text + path;
+}
+
+std::wstring ProjectReloadedText(const std::wstring& path)
+{
+    return L"Another program changed " + path + L": loaded again (Ctrl+Z goes back)";
+}
+
+std::wstring ProjectChangedElsewhereText(const std::wstring& path)
+{
+    return L"Another program changed " + path + L"; saving keeps that file aside first";
+}
+
+std::wstring RecoveryRestoredText()
+{
+    return L"Restored the changes that were not saved; Ctrl+S saves them";
+}
+
 std::wstring ReadFileText(const std::wstring& fileName, const HtmlImportResult& result,
                           const CProject& after)
 {

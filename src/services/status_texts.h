@@ -47,6 +47,15 @@ std::wstring BrowserPageNotWrittenText(bool help, const std::wstring& path);
 // File > Export bookmarks...: "Exported 17 bookmarks to ...".
 std::wstring BookmarksExportedText(const std::wstring& path, std::size_t bookmarks);
 std::wstring BookmarksNotExportedText(const std::wstring& path);
+// The message box of a save that first kept aside, as `kept`, the project file another program
+// had written at `path`; `saved` tells whether the save itself succeeded.
+std::wstring KeptAsideMessage(const std::wstring& path, const std::wstring& kept, bool saved);
+// Another program changed the project file: the project was loaded again from it, or it was
+// left as it is because it has changes of its own (or the file does not load).
+std::wstring ProjectReloadedText(const std::wstring& path);
+std::wstring ProjectChangedElsewhereText(const std::wstring& path);
+// The changes of a run that did not end normally were restored at start.
+std::wstring RecoveryRestoredText();
 // What Read HTML file read from the file named `fileName`: for a bookmark file what it added
 // and what it skipped and why ("Read b.html: 3 columns, 5 groups, 17 links; 1 bookmark skipped
 // (1 too large)"), for a

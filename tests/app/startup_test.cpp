@@ -1,12 +1,16 @@
 // The start-up order: project file, else homepage, else the sample project; always with a
 // clear modified flag.
+#include "app/single_instance.h"
 #include "app/startup.h"
+#include "editor/editor_fixture.h"
 #include "editor/tree_editor.h"
 #include "homepage/page_writer.h"
 #include "model/project.h"
 #include "persist/project_file.h"
 #include "platform/platform.h"
 #include "services/paths.h"
+#include "services/project_store.h"
+#include "services/status_texts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -145,4 +149,78 @@ TEST_F(StartUpTest, WindowsThatCannotBeCreatedFailTheStartUp)
     EXPECT_FALSE(started);
     EXPECT_EQ(window.MainWindow(), nullptr);
     EXPECT_EQ(static_cast<unsigned>(kStartUpFailed), 0xFEEDBEEFu);
+}
+
+namespace {
+
+// The last run's changes left in a recovery file of the test's own; the question answered by a
+// stand-in.
+class RecoveryStartTest : public StartUpTest
+{
+protected:
+    void SetUp() override
+    {
+        StartUpTest::SetUp();
+        SetShellForTesting(&shell);
+        RecoveryFilePath = folder + L"\\Recovery\\Quillomere.quil";
+        ::CreateDirectoryW((folder + L"\\Recovery").c_str(), nullptr);
+        CProject saved;
+        saved.title = L"Saved";
+        new CColumn(saved, L"Saved column");
+        ASSERT_TRUE(SaveProjectFile(saved, ProjectFilePath));
+        CProject unsaved;
+        unsaved.title = L"Unsaved";
+        new CColumn(unsaved, L"Unsaved column");
+        ASSERT_TRUE(SaveProjectFile(unsaved, RecoveryFilePath));
+    }
+    void TearDown() override
+    {
+        SetShellForTesting(nullptr);
+        platform::RemoveFile(RecoveryFilePath);
+        ::RemoveDirectoryW((folder + L"\\Recovery").c_str());
+        RecoveryFilePath.clear();
+        StartUpTest::TearDown();
+    }
+    // Starts up, answering the question (if one comes) with `answer`; returns the status bar's
+    // outcome before the window goes.
+    std::wstring StartAnswering(CProject& project, int answer)
+    {
+        shell.answers = {answer};
+        CfrmTreeEditor window(project);
+        EXPECT_TRUE(StartUp(project, window));
+        std::wstring outcome = window.StatusBar().PartText(CStatusBar::kOutcome);
+        ::DestroyWindow(window.MainWindow());
+        return outcome;
+    }
+
+    CAnsweringShell shell;
+    const std::wstring question =
+        L"Quillomere did not end normally. Restore the changes that were not saved?";
+};
+
+} // namespace
+
+TEST_F(RecoveryStartTest, YesRestoresTheChangesAsModified)
+{
+    CProject project;
+    EXPECT_EQ(StartAnswering(project, IDYES), RecoveryRestoredText());
+    ASSERT_EQ(shell.shown.size(), 1u);
+    EXPECT_EQ(shell.shown[0].text, question);
+    EXPECT_EQ(shell.shown[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_NE(shell.shown[0].owner, nullptr) << "owned by the window, for a second start to find";
+    EXPECT_EQ(project.title, L"Unsaved");
+    ASSERT_EQ(project.columns.size(), 1u);
+    EXPECT_EQ(project.columns[0]->caption, L"Unsaved column");
+    EXPECT_TRUE(project.modified);
+    EXPECT_TRUE(platform::FileExists(RecoveryFilePath)) << "until the person saves";
+}
+
+TEST(SingleInstance, TheArgumentsFollowTheProgramsName)
+{
+    EXPECT_EQ(ArgumentsOf(L"\"C:\\Program Files\\Q\\quillomere.exe\"  quillomere:add?x"),
+              L"quillomere:add?x");
+    EXPECT_EQ(ArgumentsOf(L"quillomere.exe\t\"a b\" c"), L"\"a b\" c");
+    EXPECT_EQ(ArgumentsOf(L"\"C:\\Q\\quillomere.exe\""), L"");
+    EXPECT_EQ(ArgumentsOf(L"\"unclosed quillomere.exe x"), L"");
+    EXPECT_EQ(ArgumentsOf(L""), L"");
 }

@@ -24,12 +24,20 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     return true;
 }
 
+std::wstring RecoveryFileOfUser()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_LOCAL_APPDATA, FALSE);
+    return std::wstring(buffer) + L"\\Quillomere\\Recovery\\Quillomere.quil";
+}
+
 CProgramFiles::CProgramFiles()
     : project(DocumentsFolder() + L"\\Quillomere.quil"),
-      homepage(DocumentsFolder() + L"\\Quillomere.html")
+      homepage(DocumentsFolder() + L"\\Quillomere.html"), recovery(RecoveryFileOfUser())
 {
     ::CreateDirectoryW(DocumentsFolder().c_str(), nullptr);
-    for (const std::wstring* path : {&project, &homepage}) {
+    // A recovery file, left by a run that ended otherwise, would ask its question at every start.
+    for (const std::wstring* path : {&project, &homepage, &recovery}) {
         std::wstring aside = *path + L".aside";
         ::DeleteFileW(aside.c_str());
         ::MoveFileW(path->c_str(), aside.c_str());
@@ -38,7 +46,7 @@ CProgramFiles::CProgramFiles()
 
 CProgramFiles::~CProgramFiles()
 {
-    for (const std::wstring* path : {&project, &homepage}) {
+    for (const std::wstring* path : {&project, &homepage, &recovery}) {
         ::DeleteFileW(path->c_str());
         ::MoveFileW((*path + L".aside").c_str(), path->c_str());
     }
@@ -48,7 +56,7 @@ CProgramFiles::~CProgramFiles()
 CProgram::CProgram() : CProgram(QUIL_EXE_PATH) {}
 #endif
 
-CProgram::CProgram(const std::wstring& exePath)
+CProgram::CProgram(const std::wstring& exePath, const std::wstring& arguments)
     : placement(HKEY_CURRENT_USER, L"Software\\Quillomere")
 {
     placement.Remove();
@@ -59,6 +67,7 @@ CProgram::CProgram(const std::wstring& exePath)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     std::wstring commandLine = L"\"" + WindowsPath(exePath) + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
     started = ::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &info) != FALSE;
 }

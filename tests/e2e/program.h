@@ -19,8 +19,11 @@ std::wstring DocumentsFolder();
 // process does with queued input can only be waited for, never read at once.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
-// The program's two files in the Documents folder: whatever was there is put aside for the
-// test's lifetime and put back afterwards; what the test left is removed.
+// The program's recovery file: "%LOCALAPPDATA%\Quillomere\Recovery\Quillomere.quil".
+std::wstring RecoveryFileOfUser();
+
+// The program's two files in the Documents folder and its recovery file: whatever was there is
+// put aside for the test's lifetime and put back afterwards; what the test left is removed.
 class CProgramFiles
 {
 public:
@@ -31,6 +34,7 @@ public:
 
     const std::wstring project;
     const std::wstring homepage;
+    const std::wstring recovery;
 };
 
 // A running copy of the program on the tests' desktop, killed if a test leaves it behind.
@@ -39,13 +43,15 @@ class CProgram
 public:
     // The program of this build (QUIL_EXE_PATH).
     CProgram();
-    // The program at `exePath` (a Windows path, or a Unix path that Wine maps).
-    explicit CProgram(const std::wstring& exePath);
+    // The program at `exePath` (a Windows path, or a Unix path that Wine maps), with
+    // `arguments` after its name on the command line.
+    explicit CProgram(const std::wstring& exePath, const std::wstring& arguments = L"");
     ~CProgram();
     CProgram(const CProgram&) = delete;
     CProgram& operator=(const CProgram&) = delete;
 
     bool Started() const { return started; }
+    DWORD ProcessId() const { return info.dwProcessId; }
     // The main window, once it is visible (null after the timeout).
     HWND WaitForMainWindow(DWORD timeoutMs = 20000);
     // The main window's tree view.

@@ -217,6 +217,39 @@ TEST_F(ChangesTest, ReadingAModernPageReplacesTheColumnsAndTheStyleAsOneStep)
     EXPECT_EQ(project.columns[0], work);
 }
 
+TEST_F(ChangesTest, AProjectLoadedAgainFromDiskTakesThePlaceOfAllAsOneStep)
+{
+    // What another program left in the file: other columns, title and style, and a chunk of the
+    // project node that this version does not know.
+    CProject disk;
+    disk.title = L"From disk";
+    disk.pageStyle = PageStyle::Modern;
+    new CItemLink(*new CGroup(*new CColumn(disk, L"Fresh"), L"Group"), L"Link",
+                  L"https://fresh.example/");
+    new CColumn(disk, L"Second");
+    disk.keptChunks.Append(0x7A7A7A7A, "later", 5);
+    const std::string diskBytes = SaveToBytes(disk);
+
+    ExpectUndoable(
+        [&] {
+            CProject loaded;
+            ASSERT_GT(LoadFromBytes(loaded, diskBytes), 0);
+            changes.ReplaceProject(loaded, L"reload from disk");
+            EXPECT_EQ(SaveToBytes(project), diskBytes);
+            EXPECT_TRUE(loaded.columns.empty());
+            EXPECT_TRUE(loaded.keptChunks.empty());
+        },
+        L"reload from disk");
+    // The project's own nodes come back, the same objects.
+    ASSERT_TRUE(changes.Undo());
+    EXPECT_EQ(project.columns[0], work);
+    EXPECT_EQ(project.columns[1], play);
+    EXPECT_TRUE(project.keptChunks.empty());
+    ASSERT_TRUE(changes.Redo());
+    EXPECT_EQ(SaveToBytes(project), diskBytes);
+    EXPECT_EQ(project.columns[0]->parent, &project);
+}
+
 TEST_F(ChangesTest, IconsSetReplacedAndClearedUndoToTheSameBytes)
 {
     auto red = CLinkIcon::FromBytes(MakePng(16, 0xff0000));

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 namespace {
 
@@ -27,8 +28,15 @@ protected:
         DocumentsFolder = folderFile.Path();
         ProjectFilePath = folder + L"Quillomere.quil";
         HomepageFilePath = folder + L"Quillomere.html";
+        recoveryFolder = folder + L"Recovery" + platform::PathSeparator();
+        RecoveryFilePath = recoveryFolder + L"Quillomere.quil";
     }
-    void TearDown() override { std::filesystem::remove_all(folderFile.Path()); }
+    void TearDown() override
+    {
+        WaitForRecoveryOfRun();
+        RecoveryFilePath.clear();
+        std::filesystem::remove_all(folderFile.Path());
+    }
 
     std::wstring Unreadable(const wchar_t* suffix = L"") const
     {
@@ -51,8 +59,20 @@ protected:
         return SaveToBytes(project);
     }
 
+    // What another program does to the project file: writes it anew, beside and then over it.
+    void WriteElsewhere(const std::string& bytes) const
+    {
+        WriteFileBytes(folder + L"other.tmp", bytes);
+        ASSERT_TRUE(platform::MoveReplacing(folder + L"other.tmp", ProjectFilePath));
+    }
+    std::wstring ChangedElsewhere(const wchar_t* suffix = L"") const
+    {
+        return folder + L"Quillomere (changed elsewhere" + suffix + L").quil";
+    }
+
     CTempFile folderFile{L".folder"};
     std::wstring folder;
+    std::wstring recoveryFolder;
 };
 
 } // namespace
@@ -139,6 +159,171 @@ TEST_F(ProjectStoreTest, AFileGoneBeforeTheSaveIsNotLookedFor)
     ASSERT_TRUE(SaveProjectOfRun(project));
     EXPECT_EQ(FilesInFolder(), 1u);
     EXPECT_EQ(ReadFileBytes(ProjectFilePath), SaveToBytes(project));
+}
+
+TEST_F(ProjectStoreTest, KeptFilesAreNamedAfterWhyTheyWereKept)
+{
+    EXPECT_EQ(KeptAsideName(L"C:\\Docs\\", L"unreadable", 1),
+              L"C:\\Docs\\Quillomere (unreadable).quil");
+    EXPECT_EQ(KeptAsideName(L"", L"changed elsewhere", 2),
+              L"Quillomere (changed elsewhere 2).quil");
+    EXPECT_EQ(KeptAsideName(L"/r/", L"recovery, unreadable", 12),
+              L"/r/Quillomere (recovery, unreadable 12).quil");
+
+    // The first free name; a file that is not there is not moved.
+    WriteFileBytes(ChangedElsewhere(), "taken");
+    WriteFileBytes(ProjectFilePath, "first");
+    EXPECT_EQ(KeepAside(ProjectFilePath, L"changed elsewhere"), ChangedElsewhere(L" 2"));
+    EXPECT_EQ(ReadFileBytes(ChangedElsewhere(L" 2")), "first");
+    EXPECT_EQ(KeepAside(ProjectFilePath, L"changed elsewhere"), L"");
+    EXPECT_EQ(ReadFileBytes(ChangedElsewhere()), "taken");
+}
+
+TEST_F(ProjectStoreTest, AFileChangedByAnotherProgramIsSeenAndReloaded)
+{
+    const std::string first = ProjectBytes(L"First");
+    WriteFileBytes(ProjectFilePath, first);
+    CProject project;
+    EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::NotWatched);
+    FillProjectOfRun(project);
+    EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::Unchanged);
+
+    // Written again with the same bytes (a newer time, maybe): nothing to load.
+    WriteElsewhere(first);
+    EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::Unchanged);
+
+    const std::string second = ProjectBytes(L"Second, longer");
+    WriteElsewhere(second);
+    EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::Changed);
+    EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::Changed);
+    CProject loaded;
+    ASSERT_TRUE(LoadChangedProjectFile(loaded));
+    EXPECT_EQ(loaded.title, L"Second, longer");
+    EXPECT_FALSE(loaded.modified);
+    EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::Unchanged);
+
+    // A file that does not load is not taken, and stays a change.
+    WriteElsewhere("damaged");
+    CProject notLoaded;
+    EXPECT_FALSE(LoadChangedProjectFile(notLoaded));
+    EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::Changed);
+
+    // Removed; another path is not this run's file.
+    platform::RemoveFile(ProjectFilePath);
+    EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::Removed);
+    EXPECT_FALSE(LoadChangedProjectFile(notLoaded));
+    ProjectFilePath = folder + L"Other.quil";
+    EXPECT_EQ(ProjectFileStateOfRun(), ProjectFileState::NotWatched);
+}
+
+TEST_F(ProjectStoreTest, ASaveKeepsAsideWhatAnotherProgramWroteThere)
+{
+    WriteFileBytes(ProjectFilePath, ProjectBytes(L"Loaded"));
+    CProject project;
+    FillProjectOfRun(project);
+    std::wstring kept = L"stale";
+    ASSERT_TRUE(SaveProjectOfRun(project, &kept));
+    EXPECT_EQ(kept, L"") << "the run's own file is simply replaced";
+
+    // Another program writes the file; each save keeps what it finds under the next name, byte
+    // for byte, and the project goes where it was.
+    const std::string theirs = ProjectBytes(L"Theirs");
+    WriteElsewhere(theirs);
+    project.title = L"Mine";
+    ASSERT_TRUE(SaveProjectOfRun(project, &kept));
+    EXPECT_EQ(kept, ChangedElsewhere());
+    EXPECT_EQ(ReadFileBytes(ChangedElsewhere()), theirs);
+    EXPECT_EQ(ReadFileBytes(ProjectFilePath), SaveToBytes(project));
+
+    // Even the same size and time as the run's file: the bytes decide at a save.
+    const std::string mine = ReadFileBytes(ProjectFilePath);
+    std::string same = mine;
+    same[same.size() - 1] ^= 1;
+    WriteFileBytes(ProjectFilePath, same);
+    ASSERT_TRUE(SaveProjectOfRun(project, &kept));
+    EXPECT_EQ(kept, ChangedElsewhere(L" 2"));
+    EXPECT_EQ(ReadFileBytes(ChangedElsewhere(L" 2")), same);
+
+    // A file removed by another program leaves nothing to keep.
+    platform::RemoveFile(ProjectFilePath);
+    ASSERT_TRUE(SaveProjectOfRun(project, &kept));
+    EXPECT_EQ(kept, L"");
+    EXPECT_EQ(FilesInFolder(), 3u);
+}
+
+TEST_F(ProjectStoreTest, TheRecoveryFileIsWrittenFromACopyAndGoesWithASave)
+{
+    WriteFileBytes(ProjectFilePath, ProjectBytes(L"Saved"));
+    CProject project;
+    FillProjectOfRun(project);
+    project.title = L"Changed";
+    project.modified = true;
+    // The folder is made as needed; the flag stays.
+    ASSERT_TRUE(WriteRecoveryOfRunNow(project));
+    EXPECT_TRUE(project.modified);
+    EXPECT_EQ(ReadFileBytes(RecoveryFilePath), SaveToBytes(project));
+    project.modified = true;
+
+    // A copy handed to the thread holds the project as it was then.
+    WriteRecoveryOfRunLater(project);
+    project.title = L"Changed after the copy";
+    WaitForRecoveryOfRun();
+    CProject recovered;
+    ASSERT_GT(LoadProjectFile(recovered, RecoveryFilePath), 0);
+    EXPECT_EQ(recovered.title, L"Changed");
+
+    ASSERT_TRUE(SaveProjectOfRun(project));
+    EXPECT_FALSE(platform::PathExists(RecoveryFilePath));
+    ASSERT_TRUE(WriteRecoveryOfRunNow(project));
+    DiscardRecoveryOfRun();
+    EXPECT_FALSE(platform::PathExists(RecoveryFilePath));
+
+    // Without a recovery path nothing is written.
+    RecoveryFilePath.clear();
+    EXPECT_FALSE(WriteRecoveryOfRunNow(project));
+    EXPECT_EQ(FindRecoveryOfRun(), RecoveryFound::None);
+}
+
+TEST_F(ProjectStoreTest, StartUpFindsARecoveryFileThatDiffersFromTheProjectFile)
+{
+    EXPECT_EQ(FindRecoveryOfRun(), RecoveryFound::None);
+    const std::string saved = ProjectBytes(L"Saved");
+    WriteFileBytes(ProjectFilePath, saved);
+    std::filesystem::create_directory(std::filesystem::path(recoveryFolder));
+
+    // The same bytes as the project file: nothing to ask about, and the file goes.
+    WriteFileBytes(RecoveryFilePath, saved);
+    EXPECT_EQ(FindRecoveryOfRun(), RecoveryFound::None);
+    EXPECT_FALSE(platform::PathExists(RecoveryFilePath));
+
+    const std::string unsaved = ProjectBytes(L"Unsaved");
+    WriteFileBytes(RecoveryFilePath, unsaved);
+    CProject project;
+    FillProjectOfRun(project);
+    EXPECT_EQ(FindRecoveryOfRun(), RecoveryFound::Restorable);
+    ASSERT_TRUE(RestoreRecoveryOfRun(project));
+    EXPECT_TRUE(project.modified);
+    EXPECT_EQ(SaveToBytes(project), unsaved);
+    ASSERT_EQ(project.columns.size(), 1u);
+    EXPECT_EQ(project.columns[0]->parent, &project);
+    EXPECT_TRUE(platform::PathExists(RecoveryFilePath)) << "kept until a save or a clean quit";
+}
+
+TEST_F(ProjectStoreTest, ARecoveryFileThatDoesNotLoadIsKeptAsideWithoutAQuestion)
+{
+    std::filesystem::create_directory(std::filesystem::path(recoveryFolder));
+    const std::wstring aside = recoveryFolder + L"Quillomere (recovery, unreadable).quil";
+    for (const std::string& damaged :
+         {std::string("cut"), Bytes("\x6C\x69\x75\x71\x00\x00\x00\x00")}) {
+        WriteFileBytes(RecoveryFilePath, damaged);
+        EXPECT_EQ(FindRecoveryOfRun(), RecoveryFound::Unreadable);
+        EXPECT_FALSE(platform::PathExists(RecoveryFilePath));
+    }
+    EXPECT_EQ(ReadFileBytes(aside), "cut");
+    EXPECT_EQ(ReadFileBytes(recoveryFolder + L"Quillomere (recovery, unreadable 2).quil"),
+              Bytes("\x6C\x69\x75\x71\x00\x00\x00\x00"));
+    CProject project;
+    EXPECT_FALSE(RestoreRecoveryOfRun(project));
 }
 
 TEST_F(ProjectStoreTest, PagesOfEitherStyleAreTold)
